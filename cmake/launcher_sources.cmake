@@ -1,0 +1,26 @@
+# The launcher's sources, sorted by convention: files ending in _win32.cpp call the
+# Windows API; every other file is portable and is also compiled natively for the unit
+# tests. The entry point and the freestanding runtime support belong to the
+# executable only.
+get_filename_component(KESTRO_ROOT "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+set(KESTRO_LAUNCHER_DIR "${KESTRO_ROOT}/launcher")
+
+file(GLOB _kestro_all CONFIGURE_DEPENDS "${KESTRO_LAUNCHER_DIR}/*/*.cpp")
+set(KESTRO_LAUNCHER_ENTRY_SOURCES
+    "${KESTRO_LAUNCHER_DIR}/startup/entry_win32.cpp"
+    "${KESTRO_LAUNCHER_DIR}/common/freestanding_runtime.cpp")
+set(KESTRO_LAUNCHER_PORTABLE_SOURCES)
+set(KESTRO_LAUNCHER_WIN32_SOURCES)
+foreach(_file IN LISTS _kestro_all)
+  if(_file IN_LIST KESTRO_LAUNCHER_ENTRY_SOURCES)
+    continue()
+  elseif(_file MATCHES "_win32\\.cpp$")
+    list(APPEND KESTRO_LAUNCHER_WIN32_SOURCES "${_file}")
+  else()
+    list(APPEND KESTRO_LAUNCHER_PORTABLE_SOURCES "${_file}")
+  endif()
+endforeach()
+
+# The block format's reading side, which the launcher shares with the build tool.
+set(KESTRO_FORMAT_READER_SOURCES "${KESTRO_ROOT}/format/block_reader.cpp")
+set(KESTRO_INCLUDE_DIRS "${KESTRO_ROOT}" "${KESTRO_LAUNCHER_DIR}")

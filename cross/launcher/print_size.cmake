@@ -1,0 +1,3 @@
+file(SIZE "${FILE}" size)
+get_filename_component(name "${FILE}" NAME)
+message(STATUS "${name}: ${size} bytes (stripped)")

@@ -1,0 +1,196 @@
+#include "format/block_writer.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <system_error>
+
+#include <unistd.h>
+
+namespace kestro::format {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+void putU32(std::vector<uint8_t>& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
+}
+void putU64(std::vector<uint8_t>& out, uint64_t v) {
+    for (int i = 0; i < 8; ++i) out.push_back(uint8_t(v >> (8 * i)));
+}
+void putBytes(std::vector<uint8_t>& out, const std::string& s) {
+    putU32(out, uint32_t(s.size()));
+    out.insert(out.end(), s.begin(), s.end());
+}
+void putWide(std::vector<uint8_t>& out, const WideEntry& e) {
+    putU32(out, uint32_t(e.key));
+    putU32(out, uint32_t(e.value.size() * 2));
+    for (char16_t c : e.value) {
+        out.push_back(uint8_t(c));
+        out.push_back(uint8_t(c >> 8));
+    }
+}
+
+std::string systemError(const std::string& what, const fs::path& path) {
+    return what + " " + path.string() + ": " + std::strerror(errno);
+}
+
+// Copies one included file as its record: the size, then the bytes scrambled.
+bool writeRecord(std::FILE* out, const IncludedFile& file, uint64_t& done, uint64_t total, std::string& error,
+                 const ProgressFn& progress) {
+    std::error_code ec;
+    uint64_t size = fs::file_size(file.source, ec);
+    if (ec) {
+        error = "cannot read included file " + file.source.string() + ": " + ec.message();
+        return false;
+    }
+    File in(std::fopen(file.source.c_str(), "rb"));
+    if (!in) {
+        error = systemError("cannot open included file", file.source);
+        return false;
+    }
+    std::vector<uint8_t> sizeField;
+    putU64(sizeField, size);
+    if (std::fwrite(sizeField.data(), 1, sizeField.size(), out) != sizeField.size()) return false;
+
+    std::vector<uint8_t> chunk(1 << 16);
+    uint64_t copied = 0;
+    while (copied < size) {
+        size_t want = size_t(std::min<uint64_t>(chunk.size(), size - copied));
+        size_t got = std::fread(chunk.data(), 1, want, in.get());
+        if (got == 0) {
+            error = "included file " + file.source.string() + " changed while it was read";
+            return false;
+        }
+        scramble(chunk.data(), got);
+        if (std::fwrite(chunk.data(), 1, got, out) != got) return false;
+        copied += got;
+        done += got;
+        if (progress) progress(done, total);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool loadStub(const fs::path& path, Stub& stub, std::string& error) {
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) {
+        error = "stub " + path.string() + " does not exist or is not a file";
+        return false;
+    }
+    uint64_t size = fs::file_size(path, ec);
+    File in(std::fopen(path.c_str(), "rb"));
+    if (ec || !in) {
+        error = systemError("cannot read stub", path);
+        return false;
+    }
+    // Headers and section table lie within the first 4 KB of any image we build; read
+    // a little more so that an unusual but valid header still fits.
+    std::vector<uint8_t> head(size_t(std::min<uint64_t>(size, 64 * 1024)));
+    if (std::fread(head.data(), 1, head.size(), in.get()) != head.size()) {
+        error = systemError("cannot read stub", path);
+        return false;
+    }
+    std::string why;
+    auto layout = parsePeLayout(head, size, why);
+    if (!layout) {
+        error = "stub " + path.string() + " is not a usable launcher: " + why;
+        return false;
+    }
+    stub.layout = *layout;
+    stub.image.resize(layout->blockOffset);
+    if (std::fseek(in.get(), 0, SEEK_SET) != 0 ||
+        std::fread(stub.image.data(), 1, stub.image.size(), in.get()) != stub.image.size()) {
+        error = systemError("cannot read stub", path);
+        return false;
+    }
+    // A signature of the stub does not survive the appended block; drop its entry so the
+    // result does not point at data that is no longer there.
+    if (layout->certificateEntryOffset && layout->certificateOffset >= layout->blockOffset) {
+        std::memset(stub.image.data() + layout->certificateEntryOffset, 0, 8);
+        stub.layout.certificateOffset = stub.layout.certificateSize = 0;
+    }
+    return true;
+}
+
+std::vector<uint8_t> serializeHead(const BlockHead& head) {
+    std::vector<uint8_t> out;
+    putU32(out, kMagic);
+    putU32(out, 0);
+    putU32(out, 0);
+    putU64(out, 0);  // head size, filled in below
+    putU32(out, uint32_t(head.strings.size()));
+    for (const auto& e : head.strings) {
+        putU32(out, uint32_t(e.key));
+        putBytes(out, e.value);
+    }
+    putU32(out, uint32_t(head.wides.size()));
+    for (const auto& e : head.wides) putWide(out, e);
+    putU32(out, uint32_t(head.localeSets.size()));
+    for (const auto& set : head.localeSets) {
+        putBytes(out, set.prefix);
+        putU32(out, uint32_t(set.entries.size()));
+        for (const auto& e : set.entries) putWide(out, e);
+    }
+    uint64_t headSize = out.size() - kHeadSizeFieldOffset;
+    for (int i = 0; i < 8; ++i) out[kHeadSizeFieldOffset + i] = uint8_t(headSize >> (8 * i));
+    return out;
+}
+
+bool writeLauncher(const Stub& stub, const BlockHead& head, const std::vector<IncludedFile>& files, const fs::path& out,
+                   std::string& error, const ProgressFn& progress) {
+    std::vector<uint8_t> block = serializeHead(head);
+    uint64_t payload = 0;
+    for (const auto& f : files) {
+        std::error_code ec;
+        uint64_t size = fs::file_size(f.source, ec);
+        if (ec) {
+            error = "cannot read included file " + f.source.string() + ": " + ec.message();
+            return false;
+        }
+        payload += 8 + size;
+    }
+    // File positions in the launcher are 32-bit values.
+    uint64_t total = stub.image.size() + block.size() + payload + kTrailer.size();
+    if (total > uint64_t(std::numeric_limits<int32_t>::max())) {
+        error = "the launcher would be " + std::to_string(total) + " bytes; the block format ends at 2 GB";
+        return false;
+    }
+
+    fs::path temp = out;
+    temp += ".kestro-" + std::to_string(::getpid()) + ".tmp";
+    File file(std::fopen(temp.c_str(), "wb"));
+    if (!file) {
+        error = systemError("cannot write", out);
+        return false;
+    }
+    bool ok = std::fwrite(stub.image.data(), 1, stub.image.size(), file.get()) == stub.image.size() &&
+              std::fwrite(block.data(), 1, block.size(), file.get()) == block.size();
+    uint64_t done = 0;
+    for (size_t i = 0; ok && i < files.size(); ++i) ok = writeRecord(file.get(), files[i], done, payload, error, progress);
+    ok = ok && std::fwrite(kTrailer.data(), 1, kTrailer.size(), file.get()) == kTrailer.size();
+    ok = std::fclose(file.release()) == 0 && ok;
+    std::error_code ec;
+    if (ok) {
+        fs::permissions(temp, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                        fs::perm_options::add, ec);
+        fs::rename(temp, out, ec);
+        if (!ec) return true;
+        error = "cannot write " + out.string() + ": " + ec.message();
+    } else if (error.empty()) {
+        error = systemError("cannot write", out);
+    }
+    fs::remove(temp, ec);
+    return false;
+}
+
+}  // namespace kestro::format

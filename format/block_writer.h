@@ -1,0 +1,42 @@
+// Writing a launcher: a stub's image followed by a configuration block, the included
+// files and the trailer.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "format/block_format.h"
+#include "format/pe_layout.h"
+
+namespace kestro::format {
+
+struct IncludedFile {
+    std::string name;                  // the name below the temporary directory, as stored in key 2003
+    std::filesystem::path source;      // where the build tool reads the content from
+};
+
+struct Stub {
+    std::vector<uint8_t> image;  // the executable up to the end of its last section
+    PeLayout layout;
+};
+
+// Reads a launcher stub, or a launcher that already carries a block: whatever lies
+// behind the last section (an old block, its trailer, a signature) is left out, and a
+// certificate table entry pointing there is cleared.
+[[nodiscard]] bool loadStub(const std::filesystem::path& path, Stub& stub, std::string& error);
+
+// The block from its magic number to the end of the locale sets.
+std::vector<uint8_t> serializeHead(const BlockHead& head);
+
+using ProgressFn = std::function<void(uint64_t done, uint64_t total)>;
+
+// Writes stub, block head, the included files' records and the trailer to `out`. The
+// file is written beside `out` and renamed into place only when complete, so a failure
+// leaves no partial output behind.
+[[nodiscard]] bool writeLauncher(const Stub& stub, const BlockHead& head, const std::vector<IncludedFile>& files,
+                                 const std::filesystem::path& out, std::string& error, const ProgressFn& progress = {});
+
+}  // namespace kestro::format

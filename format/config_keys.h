@@ -1,0 +1,65 @@
+// Numbers of the configuration entries. Integer settings are stored as decimal text.
+#pragma once
+
+#include "format/block_format.h"
+
+namespace kestro::key {
+
+using format::ConfigKey;
+
+inline constexpr ConfigKey RedirectStderr = 102;
+inline constexpr ConfigKey StderrFile = 103;
+inline constexpr ConfigKey RedirectStdout = 104;
+inline constexpr ConfigKey StdoutFile = 105;
+inline constexpr ConfigKey LauncherFlag = 106;
+inline constexpr ConfigKey ApplicationType = 107;
+inline constexpr ConfigKey SplashScreen = 108;
+inline constexpr ConfigKey ClassPath = 121;
+inline constexpr ConfigKey MainClass = 122;
+inline constexpr ConfigKey VmOptions = 123;
+inline constexpr ConfigKey ProgramArguments = 124;
+inline constexpr ConfigKey JavaOptionArguments = 125;
+inline constexpr ConfigKey MinVersion = 126;
+inline constexpr ConfigKey MaxVersion = 127;
+inline constexpr ConfigKey SearchList = 128;
+inline constexpr ConfigKey AllowPrerelease = 130;
+inline constexpr ConfigKey RequireJdk = 131;
+inline constexpr ConfigKey WorkingDirectory = 146;
+inline constexpr ConfigKey PreferredVm = 152;
+inline constexpr ConfigKey QuietSwitches = 154;
+inline constexpr ConfigKey ConsoleSwitch = 156;
+inline constexpr ConfigKey GlobalInstance = 158;
+inline constexpr ConfigKey InstallationsValue = 160;
+inline constexpr ConfigKey Flavour = 2001;
+inline constexpr ConfigKey IncludedCount = 2002;
+inline constexpr ConfigKey IncludedNames = 2003;
+inline constexpr ConfigKey ApplicationDirectory = 10003;
+inline constexpr ConfigKey NativeLibraryPath = 10004;
+inline constexpr ConfigKey SingleInstance = 10005;
+inline constexpr ConfigKey RuntimeSplash = 10123;
+
+// Application types of key 107.
+inline constexpr int TypeGui = 1;
+
+}  // namespace kestro::key
+
+namespace kestro::msg {
+
+using MessageId = format::ConfigKey;
+
+inline constexpr MessageId Caption = 1000;
+inline constexpr MessageId JvmStartFailed = 1005;
+inline constexpr MessageId ClassPathEntryMissing = 1006;
+inline constexpr MessageId VariableUndefined = 1008;
+inline constexpr MessageId InternalError = 1009;
+inline constexpr MessageId MainClassMissing = 1010;
+inline constexpr MessageId MainMethodMissing = 1011;
+inline constexpr MessageId NoTempDirectory = 1015;
+inline constexpr MessageId NoJvmFound = 1016;
+inline constexpr MessageId BadJavaHomeVariable = 1018;
+inline constexpr MessageId DamagedJvm = 1020;
+
+inline constexpr MessageId First = 1000;
+inline constexpr MessageId Last = 1020;
+
+}  // namespace kestro::msg

@@ -1,0 +1,37 @@
+#include "common/text.h"
+
+namespace kestro {
+
+std::string decimal(int64_t value) {
+    char digits[24];
+    size_t n = 0;
+    uint64_t magnitude = value < 0 ? 0 - uint64_t(value) : uint64_t(value);
+    do {
+        digits[n++] = char('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    std::string out = value < 0 ? "-" : "";
+    while (n) out += digits[--n];
+    return out;
+}
+
+std::vector<std::string> splitList(std::string_view list, char separator) {
+    std::vector<std::string> items;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(separator, start);
+        if (end == std::string_view::npos) end = list.size();
+        if (end > start) items.emplace_back(list.substr(start, end - start));
+        start = end + 1;
+    }
+    return items;
+}
+
+Utf16 widenAscii(std::string_view text) {
+    Utf16 out;
+    out.reserve(text.size());
+    for (char c : text) out += char16_t(uint8_t(c));
+    return out;
+}
+
+}  // namespace kestro

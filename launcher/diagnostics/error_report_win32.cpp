@@ -1,0 +1,63 @@
+#include <windows.h>
+
+#include <cstdio>
+
+#include "common/text.h"
+#include "config/config_tables.h"
+#include "diagnostics/error_report.h"
+#include "diagnostics/message_text.h"
+#include "diagnostics/trace.h"
+#include "splash/splash.h"
+#include "startup/exit.h"
+
+namespace kestro {
+
+namespace {
+
+struct ReportState {
+    bool errorBoxesEnabled = true;
+};
+
+ReportState& state() {
+    static ReportState s;
+    return s;
+}
+
+std::string longPathOf(const std::string& path) {
+    std::string out(kTextCapacity, '\0');
+    DWORD n = GetLongPathNameA(path.c_str(), out.data(), DWORD(out.size()));
+    if (n == 0 || n >= out.size()) return path;
+    out.resize(n);
+    return out;
+}
+
+}  // namespace
+
+void disableErrorBoxes() { state().errorBoxesEnabled = false; }
+
+void showError(const std::string& text) {
+    closeSplash();  // a report must not hide behind the splash image
+    std::string report = text;
+    if (auto log = traceLogPath()) report = truncated(text + "\n\nLog: " + longPathOf(*log));
+    if (state().errorBoxesEnabled) {
+        MessageBoxA(nullptr, report.c_str(), lookupString(msg::Caption).c_str(), MB_OK | MB_ICONERROR);
+    } else {
+        report += '\n';
+        std::fputs(report.c_str(), stderr);
+        std::fflush(stderr);
+    }
+}
+
+void showMessage(MessageId id, const char* argument) { showError(fillPlaceholder(lookupString(id), argument)); }
+
+void fatalError(const std::string& text) {
+    showError(text);
+    exitLauncher(1);
+}
+
+void fatalMessage(MessageId id, const char* argument) {
+    showMessage(id, argument);
+    exitLauncher(1);
+}
+
+}  // namespace kestro

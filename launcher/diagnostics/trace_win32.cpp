@@ -1,0 +1,111 @@
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <ctime>
+
+#include "diagnostics/trace.h"
+#include "diagnostics/trace_file_name.h"
+
+// The Microsoft C runtime's own vfprintf, whatever the compiler's printf mode: the
+// trace formats are written in its dialect.
+extern "C" int __cdecl __ms_vfprintf(FILE*, const char*, va_list);
+
+namespace kestro {
+
+namespace {
+
+struct TraceState {
+    bool lockCreated = false;
+    CRITICAL_SECTION lock;
+    bool initialised = false;
+    std::optional<std::string> logPath;
+    FILE* file = nullptr;
+    bool logCreationRequested = false;
+};
+
+TraceState& state() {
+    static TraceState s;
+    return s;
+}
+
+bool variableIsYes(const char* name) {
+    std::string value(8192, '\0');
+    DWORD n = GetEnvironmentVariableA(name, value.data(), DWORD(value.size()));
+    return n == 3 && value.compare(0, 3, "yes") == 0;
+}
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+void createTraceFile(TraceState& s) {
+    const char* tmp = std::getenv("TMP");
+    auto name = traceFileName(tmp ? std::optional<std::string>(tmp) : std::nullopt, exists);
+    if (name) {
+        s.file = std::fopen(name->c_str(), "w");
+        s.logPath = *name;
+    }
+    if (!name || !s.file) {
+        s.logPath = "c:\\vlm_nlog";
+        s.file = std::fopen(s.logPath->c_str(), "w");
+        if (!s.file) return;
+    }
+    std::string module(8192, '\0');
+    module.resize(GetModuleFileNameA(nullptr, module.data(), DWORD(module.size())));
+    std::time_t now = std::time(nullptr);
+    const char* started = std::ctime(&now);
+    // "Started executable %s at %s\n"; ctime's text brings its own line feed.
+    std::string header = "Started executable " + module + " at " + (started ? started : "") + "\n";
+    std::fputs(header.c_str(), s.file);
+    std::fflush(s.file);
+}
+
+// Leaves the lock held; the record is written next.
+void openRecord(TraceState& s) {
+    if (!s.lockCreated) {
+        // The first record is written on the main thread before any other thread exists.
+        InitializeCriticalSection(&s.lock);
+        s.lockCreated = true;
+    }
+    EnterCriticalSection(&s.lock);
+    if (s.logPath && !s.file) s.file = std::fopen(s.logPath->c_str(), "a");
+    if (s.initialised) return;
+    s.initialised = true;
+    if (s.logCreationRequested || variableIsYes("KESTRO_LOG") || variableIsYes("VELMORA_LOG")) createTraceFile(s);
+}
+
+void writeRecord(const char* prefix, const char* format, va_list args) {
+    TraceState& s = state();
+    openRecord(s);
+    if (s.file) {
+        // Each record is closed at once, so the file is complete even if the process
+        // (or a VM inside it) dies right after.
+        std::fputs(prefix, s.file);
+        __ms_vfprintf(s.file, format, args);
+        std::fputs("\n", s.file);
+        std::fclose(s.file);
+        s.file = nullptr;
+    }
+    LeaveCriticalSection(&s.lock);
+}
+
+}  // namespace
+
+void trace(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    writeRecord("", format, args);
+    va_end(args);
+}
+
+void traceError(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    writeRecord("ERROR: ", format, args);
+    va_end(args);
+}
+
+std::optional<std::string> traceLogPath() { return state().logPath; }
+
+void requestLogCreation() { state().logCreationRequested = true; }
+
+}  // namespace kestro

@@ -1,0 +1,38 @@
+#include "workfiles/path_rules.h"
+
+namespace kestro {
+
+bool isRelativePath(std::string_view path) {
+    if (!path.empty() && path[0] == '"') path.remove_prefix(1);
+    if (path.size() < 3) return true;
+    if (path[1] == ':' && path[2] == '\\') return false;
+    return !(path[0] == '\\' && path[1] == '\\');
+}
+
+void collapseBackslashRuns(Utf16& path) {
+    size_t kept = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        bool followsKeptBackslash = kept >= 2 && path[kept - 1] == u'\\';
+        if (path[i] == u'\\' && followsKeptBackslash) continue;
+        path[kept++] = path[i];
+    }
+    path.resize(kept);
+}
+
+bool isDriveRootText(std::string_view path) {
+    if (path.size() < 2) return false;
+    std::string_view rest = path.substr(1);
+    return rest == ":\\" || rest == ":\\." || rest == ":\\.\\.";
+}
+
+std::string directoryPart(std::string_view path) {
+    size_t cut = path.find_last_of("\\/");
+    return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
+}
+
+void lowerAsciiLetters(Utf16& text) {
+    for (char16_t& c : text)
+        if (c >= u'A' && c <= u'Z') c = char16_t(c + (u'a' - u'A'));
+}
+
+}  // namespace kestro

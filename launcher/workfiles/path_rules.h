@@ -1,0 +1,29 @@
+// The string rules of the launcher's paths, free of any system call.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "common/text.h"
+
+namespace kestro {
+
+// False for a drive path (second and third characters ":\") or a network path (two
+// leading backslashes), one leading double quote skipped first; true otherwise,
+// including "C:", "C:x" and "\x".
+bool isRelativePath(std::string_view path);
+
+// Drops every backslash that directly follows a kept backslash, except that a leading
+// run keeps two (a network prefix stays intact).
+void collapseBackslashRuns(Utf16& path);
+
+// "X:\", "X:\." and "X:\.\." name a drive root, which exists without a search.
+bool isDriveRootText(std::string_view path);
+
+// The path up to and with its last separator; empty when it has none.
+std::string directoryPart(std::string_view path);
+
+// Lower-cases the letters A to Z and nothing else.
+void lowerAsciiLetters(Utf16& text);
+
+}  // namespace kestro

@@ -1,0 +1,161 @@
+#include <windows.h>
+
+#include "common/win32_handles.h"
+#include "workfiles/paths.h"
+
+namespace kestro {
+
+namespace {
+
+UINT fileCodePage() { return AreFileApisANSI() ? CP_ACP : CP_OEMCP; }
+
+bool endsWithExe(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string tail = path.substr(path.size() - 4);
+    for (char& c : tail)
+        if (c >= 'A' && c <= 'Z') c = char(c + ('a' - 'A'));
+    return tail == ".exe";
+}
+
+// A candidate module path is usable by the 8-bit file functions when it converts
+// without replacement and still looks like our executable.
+bool usableModulePath(const Utf16& path, std::string& out) {
+    bool exact = false;
+    out = toFileSystemText(path, &exact);
+    return exact && endsWithExe(out);
+}
+
+Utf16 callWide(DWORD (*fill)(const wchar_t*, wchar_t*, DWORD), const Utf16& in) {
+    Utf16 out(kTextCapacity, u'\0');
+    DWORD n = fill(wide(in), wide(out), DWORD(out.size()));
+    out.resize(n < out.size() ? n : 0);
+    return out;
+}
+
+std::string computeModulePath() {
+    using LongPathFn = DWORD(WINAPI*)(LPCWSTR, LPWSTR, DWORD);
+    HMODULE kernel = LoadLibraryA("Kernel32.DLL");
+    auto getLongPath = kernel ? reinterpret_cast<LongPathFn>(reinterpret_cast<void (*)()>(GetProcAddress(kernel, "GetLongPathNameW"))) : nullptr;
+    std::string path;
+    if (getLongPath) {
+        Utf16 module(kTextCapacity, u'\0');
+        module.resize(GetModuleFileNameW(nullptr, wide(module), DWORD(module.size())));
+        Utf16 longForm(kTextCapacity, u'\0');
+        DWORD n = getLongPath(wide(module), wide(longForm), DWORD(longForm.size()));
+        longForm.resize(n < longForm.size() ? n : 0);
+        if (!usableModulePath(longForm, path)) {
+            Utf16 shortForm = callWide([](const wchar_t* a, wchar_t* b, DWORD c) { return GetShortPathNameW(a, b, c); },
+                                       longForm);
+            if (!usableModulePath(shortForm, path)) {
+                std::string narrow(kTextCapacity, '\0');
+                narrow.resize(GetModuleFileNameA(nullptr, narrow.data(), DWORD(narrow.size())));
+                path.assign(kTextCapacity, '\0');
+                DWORD m = GetShortPathNameA(narrow.c_str(), path.data(), DWORD(path.size()));
+                path.resize(m < path.size() ? m : 0);
+            }
+        }
+    } else {
+        path.assign(kTextCapacity, '\0');
+        path.resize(GetModuleFileNameA(nullptr, path.data(), DWORD(path.size())));
+    }
+    collapseBackslashes(path);
+    return path;
+}
+
+std::string fullPathName(const std::string& path) {
+    std::string out(kTextCapacity, '\0');
+    DWORD n = GetFullPathNameA(path.c_str(), DWORD(out.size()), out.data(), nullptr);
+    out.resize(n < out.size() ? n : 0);
+    return out;
+}
+
+}  // namespace
+
+std::string toFileSystemText(Utf16View text, bool* exact) {
+    if (text.empty()) {
+        if (exact) *exact = true;
+        return {};
+    }
+    UINT cp = fileCodePage();
+    auto src = reinterpret_cast<const wchar_t*>(text.data());
+    int n = WideCharToMultiByte(cp, 0, src, int(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string out(size_t(n > 0 ? n : 0), '\0');
+    BOOL replaced = FALSE;
+    // UTF-8 code pages refuse the replacement flag; they represent every character.
+    bool utf8 = GetACP() == CP_UTF8 && cp == CP_ACP;
+    WideCharToMultiByte(cp, 0, src, int(text.size()), out.data(), n, utf8 ? nullptr : "?", utf8 ? nullptr : &replaced);
+    if (exact) *exact = !replaced;
+    return out;
+}
+
+Utf16 fromFileSystemText(std::string_view text) {
+    if (text.empty()) return {};
+    UINT cp = fileCodePage();
+    int n = MultiByteToWideChar(cp, 0, text.data(), int(text.size()), nullptr, 0);
+    Utf16 out(size_t(n > 0 ? n : 0), u'\0');
+    MultiByteToWideChar(cp, 0, text.data(), int(text.size()), wide(out), n);
+    return out;
+}
+
+const std::string& getModulePath() {
+    static std::string path = computeModulePath();
+    return path;
+}
+
+const std::string& moduleDirectory() {
+    static std::string directory = directoryPart(fullPathName(getModulePath()));
+    return directory;
+}
+
+void collapseBackslashes(std::string& path) {
+    Utf16 text = fromFileSystemText(path);
+    collapseBackslashRuns(text);
+    bool exact = false;
+    std::string back = toFileSystemText(text, &exact);
+    if (exact) path = std::move(back);
+}
+
+std::string resolveAgainst(std::string_view path, const char* baseFile) {
+    std::string out;
+    if (isRelativePath(path)) out = baseFile ? directoryPart(fullPathName(baseFile)) : moduleDirectory();
+    out += path;
+    collapseBackslashes(out);
+    return out;
+}
+
+std::string fullPath(std::string_view path, bool keepCase) {
+    std::string out = fullPathName(resolveAgainst(path));
+    if (!keepCase) lowerCasePath(out);
+    collapseBackslashes(out);
+    return out;
+}
+
+void lowerCasePath(std::string& path) {
+    Utf16 text = fromFileSystemText(path);
+    lowerAsciiLetters(text);
+    bool exact = false;
+    std::string back = toFileSystemText(text, &exact);
+    if (exact) path = std::move(back);
+}
+
+bool findFileTime(const std::string& path, uint64_t* lastWrite) {
+    WIN32_FIND_DATAA found;
+    UniqueFind search(FindFirstFileA(path.c_str(), &found));
+    if (!search) return false;
+    if (lastWrite)
+        *lastWrite = uint64_t(found.ftLastWriteTime.dwHighDateTime) << 32 | found.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
+bool pathExists(const std::string& path) { return isDriveRootText(path) || findFileTime(path); }
+
+std::string resolvePathList(std::string_view list) {
+    std::string out;
+    for (const std::string& item : splitList(truncated(std::string(list)))) {
+        if (!out.empty()) out += ';';
+        out += resolveAgainst(item);
+    }
+    return out;
+}
+
+}  // namespace kestro

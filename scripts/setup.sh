@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the packages that building and testing Kestro need. Safe to run again:
+# it only calls apt-get when something is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ make
+  g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  wine64
+  googletest libgtest-dev
+  libtomlplusplus-dev libcli11-dev nlohmann-json3-dev
+  osslsigncode openssl
+  xvfb xdotool
+  locales
+  openjdk-17-jdk-headless
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "setup: installing ${missing[*]}"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

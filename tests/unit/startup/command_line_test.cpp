@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "startup/command_line.h"
+TEST(X, Y) {}
