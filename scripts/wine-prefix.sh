@@ -8,14 +8,25 @@ export WINEPREFIX=$2
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
+# Stops this prefix's server and waits until it has saved its registry and exited.
+stop_server() {
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  /usr/lib/wine/wineserver -w 2>/dev/null || true
+}
+
 case "$action" in
   up)
-    if [ -d "$WINEPREFIX" ]; then /usr/lib/wine/wineserver -k 2>/dev/null || true; rm -rf "$WINEPREFIX"; fi
+    if [ -d "$WINEPREFIX" ]; then
+      stop_server
+      rm -rf "$WINEPREFIX"
+    fi
+    # Start the persistent server first; wineboot then connects to it.
+    mkdir -p "$WINEPREFIX"
+    /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
     /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
-    /usr/lib/wine/wineserver -p
     ;;
   down)
-    /usr/lib/wine/wineserver -k 2>/dev/null || true
+    stop_server
     ;;
   *) echo "usage: $0 up|down PREFIX" >&2; exit 2 ;;
 esac

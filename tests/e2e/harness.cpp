@@ -1,0 +1,223 @@
+#include "harness.h"
+
+#include <chrono>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
+namespace kestro::e2e {
+
+namespace {
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string withoutCarriageReturns(std::string text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+    return out;
+}
+
+std::set<fs::path> traceFiles(const fs::path& dir) {
+    std::set<fs::path> found;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec))
+        if (entry.path().filename().string().rfind("vlm_nlog", 0) == 0) found.insert(entry.path());
+    return found;
+}
+
+// The Unix environment for Wine: only what Wine needs, so that the host's variables do
+// not leak into the launcher.
+std::vector<std::string> wineEnvironment(const RunOptions& options) {
+    std::map<std::string, std::string> env = {
+        {"WINEPREFIX", (buildDir() / "wineprefix").string()},
+        {"WINEDEBUG", "-all"},
+        {"WINEDLLOVERRIDES", "mscoree,mshtml="},
+        {"HOME", getenv("HOME") ? getenv("HOME") : "/root"},
+        {"PATH", "/usr/bin:/bin"},
+        {"LC_ALL", "C.UTF-8"},
+    };
+    for (const auto& [name, value] : options.unixEnv) env[name] = value;
+    std::vector<std::string> out;
+    for (const auto& [name, value] : env) out.push_back(name + "=" + value);
+    return out;
+}
+
+int spawnAndWait(const std::vector<std::string>& argv, const std::vector<std::string>& env, const fs::path& out,
+                 const fs::path& err, int timeoutMs) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> args, envp;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+    args.push_back(nullptr);
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    int rc = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) return -1;
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs + 30000);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -2;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -3;
+}
+
+}  // namespace
+
+fs::path buildDir() { return KESTRO_BUILD_DIR; }
+fs::path stubPath() { return buildDir() / "windows" / "launcher" / "launcher.exe"; }
+fs::path fixture(const std::string& name) { return buildDir() / "windows" / "fixtures" / name; }
+
+std::string windowsPath(const fs::path& path) {
+    std::string text = fs::absolute(path).lexically_normal().string();
+    for (char& c : text)
+        if (c == '/') c = '\\';
+    return "Z:" + text;
+}
+
+std::vector<std::string> RunResult::traceLines() const {
+    std::vector<std::string> lines;
+    std::istringstream in(trace);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+bool RunResult::traced(const std::string& line) const { return traceIndex(line) >= 0; }
+
+bool RunResult::tracedPrefix(const std::string& start) const {
+    for (const auto& line : traceLines())
+        if (line.rfind(start, 0) == 0) return true;
+    return false;
+}
+
+int RunResult::traceIndex(const std::string& line, int from) const {
+    auto lines = traceLines();
+    for (size_t i = size_t(from < 0 ? 0 : from); i < lines.size(); ++i)
+        if (lines[i] == line) return int(i);
+    return -1;
+}
+
+RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir) {
+    static int counter = 0;
+    std::string id = std::to_string(++counter);
+    fs::path spec = workDir / ("run" + id + ".spec");
+    {
+        std::ofstream s(spec, std::ios::binary);
+        for (const auto& [name, value] : options.env) {
+            if (value) s << "set " << name << "=" << *value << "\n";
+            else s << "unset " << name << "\n";
+        }
+        if (options.lockedFile) s << "lock " << windowsPath(*options.lockedFile) << "\n";
+        s << "cwd " << windowsPath(options.cwd.value_or(workDir)) << "\n";
+        s << "timeout " << options.timeoutMs << "\n";
+        s << "cmd " << options.commandLine.value_or("\"" + windowsPath(exe) + "\"" +
+                                                    (options.arguments.empty() ? "" : " " + options.arguments))
+          << "\n";
+    }
+    fs::path out = workDir / ("run" + id + ".out"), err = workDir / ("run" + id + ".err");
+    RunResult result;
+    result.exitCode = spawnAndWait({"/usr/lib/wine/wine64", fixture("envrun.exe").string(), windowsPath(spec)},
+                                   wineEnvironment(options), out, err, options.timeoutMs);
+    result.out = readFile(out);
+    result.err = withoutCarriageReturns(readFile(err));
+    return result;
+}
+
+void addDefaultMessages(format::BlockHead& head) {
+    static const std::map<int, std::string> texts = {
+        {1000, "Error"},
+        {1005, "The JVM could not be started. The maximum heap size (-Xmx) might be too large or an antivirus or "
+               "firewall tool could block the execution."},
+        {1006, "File or directory {0} not found or empty\n"},
+        {1008, "The environment variable {0} has to be defined"},
+        {1009, "An internal error occurred (error code: {0})"},
+        {1010, "Couldn't load main class."},
+        {1011, "Main method not found."},
+        {1015, "You must be at least Poweruser to run this program."},
+        {1016, "No JVM could be found on your system.\nPlease define KESTRO_JAVA_HOME\nto point to an installed {0}-bit "
+               "JDK or JRE or download a JRE from adoptium.net."},
+        {1018, "The {0} environment variable does not\npoint to a working 64-bit JDK or JRE."},
+        {1020, "The JVM found at {0} is damaged.\nPlease reinstall or define KESTRO_JAVA_HOME\nto point to an "
+               "installed 64-bit JDK or JRE."},
+    };
+    for (const auto& [key, text] : texts) head.strings.push_back({key, text});
+}
+
+void LauncherTest::SetUp() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = buildDir() / "e2e" / info->test_suite_name() / info->name();
+    fs::remove_all(dir_);
+    tmp_ = dir_ / "tmp";
+    fs::create_directories(tmp_);
+    addDefaultMessages(head_);
+}
+
+void LauncherTest::set(format::ConfigKey key, const std::string& value) {
+    for (auto& entry : head_.strings)
+        if (entry.key == key) {
+            entry.value = value;
+            return;
+        }
+    head_.strings.push_back({key, value});
+}
+
+fs::path LauncherTest::buildLauncher(const std::string& name, const std::vector<format::IncludedFile>& files) {
+    format::Stub stub;
+    std::string error;
+    EXPECT_TRUE(format::loadStub(stubPath(), stub, error)) << error;
+    fs::path out = dir_ / name;
+    EXPECT_TRUE(format::writeLauncher(stub, head_, files, out, error)) << error;
+    return out;
+}
+
+fs::path LauncherTest::buildRaw(const std::vector<uint8_t>& tail, const std::string& name) {
+    format::Stub stub;
+    std::string error;
+    EXPECT_TRUE(format::loadStub(stubPath(), stub, error)) << error;
+    fs::path out = dir_ / name;
+    std::ofstream file(out, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(stub.image.data()), std::streamsize(stub.image.size()));
+    file.write(reinterpret_cast<const char*>(tail.data()), std::streamsize(tail.size()));
+    return out;
+}
+
+RunResult LauncherTest::run(const fs::path& exe, RunOptions options) {
+    options.env.try_emplace("TMP", windowsPath(tmp_));
+    options.env.try_emplace("TEMP", windowsPath(tmp_));
+    options.env.try_emplace("KESTRO_LOG", options.trace ? std::optional<std::string>("yes") : std::nullopt);
+    options.env.try_emplace("VELMORA_LOG", std::nullopt);
+    auto before = traceFiles(tmp_);
+    RunResult result = runWindowsProgram(exe, options, dir_);
+    for (const auto& file : traceFiles(tmp_))
+        if (!before.count(file)) {
+            result.traceFile = file;
+            result.trace = withoutCarriageReturns(readFile(file));
+        }
+    return result;
+}
+
+}  // namespace kestro::e2e

@@ -1,0 +1,78 @@
+// Running real launchers under Wine: build a launcher from a block, run it with an exact
+// command line, environment and current directory, read back its exit code, standard
+// error and trace file.
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "format/block_format.h"
+#include "format/block_writer.h"
+
+namespace kestro::e2e {
+
+namespace fs = std::filesystem;
+
+fs::path buildDir();
+fs::path stubPath();
+fs::path fixture(const std::string& name);  // a Windows test program of the build
+
+// The Windows name of a Unix path (Wine maps / to Z:).
+std::string windowsPath(const fs::path& path);
+
+struct RunOptions {
+    std::string arguments;                   // appended to the quoted executable path
+    std::optional<std::string> commandLine;  // the complete raw command line instead
+    std::map<std::string, std::optional<std::string>> env;  // Windows variables; nullopt unsets
+    std::map<std::string, std::string> unixEnv;             // for Wine itself (LC_ALL, DISPLAY)
+    std::optional<fs::path> cwd;                            // default: the test's directory
+    bool trace = true;                                      // KESTRO_LOG=yes
+    std::optional<fs::path> lockedFile;                     // held open with delete access during the run
+    int timeoutMs = 60000;
+};
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out, err;
+    std::optional<fs::path> traceFile;  // the trace file this run created
+    std::string trace;                  // its text, line ends as "\n"
+
+    std::vector<std::string> traceLines() const;
+    bool traced(const std::string& line) const;  // one whole line equals `line`
+    bool tracedPrefix(const std::string& start) const;  // some line begins with `start`
+    // Index of the first line equal to `line` at or after `from`, or -1.
+    int traceIndex(const std::string& line, int from = 0) const;
+};
+
+// Runs a Windows program under the test prefix's Wine with the given options.
+RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir);
+
+// The English message texts that configurations carry.
+void addDefaultMessages(format::BlockHead& head);
+
+// A test with its own fresh directory (build/e2e/<suite>/<test>) whose tmp/ is TMP.
+class LauncherTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    // Sets a byte-string entry of the block under construction.
+    void set(format::ConfigKey key, const std::string& value);
+
+    // Writes a launcher carrying head_ (and the files) into the test directory.
+    fs::path buildLauncher(const std::string& name = "app.exe", const std::vector<format::IncludedFile>& files = {});
+    // Writes the stub followed by `tail` exactly as given (a hand-made or broken block).
+    fs::path buildRaw(const std::vector<uint8_t>& tail, const std::string& name = "app.exe");
+
+    RunResult run(const fs::path& exe, RunOptions options = {});
+
+    fs::path dir_;
+    fs::path tmp_;
+    format::BlockHead head_;
+};
+
+}  // namespace kestro::e2e

@@ -1,0 +1,42 @@
+#include <gtest/gtest.h>
+
+#include "config/table_filler.h"
+#include "format/block_writer.h"
+
+namespace kestro {
+namespace {
+
+ConfigTables readTables(const format::BlockHead& head, const std::string& localeCode) {
+    auto bytes = format::serializeHead(head);
+    format::MemorySource source(bytes);
+    format::BlockReader reader(source);
+    ConfigTables tables;
+    TableFiller filler(tables, [&] { return localeCode; });
+    EXPECT_EQ(format::readBlock(reader, filler), format::ReadStatus::Ok);
+    return tables;
+}
+
+TEST(TableFiller, LaterDuplicateWins) {
+    format::BlockHead head;
+    head.strings = {{122, "first"}, {122, "second"}};
+    EXPECT_EQ(readTables(head, "en").strings.at(122), "second");
+}
+
+TEST(TableFiller, MatchingLocaleSetsApplyInBlockOrder) {
+    format::BlockHead head;
+    head.wides = {{1, u"one"}, {2, u"two"}};
+    head.localeSets = {{"de", {{1, u"eins"}, {2, u"zwei"}}}, {"de_CH", {{2, u"zwoi"}, {3, u"drei"}}},
+                       {"fr", {{1, u"un"}}}};
+    auto de = readTables(head, "de").wides;
+    EXPECT_EQ(de.at(1), u"eins");
+    EXPECT_EQ(de.at(2), u"zwei");
+    EXPECT_FALSE(de.count(3));
+    auto swiss = readTables(head, "de_CH").wides;
+    EXPECT_EQ(swiss.at(2), u"zwoi");
+    EXPECT_EQ(swiss.at(3), u"drei");
+    EXPECT_EQ(readTables(head, "de_DE").wides.at(2), u"zwei");
+    EXPECT_EQ(readTables(head, "fr").wides.at(2), u"two");
+}
+
+}  // namespace
+}  // namespace kestro

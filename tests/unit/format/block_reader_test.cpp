@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include "format/block_reader.h"
+#include "format/block_writer.h"
+#include "support/trace_recorder.h"
+#include "diagnostics/trace.h"
+
+namespace kestro::format {
+namespace {
+
+struct Collected : BlockVisitor {
+    std::vector<StringEntry> strings;
+    std::vector<WideEntry> wides;
+    std::vector<LocaleSet> sets;
+    bool localesBegun = false;
+    void stringEntry(ConfigKey k, std::string&& v) override { strings.push_back({k, v}); }
+    void wideEntry(ConfigKey k, std::u16string&& v) override { wides.push_back({k, v}); }
+    void beforeLocaleSets() override { localesBegun = true; }
+    void beginLocaleSet(const std::string& prefix) override { sets.push_back({prefix, {}}); }
+    void localeEntry(ConfigKey k, std::u16string&& v) override { sets.back().entries.push_back({k, v}); }
+};
+
+ReadStatus read(const std::vector<uint8_t>& bytes, Collected& out, std::optional<ReadFailure>* failure = nullptr) {
+    MemorySource source(bytes);
+    BlockReader reader(source);
+    ReadStatus status = readBlock(reader, out);
+    if (failure) *failure = reader.failure();
+    return status;
+}
+
+TEST(BlockReader, ReadsBackWhatTheWriterWrote) {
+    BlockHead head;
+    head.strings = {{122, "com.example.Main"}, {1000, std::string("a\0b", 3)}, {122, "later"}};
+    head.wides = {{5, u"\u00e9t\u00e9"}};
+    head.localeSets = {{"de", {{5, u"Sommer"}}}, {"", {}}};
+    auto bytes = serializeHead(head);
+
+    Collected c;
+    ASSERT_EQ(read(bytes, c), ReadStatus::Ok);
+    ASSERT_EQ(c.strings.size(), 3u);
+    EXPECT_EQ(c.strings[1].value, std::string("a\0b", 3));
+    EXPECT_EQ(c.wides[0].value, u"\u00e9t\u00e9");
+    ASSERT_EQ(c.sets.size(), 2u);
+    EXPECT_EQ(c.sets[0].prefix, "de");
+    EXPECT_EQ(c.sets[0].entries[0].value, u"Sommer");
+    EXPECT_TRUE(c.localesBegun);
+
+    // The head size field counts from itself to the end of the locale sets.
+    uint64_t headSize = 0;
+    for (int i = 7; i >= 0; --i) headSize = headSize << 8 | bytes[12 + i];
+    EXPECT_EQ(headSize, bytes.size() - 12);
+}
+
+TEST(BlockReader, EmptyBlockIsThirtyTwoBytes) {
+    auto bytes = serializeHead({});
+    EXPECT_EQ(bytes.size(), 32u);
+    Collected c;
+    EXPECT_EQ(read(bytes, c), ReadStatus::Ok);
+    EXPECT_TRUE(c.strings.empty() && c.wides.empty() && c.sets.empty());
+}
+
+TEST(BlockReader, WrongMagicIsNotARead) {
+    auto bytes = serializeHead({});
+    bytes[3] = 0;
+    Collected c;
+    EXPECT_EQ(read(bytes, c), ReadStatus::BadMagic);
+}
+
+TEST(BlockReader, NegativeCountsMeanNoEntries) {
+    auto bytes = serializeHead({});
+    for (int i = 20; i < 24; ++i) bytes[i] = 0xFF;
+    Collected c;
+    EXPECT_EQ(read(bytes, c), ReadStatus::Ok);
+}
+
+// Lengths are checked against the rest of the file before anything is allocated.
+TEST(BlockReader, MalformedLengthsAreShortReads) {
+    struct Case {
+        int32_t length;
+        bool wide;
+        Reader expected;
+    } cases[] = {{0x7FFFFFFF, false, Reader::String}, {-1, false, Reader::String},
+                 {0x7FFFFFFE, true, Reader::WString}, {3, true, Reader::WString}, {-4, true, Reader::WString}};
+    for (const auto& c : cases) {
+        BlockHead head;
+        if (c.wide) head.wides = {{1, u"ab"}};
+        else head.strings = {{1, "abcd"}};
+        auto bytes = serializeHead(head);
+        size_t at = 24 + 4 + (c.wide ? 4 : 0);
+        for (int i = 0; i < 4; ++i) bytes[at + i] = uint8_t(uint32_t(c.length) >> (8 * i));
+        Collected out;
+        std::optional<ReadFailure> failure;
+        EXPECT_EQ(read(bytes, out, &failure), ReadStatus::ReadFailed) << c.length;
+        ASSERT_TRUE(failure);
+        EXPECT_EQ(failure->reader, c.expected) << c.length;
+    }
+}
+
+TEST(BlockReader, ReaderFailuresTraceTheirErrorLines) {
+    testing::clearTrace();
+    std::vector<uint8_t> bytes = {1, 2};
+    MemorySource source(bytes);
+    BlockReader reader(source, &trace);
+    int32_t v = 0;
+    EXPECT_FALSE(reader.readInt(v));
+    EXPECT_FALSE(reader.readInt(v));  // a failed reader stays failed, and traces once
+    EXPECT_EQ(testing::tracedLines(), std::vector<std::string>{"error 0 2\n"});
+    EXPECT_STREQ(fatalText(reader.failure()->reader), "Internal Error: readInt");
+}
+
+// A minimal PE32+ header with two sections; the block goes behind the last one in the
+// table, whatever its name.
+std::vector<uint8_t> fakeImage(uint32_t rawSize, uint32_t rawOffset) {
+    std::vector<uint8_t> image(0x400, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) image[at + i] = uint8_t(v >> (8 * i));
+    };
+    image[0] = 'M';
+    image[1] = 'Z';
+    put32(60, 0x80);
+    put32(0x80, 0x4550);
+    image[0x80 + 6] = 2;      // sections
+    image[0x80 + 20] = 0xF0;  // optional header size
+    size_t table = 0x80 + 24 + 0xF0;
+    put32(table + 16, 0x200);
+    put32(table + 20, 0x400);
+    put32(table + 40 + 16, rawSize);
+    put32(table + 40 + 20, rawOffset);
+    return image;
+}
+
+TEST(BlockReader, SeeksBehindTheLastSectionAndTracesTheHeaders) {
+    testing::clearTrace();
+    auto image = fakeImage(0x100, 0x300);
+    MemorySource source(image);
+    BlockReader reader(source, &trace);
+    seekConfigBlock(reader);
+    EXPECT_EQ(reader.position(), 0x400u);
+    EXPECT_FALSE(reader.failure());
+    EXPECT_EQ(testing::tracedLines(),
+              (std::vector<std::string>{"number of sections: 2", "size of optional headers: 240",
+                                        "resSectionTableStart: 432", "rawDataSize: 256, rawDataOffset: 768"}));
+}
+
+TEST(BlockReader, UnreachableBlockPositionFailsTheNextRead) {
+    auto image = fakeImage(0x7FFFFFFF, 0x7FFFFFFF);
+    MemorySource source(image);
+    BlockReader reader(source);
+    seekConfigBlock(reader);
+    Collected c;
+    EXPECT_EQ(readBlock(reader, c), ReadStatus::ReadFailed);
+    EXPECT_EQ(reader.failure()->reader, Reader::Int);
+}
+
+}  // namespace
+}  // namespace kestro::format

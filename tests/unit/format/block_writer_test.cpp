@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "format/block_reader.h"
+#include "format/block_writer.h"
+
+namespace kestro::format {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<uint8_t> bytesOf(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void writeBytes(const fs::path& p, const std::vector<uint8_t>& bytes) {
+    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// A valid little PE32+ image: headers in the first 0x200 bytes, one section after them.
+std::vector<uint8_t> tinyImage() {
+    std::vector<uint8_t> image(0x400, 0);
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i) image[at + i] = uint8_t(v >> (8 * i));
+    };
+    image[0] = 'M';
+    image[1] = 'Z';
+    put32(60, 0x80);
+    put32(0x80, 0x4550);
+    image[0x84] = 0x64;
+    image[0x85] = 0x86;
+    image[0x86] = 1;
+    image[0x80 + 20] = 0xF0;
+    size_t optional = 0x98;
+    image[optional] = 0x0b;
+    image[optional + 1] = 0x02;
+    image[optional + 68] = 2;
+    put32(optional + 108, 16);
+    size_t table = optional + 0xF0;
+    put32(table + 16, 0x200);
+    put32(table + 20, 0x200);
+    return image;
+}
+
+class BlockWriter : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("kestro-writer-" + std::to_string(::getpid()));
+        fs::create_directories(dir_);
+        writeBytes(dir_ / "stub.exe", tinyImage());
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    fs::path dir_;
+};
+
+TEST_F(BlockWriter, AppendsBlockRecordsAndTrailerBehindTheLastSection) {
+    writeBytes(dir_ / "a.bin", {0x00, 0x5B, 0xFF});
+    Stub stub;
+    std::string error;
+    ASSERT_TRUE(loadStub(dir_ / "stub.exe", stub, error)) << error;
+    EXPECT_EQ(stub.layout.blockOffset, 0x400u);
+    BlockHead head;
+    head.strings = {{2002, "1"}};
+    ASSERT_TRUE(writeLauncher(stub, head, {{"a.bin", dir_ / "a.bin"}}, dir_ / "app.exe", error)) << error;
+
+    auto out = bytesOf(dir_ / "app.exe");
+    auto block = serializeHead(head);
+    ASSERT_EQ(out.size(), 0x400 + block.size() + 8 + 3 + 4);
+    EXPECT_TRUE(std::equal(block.begin(), block.end(), out.begin() + 0x400));
+    std::vector<uint8_t> record(out.begin() + 0x400 + long(block.size()), out.end() - 4);
+    EXPECT_EQ(record, (std::vector<uint8_t>{3, 0, 0, 0, 0, 0, 0, 0, 0x5B, 0x00, 0xA4}));
+    EXPECT_EQ(std::vector<uint8_t>(out.end() - 4, out.end()), (std::vector<uint8_t>{0xE8, 0xE4, 0x13, 0xD5}));
+}
+
+TEST_F(BlockWriter, RebuildingALauncherReplacesItsBlock) {
+    Stub stub;
+    std::string error;
+    ASSERT_TRUE(loadStub(dir_ / "stub.exe", stub, error));
+    BlockHead first, second;
+    first.strings = {{122, std::string(5000, 'x')}};
+    second.strings = {{122, "short"}};
+    ASSERT_TRUE(writeLauncher(stub, first, {}, dir_ / "app.exe", error));
+    Stub again;
+    ASSERT_TRUE(loadStub(dir_ / "app.exe", again, error)) << error;
+    ASSERT_TRUE(writeLauncher(again, second, {}, dir_ / "app.exe", error));
+    ASSERT_TRUE(writeLauncher(stub, second, {}, dir_ / "fresh.exe", error));
+    EXPECT_EQ(bytesOf(dir_ / "app.exe"), bytesOf(dir_ / "fresh.exe"));
+}
+
+TEST_F(BlockWriter, SignatureEntryOfAStubIsDropped) {
+    auto image = tinyImage();
+    size_t certEntry = 0x98 + 112 + 4 * 8;
+    image[certEntry + 1] = 0x04;  // certificate table at 0x400, behind the section
+    image[certEntry + 4] = 0x10;
+    image.resize(0x410, 0xCC);
+    writeBytes(dir_ / "signed.exe", image);
+    Stub stub;
+    std::string error;
+    ASSERT_TRUE(loadStub(dir_ / "signed.exe", stub, error)) << error;
+    EXPECT_EQ(stub.image.size(), 0x400u);
+    EXPECT_EQ(stub.image, tinyImage());
+}
+
+TEST_F(BlockWriter, RefusesWhatIsNotALauncherStub) {
+    Stub stub;
+    std::string error;
+    writeBytes(dir_ / "text.exe", {'h', 'e', 'l', 'l', 'o'});
+    EXPECT_FALSE(loadStub(dir_ / "text.exe", stub, error));
+    EXPECT_NE(error.find("no MZ header"), std::string::npos) << error;
+    EXPECT_FALSE(loadStub(dir_ / "missing.exe", stub, error));
+    EXPECT_NE(error.find("does not exist"), std::string::npos) << error;
+
+    auto image = tinyImage();
+    image[0x98] = 0x0b;
+    image[0x99] = 0x01;  // a 32-bit image
+    writeBytes(dir_ / "pe32.exe", image);
+    EXPECT_FALSE(loadStub(dir_ / "pe32.exe", stub, error));
+    EXPECT_NE(error.find("64-bit"), std::string::npos) << error;
+}
+
+TEST_F(BlockWriter, FailureLeavesNoOutputBehind) {
+    Stub stub;
+    std::string error;
+    ASSERT_TRUE(loadStub(dir_ / "stub.exe", stub, error));
+    EXPECT_FALSE(writeLauncher(stub, {}, {{"x", dir_ / "missing.jar"}}, dir_ / "app.exe", error));
+    EXPECT_NE(error.find("missing.jar"), std::string::npos);
+    EXPECT_FALSE(writeLauncher(stub, {}, {}, dir_ / "no" / "such" / "dir" / "app.exe", error));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1);  // only the stub
+}
+
+}  // namespace
+}  // namespace kestro::format

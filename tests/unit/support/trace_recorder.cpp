@@ -1,0 +1,57 @@
+#include "support/trace_recorder.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <optional>
+#include <regex>
+
+#include "diagnostics/trace.h"
+
+namespace kestro {
+
+namespace {
+
+// The trace formats are written for the Microsoft runtime; glibc spells them differently.
+std::string toGlibcFormat(const char* format) {
+    static const std::regex msInt64("%I64");
+    return std::regex_replace(format, msInt64, "%ll");
+}
+
+void record(const char* prefix, const char* format, va_list args) {
+    std::string glibc = toGlibcFormat(format);
+    va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(nullptr, 0, glibc.c_str(), copy);
+    va_end(copy);
+    std::string text(size_t(n > 0 ? n : 0), '\0');
+    std::vsnprintf(text.data(), text.size() + 1, glibc.c_str(), args);
+    testing::tracedLines().push_back(prefix + text);
+}
+
+}  // namespace
+
+void trace(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    record("", format, args);
+    va_end(args);
+}
+
+void traceError(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    record("ERROR: ", format, args);
+    va_end(args);
+}
+
+std::optional<std::string> traceLogPath() { return std::nullopt; }
+void requestLogCreation() {}
+
+namespace testing {
+std::vector<std::string>& tracedLines() {
+    static std::vector<std::string> lines;
+    return lines;
+}
+}  // namespace testing
+
+}  // namespace kestro
