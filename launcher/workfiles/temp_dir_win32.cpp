@@ -1,0 +1,120 @@
+#include <windows.h>
+
+#include <direct.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+#include "common/text.h"
+#include "diagnostics/error_report.h"
+#include "diagnostics/trace.h"
+#include "workfiles/paths.h"
+#include "workfiles/temp_dir.h"
+
+namespace kestro {
+
+namespace {
+
+std::string variable(const char* name) {
+    std::string value(kTextCapacity, '\0');
+    DWORD n = GetEnvironmentVariableA(name, value.data(), DWORD(value.size()));
+    value.resize(n < value.size() ? n : 0);
+    return value;
+}
+
+std::string windowsDirectory() {
+    std::string dir(kTextCapacity, '\0');
+    UINT n = GetWindowsDirectoryA(dir.data(), UINT(dir.size()));
+    dir.resize(n < dir.size() ? n : 0);
+    return dir;
+}
+
+// "?" in the long form marks characters that the ANSI code page cannot represent.
+bool longFormIsUnrepresentable(const std::string& root) {
+    std::string longForm(kTextCapacity, '\0');
+    DWORD n = GetLongPathNameA(root.c_str(), longForm.data(), DWORD(longForm.size()));
+    if (n == 0 || n >= longForm.size()) return false;
+    longForm.resize(n);
+    return longForm.find('?') != std::string::npos;
+}
+
+// The fallback roots, tried in order when the system's path cannot be used.
+bool findFallbackRoot(std::string& root) {
+    std::string windows = windowsDirectory();
+    for (const std::string& candidate : {windows + "\\temp", std::string("c:\\temp"), std::string("c:\\tmp"), windows}) {
+        if (isWritableDirectory(candidate)) {
+            root = candidate;
+            return true;
+        }
+    }
+    if (!isWritableDirectory("c:\\")) return false;
+    root = "c:\\tmp";
+    (void)_mkdir(root.c_str());
+    return isWritableDirectory(root);
+}
+
+}  // namespace
+
+std::string& tempDirPath() {
+    static std::string path;
+    return path;
+}
+
+std::string findTempRoot() {
+    std::string root(kTextCapacity, '\0');
+    DWORD n = GetTempPathA(DWORD(root.size()), root.data());
+    trace("GetTempPath returned %d (last error %d)", int(n), int(GetLastError()));
+    root.resize(n < root.size() ? n : 0);
+    if (root.empty()) {
+        root = truncated(variable("HOMEDRIVE") + variable("HOMEPATH"));
+        trace("No temp dir defined. Using home %s", root.c_str());
+    } else {
+        trace("make dir returned %d", _mkdir(root.c_str()));
+    }
+    if (longFormIsUnrepresentable(root) && !findFallbackRoot(root)) fatalMessage(msg::NoTempDirectory);
+    // The home directory and the fallbacks come without a trailing backslash; adding it
+    // here keeps every name formed from the root inside the root.
+    if (!root.empty() && root.back() != '\\' && root.back() != '/') root += '\\';
+    return root;
+}
+
+bool isWritableDirectory(const std::string& directory) {
+    std::string probe = directory + "\\kst_w_testdir";
+    RemoveDirectoryA(probe.c_str());  // left over by an earlier run, perhaps
+    if (!CreateDirectoryA(probe.c_str(), nullptr)) return false;
+    bool seen = pathExists(probe);
+    RemoveDirectoryA(probe.c_str());
+    return seen;
+}
+
+std::string uniqueTempName() {
+    std::string root = findTempRoot();
+    trace("tempPath is %s", root.c_str());
+    std::string name(MAX_PATH + root.size(), '\0');
+    if (GetTempFileNameA(root.c_str(), "kst", 0, name.data())) {
+        name.resize(std::strlen(name.c_str()));
+    } else {
+        trace("GetTempFileName failed (last error %d)", int(GetLastError()));
+        std::srand(unsigned(std::time(nullptr)));
+        name = root + "kst" + decimal(std::rand());
+    }
+    trace("tempFile is %s", name.c_str());
+    return name;
+}
+
+std::string processCommFilePath(uint32_t processId) { return findTempRoot() + "kst_p" + decimal(processId) + ".tmp"; }
+
+void createTempDir() {
+    std::string& dir = tempDirPath();
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        dir = uniqueTempName() + "_dir" + decimal(int64_t(std::time(nullptr)));
+        trace("Temp dir: %s", dir.c_str());
+        if (CreateDirectoryA(dir.c_str(), nullptr)) return;
+        trace("Could not create dir (%d)", int(GetLastError()));
+    }
+    dir.clear();
+    fatalMessage(msg::InternalError, "7");
+}
+
+}  // namespace kestro
