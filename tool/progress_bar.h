@@ -1,0 +1,26 @@
+// A progress bar on standard error for builds that copy large included files.
+#pragma once
+
+#include <cstdint>
+
+namespace kestro::tool {
+
+class ProgressBar {
+public:
+    // Shown only when standard error is a terminal and there is enough to copy that
+    // the wait is noticeable.
+    explicit ProgressBar(uint64_t total);
+    ~ProgressBar();
+    ProgressBar(const ProgressBar&) = delete;
+    ProgressBar& operator=(const ProgressBar&) = delete;
+
+    void update(uint64_t done, uint64_t total);
+
+    static constexpr uint64_t kThreshold = 8ull << 20;
+
+private:
+    bool shown_;
+    int lastPercent_ = -1;
+};
+
+}  // namespace kestro::tool
