@@ -59,7 +59,6 @@ std::string encodeText(const Setting& setting, const toml::node& value) {
     case Kind::Text: return requireString(value);
     case Kind::Version: return encodeVersion(value);
     case Kind::Bool: return requireBool(value) ? "1" : "0";
-    case Kind::Int: return std::to_string(requireInt32(value));
     case Kind::AppType: return encodeChoice(value, {{"gui", "1"}, {"console", "2"}}, true);
     case Kind::Flavour: return encodeChoice(value, {{"kestro", "k"}, {"velmora", "v"}}, false);
     case Kind::CommandLine: return encodeCommandLine(value);
@@ -81,9 +80,6 @@ std::vector<toml::array> candidates(Kind kind, const std::string& text) {
     case Kind::Version: add(text); break;
     case Kind::Bool:
         if (text == "1" || text == "0") add(text == "1");
-        break;
-    case Kind::Int:
-        if (number) add(int64_t(*number));
         break;
     case Kind::AppType:
         if (text == "1") add("gui");

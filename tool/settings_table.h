@@ -17,7 +17,6 @@ enum class Kind {
     Text,           // any string
     Version,        // a Java version such as "1.8" or "17.0.2"; empty for none
     Bool,           // stored "1" / "0"
-    Int,            // a 32-bit integer, stored as decimal text
     AppType,        // "gui", "console" or an integer
     Flavour,        // "kestro" or "velmora", stored as its first letter
     CommandLine,    // a string, or a list joined so that the launcher splits it back
