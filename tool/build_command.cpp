@@ -47,7 +47,7 @@ void buildLauncher(const BuildRequest& request) {
     ProgressBar bar(includedBytes(plan.files));
     std::string error;
     if (!format::writeLauncher(stub, plan.head, plan.files, request.output, error,
-                               [&bar](uint64_t done, uint64_t total) { bar.update(done, total); }))
+                               [&bar](uint64_t done, uint64_t) { bar.update(done); }))
         throw std::runtime_error(error);
 }
 

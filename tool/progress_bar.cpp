@@ -1,5 +1,6 @@
 #include "tool/progress_bar.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -7,22 +8,23 @@
 
 namespace kestro::tool {
 
-ProgressBar::ProgressBar(uint64_t total) : shown_(total > kThreshold && ::isatty(STDERR_FILENO)) {}
+ProgressBar::ProgressBar(uint64_t total) : total_(total), shown_(total > kThreshold && ::isatty(STDERR_FILENO)) {}
 
 ProgressBar::~ProgressBar() {
     if (shown_ && lastPercent_ >= 0) std::fputc('\n', stderr);
 }
 
-void ProgressBar::update(uint64_t done, uint64_t total) {
-    if (!shown_ || total == 0) return;
-    int percent = int(done * 100 / total);
+void ProgressBar::update(uint64_t done) {
+    if (!shown_) return;
+    done = std::min(done, total_);
+    int percent = int(done * 100 / total_);
     if (percent == lastPercent_) return;  // redraw only when the figure changes
     lastPercent_ = percent;
     constexpr int kWidth = 40;
     std::string bar(size_t(percent * kWidth / 100), '#');
     bar.resize(kWidth, ' ');
     std::fprintf(stderr, "\r[%s] %3d%%  %.1f / %.1f MB", bar.c_str(), percent, double(done) / (1 << 20),
-                 double(total) / (1 << 20));
+                 double(total_) / (1 << 20));
     std::fflush(stderr);
 }
 

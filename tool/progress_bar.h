@@ -7,18 +7,21 @@ namespace kestro::tool {
 
 class ProgressBar {
 public:
-    // Shown only when standard error is a terminal and there is enough to copy that
-    // the wait is noticeable.
+    // `total` is the included files' data; shown only when standard error is a terminal
+    // and there is enough to copy that the wait is noticeable.
     explicit ProgressBar(uint64_t total);
     ~ProgressBar();
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
 
-    void update(uint64_t done, uint64_t total);
+    // `done` counts data bytes copied (the writer's own total also counts the records'
+    // size fields, so it is not used).
+    void update(uint64_t done);
 
     static constexpr uint64_t kThreshold = 8ull << 20;
 
 private:
+    uint64_t total_;
     bool shown_;
     int lastPercent_ = -1;
 };
