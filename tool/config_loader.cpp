@@ -5,7 +5,6 @@
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <set>
 #include <sstream>
 
 #include <toml++/toml.h>
@@ -66,18 +65,19 @@ private:
         problems_.push_back({line, file_.string() + (line ? ":" + std::to_string(line) : "") + ": " + text});
     }
 
+    void problem(const toml::node& node, const std::string& setting, const SettingError& e) {
+        problem(e.where() ? e.where() : &node, setting + e.path() + ": " + e.what());
+    }
+    void unknown(std::string_view name, const toml::node& value) {
+        problem(&value, "unknown setting '" + std::string(name) + "'");
+    }
+
     // In file order, whatever order the TOML tables were walked in.
     std::vector<std::string> sortedProblems() {
         std::ranges::stable_sort(problems_, {}, &std::pair<size_t, std::string>::first);
         std::vector<std::string> lines;
         for (auto& [line, text] : problems_) lines.push_back(std::move(text));
         return lines;
-    }
-    void problem(const toml::node& node, const std::string& setting, const SettingError& e) {
-        problem(e.where() ? e.where() : &node, setting + e.path() + ": " + e.what());
-    }
-    void unknown(std::string_view name, const toml::node& value) {
-        problem(&value, "unknown setting '" + std::string(name) + "'");
     }
 
     // Runs `body`, turning a SettingError into a problem of `setting`.

@@ -24,7 +24,7 @@ void inspectLauncher(const InspectRequest& request, std::ostream& out, std::ostr
         ExportResult result = exportConfiguration(contents, request.codePage, request.extractDir);
         for (const auto& w : contents.warnings) err << "kestro: warning: " << w << "\n";
         for (const auto& note : result.notes) err << "kestro: note: " << note << "\n";
-        if (!request.extractDir && !contents.files.empty())
+        if (!request.extractDir && result.listsFiles)
             err << "kestro: note: the included files were not extracted; with --extract DIR the printed sources "
                    "point at them\n";
         out << result.toml;

@@ -34,7 +34,7 @@ public:
         writeWide();
         writeLocaleSets();
         if (files) writeFiles();
-        return {std::move(out_), std::move(notes_)};
+        return {std::move(out_), std::move(notes_), files};
     }
 
 private:
@@ -52,8 +52,19 @@ private:
         }
     }
 
+    // Whether [[files]] gives back the included files and keys 2002/2003 exactly; if not,
+    // those keys are printed raw and the files' data cannot be carried.
     bool filesDescribable() {
         if (contents_.files.empty()) return false;
+        if (auto why = filesProblem()) {
+            notes_.push_back("the included files cannot be printed as [[files]] (" + *why +
+                             "); [keys] keeps the stored count and names but a rebuild leaves their data out");
+            return false;
+        }
+        return true;
+    }
+
+    std::optional<std::string> filesProblem() const {
         std::string names;
         std::set<std::string> seen;
         for (const auto& file : contents_.files) {
@@ -62,20 +73,18 @@ private:
                 valid = isValidUtf8(file.name) && normaliseIncludedName(file.name) == file.name;
             } catch (const std::exception&) {
             }
-            if (!valid || !seen.insert(foldedName(file.name)).second) {
-                notes_.push_back("included file name \"" + file.name + "\" cannot be rebuilt; the [keys] entries keep "
-                                 "the name list but the files' data is left out");
-                return false;
-            }
+            if (!valid) return "the name \"" + file.name + "\" is not one the build accepts";
+            if (!seen.insert(foldedName(file.name)).second) return "the name \"" + file.name + "\" occurs twice";
             names += (names.empty() ? "" : ";") + file.name;
         }
         auto stored = [&](int32_t key) { return remaining_.contains(key) ? remaining_.at(key) : std::string(); };
+        if (stored(key::IncludedCount) != std::to_string(contents_.files.size()))
+            return "the stored count is not written as the build writes it";
         try {
-            return stored(key::IncludedCount) == std::to_string(contents_.files.size()) &&
-                   stored(key::IncludedNames) == toCodePage(names, cp_);
+            if (stored(key::IncludedNames) == toCodePage(names, cp_)) return std::nullopt;
         } catch (const std::exception&) {
-            return false;
         }
+        return "the stored name list is not written as the build writes it";
     }
 
     // Only when every key the build fills in by default is there can the defaults stay on.

@@ -16,6 +16,7 @@ struct ExportResult {
     // What the printed configuration cannot reproduce (say, a block that lists a key
     // twice); empty for any block this tool built.
     std::vector<std::string> notes;
+    bool listsFiles = false;  // whether [[files]] entries were printed
 };
 
 // Included files get sources inside `extractDir` when given, else sources equal to their

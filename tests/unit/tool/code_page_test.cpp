@@ -45,12 +45,5 @@ TEST(CodePage, Utf16CarriesSupplementaryCharactersAndRejectsLoneSurrogates) {
     EXPECT_FALSE(utf16ToUtf8(std::u16string{0xDD1E, u'a'}));
 }
 
-TEST(CodePage, NamesAndNumbersSelectTheCodePage) {
-    EXPECT_EQ(codePageByName("utf-8"), CodePage::Utf8);
-    EXPECT_EQ(codePageByName("65001"), CodePage::Utf8);
-    EXPECT_EQ(codePageByName("1252"), CodePage::Windows1252);
-    EXPECT_FALSE(codePageByName("latin1"));
-}
-
 }  // namespace
 }  // namespace kestro::tool

@@ -40,9 +40,5 @@ TEST(IncludedNames, RefusesNamesThatLeaveTheDirectoryOrBreakTheList) {
     }
 }
 
-TEST(IncludedNames, CaseFoldingMatchesWindowsNameComparison) {
-    EXPECT_EQ(foldedName("Lib\\App.JAR"), foldedName("lib\\app.jar"));
-}
-
 }  // namespace
 }  // namespace kestro::tool
