@@ -53,11 +53,6 @@ const toml::array& requireArray(const toml::node& node) {
     mismatch(node, "a list");
 }
 
-const toml::table& requireTable(const toml::node& node) {
-    if (auto t = node.as_table()) return *t;
-    mismatch(node, "a table");
-}
-
 std::vector<std::string> requireStringList(const toml::node& node) {
     const toml::array& list = requireArray(node);
     std::vector<std::string> items;

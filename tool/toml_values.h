@@ -20,9 +20,8 @@ const std::string& requireString(const toml::node& node);
 bool requireBool(const toml::node& node);
 int32_t requireInt32(const toml::node& node);
 const toml::array& requireArray(const toml::node& node);
-const toml::table& requireTable(const toml::node& node);
 
-// The strings of a list; `path` prefixes element positions in errors.
+// The strings of a list; an error names the element's position.
 std::vector<std::string> requireStringList(const toml::node& node);
 
 // Splits at every separator, keeping empty items (so that joining gives the text back).
@@ -34,10 +33,6 @@ void checkListItem(const std::string& item, std::string_view what, const toml::n
 // Decimal text that a stored integer uses: no sign for zero or positives, no leading
 // zeros; nothing for anything else or values beyond 32 bits.
 std::optional<int32_t> parseCanonicalInt(std::string_view text);
-
-}  // namespace kestro::tool
-
-namespace kestro::tool {
 
 // For list entries written as { kind = value }: the one key of `table` among `kinds`
 // (its index and value). Keys in `extras` may appear besides it; any other key, none
