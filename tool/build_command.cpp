@@ -1,0 +1,54 @@
+#include <stdexcept>
+
+#include "format/block_writer.h"
+#include "tool/commands.h"
+#include "tool/config_loader.h"
+#include "tool/progress_bar.h"
+
+namespace kestro::tool {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path defaultStub() {
+    std::error_code ec;
+    fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    return (ec ? fs::path() : self.parent_path()) / "launcher.exe";
+}
+
+format::Stub loadStub(const BuildRequest& request) {
+    fs::path path = request.stub.value_or(defaultStub());
+    std::error_code ec;
+    if (!request.stub && !fs::exists(path, ec))
+        throw std::runtime_error("no launcher stub beside kestro (looked for " + path.string() + "); give one with --stub");
+    format::Stub stub;
+    std::string error;
+    if (!format::loadStub(path, stub, error)) throw std::runtime_error(error);
+    return stub;
+}
+
+uint64_t includedBytes(const std::vector<format::IncludedFile>& files) {
+    uint64_t total = 0;
+    std::error_code ec;
+    for (const auto& f : files) total += fs::file_size(f.source, ec);
+    return total;
+}
+
+}  // namespace
+
+void buildLauncher(const BuildRequest& request) {
+    BuildPlan plan = loadConfiguration(request.config);
+    std::error_code ec;
+    if (fs::is_directory(request.output, ec))
+        throw std::runtime_error("cannot write " + request.output.string() + ": it is a directory");
+    format::Stub stub = loadStub(request);
+
+    ProgressBar bar(includedBytes(plan.files));
+    std::string error;
+    if (!format::writeLauncher(stub, plan.head, plan.files, request.output, error,
+                               [&bar](uint64_t done, uint64_t) { bar.update(done); }))
+        throw std::runtime_error(error);
+}
+
+}  // namespace kestro::tool

@@ -1,0 +1,65 @@
+#include "tool/class_path.h"
+
+#include <algorithm>
+#include <array>
+
+#include "tool/setting_error.h"
+#include "tool/toml_values.h"
+
+namespace kestro::tool {
+
+namespace {
+
+constexpr std::array<std::string_view, 4> kKinds{"archive", "directory", "variable", "scan"};
+constexpr std::array<char, 4> kLetters{'A', 'D', 'E', 'S'};
+constexpr std::array<std::string_view, 1> kExtras{"mandatory"};
+
+std::string encodeEntry(const toml::node& entry, const std::string& path) {
+    if (!entry.is_table())
+        throw SettingError("expected a table such as { archive = \"app.jar\" }, got " +
+                               std::string(describeType(entry)),
+                           &entry, path);
+    const toml::table& table = *entry.as_table();
+    ChosenKind chosen = chooseKind(table, kKinds, kExtras, path);
+    std::string itemPath = path + "." + std::string(kKinds[chosen.index]);
+    std::string name;
+    bool mandatory = true;  // a listed entry is expected to be there
+    try {
+        name = requireString(*chosen.value);
+        if (auto flag = table.get("mandatory")) {
+            itemPath = path + ".mandatory";
+            mandatory = requireBool(*flag);
+        }
+    } catch (const SettingError& e) {
+        throw SettingError(e.what(), e.where(), itemPath);
+    }
+    checkListItem(name, "the name", *chosen.value, path + "." + std::string(kKinds[chosen.index]));
+    return std::string{kLetters[chosen.index], mandatory ? '1' : '0'} + name;
+}
+
+}  // namespace
+
+std::string encodeClassPath(const toml::node& value) {
+    const toml::array& list = requireArray(value);
+    std::string text;
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (i) text += ';';
+        text += encodeEntry(list[i], "[" + std::to_string(i) + "]");
+    }
+    return text;
+}
+
+std::optional<toml::array> decodeClassPath(std::string_view text) {
+    toml::array list;
+    for (const std::string& item : splitKeepingEmpty(text)) {
+        if (item.size() < 3 || (item[1] != '0' && item[1] != '1')) return std::nullopt;
+        auto letter = std::ranges::find(kLetters, item[0]);
+        if (letter == kLetters.end()) return std::nullopt;
+        toml::table entry{{kKinds[size_t(letter - kLetters.begin())], item.substr(2)}};
+        if (item[1] == '0') entry.insert("mandatory", false);
+        list.push_back(std::move(entry));
+    }
+    return list;
+}
+
+}  // namespace kestro::tool

@@ -1,0 +1,19 @@
+// VM options and program arguments are stored as one text that the launcher splits
+// like a command line: only the space separates, a double or single quote quotes up to
+// the next quote of the same kind, and there is no escape character.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestro::tool {
+
+// The text that splits back into exactly `arguments`. Throws SettingError for an
+// argument that no quoting can carry (one holding both quote characters).
+std::string joinArguments(const std::vector<std::string>& arguments);
+
+// The launcher's split of `text`.
+std::vector<std::string> splitArguments(std::string_view text);
+
+}  // namespace kestro::tool

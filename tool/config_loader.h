@@ -1,0 +1,39 @@
+// Reads a configuration file into what the launcher build needs: the block head and
+// the files to include.
+#pragma once
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "format/block_format.h"
+#include "format/block_writer.h"
+
+namespace kestro::tool {
+
+struct BuildPlan {
+    format::BlockHead head;
+    std::vector<format::IncludedFile> files;
+};
+
+// Every problem found in a configuration file, one line each, in the form
+// "app.toml:12: unknown setting 'application.mian_class'".
+class ConfigError : public std::runtime_error {
+public:
+    explicit ConfigError(std::vector<std::string> problems);
+    const std::vector<std::string>& problems() const { return problems_; }
+
+private:
+    std::vector<std::string> problems_;
+};
+
+// Throws ConfigError, or std::runtime_error when the file cannot be read.
+BuildPlan loadConfiguration(const std::filesystem::path& file);
+
+// The same for text already read; included file sources are relative to `file`'s
+// directory and messages name `file`.
+BuildPlan loadConfiguration(std::string_view text, const std::filesystem::path& file);
+
+}  // namespace kestro::tool

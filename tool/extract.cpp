@@ -1,0 +1,70 @@
+#include "tool/extract.h"
+
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+#include "format/block_format.h"
+#include "tool/file_source.h"
+#include "tool/included_names.h"
+#include "tool/setting_error.h"
+
+namespace kestro::tool {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path relativePath(const std::string& name) {
+    try {
+        return includedNamePath(name);
+    } catch (const SettingError& e) {
+        throw std::runtime_error("included file \"" + name + "\" is not extracted: " + e.what());
+    }
+}
+
+// The target of a stored name; refuses names that could escape `dir`, also through a
+// directory that is a link pointing elsewhere.
+fs::path targetPath(const fs::path& dir, const std::string& name) {
+    fs::path target = dir / relativePath(name);
+    fs::create_directories(target.parent_path());
+    fs::path root = fs::canonical(dir), parent = fs::canonical(target.parent_path());
+    if (parent != root && parent.parent_path() != root)
+        throw std::runtime_error("included file \"" + name + "\" would land outside " + dir.string());
+    return target;
+}
+
+void copyRecord(FileSource& source, const IncludedRecord& record, const fs::path& target) {
+    UniqueFile out(std::fopen(target.c_str(), "wb"));
+    if (!out) throw std::runtime_error("cannot write " + target.string() + ": " + std::strerror(errno));
+    uint32_t error = 0;
+    bool ok = source.seek(record.offset, error);
+    std::vector<uint8_t> chunk(1 << 16);
+    for (uint64_t left = record.size; ok && left > 0;) {
+        uint32_t want = uint32_t(std::min<uint64_t>(chunk.size(), left)), got = 0;
+        ok = source.read(chunk.data(), want, got, error) && got == want;
+        format::scramble(chunk.data(), got);
+        ok = ok && std::fwrite(chunk.data(), 1, got, out.get()) == got;
+        left -= got;
+    }
+    ok = std::fclose(out.release()) == 0 && ok;
+    if (!ok) {
+        std::error_code ec;
+        fs::remove(target, ec);
+        throw std::runtime_error("cannot extract " + target.string() + ": " + std::strerror(error ? int(error) : errno));
+    }
+}
+
+}  // namespace
+
+void extractFiles(const fs::path& launcher, const LauncherContents& contents, const fs::path& dir) {
+    for (const auto& record : contents.files) relativePath(record.name);  // refuse before writing anything
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec) throw std::runtime_error("cannot create " + dir.string() + ": " + ec.message());
+    FileSource source(launcher);
+    for (const auto& record : contents.files) copyRecord(source, record, targetPath(dir, record.name));
+}
+
+}  // namespace kestro::tool

@@ -1,0 +1,143 @@
+#include "tool/launcher_contents.h"
+
+#include <algorithm>
+
+#include "format/block_reader.h"
+#include "format/config_keys.h"
+#include "format/pe_layout.h"
+#include "tool/file_source.h"
+#include "tool/toml_values.h"
+
+namespace kestro::tool {
+
+namespace {
+
+class HeadCollector final : public format::BlockVisitor {
+public:
+    explicit HeadCollector(format::BlockHead& head) : head_(head) {}
+    void stringEntry(format::ConfigKey key, std::string&& value) override { head_.strings.push_back({key, std::move(value)}); }
+    void wideEntry(format::ConfigKey key, std::u16string&& value) override { head_.wides.push_back({key, std::move(value)}); }
+    void beginLocaleSet(const std::string& prefix) override { head_.localeSets.push_back({prefix, {}}); }
+    void localeEntry(format::ConfigKey key, std::u16string&& value) override {
+        head_.localeSets.back().entries.push_back({key, std::move(value)});
+    }
+
+private:
+    format::BlockHead& head_;
+};
+
+// Reads exactly n bytes at pos, or fails.
+bool readAt(format::ByteSource& source, uint64_t pos, void* dst, uint32_t n) {
+    uint32_t got = 0, error = 0;
+    return source.seek(pos, error) && source.read(dst, n, got, error) && got == n;
+}
+
+uint64_t littleEndian(const uint8_t* b, size_t n) {
+    uint64_t v = 0;
+    for (size_t i = n; i-- > 0;) v = (v << 8) | b[i];
+    return v;
+}
+
+uint64_t findBlock(FileSource& source, const std::filesystem::path& path) {
+    std::vector<uint8_t> headers(size_t(std::min<uint64_t>(source.size(), 64 * 1024)));
+    if (!readAt(source, 0, headers.data(), uint32_t(headers.size())))
+        throw InspectError("cannot read " + path.string());
+    std::string why;
+    auto layout = format::parsePeLayout(headers, source.size(), why);
+    if (!layout) throw InspectError(path.string() + " is not a launcher: " + why);
+    if (layout->blockOffset >= source.size())
+        throw InspectError(path.string() + " carries no configuration block (it ends with its last section; a stub?)");
+    return layout->blockOffset;
+}
+
+std::string describeFailure(const format::BlockReader& reader) {
+    const auto& failure = *reader.failure();
+    bool length = failure.reader == format::Reader::String || failure.reader == format::Reader::WString;
+    return length ? "a text length is negative, odd for a wide text, or runs past the end of the file"
+                  : "the block ends early (the file is truncated)";
+}
+
+// Returns where the head ends.
+uint64_t readHead(FileSource& source, const std::filesystem::path& path, LauncherContents& contents) {
+    format::BlockReader reader(source);
+    reader.seek(int64_t(contents.blockOffset));
+    HeadCollector collector(contents.head);
+    switch (format::readBlock(reader, collector)) {
+    case format::ReadStatus::BadMagic:
+        throw InspectError(path.string() + ": no configuration block at offset " + std::to_string(contents.blockOffset) +
+                           " (the data behind the last section does not start with the block's magic number)");
+    case format::ReadStatus::ReadFailed:
+        throw InspectError(path.string() + ": malformed configuration block near offset " +
+                           std::to_string(reader.position()) + ": " + describeFailure(reader));
+    case format::ReadStatus::Ok: break;
+    }
+    uint8_t field[8];
+    uint64_t headEnd = reader.position();
+    if (readAt(source, contents.blockOffset + format::kHeadSizeFieldOffset, field, 8) &&
+        littleEndian(field, 8) != headEnd - contents.blockOffset - format::kHeadSizeFieldOffset)
+        contents.warnings.push_back("the block's head size field does not match its entries");
+    return headEnd;
+}
+
+// The launcher's reading of an integer entry: decimal digits after an optional sign;
+// the first other character ends it.
+int64_t storedCount(const format::BlockHead& head) {
+    int64_t count = 0;
+    for (const auto& e : head.strings)
+        if (e.key == key::IncludedCount) {
+            std::string_view text = e.value;
+            while (!text.empty() && (text[0] == ' ' || (text[0] >= '\t' && text[0] <= '\r'))) text.remove_prefix(1);
+            bool negative = !text.empty() && text[0] == '-';
+            if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
+            count = 0;
+            for (size_t i = 0; i < text.size() && text[i] >= '0' && text[i] <= '9' && count < INT32_MAX; ++i)
+                count = count * 10 + (text[i] - '0');
+            if (negative) count = -count;
+        }
+    return count;
+}
+
+std::vector<std::string> storedNames(const format::BlockHead& head, CodePage cp) {
+    for (auto it = head.strings.rbegin(); it != head.strings.rend(); ++it)
+        if (it->key == key::IncludedNames)
+            return splitKeepingEmpty(fromCodePage(it->value, cp).value_or(it->value));
+    return {};
+}
+
+void readRecords(FileSource& source, uint64_t pos, CodePage cp, LauncherContents& contents, const std::string& file) {
+    int64_t count = storedCount(contents.head);
+    std::vector<std::string> names = storedNames(contents.head, cp);
+    for (int64_t i = 0; i < count; ++i) {
+        uint8_t field[8];
+        if (source.size() - pos < 8 || !readAt(source, pos, field, 8))
+            throw InspectError(file + ": included file " + std::to_string(i + 1) + " of " + std::to_string(count) +
+                               " is missing: the file ends at offset " + std::to_string(source.size()));
+        uint64_t size = littleEndian(field, 8);
+        pos += 8;
+        if (size > source.size() - pos)
+            throw InspectError(file + ": included file " + std::to_string(i + 1) + " claims " + std::to_string(size) +
+                               " bytes, more than the " + std::to_string(source.size() - pos) + " left in the file");
+        contents.files.push_back({size_t(i) < names.size() ? names[size_t(i)] : "", pos, size});
+        pos += size;
+    }
+    if (names.size() != contents.files.size())
+        contents.warnings.push_back("the block names " + std::to_string(names.size()) + " included files but carries " +
+                                    std::to_string(contents.files.size()));
+    uint8_t trailer[4];
+    if (!readAt(source, pos, trailer, 4) || !std::equal(trailer, trailer + 4, format::kTrailer.begin()))
+        contents.warnings.push_back("no trailer after the included files");
+}
+
+}  // namespace
+
+LauncherContents readLauncher(const std::filesystem::path& path, CodePage cp) {
+    FileSource source(path);
+    LauncherContents contents;
+    contents.fileSize = source.size();
+    contents.blockOffset = findBlock(source, path);
+    uint64_t headEnd = readHead(source, path, contents);
+    readRecords(source, headEnd, cp, contents, path.string());
+    return contents;
+}
+
+}  // namespace kestro::tool

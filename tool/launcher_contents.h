@@ -1,0 +1,39 @@
+// What a built launcher carries: its block head, in stored order, and where each
+// included file's data lies. Reading trusts no size or count from the file.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "format/block_format.h"
+#include "tool/code_page.h"
+
+namespace kestro::tool {
+
+struct IncludedRecord {
+    std::string name;  // UTF-8; empty when the name list has no name for it
+    uint64_t offset;   // of the first data byte
+    uint64_t size;
+};
+
+struct LauncherContents {
+    uint64_t fileSize = 0;
+    uint64_t blockOffset = 0;
+    format::BlockHead head;
+    std::vector<IncludedRecord> files;
+    // Oddities that do not stop inspection but that a rebuild would not reproduce.
+    std::vector<std::string> warnings;
+};
+
+// Thrown for a file that is no launcher or whose block is malformed.
+class InspectError : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// `cp` decodes the included file names.
+LauncherContents readLauncher(const std::filesystem::path& path, CodePage cp);
+
+}  // namespace kestro::tool

@@ -1,0 +1,53 @@
+// The readable settings of a configuration file: each names one byte-string entry of
+// the block and says how its TOML value becomes the stored text.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "format/block_format.h"
+
+namespace kestro::tool {
+
+using format::ConfigKey;
+
+enum class Kind {
+    Text,           // any string
+    Version,        // a Java version such as "1.8" or "17.0.2"; empty for none
+    Bool,           // stored "1" / "0"
+    AppType,        // "gui", "console" or an integer
+    Flavour,        // "kestro" or "velmora", stored as its first letter
+    CommandLine,    // a string, or a list joined so that the launcher splits it back
+    DirectoryList,  // a list of directories joined with ";"
+    SearchList,     // runtime search entries
+    ClassPath,      // class path entries
+};
+
+struct Setting {
+    std::string_view group;
+    std::string_view name;
+    ConfigKey key;
+    Kind kind;
+    // The stored text written when the file leaves the setting out (unless the
+    // defaults are switched off); nothing when the key is then absent.
+    std::optional<std::string_view> defaultText = std::nullopt;
+    size_t maxCharacters = 0;  // 0: only the launcher's general text limit
+
+    std::string fullName() const { return std::string(group) + "." + std::string(name); }
+};
+
+// In the order a printed configuration lists them.
+std::span<const Setting> allSettings();
+const Setting* findSetting(std::string_view group, std::string_view name);
+const Setting* findSetting(ConfigKey key);
+
+// The groups of allSettings(), in order.
+std::span<const std::string_view> settingGroups();
+
+// The launcher reads byte-string values into buffers of this many bytes with the
+// terminating zero.
+inline constexpr size_t kLauncherTextCapacity = 8192;
+
+}  // namespace kestro::tool
