@@ -149,7 +149,7 @@ std::vector<uint8_t> serializeHead(const BlockHead& head) {
 bool writeLauncher(const Stub& stub, const BlockHead& head, const std::vector<IncludedFile>& files, const fs::path& out,
                    std::string& error, const ProgressFn& progress) {
     std::vector<uint8_t> block = serializeHead(head);
-    uint64_t payload = 0;
+    uint64_t data = 0;  // the included files' bytes, which is what progress counts
     for (const auto& f : files) {
         std::error_code ec;
         uint64_t size = fs::file_size(f.source, ec);
@@ -157,10 +157,10 @@ bool writeLauncher(const Stub& stub, const BlockHead& head, const std::vector<In
             error = "cannot read included file " + f.source.string() + ": " + ec.message();
             return false;
         }
-        payload += 8 + size;
+        data += size;
     }
     // File positions in the launcher are 32-bit values.
-    uint64_t total = stub.image.size() + block.size() + payload + kTrailer.size();
+    uint64_t total = stub.image.size() + block.size() + 8 * files.size() + data + kTrailer.size();
     if (total > uint64_t(std::numeric_limits<int32_t>::max())) {
         error = "the launcher would be " + std::to_string(total) + " bytes; the block format ends at 2 GB";
         return false;
@@ -176,7 +176,7 @@ bool writeLauncher(const Stub& stub, const BlockHead& head, const std::vector<In
     bool ok = std::fwrite(stub.image.data(), 1, stub.image.size(), file.get()) == stub.image.size() &&
               std::fwrite(block.data(), 1, block.size(), file.get()) == block.size();
     uint64_t done = 0;
-    for (size_t i = 0; ok && i < files.size(); ++i) ok = writeRecord(file.get(), files[i], done, payload, error, progress);
+    for (size_t i = 0; ok && i < files.size(); ++i) ok = writeRecord(file.get(), files[i], done, data, error, progress);
     ok = ok && std::fwrite(kTrailer.data(), 1, kTrailer.size(), file.get()) == kTrailer.size();
     ok = std::fclose(file.release()) == 0 && ok;
     std::error_code ec;
