@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include "tool/settings_table.h"
+
 #include <chrono>
 #include <fstream>
 #include <set>
@@ -148,23 +150,9 @@ RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, cons
 }
 
 void addDefaultMessages(format::BlockHead& head) {
-    static const std::map<int, std::string> texts = {
-        {1000, "Error"},
-        {1005, "The JVM could not be started. The maximum heap size (-Xmx) might be too large or an antivirus or "
-               "firewall tool could block the execution."},
-        {1006, "File or directory {0} not found or empty\n"},
-        {1008, "The environment variable {0} has to be defined"},
-        {1009, "An internal error occurred (error code: {0})"},
-        {1010, "Couldn't load main class."},
-        {1011, "Main method not found."},
-        {1015, "You must be at least Poweruser to run this program."},
-        {1016, "No JVM could be found on your system.\nPlease define KESTRO_JAVA_HOME\nto point to an installed {0}-bit "
-               "JDK or JRE or download a JRE from adoptium.net."},
-        {1018, "The {0} environment variable does not\npoint to a working 64-bit JDK or JRE."},
-        {1020, "The JVM found at {0} is damaged.\nPlease reinstall or define KESTRO_JAVA_HOME\nto point to an "
-               "installed 64-bit JDK or JRE."},
-    };
-    for (const auto& [key, text] : texts) head.strings.push_back({key, text});
+    for (const auto& setting : tool::allSettings())
+        if (setting.group == "messages" && setting.defaultText)
+            head.strings.push_back({setting.key, std::string(*setting.defaultText)});
 }
 
 void LauncherTest::SetUp() {

@@ -52,7 +52,7 @@ struct RunResult {
 // Runs a Windows program under the test prefix's Wine with the given options.
 RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir);
 
-// The English message texts that configurations carry.
+// The English message texts that the build tool writes by default.
 void addDefaultMessages(format::BlockHead& head);
 
 // A test with its own fresh directory (build/e2e/<suite>/<test>) whose tmp/ is TMP.
