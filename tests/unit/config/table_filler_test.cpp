@@ -38,5 +38,14 @@ TEST(TableFiller, MatchingLocaleSetsApplyInBlockOrder) {
     EXPECT_EQ(readTables(head, "fr").wides.at(2), u"two");
 }
 
+TEST(TableFiller, LocaleSetsLeaveTheByteStringsAlone) {
+    format::BlockHead head;
+    head.strings = {{1000, "Error"}};
+    head.localeSets = {{"", {{1000, u"Fehler"}}}};
+    ConfigTables tables = readTables(head, "de_CH");
+    EXPECT_EQ(tables.strings.at(1000), "Error");
+    EXPECT_EQ(tables.wides.at(1000), u"Fehler");  // an empty prefix matches every locale
+}
+
 }  // namespace
 }  // namespace kestro
