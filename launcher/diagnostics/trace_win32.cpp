@@ -37,9 +37,21 @@ bool variableIsYes(const char* name) {
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+std::string absolutePath(const std::string& path) {
+    std::string full(8192, '\0');
+    DWORD n = GetFullPathNameA(path.c_str(), DWORD(full.size()), full.data(), nullptr);
+    if (n == 0 || n >= full.size()) return path;
+    full.resize(n);
+    return full;
+}
+
 void createTraceFile(TraceState& s) {
     const char* tmp = std::getenv("TMP");
     auto name = traceFileName(tmp ? std::optional<std::string>(tmp) : std::nullopt, exists);
+    // Every record reopens the file by name: a relative name (from a relative TMP, or
+    // the current directory as the last resort) would follow a later change of the
+    // working directory, and records would scatter over several files.
+    if (name) name = absolutePath(*name);
     if (name) {
         s.file = std::fopen(name->c_str(), "w");
         s.logPath = *name;

@@ -3,6 +3,8 @@
 
 #include <fstream>
 
+#include "format/config_keys.h"
+
 namespace kestro::e2e {
 namespace {
 
@@ -48,6 +50,24 @@ TEST_F(Trace, UnreadableExecutableIsTracedAsAnErrorAndReported) {
     EXPECT_TRUE(r.traced("ERROR: Could not open " + windowsPath(exe))) << r.trace;
     EXPECT_EQ(r.err, "Error opening media file. Please move this file to an ascii-only path like c:\\\n\nLog: " +
                          windowsPath(*r.traceFile) + "\n");
+}
+
+}  // namespace
+}  // namespace kestro::e2e
+
+namespace kestro::e2e {
+namespace {
+
+// Records are appended by reopening the file by name; with a relative TMP the name is
+// made absolute once, so a change of the working directory does not split the trace.
+TEST_F(Trace, RelativeTmpKeepsOneFileAcrossAChangeOfDirectory) {
+    fs::create_directories(dir_ / "elsewhere");
+    set(key::WorkingDirectory, "elsewhere");
+    RunResult r = run(buildLauncher(), {.env = {{"TMP", "tmp"}}});
+    EXPECT_EQ(r.exitCode, 0);
+    ASSERT_TRUE(r.traceFile);
+    EXPECT_TRUE(r.traced("change working directory to " + windowsPath(dir_ / "elsewhere"))) << r.trace;
+    EXPECT_FALSE(fs::exists(dir_ / "elsewhere" / "tmp"));
 }
 
 }  // namespace
