@@ -1,7 +1,7 @@
 // Unpacking of packed runtimes by the runtime's own unpack200 (a stand-in that copies
 // the packed file and records its command line).
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "runtime/candidate_check.h"
 #include "runtime/packed_runtime.h"
@@ -11,19 +11,10 @@ namespace kestro::test {
 namespace {
 
 using layout::recordedRuns;
-using layout::RuntimeLayout;
 
 std::string content(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-std::string windowsJar(std::string jar) {
-    for (char& c : jar)
-        if (c == '/') c = '\\';
-    return jar;
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 class PackedRuntime : public RuntimeTest {
@@ -45,8 +36,8 @@ TEST_F(PackedRuntime, EveryPresentJarIsRestoredInOrderEndingWithJsse) {
     std::string root = normalised(home);
     std::vector<std::string> expected;
     for (const auto& jar : present()) {
-        std::string packed = root + "\\" + windowsJar(jar) + ".pack";
-        expected.push_back("-r \"" + packed + "\" \"" + root + "\\" + windowsJar(jar) + "\"");
+        std::string path = root + "\\" + text(fs::path(jar).make_preferred());
+        expected.push_back("-r \"" + path + ".pack\" \"" + path + "\"");
         EXPECT_EQ(content(home / jar), "packed " + jar);
         EXPECT_FALSE(fs::exists(home / (jar + ".pack"))) << jar;
     }
@@ -82,10 +73,6 @@ TEST_F(PackedRuntime, RuntimeRefusedForItsVersionIsUnpackedAllTheSame) {
     EXPECT_FALSE(checkRuntimeDirectory(javaExe, text(home), "1.6", "", false));
     EXPECT_TRUE(fs::exists(home / "lib" / "jsse.jar"));
     EXPECT_EQ(recordedRuns(home / "bin" / "unpack200.exe").size(), present().size());
-
-    fs::path lenient = layOut("lenient", {.unpack200 = true, .packedJars = present()});
-    EXPECT_TRUE(checkRuntimeDirectory(javaExe, text(lenient), "", "", true));
-    EXPECT_TRUE(fs::exists(lenient / "lib" / "jsse.jar"));
 }
 
 TEST_F(PackedRuntime, APackedFileWhoseJarWasNotMadeIsKept) {

@@ -1,11 +1,10 @@
-// The version cache in Wine's registry: what the first check writes, when a later check
-// may trust it, and what makes an entry a miss.
+// The version cache in Wine's registry: what a probe writes, when a later check may
+// trust it, and what makes an entry a miss.
 #include <windows.h>
 
 #include <cstring>
 
 #include "runtime/candidate_check.h"
-#include "runtime/version_cache.h"
 #include "support/runtime_test.h"
 #include "workfiles/paths.h"
 
@@ -16,7 +15,7 @@ using layout::recordedRuns;
 
 std::string timeBytes(uint64_t time) {
     std::string bytes(8, '\0');
-    std::memcpy(bytes.data(), &time, 8);
+    std::memcpy(bytes.data(), &time, 8);  // little-endian, as the registry holds it
     return bytes;
 }
 
@@ -36,7 +35,7 @@ protected:
     }
 };
 
-TEST_F(VersionCache, FirstCheckWritesBothValuesSecondStartsNoChild) {
+TEST_F(VersionCache, ProbeWritesBothValuesUntilTheExecutableChanges) {
     fs::path java = layOut("jre") / "bin" / "java.exe";
     ASSERT_TRUE(check(text(java)));
     DWORD type = 0;
@@ -46,26 +45,17 @@ TEST_F(VersionCache, FirstCheckWritesBothValuesSecondStartsNoChild) {
     EXPECT_EQ(type, DWORD(REG_SZ));
 
     trace_.mark();
-    std::string version;
-    ASSERT_TRUE(check(text(java), &version));
-    EXPECT_EQ(version, "1.8.0_201");
-    EXPECT_TRUE(trace_.has("got version from registry 1.8.0_201")) << trace_.text();
-    EXPECT_FALSE(trace_.has("Exit Code 0"));
-    EXPECT_EQ(recordedRuns(java).size(), 1u);
-}
-
-TEST_F(VersionCache, ReplacedExecutableIsProbedAgain) {
-    fs::path java = layOut("jre") / "bin" / "java.exe";
     ASSERT_TRUE(check(text(java)));
+    EXPECT_TRUE(trace_.has("got version from registry 1.8.0_201")) << trace_.text();
+    EXPECT_EQ(recordedRuns(java).size(), 1u);  // no child this time
+
+    // Replaced: a new last-write time makes the entry a miss, and the probe overwrites it.
     layout::setJavaBehaviour(java, {.stderrText = layout::versionOutput("1.8.0_202")});
-    uint64_t newer = fileTime(java) + 10'000'000;  // one second later
-    {
-        HANDLE file = CreateFileW(java.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        FILETIME time{DWORD(newer), DWORD(newer >> 32)};
-        EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
-        CloseHandle(file);
-    }
+    uint64_t newer = fileTime(java) + 10'000'000;
+    HANDLE file = CreateFileW(java.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    FILETIME time{DWORD(newer), DWORD(newer >> 32)};
+    EXPECT_TRUE(SetFileTime(file, nullptr, nullptr, &time));
+    CloseHandle(file);
     std::string version;
     ASSERT_TRUE(check(text(java), &version));
     EXPECT_EQ(version, "1.8.0_202");
@@ -95,7 +85,7 @@ TEST_F(VersionCache, OnlyAnExactEightByteTimeAndAUsableVersionAreTrusted) {
         setCachedValue(java, "Version", REG_SZ, e.version);
         std::string version;
         ASSERT_TRUE(check(text(java), &version));
-        if (!e.trusted) ++runs;
+        runs += !e.trusted;
         EXPECT_EQ(version, e.trusted ? "1.6.0_45" : "1.8.0_201") << e.time.size() << " " << e.version;
         EXPECT_EQ(recordedRuns(java).size(), runs) << e.time.size() << " " << e.version;
     }
@@ -107,10 +97,8 @@ TEST_F(VersionCache, TwoSpellingsOfOnePathShareOneEntry) {
     for (char& c : upper)
         if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
     ASSERT_TRUE(check(upper));
-    std::string relative = text(fs::relative(java.parent_path(), testProgramDirectory()) / "." / "java.exe");
-    trace_.mark();
-    ASSERT_TRUE(check(relative));
-    EXPECT_TRUE(trace_.has("got version from registry 1.8.0_201")) << trace_.text();
+    // Relative to the launcher's directory (not the current one), with a "." inside.
+    ASSERT_TRUE(check(text(fs::relative(java.parent_path(), testProgramDirectory()) / "." / "java.exe")));
     EXPECT_EQ(recordedRuns(java).size(), 1u);
 }
 
@@ -120,28 +108,13 @@ TEST_F(VersionCache, FailedProbeIsRememberedAndIgnoredNextTime) {
     std::string version = "stale";
     EXPECT_FALSE(check(text(java), &version));
     EXPECT_EQ(version, "");
-    EXPECT_TRUE(trace_.has("Exit Code 3"));
-    EXPECT_TRUE(trace_.has("couldn't get version"));
+    EXPECT_EQ(trace_.index("couldn't get version"), trace_.index("Exit Code 3") + 1);
     EXPECT_EQ(cachedValue(java, "Version").c_str(), std::string("1.0.0"));
     EXPECT_EQ(cachedValue(java, "LastWriteTime"), timeBytes(fileTime(java)));
 
     layout::setJavaBehaviour(java, {.stderrText = layout::versionOutput("1.8.0_201")});
     EXPECT_TRUE(check(text(java), &version));
     EXPECT_EQ(version, "1.8.0_201");
-    EXPECT_EQ(recordedRuns(java).size(), 2u);
-    EXPECT_EQ(cachedValue(java, "Version").c_str(), std::string("1.8.0_201"));
-}
-
-TEST_F(VersionCache, PathTooLongForAKeyNameIsNeverCached) {
-    // A key name holds at most 255 characters; the path stays within what the 8-bit file
-    // functions accept.
-    size_t base = normalised(dir_).size() + std::strlen("\\\\bin\\java.exe");
-    ASSERT_LT(base, 250u);
-    fs::path java = layOut(std::string(258 - base, 'd')) / "bin" / "java.exe";
-    ASSERT_EQ(normalised(java).size(), 258u);
-    ASSERT_TRUE(check(text(java)));
-    EXPECT_FALSE(cacheEntryExists(java));
-    ASSERT_TRUE(check(text(java)));
     EXPECT_EQ(recordedRuns(java).size(), 2u);
 }
 
