@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Benchmark of the version cache: checks one stand-in runtime CHECKS times (default 200)
+# with a warm cache and as often with a cold one (entry removed before each check), and
+# prints the median time per check of each, their ratio, and how many java.exe runs each
+# kind started (the warm checks must start none). Runs under a private Wine prefix.
+#
+# Usage: bench/version_cache.sh [CHECKS]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/build.sh" >/dev/null
+prefix="$root/build/bench-wineprefix"
+"$root/scripts/wine-prefix.sh" up "$prefix"
+trap '"$root/scripts/wine-prefix.sh" down "$prefix"' EXIT
+# Tracing stays off, as in a normal start.
+env -u KESTRO_LOG -u VELMORA_LOG WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+  /usr/lib/wine/wine64 "$root/build/windows/bench/version_cache_bench.exe" "${1:-200}"

@@ -1,0 +1,110 @@
+#include <windows.h>
+
+#include "config/config_tables.h"
+#include "diagnostics/trace.h"
+#include "runtime/candidate_check.h"
+#include "runtime/packed_runtime.h"
+#include "runtime/version_cache.h"
+#include "runtime/version_probe.h"
+#include "workfiles/paths.h"
+
+namespace kestro {
+
+namespace {
+
+bool endsWith(const std::string& text, std::string_view tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+// A GUI launcher runs the runtime's windowed executable beside the console one. A path
+// that already names it stays as it is.
+bool switchToWindowedJava(std::string& javaExe) {
+    if (!endsWith(javaExe, "javaw.exe")) {
+        if (javaExe.size() < 4) return false;
+        javaExe.replace(javaExe.size() - 4, 4, "w.exe");
+    }
+    return pathExists(javaExe);
+}
+
+std::string environmentVariable(const char* name) {
+    std::string value(kTextCapacity, '\0');
+    DWORD n = GetEnvironmentVariableA(name, value.data(), DWORD(value.size()));
+    value.resize(n < value.size() ? n : 0);  // a value too long for the buffer reads as unset
+    return value;
+}
+
+}  // namespace
+
+bool checkJavaExe(std::string& javaExe, std::string& version, const std::string& lowerBound,
+                  const std::string& upperBound, bool allowPrerelease) {
+    trace("checkJavaExe (%s, [out], %s, %s, %d)", javaExe.c_str(), lowerBound.c_str(), upperBound.c_str(),
+          int(allowPrerelease));
+    javaExe = truncated(fullPath(javaExe, false));
+    bool result = false;
+    uint64_t lastWrite = 0;
+    version.clear();
+    if (!findFileTime(javaExe, &lastWrite)) {
+        trace("file doesn't exist");
+    } else {
+        trace("file exists");
+        bool known = readCachedVersion(javaExe, lastWrite, version) && version != kFailedProbeVersion;
+        if (known) {
+            trace("got version from registry %s", version.c_str());
+        } else {
+            version.clear();
+            known = probeJavaVersion(javaExe, lastWrite, version);
+            if (known) {
+                trace("got version from execution %s", version.c_str());
+                writeCachedVersion(javaExe, lastWrite, version);
+            } else {
+                trace("couldn't get version");
+            }
+        }
+        result = known && acceptVersion(version, lowerBound, upperBound, allowPrerelease);
+        if (result && lookupInt(key::ApplicationType) == key::TypeGui) result = switchToWindowedJava(javaExe);
+    }
+    trace("checkJavaExe returning %d", int(result));
+    return result;
+}
+
+bool javaExeForHome(std::string& javaExe, const std::string& home) {
+    std::string embedded = truncated(home + "\\jre\\bin\\java.exe");
+    if (lookupInt(key::RequireJdk) != 0) {
+        javaExe = embedded;
+        return pathExists(home + "\\lib\\tools.jar");
+    }
+    javaExe = pathExists(embedded) ? embedded : truncated(home + "\\bin\\java.exe");
+    return true;
+}
+
+bool checkRuntimeDirectory(std::string& javaExe, const std::string& directory, const std::string& lowerBound,
+                           const std::string& upperBound, bool lenient) {
+    std::string home = truncated(fullPath(directory, false));
+    unpackPackedRuntime(home);
+    bool qualifies = javaExeForHome(javaExe, home);
+    if (lenient) return true;
+    std::string version;
+    return qualifies && checkJavaExe(javaExe, version, lowerBound, upperBound, true);
+}
+
+bool checkRuntimeVariable(std::string& javaExe, const char* name, const std::string& lowerBound,
+                          const std::string& upperBound) {
+    std::string home = environmentVariable(name);
+    if (home.empty()) return false;
+    for (char& c : home)
+        if (c == '/') c = '\\';
+    std::string version;
+    return javaExeForHome(javaExe, home) && checkJavaExe(javaExe, version, lowerBound, upperBound, false);
+}
+
+bool findJavaOnPath(std::string& javaExe, const std::string& lowerBound, const std::string& upperBound) {
+    std::string found(kTextCapacity, '\0');
+    DWORD n = SearchPathA(nullptr, "java.exe", nullptr, DWORD(found.size()), found.data(), nullptr);
+    if (n == 0 || n >= found.size()) return false;
+    found.resize(n);
+    javaExe = std::move(found);
+    std::string version;
+    return checkJavaExe(javaExe, version, lowerBound, upperBound, false);
+}
+
+}  // namespace kestro

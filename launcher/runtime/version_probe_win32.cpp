@@ -1,0 +1,108 @@
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "common/win32_handles.h"
+#include "diagnostics/trace.h"
+#include "runtime/version_cache.h"
+#include "runtime/version_probe.h"
+#include "runtime/version_rules.h"
+#include "workfiles/temp_dir.h"
+
+namespace kestro {
+
+namespace {
+
+constexpr DWORD kProbeLimitMs = 60000;
+// A terminated child lets go of the output file only once it has really ended.
+constexpr DWORD kTerminationWaitMs = 5000;
+
+std::string shortPathOf(const std::string& path) {
+    std::string out(kTextCapacity, '\0');
+    DWORD n = GetShortPathNameA(path.c_str(), out.data(), DWORD(out.size()));
+    // Without a short form (the call failed) the long path serves; quoting keeps it whole.
+    if (n == 0 || n >= out.size()) return path;
+    out.resize(n);
+    return out;
+}
+
+// Standard error of the probe: a fresh temporary file, inheritable by the child.
+UniqueHandle createOutputFile(const std::string& name) {
+    UniqueFile file(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {};
+    HANDLE inheritable = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), file.get(), GetCurrentProcess(), &inheritable, 0, TRUE,
+                         DUPLICATE_SAME_ACCESS))
+        return {};
+    return UniqueHandle(inheritable);
+}
+
+// The first line of the output file as the C runtime reads text: at most 99 characters,
+// "\r\n" read as "\n".
+bool readFirstLine(const std::string& name, std::string& line) {
+    FILE* file = std::fopen(name.c_str(), "r");
+    if (!file) return false;
+    char buffer[100];
+    bool read = std::fgets(buffer, sizeof buffer, file) != nullptr;
+    std::fclose(file);
+    if (read) line.assign(buffer, std::strlen(buffer));
+    return read;
+}
+
+}  // namespace
+
+bool probeJavaVersion(const std::string& javaExe, uint64_t lastWrite, std::string& version) {
+    std::string commandLine = probeCommandLine(shortPathOf(javaExe));
+    std::string outputName = uniqueTempName();
+    UniqueHandle output = createOutputFile(outputName);
+    if (!output) {
+        // Without somewhere to write, the child's answer could not be read.
+        DeleteFileA(outputName.c_str());
+        return false;
+    }
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdError = output.get();
+    PROCESS_INFORMATION child{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
+                        &startup, &child)) {
+        DWORD error = GetLastError();
+        trace("Could not create process %s > %s (error %d)", commandLine.c_str(), outputName.c_str(), int(error));
+        output.reset();
+        DeleteFileA(outputName.c_str());
+        return false;
+    }
+    UniqueHandle process(child.hProcess), thread(child.hThread);
+
+    DWORD waited = WaitForSingleObject(process.get(), kProbeLimitMs);
+    DWORD exitCode = STILL_ACTIVE;
+    GetExitCodeProcess(process.get(), &exitCode);
+    trace("Exit Code %d", int(exitCode));
+    if (waited != WAIT_OBJECT_0 || exitCode == STILL_ACTIVE) {
+        trace("Terminating process");
+        TerminateProcess(process.get(), 1);
+        WaitForSingleObject(process.get(), kTerminationWaitMs);
+        exitCode = STILL_ACTIVE;  // a run cut short says nothing about the runtime: not cached
+    } else if (exitCode != 0) {
+        writeCachedVersion(javaExe, lastWrite, kFailedProbeVersion);
+    }
+    process.reset();
+    thread.reset();
+    output.reset();
+
+    std::string line;
+    std::optional<std::string> found;
+    if (exitCode == 0 && readFirstLine(outputName, line)) found = versionFromProbeLine(line);
+    DeleteFileA(outputName.c_str());
+    if (!found) return false;
+    version = std::move(*found);
+    trace("Java version: %s", version.c_str());
+    return true;
+}
+
+}  // namespace kestro

@@ -1,0 +1,78 @@
+#include "support/runtime_layout.h"
+
+#include <fstream>
+
+namespace kestro::layout {
+
+namespace {
+
+void writeFile(const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+void copyStandIn(const fs::path& fixtures, const char* name, const fs::path& to) {
+    fs::create_directories(to.parent_path());
+    fs::copy_file(fixtures / name, to, fs::copy_options::overwrite_existing);
+}
+
+std::string escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\\' ? "\\\\" : std::string(1, c);
+    return out;
+}
+
+fs::path sidecar(const fs::path& program, const char* extension) {
+    return program.parent_path() / (program.filename().string() + extension);
+}
+
+}  // namespace
+
+std::string versionOutput(const std::string& version, const std::string& product) {
+    return product + " version \"" + version + "\"\r\n" + "Runtime Environment (build " + version + ")\r\n";
+}
+
+const std::vector<std::string>& restoredJarOrder() {
+    static const std::vector<std::string> order = {"lib/rt.jar",     "lib/jfxrt.jar",  "lib/charsets.jar",
+                                                   "lib/plugin.jar", "lib/deploy.jar", "lib/ext/localedata.jar",
+                                                   "lib/jsse.jar"};
+    return order;
+}
+
+void placeJava(const fs::path& path, const std::string& version, const fs::path& fixtures) {
+    copyStandIn(fixtures, "java.exe", path);
+    setJavaBehaviour(path, {.stderrText = versionOutput(version)});
+}
+
+void layOutRuntime(const fs::path& home, const RuntimeLayout& runtime, const fs::path& fixtures) {
+    fs::create_directories(home);
+    if (runtime.binJava) placeJava(home / "bin" / "java.exe", runtime.version, fixtures);
+    if (runtime.binJavaw) placeJava(home / "bin" / "javaw.exe", runtime.version, fixtures);
+    if (runtime.embeddedJre) {
+        placeJava(home / "jre" / "bin" / "java.exe", runtime.version, fixtures);
+        placeJava(home / "jre" / "bin" / "javaw.exe", runtime.version, fixtures);
+    }
+    if (runtime.toolsJar) writeFile(home / "lib" / "tools.jar", "tools");
+    if (runtime.unpack200) copyStandIn(fixtures, "unpack200.exe", home / "bin" / "unpack200.exe");
+    for (const std::string& jar : runtime.jars) writeFile(home / jar, "jar " + jar);
+    for (const std::string& jar : runtime.packedJars) writeFile(home / (jar + ".pack"), "packed " + jar);
+}
+
+void setJavaBehaviour(const fs::path& javaExe, const JavaBehaviour& behaviour) {
+    writeFile(sidecar(javaExe, ".cfg"), "stderr=" + escaped(behaviour.stderrText) + "\n" +
+                                            "exit=" + std::to_string(behaviour.exitCode) + "\n" +
+                                            "sleep=" + std::to_string(behaviour.sleepMs) + "\n");
+}
+
+std::vector<std::string> recordedRuns(const fs::path& program) {
+    std::vector<std::string> runs;
+    std::ifstream in(sidecar(program, ".runs"), std::ios::binary);
+    for (std::string line; std::getline(in, line);) runs.push_back(line);
+    return runs;
+}
+
+void failUnpackOf(const fs::path& home, const std::string& jarFileName) {
+    writeFile(home / "bin" / "unpack200.exe.cfg", "fail=" + jarFileName + "\n");
+}
+
+}  // namespace kestro::layout

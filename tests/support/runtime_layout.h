@@ -1,0 +1,56 @@
+// Stand-in Java runtimes laid out in a test's folder, for the native Windows tests and
+// the end-to-end tests alike: the runtime's programs are copies of the stand-ins that
+// the Windows build makes (tests/fixtures), told what to do by small files beside them.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace kestro::layout {
+
+namespace fs = std::filesystem;
+
+// What a stand-in java executable does when it runs.
+struct JavaBehaviour {
+    std::string stderrText;  // written byte for byte
+    int exitCode = 0;
+    int sleepMs = 0;
+};
+
+// The standard error of "java -version" of a runtime of `version`, as real runtimes
+// write it (Windows line ends); `product` is "java" or "openjdk".
+std::string versionOutput(const std::string& version, const std::string& product = "java");
+
+// A runtime directory. Paths inside it are written with "/".
+struct RuntimeLayout {
+    std::string version = "1.8.0_201";  // what its java executables report
+    bool binJava = true;                // bin/java.exe
+    bool binJavaw = true;               // bin/javaw.exe
+    bool embeddedJre = false;           // jre/bin/java.exe and jre/bin/javaw.exe, as in a JDK
+    bool toolsJar = false;              // lib/tools.jar
+    bool unpack200 = false;             // bin/unpack200.exe
+    std::vector<std::string> jars;      // plain jars, e.g. "lib/jsse.jar"
+    std::vector<std::string> packedJars;  // jars laid out packed: "<jar>.pack" holding "packed <jar>"
+};
+
+// The jars a packed runtime holds, in the order in which the launcher restores them.
+const std::vector<std::string>& restoredJarOrder();
+
+// Lays out `runtime` below `home` (created as needed), taking the stand-ins from the
+// Windows build's fixtures directory.
+void layOutRuntime(const fs::path& home, const RuntimeLayout& runtime, const fs::path& fixtures);
+
+// Sets what the stand-in java executable at `javaExe` does from now on.
+void setJavaBehaviour(const fs::path& javaExe, const JavaBehaviour& behaviour);
+
+// Places a stand-in java executable at `path` that reports `version`.
+void placeJava(const fs::path& path, const std::string& version, const fs::path& fixtures);
+
+// The command lines of every run of the stand-in at `program`, oldest first.
+std::vector<std::string> recordedRuns(const fs::path& program);
+
+// Makes unpack200 of the runtime at `home` fail for the jar of this file name.
+void failUnpackOf(const fs::path& home, const std::string& jarFileName);
+
+}  // namespace kestro::layout

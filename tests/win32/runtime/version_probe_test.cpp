@@ -1,0 +1,77 @@
+// The version probe: the child it starts, what it reads back, what it leaves behind.
+#include <windows.h>
+
+#include <chrono>
+#include <fstream>
+
+#include "runtime/candidate_check.h"
+#include "runtime/version_probe.h"
+#include "support/runtime_test.h"
+
+namespace kestro::test {
+namespace {
+
+using layout::recordedRuns;
+
+class VersionProbe : public RuntimeTest {};
+
+TEST_F(VersionProbe, UnrecognisedLineOrUnstartableProgramFailsUncached) {
+    fs::path java = layOut("jre") / "bin" / "java.exe";
+    layout::setJavaBehaviour(java, {.stderrText = "Error: could not open `jvm.cfg'\r\njava version \"1.8.0\"\r\n"});
+    fs::path fake = dir_ / "fake" / "java.exe";
+    fs::create_directories(fake.parent_path());
+    std::ofstream(fake) << "not a program";
+    auto before = probeFiles();
+    std::string version = "kept";
+    EXPECT_FALSE(probeJavaVersion(normalised(java), 1, version));
+    EXPECT_FALSE(probeJavaVersion(normalised(fake), 1, version));
+    EXPECT_EQ(version, "kept");
+    EXPECT_TRUE(trace_.has("Exit Code 0"));
+    bool traced = false;
+    for (const auto& line : trace_.lines())
+        traced |= line.rfind("Could not create process \"", 0) == 0 &&
+                  line.find("\\fake\\java.exe\" -version > ") != std::string::npos &&
+                  line.ends_with(" (error 193)");  // not a valid program
+    EXPECT_TRUE(traced) << trace_.text();
+    EXPECT_FALSE(cacheEntryExists(java) || cacheEntryExists(fake));
+    EXPECT_EQ(probeFiles(), before);
+}
+
+// The program path is quoted: with short names off, its unquoted form would start
+// "...\Program.exe" with the rest as arguments. (Wine always makes short names, so the
+// recorded command line is what shows the quoting here.)
+TEST_F(VersionProbe, PathWithSpacesRunsThatJavaAndNoOther) {
+    fs::path decoy = dir_ / "Program.exe";
+    layout::placeJava(decoy, "6.6.6", fixturesDirectory());
+    fs::path java = dir_ / "Program Files" / "Java Runtime" / "bin" / "java.exe";
+    layout::placeJava(java, "1.8.0_201", fixturesDirectory());
+    std::string javaExe = text(java), version;
+    ASSERT_TRUE(checkJavaExe(javaExe, version, "", "", true));
+    EXPECT_EQ(version, "1.8.0_201");
+    std::string shortForm(MAX_PATH, '\0');
+    shortForm.resize(GetShortPathNameA(javaExe.c_str(), shortForm.data(), MAX_PATH));
+    EXPECT_EQ(recordedRuns(java), std::vector<std::string>{"\"" + shortForm + "\" -version"});
+    EXPECT_TRUE(recordedRuns(decoy).empty());
+}
+
+// The one slow test: a child that outlives the 60 s limit.
+TEST_F(VersionProbe, SlowChildPastTheLimitIsTerminatedAndNotCached) {
+    fs::path java = layOut("jre") / "bin" / "java.exe";
+    layout::setJavaBehaviour(java, {.stderrText = layout::versionOutput("1.8.0_201"), .sleepMs = 90000});
+    auto before = probeFiles();
+    std::string javaExe = text(java), version;
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(checkJavaExe(javaExe, version, "", "", true));
+    auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_TRUE(seconds >= 59 && seconds < 80) << seconds;
+    int code = trace_.index("Exit Code 259");
+    EXPECT_GE(code, 0) << trace_.text();
+    EXPECT_EQ(trace_.index("Terminating process"), code + 1);
+    EXPECT_TRUE(trace_.has("couldn't get version"));
+    EXPECT_FALSE(cacheEntryExists(java));
+    EXPECT_EQ(recordedRuns(java).size(), 1u);
+    EXPECT_EQ(probeFiles(), before);
+}
+
+}  // namespace
+}  // namespace kestro::test

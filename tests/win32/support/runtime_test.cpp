@@ -1,0 +1,197 @@
+#include "support/runtime_test.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "common/win32_handles.h"
+#include "config/config_tables.h"
+#include "diagnostics/trace.h"
+#include "runtime/version_cache.h"
+#include "workfiles/paths.h"
+#include "workfiles/temp_dir.h"
+
+namespace kestro::test {
+
+namespace {
+
+// Each test process gets a temporary root of its own, so that two processes running at
+// once in one Wine prefix do not pick the same trace file name; the probes' temporary
+// files land there too. Tracing is turned on before the first record is written.
+class PrivateTempAndTrace : public ::testing::Environment {
+public:
+    void SetUp() override {
+        root_ = testProgramDirectory() / "tmp" / ("p" + std::to_string(GetCurrentProcessId()));
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+        _putenv_s("TMP", root_.string().c_str());
+        _putenv_s("TEMP", root_.string().c_str());
+        requestLogCreation();
+    }
+    // Kept after a failure, for its trace file.
+    void TearDown() override {
+        if (::testing::UnitTest::GetInstance()->Passed()) fs::remove_all(root_);
+    }
+
+private:
+    fs::path root_;
+};
+[[maybe_unused]] ::testing::Environment* const privateTempAndTrace =
+    ::testing::AddGlobalTestEnvironment(new PrivateTempAndTrace);
+
+std::string readAll(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+std::string lowerAscii(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = char(c + ('a' - 'A'));
+    return s;
+}
+
+// Removes every cache entry whose path lies below `directory` (lower-cased, "/" form).
+void forgetEntriesBelow(const std::string& directory) {
+    std::string prefix = versionCacheKey(lowerAscii(directory) + "\\");
+    std::string parent = prefix.substr(0, prefix.rfind("jvms\\") + 4);
+    std::string own = prefix.substr(parent.size() + 1);
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, parent.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return;
+    UniqueKey key(opened);
+    std::vector<std::string> doomed;
+    for (DWORD i = 0;; ++i) {
+        char name[1024];
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(key.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        if (lowerAscii(name).rfind(own, 0) == 0) doomed.push_back(parent + "\\" + name);
+    }
+    for (const std::string& name : doomed) RegDeleteKeyA(HKEY_CURRENT_USER, name.c_str());
+}
+
+}  // namespace
+
+fs::path testProgramDirectory() {
+    std::wstring path(32768, L'\0');
+    path.resize(GetModuleFileNameW(nullptr, path.data(), DWORD(path.size())));
+    return fs::path(path).parent_path();
+}
+
+fs::path fixturesDirectory() { return (testProgramDirectory() / ".." / "fixtures").lexically_normal(); }
+
+void TraceTail::mark() {
+    auto log = traceLogPath();
+    std::error_code ec;
+    start_ = log ? fs::file_size(*log, ec) : 0;
+    if (ec) start_ = 0;
+}
+
+std::vector<std::string> TraceTail::lines() const {
+    std::vector<std::string> out;
+    auto log = traceLogPath();
+    if (!log) return out;
+    std::string all = readAll(*log);
+    std::istringstream in(all.substr(std::min<size_t>(start_, all.size())));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out.push_back(line);
+    }
+    return out;
+}
+
+bool TraceTail::has(const std::string& line) const { return index(line) >= 0; }
+
+int TraceTail::count(const std::string& line) const {
+    int n = 0;
+    for (const auto& l : lines()) n += l == line;
+    return n;
+}
+
+int TraceTail::index(const std::string& line, int from) const {
+    auto all = lines();
+    for (size_t i = size_t(std::max(from, 0)); i < all.size(); ++i)
+        if (all[i] == line) return int(i);
+    return -1;
+}
+
+std::string TraceTail::text() const {
+    std::string out;
+    for (const auto& line : lines()) out += line + "\n";
+    return out;
+}
+
+std::string text(const fs::path& path) { return path.string(); }
+
+std::string normalised(const fs::path& javaExe) { return fullPath(text(javaExe), false); }
+
+bool cacheEntryExists(const fs::path& javaExe) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, versionCacheKey(normalised(javaExe)).c_str(), 0, KEY_READ, &opened) !=
+        ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+std::string cachedValue(const fs::path& javaExe, const char* name, DWORD* type) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, versionCacheKey(normalised(javaExe)).c_str(), 0, KEY_READ, &opened) !=
+        ERROR_SUCCESS)
+        return "<absent>";
+    UniqueKey key(opened);
+    std::string value(16384, '\0');
+    DWORD size = DWORD(value.size()), kind = 0;
+    if (RegQueryValueExA(key.get(), name, nullptr, &kind, reinterpret_cast<BYTE*>(value.data()), &size) !=
+        ERROR_SUCCESS)
+        return "<absent>";
+    if (type) *type = kind;
+    value.resize(size);
+    return value;
+}
+
+void setCachedValue(const fs::path& javaExe, const char* name, DWORD type, const std::string& bytes) {
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, versionCacheKey(normalised(javaExe)).c_str(), 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &created, nullptr),
+              ERROR_SUCCESS);
+    UniqueKey key(created);
+    ASSERT_EQ(RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()), DWORD(bytes.size())),
+              ERROR_SUCCESS);
+}
+
+std::vector<std::string> probeFiles() {
+    std::vector<std::string> found;
+    std::string root = findTempRoot();
+    WIN32_FIND_DATAA entry;
+    UniqueFind search(FindFirstFileA((root + "kst*.tmp").c_str(), &entry));
+    if (!search) return found;
+    do found.push_back(entry.cFileName);
+    while (FindNextFileA(search.get(), &entry));
+    return found;
+}
+
+void RuntimeTest::SetUp() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = testProgramDirectory() / "runtime" / info->test_suite_name() / info->name();
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    configTables().strings.clear();
+    ASSERT_TRUE(traceLogPath() || (trace("tracing for the runtime tests"), traceLogPath()))
+        << "the trace file could not be created";
+    trace_.mark();
+}
+
+void RuntimeTest::TearDown() {
+    configTables().strings.clear();
+    forgetEntriesBelow(text(dir_));
+}
+
+void RuntimeTest::setKey(int key, const std::string& value) { configTables().strings[ConfigKey(key)] = value; }
+
+fs::path RuntimeTest::layOut(const std::string& name, const layout::RuntimeLayout& runtime) {
+    fs::path home = dir_ / name;
+    layout::layOutRuntime(home, runtime, fixturesDirectory());
+    return home;
+}
+
+}  // namespace kestro::test
