@@ -1,7 +1,5 @@
 #include "workfiles/copy_data.h"
 
-#include <cstring>
-
 #include "diagnostics/trace.h"
 #include "format/block_format.h"
 
@@ -10,19 +8,6 @@ namespace kestro {
 namespace {
 
 constexpr uint32_t kChunk = 8192;
-
-// XOR a word at a time: the byte loop would dominate the copy of a large file.
-void unscrambleChunk(uint8_t* data, uint32_t n) {
-    constexpr uint64_t mask = 0x0101010101010101ull * format::kScrambleMask;
-    uint32_t i = 0;
-    for (; i + 8 <= n; i += 8) {
-        uint64_t word;
-        std::memcpy(&word, data + i, 8);
-        word ^= mask;
-        std::memcpy(data + i, &word, 8);
-    }
-    format::scramble(data + i, n - i);
-}
 
 }  // namespace
 
@@ -36,7 +21,7 @@ int copyFileData(format::ByteSource& source, ByteSink& target, int64_t count, bo
             traceError("ReadFile failed %d %d %I64d", int(got), int(error), static_cast<long long>(copied));
             return kCopyReadFailed;
         }
-        if (unscramble) unscrambleChunk(buffer, got);
+        if (unscramble) format::scramble(buffer, got);
         for (uint32_t done = 0; done < got;) {
             uint32_t written = 0;
             // A write that reports success without progress would never finish: treat it
