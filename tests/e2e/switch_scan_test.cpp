@@ -37,6 +37,13 @@ TEST_F(SwitchScan, ConsoleApplicationTypeReportsOnStandardError) {
     EXPECT_EQ(traced.err, kReport + "\n\nLog: " + windowsPath(*traced.traceFile) + "\n");
 }
 
+TEST_F(SwitchScan, InternalQuietCommandLineNeedsNoConfiguration) {
+    fs::path exe = failingLauncher("1", "0");
+    EXPECT_EQ(quietRun(exe, "-q_vlm_internal").err, kReport + "\n");
+    EXPECT_EQ(quietRun(exe, "-q_vlm_internalx").err, kReport + "\n");  // it only has to begin so
+    EXPECT_EQ(quietRun(exe, "x -q_vlm_internal").err, "");
+}
+
 TEST_F(SwitchScan, QuietSwitchesRouteReportsToStandardError) {
     fs::path exe = failingLauncher("1", "1");
     EXPECT_EQ(quietRun(exe, "").err, "");  // the box, which cannot show here

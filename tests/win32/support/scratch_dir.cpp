@@ -47,8 +47,14 @@ void removeTreeW(const std::wstring& path) {
             std::wstring name = entry.cFileName;
             if (name == L"." || name == L"..") continue;
             std::wstring child = path + L"\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) removeTreeW(child);
-            else DeleteFileW(child.c_str());
+            DWORD attributes = entry.dwFileAttributes;
+            if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                if (!RemoveDirectoryW(child.c_str())) DeleteFileW(child.c_str());  // the link, not its target
+            } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeTreeW(child);
+            } else {
+                DeleteFileW(child.c_str());
+            }
         } while (FindNextFileW(find, &entry));
         FindClose(find);
     }

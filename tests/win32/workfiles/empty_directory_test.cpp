@@ -62,5 +62,37 @@ TEST(EmptyDirectory, DotPathsAreLeftAlone) {
     EXPECT_TRUE(exists(scratch / "x\\g.jar"));
 }
 
+// Runs a Unix program: Wine starts native programs given by their Z: path.
+bool runUnix(std::string command) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+        return false;
+    WaitForSingleObject(started.hProcess, 10000);
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return true;
+}
+
+// Wine shows a Unix symbolic link to a directory as a reparse point, as Windows shows a
+// junction. Emptying must not reach through it.
+TEST(EmptyDirectory, LinkedDirectoryIsNotEmptied) {
+    ScratchDir scratch;
+    if (scratch.path().rfind("Z:\\", 0) != 0) GTEST_SKIP() << "the scratch directory is not on Wine's Z: drive";
+    std::string unix = scratch.path().substr(2);
+    for (char& c : unix)
+        if (c == '\\') c = '/';
+    makeDirectory(scratch / "outside");
+    writeFile(scratch / "outside\\keep.jar");
+    makeDirectory(scratch / "t");
+    ASSERT_TRUE(runUnix("Z:\\bin\\ln -s " + unix + "/outside " + unix + "/t/lib"));
+    ASSERT_TRUE(GetFileAttributesA((scratch / "t\\lib").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+
+    emptyDirectory(scratch / "t", true);
+    EXPECT_TRUE(exists(scratch / "outside\\keep.jar"));
+    runUnix("Z:\\bin\\rm -f " + unix + "/t/lib");  // Wine's own calls cannot remove the link
+}
+
 }  // namespace
 }  // namespace kestro
