@@ -8,11 +8,11 @@
 namespace kestro {
 
 // Extracts the included files (keys 2002, 2003 and the records behind the block); with
-// createTempDir the temporary directory is made first, and none is made without files.
+// createDir the temporary directory is made first, and none is made without files.
 // Returns 0, or the failure code of the first file that failed (1 read, 2 write). A file
 // that cannot be created, or a name leading outside the directory, ends the process
 // with internal error 11; a record cut inside its size field with the reader's report.
-int extractIncludedFiles(bool createTempDir);
+int extractIncludedFiles(bool createDir);
 
 // Deletes the files in `directory` and removes its sub-directories once empty; with
 // `descend`, each sub-directory is emptied first (one level down; a link is removed,

@@ -139,8 +139,9 @@ TEST_F(IncludedFiles, BlockEndingInsideASizeFieldFailsInTheReader) {
 // written: the build tool would not make such a launcher, but a launcher can be edited.
 TEST_F(IncludedFiles, NamesLeadingOutsideTheDirectoryAreRefused) {
     fs::create_directories(tmp_ / "lib");
-    for (const std::string& name : {"..\\evil.jar", "lib\\..\\..\\evil.jar", "a/../../evil.jar", "..", "...\\evil.jar",
-                                    "C:\\evil.jar", "c:evil.jar", "\\evil.jar", "/evil.jar"}) {
+    for (const char* text : {"..\\evil.jar", "lib\\..\\..\\evil.jar", "a/../../evil.jar", "..", "...\\evil.jar",
+                             "C:\\evil.jar", "c:evil.jar", "\\evil.jar", "/evil.jar"}) {
+        std::string name = text;
         SCOPED_TRACE(name);
         RunResult r = run(build("2", "first.jar;" + name, {source("first.jar", "1"), source("evil", "evil")}));
         EXPECT_EQ(r.exitCode, 1);
