@@ -49,8 +49,12 @@ field() { sed -n "s/.*$1=\([0-9.]*\).*/\1/p"; }
 wine=/usr/lib/wine/wine64
 tmpdir=$work/tmp
 
+# Each measurement starts with the previous one's writes on disk, so that none pays for
+# another's write-back.
+fresh_tmp() { rm -rf "$tmpdir" && mkdir -p "$tmpdir" && sync; }
+
 run_launcher() {  # exe -> "seconds peak_ws_kb peak_pagefile_kb"
-  rm -rf "$tmpdir" && mkdir -p "$tmpdir"
+  fresh_tmp
   local out
   out=$("$wine" "$work/benchrun.exe" run "$(win "$tmpdir")" "$(win "$1")")
   [ "$(echo "$out" | field exit)" = 0 ] || { echo "launcher failed: $out" >&2; exit 1; }
@@ -58,7 +62,7 @@ run_launcher() {  # exe -> "seconds peak_ws_kb peak_pagefile_kb"
 }
 
 copy_payload() {  # payload dir -> seconds
-  rm -rf "$tmpdir" && mkdir -p "$tmpdir"
+  fresh_tmp
   "$wine" "$work/benchrun.exe" copy "$(win "$1")" "$(win "$tmpdir/copy")" | field seconds
 }
 
@@ -74,7 +78,7 @@ for r in $(seq 1 "$rounds"); do
   run_launcher "$work/none.exe" >>"$work/none.txt"
   run_launcher "$work/app200.exe" >>"$work/app200.txt"
   copy_payload "$work/payload200" >>"$work/copy.txt"
-  rm -rf "$tmpdir" && mkdir -p "$tmpdir"
+  fresh_tmp
   s=$(date +%s.%N); cp -r "$work/payload200" "$tmpdir/copy"; e=$(date +%s.%N)
   calc "$e - $s" >>"$work/cp.txt"; echo >>"$work/cp.txt"
 done
