@@ -7,15 +7,21 @@
 
 namespace kestro {
 
-// Extracts the included files; with createTempDir the temporary directory is made
-// first. Returns 0, or the failure code of the first file that failed (1 read, 2 write).
-int extractIncludedFiles(bool createTempDir);
+// Extracts the included files (keys 2002, 2003 and the records behind the block); with
+// createDir the temporary directory is made first, and none is made without files.
+// Returns 0, or the failure code of the first file that failed (1 read, 2 write). A file
+// that cannot be created, or a name leading outside the directory, ends the process
+// with internal error 11; a record cut inside its size field with the reader's report.
+int extractIncludedFiles(bool createDir);
 
-// Deletes what lies in `directory`; with `descend`, sub-directories are emptied (one
-// level) and removed too.
+// Deletes the files in `directory` and removes its sub-directories once empty; with
+// `descend`, each sub-directory is emptied first (one level down; a link is removed,
+// never followed). An empty path or one beginning with "." is left alone. Failures are
+// ignored.
 void emptyDirectory(const std::string& directory, bool descend);
 
-// Where the data after the extracted files begins in the executable; 0 without files.
+// Where the data after the extracted files begins in the executable: just after the
+// last record read; 0 without files.
 uint32_t unextractedPosition();
 
 }  // namespace kestro

@@ -30,6 +30,15 @@ std::string directoryPart(std::string_view path) {
     return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
 }
 
+std::string childPath(std::string_view directory, std::string_view name) {
+    std::string out(directory);
+    if (out.empty() || out.back() != '\\') out += '\\';
+    out += name;
+    return out;
+}
+
+bool mayEmptyDirectory(std::string_view path) { return !path.empty() && path[0] != '.'; }
+
 void lowerAsciiLetters(Utf16& text) {
     for (char16_t& c : text)
         if (c >= u'A' && c <= u'Z') c = char16_t(c + (u'a' - u'A'));

@@ -23,6 +23,13 @@ bool isDriveRootText(std::string_view path);
 // The path up to and with its last separator; empty when it has none.
 std::string directoryPart(std::string_view path);
 
+// The directory, a backslash unless it already ends with one, and the name.
+std::string childPath(std::string_view directory, std::string_view name);
+
+// False for an empty path and for one beginning with ".": ".", ".." and paths written
+// relative to them are never emptied, whatever the current directory is.
+bool mayEmptyDirectory(std::string_view path);
+
 // Lower-cases the letters A to Z and nothing else.
 void lowerAsciiLetters(Utf16& text);
 

@@ -134,6 +134,7 @@ RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, cons
             else s << "unset " << name << "\n";
         }
         if (options.lockedFile) s << "lock " << windowsPath(*options.lockedFile) << "\n";
+        if (options.application) s << "app " << windowsPath(*options.application) << "\n";
         s << "cwd " << windowsPath(options.cwd.value_or(workDir)) << "\n";
         s << "timeout " << options.timeoutMs << "\n";
         s << "cmd " << options.commandLine.value_or("\"" + windowsPath(exe) + "\"" +
@@ -198,9 +199,10 @@ RunResult LauncherTest::run(const fs::path& exe, RunOptions options) {
     options.env.try_emplace("TEMP", windowsPath(tmp_));
     options.env.try_emplace("KESTRO_LOG", options.trace ? std::optional<std::string>("yes") : std::nullopt);
     options.env.try_emplace("VELMORA_LOG", std::nullopt);
-    auto before = traceFiles(tmp_);
+    fs::path traceDir = options.traceDir.value_or(tmp_);
+    auto before = traceFiles(traceDir);
     RunResult result = runWindowsProgram(exe, options, dir_);
-    for (const auto& file : traceFiles(tmp_))
+    for (const auto& file : traceFiles(traceDir))
         if (!before.count(file)) {
             result.traceFile = file;
             result.trace = withoutCarriageReturns(readFile(file));

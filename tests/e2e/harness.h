@@ -28,11 +28,13 @@ std::string windowsPath(const fs::path& path);
 struct RunOptions {
     std::string arguments;                   // appended to the quoted executable path
     std::optional<std::string> commandLine;  // the complete raw command line instead
+    std::optional<fs::path> application;     // the program to start, when commandLine does not begin with it
     std::map<std::string, std::optional<std::string>> env;  // Windows variables; nullopt unsets
     std::map<std::string, std::string> unixEnv;             // for Wine itself (LC_ALL, DISPLAY)
     std::optional<fs::path> cwd;                            // default: the test's directory
     bool trace = true;                                      // KESTRO_LOG=yes
     std::optional<fs::path> lockedFile;                     // held open with delete access during the run
+    std::optional<fs::path> traceDir;                       // where the trace file appears; default: tmp/
     int timeoutMs = 60000;
 };
 

@@ -45,12 +45,16 @@ void traceError(const char* format, ...) {
 }
 
 std::optional<std::string> traceLogPath() { return std::nullopt; }
-void requestLogCreation() {}
+void requestLogCreation() { testing::logCreationRequested() = true; }
 
 namespace testing {
 std::vector<std::string>& tracedLines() {
     static std::vector<std::string> lines;
     return lines;
+}
+bool& logCreationRequested() {
+    static bool requested = false;
+    return requested;
 }
 }  // namespace testing
 

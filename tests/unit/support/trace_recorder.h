@@ -8,5 +8,7 @@ namespace kestro::testing {
 
 std::vector<std::string>& tracedLines();
 inline void clearTrace() { tracedLines().clear(); }
+// Set by requestLogCreation.
+bool& logCreationRequested();
 
 }  // namespace kestro::testing

@@ -43,5 +43,16 @@ TEST(PathRules, LowerCasesOnlyAsciiLetters) {
     EXPECT_EQ(text, u"c:\\Äbc\\déf");
 }
 
+TEST(PathRules, ChildPathAddsOneSeparator) {
+    EXPECT_EQ(childPath("C:\\t\\", "*.*"), "C:\\t\\*.*");
+    EXPECT_EQ(childPath("C:\\t", "*.*"), "C:\\t\\*.*");
+    EXPECT_EQ(childPath("C:\\t\\lib", "x.jar"), "C:\\t\\lib\\x.jar");
+}
+
+TEST(PathRules, RelativeDotPathsAreNeverEmptied) {
+    for (const char* path : {"", ".", "..", "..\\x", ".\\tmp", ".x"}) EXPECT_FALSE(mayEmptyDirectory(path)) << path;
+    for (const char* path : {"C:\\t", "C:\\t\\", "tmp", "\\\\srv\\t"}) EXPECT_TRUE(mayEmptyDirectory(path)) << path;
+}
+
 }  // namespace
 }  // namespace kestro

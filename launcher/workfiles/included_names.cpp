@@ -1,0 +1,47 @@
+#include "workfiles/included_names.h"
+
+#include "common/text.h"
+
+namespace kestro {
+
+namespace {
+
+// ".." and its variants ("...", ".. ") all lead upwards once Windows has trimmed the
+// trailing dots and spaces of a component.
+bool namesParent(std::string_view component) {
+    size_t dots = 0;
+    for (char c : component) {
+        if (c == '.') ++dots;
+        else if (c != ' ') return false;
+    }
+    return dots >= 2;
+}
+
+}  // namespace
+
+std::vector<std::string> includedFileNames(std::string_view list, int32_t count) {
+    std::vector<std::string> names = splitList(list);
+    size_t limit = count > 0 ? size_t(count) : 0;
+    if (names.size() > limit) names.erase(names.begin() + std::ptrdiff_t(limit), names.end());
+    return names;
+}
+
+bool isSafeIncludedName(std::string_view name) {
+    if (name.empty() || name[0] == '\\' || name[0] == '/') return false;
+    if (name.find(':') != std::string_view::npos) return false;
+    size_t start = 0;
+    while (start <= name.size()) {
+        size_t end = name.find_first_of("\\/", start);
+        if (end == std::string_view::npos) end = name.size();
+        if (namesParent(name.substr(start, end - start))) return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::string includedNameDirectory(std::string_view name) {
+    size_t cut = name.find('\\');
+    return cut == std::string_view::npos ? std::string() : std::string(name.substr(0, cut));
+}
+
+}  // namespace kestro

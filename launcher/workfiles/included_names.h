@@ -1,0 +1,25 @@
+// The names of the included files: which of them are extracted, and which are safe to
+// write below the temporary directory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kestro {
+
+// The names of a ";"-separated list that extraction handles: the non-empty ones, in
+// order, at most `count` of them (none for a count of 0 or below).
+std::vector<std::string> includedFileNames(std::string_view list, int32_t count);
+
+// False for a name that could reach outside the directory it is written into: empty,
+// beginning with a separator, holding a colon (a drive letter or a stream), or with a
+// component of dots (and spaces, which Windows trims) naming a parent directory.
+bool isSafeIncludedName(std::string_view name);
+
+// The text before the name's first backslash, the one directory level that extraction
+// creates; empty when the name has no backslash.
+std::string includedNameDirectory(std::string_view name);
+
+}  // namespace kestro

@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include "workfiles/included_names.h"
+
+namespace kestro {
+namespace {
+
+using Names = std::vector<std::string>;
+
+TEST(IncludedNames, EmptyItemsAreSkippedAndTheCountLimits) {
+    EXPECT_EQ(includedFileNames("a.jar;;b.jar", 2), (Names{"a.jar", "b.jar"}));
+    EXPECT_EQ(includedFileNames(";a;b;c;", 2), (Names{"a", "b"}));
+    EXPECT_EQ(includedFileNames("a;b", 5), (Names{"a", "b"}));
+    EXPECT_EQ(includedFileNames("a;b", 0), Names{});
+    EXPECT_EQ(includedFileNames("a;b", -1), Names{});
+    EXPECT_EQ(includedFileNames("", 3), Names{});
+}
+
+TEST(IncludedNames, NamesBelowTheDirectoryAreSafe) {
+    for (const char* name : {"a.jar", "lib\\x.jar", "lib\\sub\\y.jar", ".hidden", "a..b.jar", ".\\a", "x.", "..a"})
+        EXPECT_TRUE(isSafeIncludedName(name)) << name;
+}
+
+TEST(IncludedNames, NamesThatCouldLeaveTheDirectoryAreRefused) {
+    for (const char* name : {"", "..", "..\\evil.jar", "lib\\..\\..\\evil.jar", "lib\\..", "a/../../b", "../b",
+                             "C:\\evil.jar", "c:evil.jar", "a.jar:stream", "\\evil.jar", "/evil.jar",
+                             "\\\\server\\share\\x", "\\\\?\\C:\\x", "...\\x", ".. \\x", "lib\\. .\\x", "lib\\.. "})
+        EXPECT_FALSE(isSafeIncludedName(name)) << name;
+}
+
+TEST(IncludedNames, OnlyTheFirstBackslashMakesADirectory) {
+    EXPECT_EQ(includedNameDirectory("lib\\x.jar"), "lib");
+    EXPECT_EQ(includedNameDirectory("lib\\sub\\y.jar"), "lib");
+    EXPECT_EQ(includedNameDirectory("a.jar"), "");
+    EXPECT_EQ(includedNameDirectory("a/b.jar"), "");
+}
+
+}  // namespace
+}  // namespace kestro
