@@ -1,8 +1,113 @@
 #include "runtime/load_dll.h"
 
+#include <cstdlib>
+
+#include "config/config_tables.h"
+#include "diagnostics/error_report.h"
+#include "diagnostics/trace.h"
+#include "runtime/runtime_home.h"
+#include "runtime/runtime_search.h"
+#include "runtime/search_list.h"
+#include "workfiles/paths.h"
+
 namespace kestro {
 
-// The runtime search is not built yet; the start goes on without a runtime.
-bool LoadDLL() { return true; }
+namespace {
+
+constexpr size_t kPreferredVmCapacity = 200;
+
+CreateJavaVmFn& entryPoint() {
+    static CreateJavaVmFn entry = nullptr;
+    return entry;
+}
+
+// The whole value: a PATH cut to a fixed buffer would be written back shortened.
+std::string currentPath() {
+    DWORD size = GetEnvironmentVariableA("PATH", nullptr, 0);
+    std::string value(size, '\0');
+    DWORD n = size ? GetEnvironmentVariableA("PATH", value.data(), size) : 0;
+    value.resize(n < size ? n : 0);
+    return value;
+}
+
+// Sets PATH in the process environment and in the C runtime's own table.
+void setPath(const std::string& value) {
+    if (SetEnvironmentVariableA("PATH", value.c_str())) {
+        trace("Setting PATH %s", value.c_str());
+    } else {
+        DWORD error = GetLastError();
+        trace("Setting PATH %s failed with error %d", value.c_str(), int(error));
+    }
+    std::string entry = "PATH=" + value;
+    _putenv(entry.c_str());
+}
+
+// One runtime's attempt: its bin directory on PATH, then the VM sub-directories.
+HMODULE loadFromRuntime(const std::string& javaExe) {
+    std::string bin = javaBinDirectory(javaExe);
+    std::string oldPath = currentPath();
+    setPath(oldPath + ";" + bin);
+    HMODULE module = nullptr;
+    std::string preferred = lookupString(key::PreferredVm, kPreferredVmCapacity);
+    if (!preferred.empty()) module = tryJvmLibrary(bin, preferred);
+    for (const char* sub : {"hotspot", "client", "server", "classic", "jrockit"})
+        if (!module) module = tryJvmLibrary(bin, sub);
+    if (!module) setPath(oldPath);
+    return module;
+}
+
+void reportUnloadable(RuntimeLocationKind kind, const std::string& location) {
+    switch (kind) {
+    case RuntimeLocationKind::OnPath: showMessage(msg::NoJvmFound, "64"); break;
+    case RuntimeLocationKind::EnvironmentVariable: showMessage(msg::BadJavaHomeVariable, location.c_str()); break;
+    case RuntimeLocationKind::Directory: showMessage(msg::DamagedJvm, location.c_str()); break;
+    case RuntimeLocationKind::Registered: showMessage(msg::JvmStartFailed); break;
+    case RuntimeLocationKind::NotFound: break;
+    }
+}
+
+}  // namespace
+
+CreateJavaVmFn createJavaVmEntry() { return entryPoint(); }
+
+HMODULE tryJvmLibrary(const std::string& binDirectory, const std::string& subDirectory) {
+    std::string path = binDirectory + "\\" + subDirectory + "\\jvm.dll";
+    bool exists = pathExists(path);
+    trace("Trying %s (exists %d)", path.c_str(), exists ? 1 : 0);
+    HMODULE module = LoadLibraryA(path.c_str());
+    DWORD error = GetLastError();
+    if (exists && !module) trace("Failed with error code %d", int(error));
+    return module;
+}
+
+HMODULE loadJvmLibrary(const std::string& javaExe) {
+    HMODULE module = loadFromRuntime(javaExe);
+    return module ? module : loadFromRuntime(embeddedRuntimeJava(javaExe));
+}
+
+bool LoadDLL() {
+    trace("LoadDLL (%d, %s, %d)", 1, static_cast<const char*>(nullptr), 0);
+    std::string javaExe, location;
+    RuntimeLocationKind kind = findRuntime(javaExe, location);
+    if (kind == RuntimeLocationKind::NotFound) {
+        traceError("No JVM found");
+        showMessage(msg::NoJvmFound, "64");
+        return false;
+    }
+    trace("Trying to load JVM-DLL from %s", javaExe.c_str());
+    // The VM library stays loaded for the life of the process.
+    HMODULE module = loadJvmLibrary(javaExe);
+    runtimeHome() = runtimeHomeOf(javaExe);
+    if (!module) traceError("Could not get DLL-Handle.");
+    FARPROC entry = module ? GetProcAddress(module, "JNI_CreateJavaVM") : nullptr;
+    if (!entry) {
+        traceError("Could not load functions");
+        reportUnloadable(kind, location);
+        return false;
+    }
+    entryPoint() = reinterpret_cast<CreateJavaVmFn>(reinterpret_cast<void (*)()>(entry));
+    trace("Loading of JVM-DLL successful");
+    return true;
+}
 
 }  // namespace kestro

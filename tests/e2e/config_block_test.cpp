@@ -19,8 +19,10 @@ TEST_F(ConfigBlock, EmptyBlockIsValid) {
     std::vector<uint8_t> block = format::serializeHead(empty);
     ASSERT_EQ(block.size(), 32u);
     RunResult r = run(buildRaw(block));
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    // Nothing configured: no runtime to search for, so the start ends there.
+    EXPECT_EQ(r.exitCode, 83) << r.err;
     EXPECT_TRUE(r.traced("working directory unchanged"));
+    EXPECT_TRUE(r.traced("ERROR: No JVM found"));
 }
 
 TEST_F(ConfigBlock, StubWithoutBlockFailsOnTheFirstRead) {

@@ -1,5 +1,7 @@
 #include "harness.h"
 
+#include "format/config_keys.h"
+#include "support/runtime_layout.h"
 #include "tool/settings_table.h"
 
 #include <chrono>
@@ -92,7 +94,8 @@ int spawnAndWait(const std::vector<std::string>& argv, const std::vector<std::st
 
 fs::path buildDir() { return KESTRO_BUILD_DIR; }
 fs::path stubPath() { return buildDir() / "windows" / "launcher" / "launcher.exe"; }
-fs::path fixture(const std::string& name) { return buildDir() / "windows" / "fixtures" / name; }
+fs::path fixturesDir() { return buildDir() / "windows" / "fixtures"; }
+fs::path fixture(const std::string& name) { return fixturesDir() / name; }
 
 std::string windowsPath(const fs::path& path) {
     std::string text = fs::absolute(path).lexically_normal().string();
@@ -163,6 +166,10 @@ void LauncherTest::SetUp() {
     tmp_ = dir_ / "tmp";
     fs::create_directories(tmp_);
     addDefaultMessages(head_);
+    // A stand-in runtime beside every launcher, so that a start runs through to its
+    // normal end unless the test changes the search list.
+    layout::layOutRuntime(dir_ / "jre", {.vmLibraries = {"bin/server/jvm.dll"}}, fixturesDir());
+    set(key::SearchList, "Rjre");
 }
 
 void LauncherTest::set(format::ConfigKey key, const std::string& value) {

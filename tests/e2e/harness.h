@@ -20,7 +20,8 @@ namespace fs = std::filesystem;
 
 fs::path buildDir();
 fs::path stubPath();
-fs::path fixture(const std::string& name);  // a Windows test program of the build
+fs::path fixturesDir();                      // the Windows test programs of the build
+fs::path fixture(const std::string& name);  // one of them
 
 // The Windows name of a Unix path (Wine maps / to Z:).
 std::string windowsPath(const fs::path& path);
@@ -57,7 +58,9 @@ RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, cons
 // The English message texts that the build tool writes by default.
 void addDefaultMessages(format::BlockHead& head);
 
-// A test with its own fresh directory (build/e2e/<suite>/<test>) whose tmp/ is TMP.
+// A test with its own fresh directory (build/e2e/<suite>/<test>) whose tmp/ is TMP. The
+// block starts with the default messages and the search list "Rjre", which finds the
+// stand-in runtime laid out in jre/ (version 1.8.0_201, bin\server\jvm.dll).
 class LauncherTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -56,6 +56,9 @@ void layOutRuntime(const fs::path& home, const RuntimeLayout& runtime, const fs:
     if (runtime.unpack200) copyStandIn(fixtures, "unpack200.exe", home / "bin" / "unpack200.exe");
     for (const std::string& jar : runtime.jars) writeFile(home / jar, "jar " + jar);
     for (const std::string& jar : runtime.packedJars) writeFile(home / (jar + ".pack"), "packed " + jar);
+    for (const std::string& library : runtime.vmLibraries) copyStandIn(fixtures, "jvm.dll", home / library);
+    for (const std::string& library : runtime.brokenVmLibraries)
+        copyStandIn(fixtures, "jvm_without_entry.dll", home / library);
 }
 
 void setJavaBehaviour(const fs::path& javaExe, const JavaBehaviour& behaviour) {

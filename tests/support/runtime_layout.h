@@ -32,6 +32,8 @@ struct RuntimeLayout {
     bool unpack200 = false;             // bin/unpack200.exe
     std::vector<std::string> jars;      // plain jars, e.g. "lib/jsse.jar"
     std::vector<std::string> packedJars;  // jars laid out packed: "<jar>.pack" holding "packed <jar>"
+    std::vector<std::string> vmLibraries;    // loadable VM libraries, e.g. "bin/server/jvm.dll"
+    std::vector<std::string> brokenVmLibraries;  // VM libraries without the invocation entry point
 };
 
 // The jars a packed runtime holds, in the order in which the launcher restores them.

@@ -1,0 +1,32 @@
+// The registry entry of the search list: runtimes that Java installers registered under
+// SOFTWARE\JavaSoft, and runtimes recorded as located under SOFTWARE\quenfield\kestro.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kestro {
+
+// The better of the registered and the located runtime within the bounds; the
+// registered one only when its version is strictly greater. Fills `javaExe`.
+[[nodiscard]] bool findRegistryRuntime(std::string& javaExe, const std::string& lowerBound,
+                                       const std::string& upperBound);
+
+// The first of: the runtime named by the families' "CurrentVersion", the newest
+// registered runtime (JRE family unless a JDK is required, then JDK family).
+[[nodiscard]] bool findRegisteredRuntime(std::string& javaExe, std::string& version, const std::string& lowerBound,
+                                         const std::string& upperBound);
+[[nodiscard]] bool findCurrentVersionRuntime(std::string& javaExe, std::string& version,
+                                             const std::string& lowerBound, const std::string& upperBound);
+[[nodiscard]] bool findNewestRegisteredRuntime(const char* familyKey, std::string& javaExe, std::string& version,
+                                               const std::string& lowerBound, const std::string& upperBound);
+
+// The best located runtime of both hives; the per-user one only when its version is
+// strictly greater than the per-machine one's.
+[[nodiscard]] bool findLocatedRuntime(std::string& javaExe, std::string& version, const std::string& lowerBound,
+                                      const std::string& upperBound);
+[[nodiscard]] bool scanLocatedRuntimes(HKEY hive, std::string& javaExe, std::string& version,
+                                       const std::string& lowerBound, const std::string& upperBound);
+
+}  // namespace kestro
