@@ -1,0 +1,95 @@
+// Windows side of the start-up benchmark, run under Wine.
+//   startup_bench time RUNS PROGRAM...: starts each program RUNS times, interleaved, and
+//     prints the median wall time from process creation to its end, per program.
+//   startup_bench locate COUNT JAVA VMLIB DIR: records COUNT located runtimes under
+//     HKCU\SOFTWARE\quenfield\kestro\locatedjvms, laid out below DIR with hard links to
+//     the stand-in JAVA; the first reports 1.8.0_201 and has the VM library VMLIB, every
+//     other reports 1.7.0_80 (below the benchmark's lower bound 1.8).
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kLocated[] = L"SOFTWARE\\quenfield\\kestro\\locatedjvms";
+
+double runOnce(const std::wstring& program) {
+    std::wstring command = L"\"" + program + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    LARGE_INTEGER start, end, frequency;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return -1;
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    QueryPerformanceCounter(&end);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    if (code != 0) std::fwprintf(stderr, L"%ls ended with exit code %lu\n", program.c_str(), code);
+    return 1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+int timePrograms(int runs, const std::vector<std::wstring>& programs) {
+    std::vector<std::vector<double>> times(programs.size());
+    for (const auto& program : programs) runOnce(program);  // warm the file cache
+    for (int i = 0; i < runs; ++i)
+        for (size_t p = 0; p < programs.size(); ++p) times[p].push_back(runOnce(programs[p]));
+    for (size_t p = 0; p < programs.size(); ++p)
+        std::wprintf(L"%ls %.3f\n", programs[p].c_str(), median(times[p]));
+    return 0;
+}
+
+void writeText(const std::wstring& path, const std::string& text) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, text.data(), DWORD(text.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+int locate(int count, const std::wstring& java, const std::wstring& vmLibrary, const std::wstring& dir) {
+    RegDeleteTreeW(HKEY_CURRENT_USER, kLocated);
+    CreateDirectoryW(dir.c_str(), nullptr);
+    for (int i = 0; i < count; ++i) {
+        wchar_t name[16];
+        swprintf(name, 16, L"r%04d", i);
+        std::wstring home = dir + L"\\" + name, bin = home + L"\\bin", exe = bin + L"\\java.exe";
+        CreateDirectoryW(home.c_str(), nullptr);
+        CreateDirectoryW(bin.c_str(), nullptr);
+        if (!CreateHardLinkW(exe.c_str(), java.c_str(), nullptr)) CopyFileW(java.c_str(), exe.c_str(), FALSE);
+        std::string version = i == 0 ? "1.8.0_201" : "1.7.0_80";
+        writeText(exe + L".cfg", "stderr=java version \"" + version + "\"\\r\\n\nexit=0\nsleep=0\n");
+        if (i == 0) {
+            CreateDirectoryW((bin + L"\\server").c_str(), nullptr);
+            CopyFileW(vmLibrary.c_str(), (bin + L"\\server\\jvm.dll").c_str(), FALSE);
+        }
+        std::wstring keyName = exe;
+        std::replace(keyName.begin(), keyName.end(), L'\\', L'/');
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, (std::wstring(kLocated) + L"\\" + keyName).c_str(), 0, nullptr, 0,
+                            KEY_WRITE, nullptr, &key, nullptr) == ERROR_SUCCESS)
+            RegCloseKey(key);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    std::wstring verb = argc > 1 ? argv[1] : L"";
+    if (verb == L"time" && argc > 3) return timePrograms(_wtoi(argv[2]), std::vector<std::wstring>(argv + 3, argv + argc));
+    if (verb == L"locate" && argc == 6) return locate(_wtoi(argv[2]), argv[3], argv[4], argv[5]);
+    std::fprintf(stderr, "usage: startup_bench time RUNS PROGRAM... | locate COUNT JAVA VMLIB DIR\n");
+    return 2;
+}

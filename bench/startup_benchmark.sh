@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# Benchmark of a whole launcher start, from process creation until the VM library is
+# loaded (the VM start itself is not built yet, so the launcher ends right after), with
+# a warm version cache, against a windowed program that only starts and ends, and
+# against one that also initialises the common controls, as the launcher's first step
+# does (under Wine, loading user32 and comctl32 is most of a windowed program's start).
+# All run under the same Wine in the same run; the figures are medians of RUNS starts
+# (default 100). Then the same launcher searching the registry, with 1, 10, 100 and 1000 located
+# runtimes of which all but one are below the lower bound: how the start grows.
+#
+# Usage: bench/startup_benchmark.sh [RUNS]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+runs=${1:-100}
+export LC_ALL=C  # decimal points in the figures
+"$root/scripts/build.sh" >/dev/null
+
+build=$root/build
+out=$build/bench-startup
+fixtures=$build/windows/fixtures
+prefix=$build/bench-wineprefix
+rm -rf "$out"
+mkdir -p "$out/jre/bin/server" "$out/tmp"
+winpath() { echo "Z:$1" | tr / '\\'; }
+
+# A stand-in runtime beside the launcher.
+cp "$fixtures/java.exe" "$out/jre/bin/java.exe"
+printf 'stderr=java version "1.8.0_201"\\r\\n\nexit=0\nsleep=0\n' > "$out/jre/bin/java.exe.cfg"
+cp "$fixtures/jvm.dll" "$out/jre/bin/server/jvm.dll"
+cp "$fixtures/trivial.exe" "$fixtures/trivial_controls.exe" "$out/"
+
+cat > "$out/beside.toml" <<'TOML'
+[application]
+main_class = "bench.Main"
+type = "console"
+[java]
+search_order = [{ relative_directory = "jre" }]
+min_version = "1.8"
+TOML
+sed 's/^search_order = .*/search_order = ["registry"]/' "$out/beside.toml" > "$out/registry.toml"
+"$build/tool/kestro" build "$out/beside.toml" -o "$out/beside.exe"
+"$build/tool/kestro" build "$out/registry.toml" -o "$out/registry.exe"
+
+"$root/scripts/wine-prefix.sh" up "$prefix"
+trap '"$root/scripts/wine-prefix.sh" down "$prefix"' EXIT
+wine() {
+  env -u KESTRO_LOG -u VELMORA_LOG WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
+    /usr/lib/wine/wine64 "$@"
+}
+bench() { wine "$build/windows/bench/startup_bench.exe" "$@" | tr -d '\r'; }
+median_of() { bench time "$runs" "$(winpath "$1")" | awk '{print $2}'; }
+
+bench time 1 "$(winpath "$out/beside.exe")" >/dev/null  # first start probes and caches the version
+read -r trivial controls launcher < <(bench time "$runs" "$(winpath "$out/trivial.exe")" \
+    "$(winpath "$out/trivial_controls.exe")" "$(winpath "$out/beside.exe")" | awk '{print $2}' | paste -sd' ')
+echo "start until the VM library is loaded, median of $runs starts, warm version cache:"
+printf '  trivial program                          %8.2f ms\n' "$trivial"
+printf '  trivial program with common controls     %8.2f ms\n' "$controls"
+printf '  launcher                                 %8.2f ms\n' "$launcher"
+awk -v a="$launcher" -v b="$trivial" -v c="$controls" 'BEGIN {
+  printf "  launcher / trivial program               %8.2f (goal: at most 1.15)\n", a / b
+  printf "  launcher / trivial with common controls  %8.2f\n", a / c }'
+
+echo "registry search with located runtimes (all but one below the lower bound), warm cache:"
+for count in 1 10 100 1000; do
+  bench locate "$count" "$(winpath "$fixtures/java.exe")" "$(winpath "$fixtures/jvm.dll")" "$(winpath "$out/located")"
+  bench time 1 "$(winpath "$out/registry.exe")" >/dev/null  # probes the new runtimes once
+  ms=$(median_of "$out/registry.exe")
+  printf '  %5d located      %8.2f ms\n' "$count" "$ms"
+done
