@@ -16,8 +16,13 @@ mkdir -p "$out/tmp"
 echo "== kestro inspect hello.exe"
 "$build/tool/kestro" inspect "$out/hello.exe"
 
-# A stand-in Java runtime beside the launcher (the real one does not exist here).
-if [ -x "$root/scripts/lay-out-runtime.sh" ]; then "$root/scripts/lay-out-runtime.sh" "$out/jre"; fi
+# A stand-in Java runtime beside the launcher (no real one exists here): a java.exe
+# that reports its version and a VM library that loads.
+fixtures=$build/windows/fixtures
+mkdir -p "$out/jre/bin/server"
+cp "$fixtures/java.exe" "$out/jre/bin/java.exe"
+printf 'stderr=java version "1.8.0_201"\\r\\n\nexit=0\nsleep=0\n' > "$out/jre/bin/java.exe.cfg"
+cp "$fixtures/jvm.dll" "$out/jre/bin/server/jvm.dll"
 
 winpath() { echo "Z:$1" | tr / '\\'; }
 cat > "$out/run.spec" <<SPEC
