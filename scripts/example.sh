@@ -25,19 +25,19 @@ printf 'stderr=java version "1.8.0_201"\\r\\n\nexit=0\nsleep=0\n' > "$out/jre/bi
 cp "$fixtures/jvm.dll" "$out/jre/bin/server/jvm.dll"
 
 winpath() { echo "Z:$1" | tr / '\\'; }
-cat > "$out/run.spec" <<SPEC
+cat > "$out/run.plan" <<PLAN
 set TMP=$(winpath "$out/tmp")
 set TEMP=$(winpath "$out/tmp")
 set KESTRO_LOG=yes
 cwd $(winpath "$out")
 cmd "$(winpath "$out/hello.exe")" first-argument
-SPEC
+PLAN
 
 "$root/scripts/wine-prefix.sh" up "$prefix"
 trap '"$root/scripts/wine-prefix.sh" down "$prefix"' EXIT
 echo "== running hello.exe under Wine"
 set +e
-WINEPREFIX=$prefix WINEDEBUG=-all /usr/lib/wine/wine64 "$build/windows/fixtures/envrun.exe" "$(winpath "$out/run.spec")"
+WINEPREFIX=$prefix WINEDEBUG=-all /usr/lib/wine/wine64 "$build/windows/fixtures/envrun.exe" "$(winpath "$out/run.plan")"
 code=$?
 set -e
 echo "== exit code: $code"

@@ -129,9 +129,9 @@ int RunResult::traceIndex(const std::string& line, int from) const {
 RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir) {
     static int counter = 0;
     std::string id = std::to_string(++counter);
-    fs::path spec = workDir / ("run" + id + ".spec");
+    fs::path plan = workDir / ("run" + id + ".plan");
     {
-        std::ofstream s(spec, std::ios::binary);
+        std::ofstream s(plan, std::ios::binary);
         for (const auto& [name, value] : options.env) {
             if (value) s << "set " << name << "=" << *value << "\n";
             else s << "unset " << name << "\n";
@@ -146,7 +146,7 @@ RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, cons
     }
     fs::path out = workDir / ("run" + id + ".out"), err = workDir / ("run" + id + ".err");
     RunResult result;
-    result.exitCode = spawnAndWait({"/usr/lib/wine/wine64", fixture("envrun.exe").string(), windowsPath(spec)},
+    result.exitCode = spawnAndWait({"/usr/lib/wine/wine64", fixture("envrun.exe").string(), windowsPath(plan)},
                                    wineEnvironment(options), out, err, options.timeoutMs);
     result.out = readFile(out);
     result.err = withoutCarriageReturns(readFile(err));
