@@ -39,15 +39,7 @@ std::string encodeEntry(const toml::node& entry, const std::string& path) {
 
 }  // namespace
 
-std::string encodeClassPath(const toml::node& value) {
-    const toml::array& list = requireArray(value);
-    std::string text;
-    for (size_t i = 0; i < list.size(); ++i) {
-        if (i) text += ';';
-        text += encodeEntry(list[i], "[" + std::to_string(i) + "]");
-    }
-    return text;
-}
+std::string encodeClassPath(const toml::node& value) { return encodeListEntries(value, encodeEntry); }
 
 std::optional<toml::array> decodeClassPath(std::string_view text) {
     toml::array list;

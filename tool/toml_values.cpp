@@ -76,6 +76,17 @@ std::vector<std::string> splitKeepingEmpty(std::string_view text, char separator
     }
 }
 
+std::string encodeListEntries(const toml::node& value,
+                              const std::function<std::string(const toml::node&, const std::string&)>& encode) {
+    const toml::array& list = requireArray(value);
+    std::string text;
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (i) text += ';';
+        text += encode(list[i], "[" + std::to_string(i) + "]");
+    }
+    return text;
+}
+
 void checkListItem(const std::string& item, std::string_view what, const toml::node& where, const std::string& path) {
     // The launcher drops empty items and splits at every ";", so either would silently
     // change the list.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,6 +27,11 @@ std::vector<std::string> requireStringList(const toml::node& node);
 
 // Splits at every separator, keeping empty items (so that joining gives the text back).
 std::vector<std::string> splitKeepingEmpty(std::string_view text, char separator = ';');
+
+// The entries of a TOML list, each encoded with the entry's path ("[0]", "[1]", ...),
+// joined with ";".
+std::string encodeListEntries(const toml::node& value,
+                              const std::function<std::string(const toml::node&, const std::string&)>& encode);
 
 // An item of a ";"-separated list: not empty and free of the separator.
 void checkListItem(const std::string& item, std::string_view what, const toml::node& where, const std::string& path);
