@@ -2,17 +2,21 @@
 
 #include <set>
 
+#include "format/config_keys.h"
+#include "tool/class_path.h"
+#include "tool/search_list.h"
 #include "tool/setting_codec.h"
-#include "tool/setting_error.h"
 #include "tool/settings_table.h"
 #include "tool/toml_writer.h"
+#include "tool_test_support.h"
 
 namespace kestro::tool {
 namespace {
 
-// The keys the launcher reads, each of which needs a readable setting.
-const std::set<ConfigKey> kLauncherKeys{102, 103, 104, 105, 106, 107, 108, 121, 122, 123,  124,  125,   126,   127,
-                                        128, 130, 131, 146, 152, 154, 156, 158, 160, 2001, 10003, 10004, 10005, 10123};
+std::string encode(ConfigKey key, const std::string& value) {
+    toml::table doc = toml::parse("v = " + value);
+    return encodeSetting(*findSetting(key), *doc.get("v"), CodePage::Windows1252);
+}
 
 // Values of each kind, written as TOML, that must come back unchanged from the block.
 std::vector<std::string> samples(Kind kind) {
@@ -33,78 +37,58 @@ std::vector<std::string> samples(Kind kind) {
 }
 
 TEST(SettingsTable, EveryLauncherKeyAndMessageHasOneReadableName) {
-    std::set<ConfigKey> keys;
+    std::set<ConfigKey> keys{102, 103, 104, 105, 106, 107, 108, 121, 122, 123,  124,  125,   126,   127,
+                             128, 130, 131, 146, 152, 154, 156, 158, 160, 2001, 10003, 10004, 10005, 10123};
+    for (ConfigKey id = 1000; id <= 1020; ++id) keys.insert(id);
     std::set<std::string> names;
     for (const Setting& s : allSettings()) {
-        EXPECT_TRUE(keys.insert(s.key).second) << "key " << s.key << " twice";
+        EXPECT_EQ(keys.erase(s.key), 1u) << "key " << s.key << " unexpected or twice";
         EXPECT_TRUE(names.insert(s.fullName()).second) << s.fullName() << " twice";
-        EXPECT_EQ(findSetting(s.group, s.name), &s);
-        EXPECT_EQ(findSetting(s.key), &s);
     }
-    std::set<ConfigKey> expected = kLauncherKeys;
-    for (ConfigKey id = 1000; id <= 1020; ++id) expected.insert(id);
-    EXPECT_EQ(keys, expected);
-}
-
-TEST(SettingsTable, MessagesHaveTextsAndNameTheDownloadSite) {
-    for (ConfigKey id = 1000; id <= 1020; ++id) {
-        const Setting* s = findSetting(id);
-        ASSERT_TRUE(s && s->defaultText) << id;
-        EXPECT_FALSE(s->defaultText->empty());
-    }
-    for (ConfigKey id : {1001, 1016}) EXPECT_TRUE(findSetting(id)->defaultText->ends_with("adoptium.net."));
+    EXPECT_TRUE(keys.empty()) << "no setting for key " << *keys.begin();
 }
 
 TEST(SettingsTable, EverySettingRoundTripsThroughTheBlock) {
     for (const Setting& s : allSettings()) {
         for (const std::string& sample : samples(s.kind)) {
-            toml::table doc = toml::parse("v = " + sample);
-            std::string bytes = encodeSetting(s, *doc.get("v"), CodePage::Windows1252);
             toml::table back;
-            ASSERT_TRUE(decodeSetting(s, bytes, CodePage::Windows1252, back)) << s.fullName() << " = " << sample;
-            EXPECT_EQ(tomlInline(*back.get(s.name)), tomlInline(*doc.get("v"))) << s.fullName();
+            ASSERT_TRUE(decodeSetting(s, encode(s.key, sample), CodePage::Windows1252, back)) << s.fullName() << sample;
+            EXPECT_EQ(tomlInline(*back.get(s.name)), tomlInline(*toml::parse("v = " + sample).get("v"))) << s.fullName();
         }
     }
 }
 
-TEST(SettingsTable, StoredFormsOfSimpleKinds) {
-    auto stored = [](std::string_view name, const std::string& value) {
-        auto dot = name.find('.');
-        toml::table doc = toml::parse("v = " + value);
-        return encodeSetting(*findSetting(name.substr(0, dot), name.substr(dot + 1)), *doc.get("v"),
-                             CodePage::Windows1252);
-    };
-    EXPECT_EQ(stored("splash.enabled", "true"), "1");
-    EXPECT_EQ(stored("splash.enabled", "false"), "0");
-    EXPECT_EQ(stored("application.type", R"("gui")"), "1");
-    EXPECT_EQ(stored("application.type", R"("console")"), "2");
-    EXPECT_EQ(stored("application.flavour", R"("velmora")"), "v");
-    EXPECT_EQ(stored("native.library_path", R"(["a", "b"])"), "a;b");
-    EXPECT_EQ(stored("application.main_class", R"("café")"), "caf\xE9");
+TEST(SettingsTable, StoredFormsAreWhatTheLauncherReads) {
+    EXPECT_EQ(encode(key::SplashScreen, "true"), "1");
+    EXPECT_EQ(encode(key::SplashScreen, "false"), "0");
+    EXPECT_EQ(encode(key::ApplicationType, R"("gui")"), "1");
+    EXPECT_EQ(encode(key::ApplicationType, R"("console")"), "2");
+    EXPECT_EQ(encode(key::Flavour, R"("velmora")"), "v");
+    EXPECT_EQ(encode(key::NativeLibraryPath, R"(["a", "b"])"), "a;b");
+    EXPECT_EQ(encode(key::SearchList, samples(Kind::SearchList)[0]), "R.\\jre;B.\\jre;AC:\\Java;EMYAPP_JAVA;Y;S");
+    EXPECT_EQ(encode(key::ClassPath, samples(Kind::ClassPath)[0]), "A0.\\.velmora\\user.jar;D1classes;E1EXTRA;S1lib");
 }
 
-TEST(SettingsTable, StoredTextsWithoutAnExactReadableFormAreNotDecoded) {
-    auto decodes = [](ConfigKey key, std::string_view bytes) {
-        toml::table holder;
-        return decodeSetting(*findSetting(key), bytes, CodePage::Windows1252, holder);
+TEST(SettingsTable, MalformedValuesAreRefusedNamingTheirPart) {
+    const std::vector<std::tuple<ConfigKey, std::string, std::string>> cases{
+        {key::SearchList, R"(["registry", "path"])", "[1]: unknown search entry \"path\""},
+        {key::SearchList, R"([{ variable = "A", directory = "B" }])", "not two"},
+        {key::SearchList, R"([{ varaible = "A" }])", "[0].varaible: unknown entry key"},
+        {key::SearchList, R"([{ variable = "A;B" }])", "contains ';'"},
+        {key::ClassPath, R"(["app.jar"])", "[0]: expected a table"},
+        {key::ClassPath, R"([{ archive = "a", mandatory = "yes" }])", "[0].mandatory"},
+        {key::ClassPath, R"([{ jar = "a" }])", "unknown entry key 'jar'"},
+        // Texts the launcher would cut short.
+        {key::PreferredVm, "\"" + std::string(200, 's') + "\"", "at most 199 are allowed"},
+        {key::MainClass, "\"" + std::string(8192, 'x') + "\"", "the launcher reads at most 8191"},
     };
-    EXPECT_FALSE(decodes(102, "01"));         // the launcher reads 1, but "true" would store "1"
-    EXPECT_FALSE(decodes(102, "yes"));
-    EXPECT_FALSE(decodes(2001, "x"));
-    EXPECT_FALSE(decodes(126, "java8"));
-    EXPECT_FALSE(decodes(10004, "a;;b"));     // the launcher drops the empty item
-    EXPECT_FALSE(decodes(152, std::string(200, 's')));
-    EXPECT_FALSE(decodes(122, std::string("a\0b", 3)));
-    EXPECT_TRUE(decodes(123, "a  b"));        // kept as the string it is
-}
-
-TEST(SettingsTable, LimitsTheLauncherWouldCutAreErrors) {
-    toml::table doc = toml::parse("vm = \"" + std::string(199, 's') + "\"\nlong = \"" + std::string(8192, 'x') + "\"");
-    EXPECT_NO_THROW(encodeSetting(*findSetting(152), *doc.get("vm"), CodePage::Windows1252));
-    EXPECT_THROW(encodeSetting(*findSetting(152), *toml::parse("v = \"" + std::string(200, 's') + "\"").get("v"),
-                               CodePage::Windows1252),
-                 SettingError);
-    EXPECT_THROW(encodeSetting(*findSetting(122), *doc.get("long"), CodePage::Windows1252), SettingError);
+    for (const auto& [key, value, error] : cases)
+        EXPECT_NE(test::errorOf([&] { encode(key, value); }).find(error), std::string::npos) << value;
+    EXPECT_EQ(test::errorOf([] { encode(key::PreferredVm, "\"" + std::string(199, 's') + "\""); }), "");
+    EXPECT_EQ(test::errorOf([] { encode(key::MainClass, "\"" + std::string(8191, 'x') + "\""); }), "");
+    // Stored lists that no readable list writes are left to [keys].
+    for (std::string_view odd : {"R", "Yx", "Q.\\jre", "Y;;S", ";Y"}) EXPECT_FALSE(decodeSearchList(odd)) << odd;
+    for (std::string_view odd : {"A1", "A2x", "X1x", "A1x;", "a1x"}) EXPECT_FALSE(decodeClassPath(odd)) << odd;
 }
 
 }  // namespace
