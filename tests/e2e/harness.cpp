@@ -1,9 +1,8 @@
 #include "harness.h"
 
-#include "format/config_keys.h"
-#include "support/runtime_layout.h"
 #include "tool/settings_table.h"
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <set>
@@ -15,25 +14,14 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-extern char** environ;
-
 namespace kestro::e2e {
 
 namespace {
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
+// Line ends as "\n"; a carriage return anywhere else stays, for tests to see.
 std::string withoutCarriageReturns(std::string text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
-    return out;
+    for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
+    return text;
 }
 
 std::set<fs::path> traceFiles(const fs::path& dir) {
@@ -61,8 +49,10 @@ std::vector<std::string> wineEnvironment(const RunOptions& options) {
     return out;
 }
 
+// Runs argv with the environment, standard output and error into files; the runner in
+// Wine ends a hung program after 60 s, and a hung Wine is killed 30 s later.
 int spawnAndWait(const std::vector<std::string>& argv, const std::vector<std::string>& env, const fs::path& out,
-                 const fs::path& err, int timeoutMs) {
+                 const fs::path& err) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -77,7 +67,7 @@ int spawnAndWait(const std::vector<std::string>& argv, const std::vector<std::st
     int rc = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (rc != 0) return -1;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs + 30000);
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
     int status = 0;
     while (waitpid(pid, &status, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
@@ -95,13 +85,39 @@ int spawnAndWait(const std::vector<std::string>& argv, const std::vector<std::st
 fs::path buildDir() { return KESTRO_BUILD_DIR; }
 fs::path stubPath() { return buildDir() / "windows" / "launcher" / "launcher.exe"; }
 fs::path fixturesDir() { return buildDir() / "windows" / "fixtures"; }
-fs::path fixture(const std::string& name) { return fixturesDir() / name; }
 
 std::string windowsPath(const fs::path& path) {
     std::string text = fs::absolute(path).lexically_normal().string();
-    for (char& c : text)
-        if (c == '/') c = '\\';
+    std::replace(text.begin(), text.end(), '/', '\\');
     return "Z:" + text;
+}
+
+std::string normalised(const fs::path& path) {
+    std::string text = windowsPath(path);
+    for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string javaOf(const fs::path& home) { return normalised(home / "bin" / "java.exe"); }
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+fs::path writeBytes(const fs::path& path, const std::string& content) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+std::string message(format::ConfigKey key, const std::string& argument) {
+    std::string text(*tool::findSetting(key)->defaultText);
+    size_t at = text.find("{0}");
+    if (at != std::string::npos && !argument.empty()) text.replace(at, 3, argument);
+    return text;
 }
 
 std::vector<std::string> RunResult::traceLines() const {
@@ -111,19 +127,27 @@ std::vector<std::string> RunResult::traceLines() const {
     return lines;
 }
 
-bool RunResult::traced(const std::string& line) const { return traceIndex(line) >= 0; }
-
-bool RunResult::tracedPrefix(const std::string& start) const {
-    for (const auto& line : traceLines())
-        if (line.rfind(start, 0) == 0) return true;
-    return false;
-}
-
 int RunResult::traceIndex(const std::string& line, int from) const {
     auto lines = traceLines();
     for (size_t i = size_t(from < 0 ? 0 : from); i < lines.size(); ++i)
         if (lines[i] == line) return int(i);
     return -1;
+}
+
+std::optional<std::string> RunResult::tracedAfter(const std::string& prefix) const {
+    for (const auto& line : traceLines())
+        if (line.rfind(prefix, 0) == 0) return line.substr(prefix.size());
+    return std::nullopt;
+}
+
+int RunResult::countTraced(const std::string& prefix) const {
+    int n = 0;
+    for (const auto& line : traceLines()) n += line.rfind(prefix, 0) == 0;
+    return n;
+}
+
+std::string RunResult::reported(const std::string& text) const {
+    return text + "\n\nLog: " + (traceFile ? windowsPath(*traceFile) : "(no trace file)") + "\n";
 }
 
 RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir) {
@@ -139,24 +163,17 @@ RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, cons
         if (options.lockedFile) s << "lock " << windowsPath(*options.lockedFile) << "\n";
         if (options.application) s << "app " << windowsPath(*options.application) << "\n";
         s << "cwd " << windowsPath(options.cwd.value_or(workDir)) << "\n";
-        s << "timeout " << options.timeoutMs << "\n";
         s << "cmd " << options.commandLine.value_or("\"" + windowsPath(exe) + "\"" +
                                                     (options.arguments.empty() ? "" : " " + options.arguments))
           << "\n";
     }
     fs::path out = workDir / ("run" + id + ".out"), err = workDir / ("run" + id + ".err");
     RunResult result;
-    result.exitCode = spawnAndWait({"/usr/lib/wine/wine64", fixture("envrun.exe").string(), windowsPath(plan)},
-                                   wineEnvironment(options), out, err, options.timeoutMs);
-    result.out = readFile(out);
-    result.err = withoutCarriageReturns(readFile(err));
+    result.exitCode = spawnAndWait({"/usr/lib/wine/wine64", (fixturesDir() / "envrun.exe").string(), windowsPath(plan)},
+                                   wineEnvironment(options), out, err);
+    result.out = readBytes(out);
+    result.err = withoutCarriageReturns(readBytes(err));
     return result;
-}
-
-void addDefaultMessages(format::BlockHead& head) {
-    for (const auto& setting : tool::allSettings())
-        if (setting.group == "messages" && setting.defaultText)
-            head.strings.push_back({setting.key, std::string(*setting.defaultText)});
 }
 
 void LauncherTest::SetUp() {
@@ -165,10 +182,12 @@ void LauncherTest::SetUp() {
     fs::remove_all(dir_);
     tmp_ = dir_ / "tmp";
     fs::create_directories(tmp_);
-    addDefaultMessages(head_);
+    for (const auto& setting : tool::allSettings())
+        if (setting.group == "messages" && setting.defaultText)
+            head_.strings.push_back({setting.key, std::string(*setting.defaultText)});
     // A stand-in runtime beside every launcher, so that a start runs through to its
     // normal end unless the test changes the search list.
-    layout::layOutRuntime(dir_ / "jre", {.vmLibraries = {"bin/server/jvm.dll"}}, fixturesDir());
+    layOut("jre");
     set(key::SearchList, "Rjre");
 }
 
@@ -181,24 +200,27 @@ void LauncherTest::set(format::ConfigKey key, const std::string& value) {
     head_.strings.push_back({key, value});
 }
 
+fs::path LauncherTest::layOut(const std::string& name, const layout::RuntimeLayout& runtime) {
+    layout::layOutRuntime(dir_ / name, runtime, fixturesDir());
+    return dir_ / name;
+}
+
 fs::path LauncherTest::buildLauncher(const std::string& name, const std::vector<format::IncludedFile>& files) {
     format::Stub stub;
     std::string error;
     EXPECT_TRUE(format::loadStub(stubPath(), stub, error)) << error;
-    fs::path out = dir_ / name;
-    EXPECT_TRUE(format::writeLauncher(stub, head_, files, out, error)) << error;
-    return out;
+    EXPECT_TRUE(format::writeLauncher(stub, head_, files, dir_ / name, error)) << error;
+    return dir_ / name;
 }
 
 fs::path LauncherTest::buildRaw(const std::vector<uint8_t>& tail, const std::string& name) {
     format::Stub stub;
     std::string error;
     EXPECT_TRUE(format::loadStub(stubPath(), stub, error)) << error;
-    fs::path out = dir_ / name;
-    std::ofstream file(out, std::ios::binary);
+    std::ofstream file(dir_ / name, std::ios::binary);
     file.write(reinterpret_cast<const char*>(stub.image.data()), std::streamsize(stub.image.size()));
     file.write(reinterpret_cast<const char*>(tail.data()), std::streamsize(tail.size()));
-    return out;
+    return dir_ / name;
 }
 
 RunResult LauncherTest::run(const fs::path& exe, RunOptions options) {
@@ -212,7 +234,7 @@ RunResult LauncherTest::run(const fs::path& exe, RunOptions options) {
     for (const auto& file : traceFiles(traceDir))
         if (!before.count(file)) {
             result.traceFile = file;
-            result.trace = withoutCarriageReturns(readFile(file));
+            result.trace = withoutCarriageReturns(readBytes(file));
         }
     return result;
 }

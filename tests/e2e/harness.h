@@ -11,8 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include "format/block_format.h"
 #include "format/block_writer.h"
+#include "format/config_keys.h"
+#include "support/runtime_layout.h"
 
 namespace kestro::e2e {
 
@@ -20,11 +21,21 @@ namespace fs = std::filesystem;
 
 fs::path buildDir();
 fs::path stubPath();
-fs::path fixturesDir();                      // the Windows test programs of the build
-fs::path fixture(const std::string& name);  // one of them
+fs::path fixturesDir();  // the Windows test programs of the build
 
-// The Windows name of a Unix path (Wine maps / to Z:).
+// The Windows name of a Unix path (Wine maps / to Z:), and as the candidate checks
+// normalise it (lower-cased).
 std::string windowsPath(const fs::path& path);
+std::string normalised(const fs::path& path);
+std::string javaOf(const fs::path& home);  // normalised bin\java.exe of a runtime
+
+std::string readBytes(const fs::path& path);
+// Writes `content` to `path` (creating its directory) and returns the path.
+fs::path writeBytes(const fs::path& path, const std::string& content);
+
+// The English text of message `key` as the build tool writes it by default, with its
+// first placeholder filled.
+std::string message(format::ConfigKey key, const std::string& argument = "");
 
 struct RunOptions {
     std::string arguments;                   // appended to the quoted executable path
@@ -36,7 +47,6 @@ struct RunOptions {
     bool trace = true;                                      // KESTRO_LOG=yes
     std::optional<fs::path> lockedFile;                     // held open with delete access during the run
     std::optional<fs::path> traceDir;                       // where the trace file appears; default: tmp/
-    int timeoutMs = 60000;
 };
 
 struct RunResult {
@@ -46,17 +56,24 @@ struct RunResult {
     std::string trace;                  // its text, line ends as "\n"
 
     std::vector<std::string> traceLines() const;
-    bool traced(const std::string& line) const;  // one whole line equals `line`
-    bool tracedPrefix(const std::string& start) const;  // some line begins with `start`
+    bool traced(const std::string& line) const { return traceIndex(line) >= 0; }  // a whole line
     // Index of the first line equal to `line` at or after `from`, or -1.
     int traceIndex(const std::string& line, int from = 0) const;
+    // The rest of the first line that begins with `prefix`, if there is one.
+    std::optional<std::string> tracedAfter(const std::string& prefix) const;
+    bool tracedPrefix(const std::string& prefix) const { return tracedAfter(prefix).has_value(); }
+    int countTraced(const std::string& prefix) const;
+    // A report as it reaches standard error while tracing: the text, then the trace file.
+    std::string reported(const std::string& text) const;
 };
 
 // Runs a Windows program under the test prefix's Wine with the given options.
 RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir);
 
-// The English message texts that the build tool writes by default.
-void addDefaultMessages(format::BlockHead& head);
+// A stand-in runtime whose VM library loads (bin\server\jvm.dll).
+inline layout::RuntimeLayout loadable(const std::string& version = "1.8.0_201") {
+    return {.version = version, .vmLibraries = {"bin/server/jvm.dll"}};
+}
 
 // A test with its own fresh directory (build/e2e/<suite>/<test>) whose tmp/ is TMP. The
 // block starts with the default messages and the search list "Rjre", which finds the
@@ -67,6 +84,8 @@ protected:
 
     // Sets a byte-string entry of the block under construction.
     void set(format::ConfigKey key, const std::string& value);
+    // Lays out a stand-in runtime in the test's directory.
+    fs::path layOut(const std::string& name, const layout::RuntimeLayout& runtime = loadable());
 
     // Writes a launcher carrying head_ (and the files) into the test directory.
     fs::path buildLauncher(const std::string& name = "app.exe", const std::vector<format::IncludedFile>& files = {});

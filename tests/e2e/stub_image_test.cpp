@@ -8,8 +8,6 @@
 #include <regex>
 #include <set>
 
-#include "format/config_keys.h"
-
 namespace kestro::e2e {
 namespace {
 
@@ -21,7 +19,7 @@ std::string capture(const std::string& command) {
     return out;
 }
 
-class StubImage : public LauncherTest {};
+using StubImage = LauncherTest;
 
 TEST_F(StubImage, IsAGuiPe32PlusImportingOnlySystemDlls) {
     std::string headers = capture("x86_64-w64-mingw32-objdump -p " + stubPath().string());

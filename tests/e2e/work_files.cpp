@@ -1,26 +1,10 @@
 #include "work_files.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "format/block_format.h"
 
 namespace kestro::e2e {
-
-fs::path writeBytes(const fs::path& path, const std::string& content) {
-    fs::create_directories(path.parent_path());
-    std::ofstream out(path, std::ios::binary);
-    out.write(content.data(), std::streamsize(content.size()));
-    return path;
-}
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::string everyByteValue(size_t n) {
     std::string out(n, '\0');
@@ -28,18 +12,17 @@ std::string everyByteValue(size_t n) {
     return out;
 }
 
-std::vector<uint8_t> fileRecord(const std::string& content, int64_t declaredSize) {
-    uint64_t size = declaredSize < 0 ? content.size() : uint64_t(declaredSize);
-    std::vector<uint8_t> out;
-    for (int i = 0; i < 8; ++i) out.push_back(uint8_t(size >> (8 * i)));
-    out.insert(out.end(), content.begin(), content.end());
-    format::scramble(out.data() + 8, content.size());
+std::vector<uint8_t> withRecords(const format::BlockHead& head, const std::vector<std::string>& contents,
+                                 int64_t lastDeclaredSize) {
+    std::vector<uint8_t> out = format::serializeHead(head);
+    for (size_t n = 0; n < contents.size(); ++n) {
+        const std::string& content = contents[n];
+        uint64_t size = n + 1 == contents.size() && lastDeclaredSize >= 0 ? uint64_t(lastDeclaredSize) : content.size();
+        for (int i = 0; i < 8; ++i) out.push_back(uint8_t(size >> (8 * i)));
+        out.insert(out.end(), content.begin(), content.end());
+        format::scramble(out.data() + out.size() - content.size(), content.size());
+    }
     return out;
-}
-
-std::vector<uint8_t> concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
 }
 
 namespace {
@@ -50,8 +33,7 @@ std::vector<fs::path> kstEntries(const fs::path& root, bool directories) {
     for (const auto& entry : fs::directory_iterator(root, ec)) {
         std::string name = entry.path().filename().string();
         if (name.rfind("kst", 0) != 0 || name.rfind("kst_", 0) == 0) continue;
-        bool runDir = name.find(".tmp_dir") != std::string::npos;
-        if (runDir == directories) out.push_back(entry.path());
+        if ((name.find(".tmp_dir") != std::string::npos) == directories) out.push_back(entry.path());
     }
     std::sort(out.begin(), out.end());
     return out;
@@ -62,17 +44,7 @@ std::vector<fs::path> kstEntries(const fs::path& root, bool directories) {
 std::vector<fs::path> runDirectories(const fs::path& root) { return kstEntries(root, true); }
 std::vector<fs::path> uniqueFiles(const fs::path& root) { return kstEntries(root, false); }
 
-std::string tracedAfter(const RunResult& r, const std::string& prefix) {
-    for (const auto& line : r.traceLines())
-        if (line.rfind(prefix, 0) == 0) return line.substr(prefix.size());
-    return "";
-}
-
-int countTraced(const RunResult& r, const std::string& prefix) {
-    int n = 0;
-    for (const auto& line : r.traceLines()) n += line.rfind(prefix, 0) == 0;
-    return n;
-}
+std::string announcedDirectory(const RunResult& r) { return r.tracedAfter("Temp dir: ").value_or("(none)"); }
 
 fs::path unixPath(const std::string& windowsPath) {
     std::string path = windowsPath.rfind("Z:", 0) == 0 ? windowsPath.substr(2) : windowsPath;

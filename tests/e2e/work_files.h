@@ -2,38 +2,25 @@
 // and what a run left behind in its temporary root.
 #pragma once
 
-#include <cstdint>
-#include <filesystem>
-#include <string>
-#include <vector>
-
 #include "harness.h"
 
 namespace kestro::e2e {
 
-// Writes `content` to `path` (creating its directory) and returns the path.
-fs::path writeBytes(const fs::path& path, const std::string& content);
-std::string readBytes(const fs::path& path);
-
 // n bytes in which every byte value occurs, in an order that does not repeat every 256.
 std::string everyByteValue(size_t n);
 
-// An included file's record as the block stores it: the 8-byte size, then the bytes
-// scrambled. `declaredSize` overrides the size field.
-std::vector<uint8_t> fileRecord(const std::string& content, int64_t declaredSize = -1);
-
-// A launcher block from a head and raw bytes after it.
-std::vector<uint8_t> concat(std::vector<uint8_t> a, const std::vector<uint8_t>& b);
+// A block followed by included files' records as the block stores them: the 8-byte
+// size (`declaredSize` when given), then the bytes scrambled.
+std::vector<uint8_t> withRecords(const format::BlockHead& head, const std::vector<std::string>& contents,
+                                 int64_t lastDeclaredSize = -1);
 
 // The run directories ("kst....tmp_dir...") and the unique files ("kst....tmp") in a root.
 std::vector<fs::path> runDirectories(const fs::path& root);
 std::vector<fs::path> uniqueFiles(const fs::path& root);
 
-// The rest of the first trace line that begins with `prefix`; empty when there is none.
-std::string tracedAfter(const RunResult& r, const std::string& prefix);
-int countTraced(const RunResult& r, const std::string& prefix);
-
-// The Unix path of a Windows path that Wine maps through Z:.
+// The run's temporary directory as its trace announced it ("Temp dir: "), and the Unix
+// path of that Windows path.
+std::string announcedDirectory(const RunResult& r);
 fs::path unixPath(const std::string& windowsPath);
 
 }  // namespace kestro::e2e
