@@ -3,24 +3,14 @@
 #include "harness.h"
 
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
+#include <csignal>
 #include <thread>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
-
-extern char** environ;
 
 namespace kestro::e2e {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 bool socketExists(int number) { return fs::exists("/tmp/.X11-unix/X" + std::to_string(number)); }
 
@@ -33,21 +23,12 @@ VirtualDisplay::VirtualDisplay() {
     int number = 90 + int(getpid() % 400);
     while (socketExists(number) || fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) ++number;
     name_ = ":" + std::to_string(number);
-    std::string display = name_;
-    const char* argv[] = {"/usr/bin/Xvfb", display.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    int rc = posix_spawn(&pid, argv[0], &actions, nullptr, const_cast<char**>(argv), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return;
-    pid_ = pid;
-    for (int i = 0; i < 100 && !socketExists(number); ++i) pause(50);
-    if (!socketExists(number)) {
+    // The shell that starts it in the background ends at once; its id is all we keep.
+    std::string pid = capture("/usr/bin/Xvfb " + name_ + " -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & echo $!");
+    pid_ = std::atoi(pid.c_str());
+    for (int i = 0; i < 100 && pid_ > 0 && !socketExists(number); ++i) pause(50);
+    if (pid_ > 0 && !socketExists(number)) {
         kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
         pid_ = -1;
     }
 }
@@ -60,7 +41,6 @@ VirtualDisplay::~VirtualDisplay() {
     }
     // Wine's windows on this display (a started Explorer too) end with their X connection.
     kill(pid_, SIGTERM);
-    waitpid(pid_, nullptr, 0);
 }
 
 std::string VirtualDisplay::winePrefix() {
@@ -74,14 +54,7 @@ std::string VirtualDisplay::winePrefix() {
 }
 
 std::string VirtualDisplay::xdotool(const std::string& arguments) const {
-    std::string command = "DISPLAY=" + name_ + " /usr/bin/xdotool " + arguments + " 2>/dev/null";
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (fgets(buffer, sizeof buffer, p)) out += buffer;
-        pclose(p);
-    }
-    return out;
+    return capture("DISPLAY=" + name_ + " /usr/bin/xdotool " + arguments + " 2>/dev/null");
 }
 
 bool VirtualDisplay::answer(const std::string& title, const std::string& key, int timeoutMs) const {

@@ -3,15 +3,12 @@
 #include "tool/settings_table.h"
 
 #include <algorithm>
-#include <chrono>
+#include <cstdio>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sstream>
-#include <thread>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 
 namespace kestro::e2e {
@@ -32,9 +29,10 @@ std::set<fs::path> traceFiles(const fs::path& dir) {
     return found;
 }
 
-// The Unix environment for Wine: only what Wine needs, so that the host's variables do
-// not leak into the launcher.
-std::vector<std::string> wineEnvironment(const RunOptions& options) {
+// Runs the runner in Wine with only what Wine needs in the Unix environment, so that the
+// host's variables do not leak into the launcher. The runner ends a hung program after
+// 60 s; a hung Wine is killed 30 s later.
+int runInWine(const RunOptions& options, const fs::path& plan, const fs::path& out, const fs::path& err) {
     std::map<std::string, std::string> env = {
         {"WINEPREFIX", (buildDir() / "wineprefix").string()},
         {"WINEDEBUG", "-all"},
@@ -44,40 +42,12 @@ std::vector<std::string> wineEnvironment(const RunOptions& options) {
         {"LC_ALL", "C.UTF-8"},
     };
     for (const auto& [name, value] : options.unixEnv) env[name] = value;
-    std::vector<std::string> out;
-    for (const auto& [name, value] : env) out.push_back(name + "=" + value);
-    return out;
-}
-
-// Runs argv with the environment, standard output and error into files; the runner in
-// Wine ends a hung program after 60 s, and a hung Wine is killed 30 s later.
-int spawnAndWait(const std::vector<std::string>& argv, const std::vector<std::string>& env, const fs::path& out,
-                 const fs::path& err) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<char*> args, envp;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-    args.push_back(nullptr);
-    envp.push_back(nullptr);
-    pid_t pid = 0;
-    int rc = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return -1;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -2;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -3;
+    std::string command = "exec env -i";  // the tests' paths and values hold no single quote
+    for (const auto& [name, value] : env) command += " '" + name + "=" + value + "'";
+    command += " timeout -s KILL 90 /usr/lib/wine/wine64 '" + (fixturesDir() / "envrun.exe").string() + "' '" +
+               windowsPath(plan) + "' </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace
@@ -99,6 +69,14 @@ std::string normalised(const fs::path& path) {
 }
 
 std::string javaOf(const fs::path& home) { return normalised(home / "bin" / "java.exe"); }
+
+std::string capture(const std::string& command) {
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    char buffer[4096];
+    while (pipe && fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
+    return out;
+}
 
 std::string readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -169,8 +147,7 @@ RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, cons
     }
     fs::path out = workDir / ("run" + id + ".out"), err = workDir / ("run" + id + ".err");
     RunResult result;
-    result.exitCode = spawnAndWait({"/usr/lib/wine/wine64", (fixturesDir() / "envrun.exe").string(), windowsPath(plan)},
-                                   wineEnvironment(options), out, err);
+    result.exitCode = runInWine(options, plan, out, err);
     result.out = readBytes(out);
     result.err = withoutCarriageReturns(readBytes(err));
     return result;

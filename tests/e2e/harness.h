@@ -29,6 +29,8 @@ std::string windowsPath(const fs::path& path);
 std::string normalised(const fs::path& path);
 std::string javaOf(const fs::path& home);  // normalised bin\java.exe of a runtime
 
+// The standard output of a shell command.
+std::string capture(const std::string& command);
 std::string readBytes(const fs::path& path);
 // Writes `content` to `path` (creating its directory) and returns the path.
 fs::path writeBytes(const fs::path& path, const std::string& content);
