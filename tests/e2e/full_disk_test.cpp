@@ -1,6 +1,6 @@
 // Extraction onto a full disk: a tiny tmpfs mounted as the temporary root. The trace
 // file lives there too; its records fit in the page it already holds.
-#include "work_files.h"
+#include "harness.h"
 
 #include <cerrno>
 #include <cstring>

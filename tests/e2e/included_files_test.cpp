@@ -1,6 +1,6 @@
 // Included files: extraction into the run's temporary directory, and its removal when
 // the start ends early.
-#include "work_files.h"
+#include "harness.h"
 
 namespace kestro::e2e {
 namespace {

@@ -1,7 +1,7 @@
 // Where the first fatal report after the configuration goes: a message box, or standard
 // error when the configuration or the quiet switches turn boxes off. Without a display a
 // message box returns at once, so a boxed report shows as nothing on standard error.
-#include "work_files.h"
+#include "harness.h"
 
 namespace kestro::e2e {
 namespace {

@@ -1,6 +1,6 @@
 // Creating the run's directory below the temporary root, seen through a whole launcher
 // run; the choice of the root is shown by the tests under Wine of the same functions.
-#include "work_files.h"
+#include "harness.h"
 
 namespace kestro::e2e {
 namespace {
