@@ -81,9 +81,7 @@ std::string capture(const std::string& command) {
 
 std::string readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 fs::path writeBytes(const fs::path& path, const std::string& content) {

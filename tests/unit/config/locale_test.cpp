@@ -86,14 +86,8 @@ TEST(LocaleSelection, ExactIdentifierThenPrimaryLanguageThenEnglish) {
 }
 
 int uiQueries = 0;
-std::optional<uint16_t> swissUi() {
-    ++uiQueries;
-    return 0x0807;
-}
-std::optional<uint16_t> noUi() {
-    ++uiQueries;
-    return std::nullopt;
-}
+std::optional<uint16_t> swissUi() { return ++uiQueries, 0x0807; }
+std::optional<uint16_t> noUi() { return ++uiQueries, std::nullopt; }
 
 // The code chosen for a French user whose interface is Swiss German, and the trace.
 std::string choose(std::initializer_list<const char16_t*> arguments, UiLanguageQuery ui = swissUi) {
