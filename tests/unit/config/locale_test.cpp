@@ -130,14 +130,5 @@ TEST(LocaleSelection, UnavailableInterfaceLanguageKeepsTheUserDefault) {
     EXPECT_EQ(localeCountry(), "FR");
 }
 
-TEST(LocaleSets, PrefixMatchesTheCodesBeginning) {
-    for (const char* code : {"de", "de_DE", "de_CH"}) EXPECT_TRUE(localeSetMatches("de", code)) << code;
-    EXPECT_FALSE(localeSetMatches("de", "fr"));
-    EXPECT_TRUE(localeSetMatches("de_CH", "de_CH"));
-    EXPECT_FALSE(localeSetMatches("de_CH", "de"));  // longer than the code
-    EXPECT_FALSE(localeSetMatches("DE", "de"));  // case-sensitive
-    EXPECT_TRUE(localeSetMatches("", "fr"));
-}
-
 }  // namespace
 }  // namespace kestro
