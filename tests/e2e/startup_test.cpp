@@ -18,12 +18,16 @@ TEST_F(Startup, RebootCommandLineReturnsAtOnceWithoutReadingTheConfiguration) {
     EXPECT_TRUE(normal.tracedPrefix("number of sections: "));
 }
 
+// Trace records are appended by reopening the file by name; a relative TMP is made
+// absolute once, so the change of directory does not split the trace.
 TEST_F(Startup, WorkingDirectoryIsResolvedAgainstTheLauncherKeepingCase) {
     fs::create_directories(dir_ / "Work" / "Sub");
+    fs::create_directories(tmp_ / "tmp");
     set(key::WorkingDirectory, "Work\\.\\Sub\\..");
-    RunResult r = run(buildLauncher(), {.cwd = tmp_});
+    RunResult r = run(buildLauncher(), {.env = {{"TMP", "tmp"}}, .cwd = tmp_, .traceDir = tmp_ / "tmp"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.traced("change working directory to " + windowsPath(dir_ / "Work"))) << r.trace;
+    EXPECT_FALSE(fs::exists(dir_ / "Work" / "tmp" / "vlm_nlog_2"));
 
     // A restart for a language change keeps the directory it inherited.
     RunResult restart = run(buildLauncher(), {.arguments = "__vlm_lang_restart"});

@@ -37,17 +37,5 @@ TEST_F(Trace, UnreadableExecutableIsTracedAsAnErrorAndReported) {
     EXPECT_EQ(r.err, r.reported("Error opening media file. Please move this file to an ascii-only path like c:\\"));
 }
 
-// Records are appended by reopening the file by name; with a relative TMP the name is
-// made absolute once, so a change of the working directory does not split the trace.
-TEST_F(Trace, RelativeTmpKeepsOneFileAcrossAChangeOfDirectory) {
-    fs::create_directories(dir_ / "elsewhere");
-    set(key::WorkingDirectory, "elsewhere");
-    RunResult r = run(buildLauncher(), {.env = {{"TMP", "tmp"}}});
-    EXPECT_EQ(r.exitCode, 0);
-    ASSERT_TRUE(r.traceFile);
-    EXPECT_TRUE(r.traced("change working directory to " + windowsPath(dir_ / "elsewhere"))) << r.trace;
-    EXPECT_FALSE(fs::exists(dir_ / "elsewhere" / "tmp" / "vlm_nlog_2"));
-}
-
 }  // namespace
 }  // namespace kestro::e2e
