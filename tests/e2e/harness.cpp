@@ -16,6 +16,8 @@ namespace kestro::e2e {
 
 namespace {
 
+fs::path fixturesDir() { return KESTRO_BUILD_DIR "/windows/fixtures"; }
+
 // Line ends as "\n"; a carriage return anywhere else stays, for tests to see.
 std::string withoutCarriageReturns(std::string text) {
     for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
@@ -55,7 +57,6 @@ int runInWine(const RunOptions& options, const fs::path& plan, const fs::path& o
 
 fs::path buildDir() { return KESTRO_BUILD_DIR; }
 fs::path stubPath() { return buildDir() / "windows" / "launcher" / "launcher.exe"; }
-fs::path fixturesDir() { return buildDir() / "windows" / "fixtures"; }
 
 std::string windowsPath(const fs::path& path) {
     std::string text = fs::absolute(path).lexically_normal().string();

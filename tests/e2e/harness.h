@@ -21,7 +21,6 @@ namespace fs = std::filesystem;
 
 fs::path buildDir();
 fs::path stubPath();
-fs::path fixturesDir();  // the Windows test programs of the build
 
 // The Windows name of a Unix path (Wine maps / to Z:), and as the candidate checks
 // normalise it (lower-cased).
