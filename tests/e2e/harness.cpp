@@ -1,39 +1,27 @@
 #include "harness.h"
 
-#include "format/config_keys.h"
-#include "support/runtime_layout.h"
+#include "format/block_format.h"
 #include "tool/settings_table.h"
 
-#include <chrono>
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
+#include <memory>
 #include <set>
 #include <sstream>
-#include <thread>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-
-extern char** environ;
 
 namespace kestro::e2e {
 
 namespace {
 
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+fs::path fixturesDir() { return KESTRO_BUILD_DIR "/windows/fixtures"; }
 
+// Line ends as "\n"; a carriage return anywhere else stays, for tests to see.
 std::string withoutCarriageReturns(std::string text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
-    return out;
+    for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
+    return text;
 }
 
 std::set<fs::path> traceFiles(const fs::path& dir) {
@@ -44,9 +32,10 @@ std::set<fs::path> traceFiles(const fs::path& dir) {
     return found;
 }
 
-// The Unix environment for Wine: only what Wine needs, so that the host's variables do
-// not leak into the launcher.
-std::vector<std::string> wineEnvironment(const RunOptions& options) {
+// Runs the runner in Wine with only what Wine needs in the Unix environment, so that the
+// host's variables do not leak into the launcher. The runner ends a hung program after
+// 60 s; a hung Wine is killed 30 s later.
+int runInWine(const RunOptions& options, const fs::path& plan, const fs::path& out, const fs::path& err) {
     std::map<std::string, std::string> env = {
         {"WINEPREFIX", (buildDir() / "wineprefix").string()},
         {"WINEDEBUG", "-all"},
@@ -56,52 +45,57 @@ std::vector<std::string> wineEnvironment(const RunOptions& options) {
         {"LC_ALL", "C.UTF-8"},
     };
     for (const auto& [name, value] : options.unixEnv) env[name] = value;
-    std::vector<std::string> out;
-    for (const auto& [name, value] : env) out.push_back(name + "=" + value);
-    return out;
-}
-
-int spawnAndWait(const std::vector<std::string>& argv, const std::vector<std::string>& env, const fs::path& out,
-                 const fs::path& err, int timeoutMs) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<char*> args, envp;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-    args.push_back(nullptr);
-    envp.push_back(nullptr);
-    pid_t pid = 0;
-    int rc = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return -1;
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs + 30000);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -2;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -3;
+    std::string command = "exec env -i";  // the tests' paths and values hold no single quote
+    for (const auto& [name, value] : env) command += " '" + name + "=" + value + "'";
+    command += " timeout -s KILL 90 /usr/lib/wine/wine64 '" + (fixturesDir() / "envrun.exe").string() + "' '" +
+               windowsPath(plan) + "' </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 }  // namespace
 
 fs::path buildDir() { return KESTRO_BUILD_DIR; }
 fs::path stubPath() { return buildDir() / "windows" / "launcher" / "launcher.exe"; }
-fs::path fixturesDir() { return buildDir() / "windows" / "fixtures"; }
-fs::path fixture(const std::string& name) { return fixturesDir() / name; }
 
 std::string windowsPath(const fs::path& path) {
     std::string text = fs::absolute(path).lexically_normal().string();
-    for (char& c : text)
-        if (c == '/') c = '\\';
+    std::replace(text.begin(), text.end(), '/', '\\');
     return "Z:" + text;
+}
+
+std::string normalised(const fs::path& path) {
+    std::string text = windowsPath(path);
+    for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string javaOf(const fs::path& home) { return normalised(home / "bin" / "java.exe"); }
+
+std::string capture(const std::string& command) {
+    std::string out;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    char buffer[4096];
+    while (pipe && fgets(buffer, sizeof buffer, pipe.get())) out += buffer;
+    return out;
+}
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+fs::path writeBytes(const fs::path& path, const std::string& content) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+}
+
+std::string message(format::ConfigKey key, const std::string& argument) {
+    std::string text(*tool::findSetting(key)->defaultText);
+    size_t at = text.find("{0}");
+    if (at != std::string::npos && !argument.empty()) text.replace(at, 3, argument);
+    return text;
 }
 
 std::vector<std::string> RunResult::traceLines() const {
@@ -111,19 +105,69 @@ std::vector<std::string> RunResult::traceLines() const {
     return lines;
 }
 
-bool RunResult::traced(const std::string& line) const { return traceIndex(line) >= 0; }
-
-bool RunResult::tracedPrefix(const std::string& start) const {
-    for (const auto& line : traceLines())
-        if (line.rfind(start, 0) == 0) return true;
-    return false;
-}
-
 int RunResult::traceIndex(const std::string& line, int from) const {
     auto lines = traceLines();
     for (size_t i = size_t(from < 0 ? 0 : from); i < lines.size(); ++i)
         if (lines[i] == line) return int(i);
     return -1;
+}
+
+std::optional<std::string> RunResult::tracedAfter(const std::string& prefix) const {
+    for (const auto& line : traceLines())
+        if (line.rfind(prefix, 0) == 0) return line.substr(prefix.size());
+    return std::nullopt;
+}
+
+int RunResult::countTraced(const std::string& prefix) const {
+    int n = 0;
+    for (const auto& line : traceLines()) n += line.rfind(prefix, 0) == 0;
+    return n;
+}
+
+std::string RunResult::reported(const std::string& text) const {
+    return text + "\n\nLog: " + (traceFile ? windowsPath(*traceFile) : "(no trace file)") + "\n";
+}
+
+std::string everyByteValue(size_t n) {
+    std::string out(n, '\0');
+    for (size_t i = 0; i < n; ++i) out[i] = char(uint8_t(i * 7 + (i >> 8) + (i >> 16)));
+    return out;
+}
+
+std::vector<uint8_t> withRecords(const format::BlockHead& head, const std::vector<std::string>& contents,
+                                 int64_t lastDeclaredSize) {
+    std::vector<uint8_t> out = format::serializeHead(head);
+    for (size_t n = 0; n < contents.size(); ++n) {
+        const std::string& content = contents[n];
+        uint64_t size = n + 1 == contents.size() && lastDeclaredSize >= 0 ? uint64_t(lastDeclaredSize) : content.size();
+        for (int i = 0; i < 8; ++i) out.push_back(uint8_t(size >> (8 * i)));
+        out.insert(out.end(), content.begin(), content.end());
+        format::scramble(out.data() + out.size() - content.size(), content.size());
+    }
+    return out;
+}
+
+static std::vector<fs::path> kstEntries(const fs::path& root, bool directories) {
+    std::vector<fs::path> out;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(root, ec)) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind("kst", 0) != 0 || name.rfind("kst_", 0) == 0) continue;
+        if ((name.find(".tmp_dir") != std::string::npos) == directories) out.push_back(entry.path());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<fs::path> runDirectories(const fs::path& root) { return kstEntries(root, true); }
+std::vector<fs::path> uniqueFiles(const fs::path& root) { return kstEntries(root, false); }
+
+std::string announcedDirectory(const RunResult& r) { return r.tracedAfter("Temp dir: ").value_or("(none)"); }
+
+fs::path unixPath(const std::string& windowsPath) {
+    std::string path = windowsPath.rfind("Z:", 0) == 0 ? windowsPath.substr(2) : windowsPath;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
 }
 
 RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir) {
@@ -139,24 +183,16 @@ RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, cons
         if (options.lockedFile) s << "lock " << windowsPath(*options.lockedFile) << "\n";
         if (options.application) s << "app " << windowsPath(*options.application) << "\n";
         s << "cwd " << windowsPath(options.cwd.value_or(workDir)) << "\n";
-        s << "timeout " << options.timeoutMs << "\n";
         s << "cmd " << options.commandLine.value_or("\"" + windowsPath(exe) + "\"" +
                                                     (options.arguments.empty() ? "" : " " + options.arguments))
           << "\n";
     }
     fs::path out = workDir / ("run" + id + ".out"), err = workDir / ("run" + id + ".err");
     RunResult result;
-    result.exitCode = spawnAndWait({"/usr/lib/wine/wine64", fixture("envrun.exe").string(), windowsPath(plan)},
-                                   wineEnvironment(options), out, err, options.timeoutMs);
-    result.out = readFile(out);
-    result.err = withoutCarriageReturns(readFile(err));
+    result.exitCode = runInWine(options, plan, out, err);
+    result.out = readBytes(out);
+    result.err = withoutCarriageReturns(readBytes(err));
     return result;
-}
-
-void addDefaultMessages(format::BlockHead& head) {
-    for (const auto& setting : tool::allSettings())
-        if (setting.group == "messages" && setting.defaultText)
-            head.strings.push_back({setting.key, std::string(*setting.defaultText)});
 }
 
 void LauncherTest::SetUp() {
@@ -165,10 +201,12 @@ void LauncherTest::SetUp() {
     fs::remove_all(dir_);
     tmp_ = dir_ / "tmp";
     fs::create_directories(tmp_);
-    addDefaultMessages(head_);
+    for (const auto& setting : tool::allSettings())
+        if (setting.group == "messages" && setting.defaultText)
+            head_.strings.push_back({setting.key, std::string(*setting.defaultText)});
     // A stand-in runtime beside every launcher, so that a start runs through to its
     // normal end unless the test changes the search list.
-    layout::layOutRuntime(dir_ / "jre", {.vmLibraries = {"bin/server/jvm.dll"}}, fixturesDir());
+    layOut("jre");
     set(key::SearchList, "Rjre");
 }
 
@@ -181,24 +219,27 @@ void LauncherTest::set(format::ConfigKey key, const std::string& value) {
     head_.strings.push_back({key, value});
 }
 
+fs::path LauncherTest::layOut(const std::string& name, const layout::RuntimeLayout& runtime) {
+    layout::layOutRuntime(dir_ / name, runtime, fixturesDir());
+    return dir_ / name;
+}
+
 fs::path LauncherTest::buildLauncher(const std::string& name, const std::vector<format::IncludedFile>& files) {
     format::Stub stub;
     std::string error;
     EXPECT_TRUE(format::loadStub(stubPath(), stub, error)) << error;
-    fs::path out = dir_ / name;
-    EXPECT_TRUE(format::writeLauncher(stub, head_, files, out, error)) << error;
-    return out;
+    EXPECT_TRUE(format::writeLauncher(stub, head_, files, dir_ / name, error)) << error;
+    return dir_ / name;
 }
 
 fs::path LauncherTest::buildRaw(const std::vector<uint8_t>& tail, const std::string& name) {
     format::Stub stub;
     std::string error;
     EXPECT_TRUE(format::loadStub(stubPath(), stub, error)) << error;
-    fs::path out = dir_ / name;
-    std::ofstream file(out, std::ios::binary);
+    std::ofstream file(dir_ / name, std::ios::binary);
     file.write(reinterpret_cast<const char*>(stub.image.data()), std::streamsize(stub.image.size()));
     file.write(reinterpret_cast<const char*>(tail.data()), std::streamsize(tail.size()));
-    return out;
+    return dir_ / name;
 }
 
 RunResult LauncherTest::run(const fs::path& exe, RunOptions options) {
@@ -212,7 +253,7 @@ RunResult LauncherTest::run(const fs::path& exe, RunOptions options) {
     for (const auto& file : traceFiles(traceDir))
         if (!before.count(file)) {
             result.traceFile = file;
-            result.trace = withoutCarriageReturns(readFile(file));
+            result.trace = withoutCarriageReturns(readBytes(file));
         }
     return result;
 }

@@ -11,8 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include "format/block_format.h"
 #include "format/block_writer.h"
+#include "format/config_keys.h"
+#include "support/runtime_layout.h"
 
 namespace kestro::e2e {
 
@@ -20,11 +21,22 @@ namespace fs = std::filesystem;
 
 fs::path buildDir();
 fs::path stubPath();
-fs::path fixturesDir();                      // the Windows test programs of the build
-fs::path fixture(const std::string& name);  // one of them
 
-// The Windows name of a Unix path (Wine maps / to Z:).
+// The Windows name of a Unix path (Wine maps / to Z:), and as the candidate checks
+// normalise it (lower-cased).
 std::string windowsPath(const fs::path& path);
+std::string normalised(const fs::path& path);
+std::string javaOf(const fs::path& home);  // normalised bin\java.exe of a runtime
+
+// The standard output of a shell command.
+std::string capture(const std::string& command);
+std::string readBytes(const fs::path& path);
+// Writes `content` to `path` (creating its directory) and returns the path.
+fs::path writeBytes(const fs::path& path, const std::string& content);
+
+// The English text of message `key` as the build tool writes it by default, with its
+// first placeholder filled.
+std::string message(format::ConfigKey key, const std::string& argument = "");
 
 struct RunOptions {
     std::string arguments;                   // appended to the quoted executable path
@@ -36,7 +48,6 @@ struct RunOptions {
     bool trace = true;                                      // KESTRO_LOG=yes
     std::optional<fs::path> lockedFile;                     // held open with delete access during the run
     std::optional<fs::path> traceDir;                       // where the trace file appears; default: tmp/
-    int timeoutMs = 60000;
 };
 
 struct RunResult {
@@ -46,17 +57,43 @@ struct RunResult {
     std::string trace;                  // its text, line ends as "\n"
 
     std::vector<std::string> traceLines() const;
-    bool traced(const std::string& line) const;  // one whole line equals `line`
-    bool tracedPrefix(const std::string& start) const;  // some line begins with `start`
+    bool traced(const std::string& line) const { return traceIndex(line) >= 0; }  // a whole line
     // Index of the first line equal to `line` at or after `from`, or -1.
     int traceIndex(const std::string& line, int from = 0) const;
+    // The rest of the first line that begins with `prefix`, if there is one.
+    std::optional<std::string> tracedAfter(const std::string& prefix) const;
+    bool tracedPrefix(const std::string& prefix) const { return tracedAfter(prefix).has_value(); }
+    int countTraced(const std::string& prefix) const;
+    // A report as it reaches standard error while tracing: the text, then the trace file.
+    std::string reported(const std::string& text) const;
 };
+
+// Working files: contents to include, hand-made file records, and what a run left
+// behind in its temporary root.
+// n bytes in which every byte value occurs, in an order that does not repeat every 256.
+std::string everyByteValue(size_t n);
+
+// A block followed by included files' records as the block stores them: the 8-byte
+// size (for the last one `lastDeclaredSize` when given), then the bytes scrambled.
+std::vector<uint8_t> withRecords(const format::BlockHead& head, const std::vector<std::string>& contents,
+                                 int64_t lastDeclaredSize = -1);
+
+// The run directories ("kst....tmp_dir...") and the unique files ("kst....tmp") in a root.
+std::vector<fs::path> runDirectories(const fs::path& root);
+std::vector<fs::path> uniqueFiles(const fs::path& root);
+
+// The run's temporary directory as its trace announced it ("Temp dir: "), and the Unix
+// path of that Windows path.
+std::string announcedDirectory(const RunResult& r);
+fs::path unixPath(const std::string& windowsPath);
 
 // Runs a Windows program under the test prefix's Wine with the given options.
 RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir);
 
-// The English message texts that the build tool writes by default.
-void addDefaultMessages(format::BlockHead& head);
+// A stand-in runtime whose VM library loads (bin\server\jvm.dll).
+inline layout::RuntimeLayout loadable(const std::string& version = "1.8.0_201") {
+    return {.version = version, .vmLibraries = {"bin/server/jvm.dll"}};
+}
 
 // A test with its own fresh directory (build/e2e/<suite>/<test>) whose tmp/ is TMP. The
 // block starts with the default messages and the search list "Rjre", which finds the
@@ -67,6 +104,8 @@ protected:
 
     // Sets a byte-string entry of the block under construction.
     void set(format::ConfigKey key, const std::string& value);
+    // Lays out a stand-in runtime in the test's directory.
+    fs::path layOut(const std::string& name, const layout::RuntimeLayout& runtime = loadable());
 
     // Writes a launcher carrying head_ (and the files) into the test directory.
     fs::path buildLauncher(const std::string& name = "app.exe", const std::vector<format::IncludedFile>& files = {});

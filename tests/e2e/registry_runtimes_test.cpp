@@ -1,9 +1,11 @@
 // Runtimes found through the registry: the families Java installers register, runtimes
 // located earlier, previous installations. These tests share the prefix's registry and
-// run one at a time (their suite names begin with "Registry").
-#include "format/config_keys.h"
-#include "registry.h"
-#include "runtime_search_support.h"
+// run one at a time (their suite names begin with "Registry"). The registry is written
+// through regedit and a .reg file, so that many keys cost one process.
+#include <algorithm>
+#include <fstream>
+
+#include "harness.h"
 
 namespace kestro::e2e {
 namespace {
@@ -11,14 +13,41 @@ namespace {
 constexpr char kJre[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\Java Runtime Environment";
 constexpr char kJdk[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\Java Development Kit";
 
-class RegistrySearch : public RuntimeSearchTest {
+// A .reg string literal: backslashes and quotes escaped, enclosed in quotes.
+std::string regString(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\\' || c == '"') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+class RegistrySearch : public LauncherTest {
 protected:
     void SetUp() override {
-        RuntimeSearchTest::SetUp();
-        clearRuntimeRegistry(dir_);
+        LauncherTest::SetUp();
+        clear();
+        set(key::ApplicationType, "2");  // reports on standard error
         set(key::SearchList, "Y");
     }
-    void TearDown() override { clearRuntimeRegistry(dir_); }
+    void TearDown() override { clear(); }
+
+    // Imports `lines` in the .reg format without its header line ("[-KEY]" deletes).
+    void import(const std::string& lines) {
+        fs::path file = dir_ / ("import" + std::to_string(++imports_) + ".reg");
+        std::ofstream(file, std::ios::binary) << "REGEDIT4\r\n\r\n" << lines << "\r\n";
+        RunResult r = runWindowsProgram(file, {.commandLine = "regedit /S " + windowsPath(file)}, dir_);
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+    }
+    // The keys that runtime searches read.
+    void clear() {
+        import("[-HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft]\r\n"
+               "[-HKEY_CURRENT_USER\\SOFTWARE\\quenfield\\kestro\\locatedjvms]\r\n"
+               "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\quenfield\\kestro\\locatedjvms]\r\n"
+               "[-HKEY_CURRENT_USER\\SOFTWARE\\quenfield\\velmora\\installations]\r\n"
+               "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\quenfield\\velmora\\installations]\r\n");
+    }
 
     // A family sub-key whose "JavaHome" names `home`.
     static std::string registered(const char* family, const std::string& name, const fs::path& home) {
@@ -30,8 +59,7 @@ protected:
     // A located runtime: the key name is the java executable's path with "/" for "\".
     static std::string located(const char* hive, const fs::path& home) {
         std::string name = windowsPath(home / "bin" / "java.exe");
-        for (char& c : name)
-            if (c == '\\') c = '/';
+        std::replace(name.begin(), name.end(), '\\', '/');
         return std::string("[") + hive + "\\SOFTWARE\\quenfield\\kestro\\locatedjvms\\" + name + "]\r\n";
     }
     // The order in which the candidate checks met the runtimes below `parent`.
@@ -42,13 +70,15 @@ protected:
             if (line.rfind(start, 0) == 0) homes.push_back(line.substr(start.size(), line.find('\\', start.size()) - start.size()));
         return homes;
     }
+
+    int imports_ = 0;
 };
 
 TEST_F(RegistrySearch, NothingAnywhereTracesTheWholeSequence) {
     set(key::SearchList, "Rjre-missing;ENO_SUCH_VARIABLE;Y");
     RunResult r = run(buildLauncher());
     EXPECT_EQ(r.exitCode, 83);
-    EXPECT_EQ(r.err, reported(r, noJvmFoundMessage()));
+    EXPECT_EQ(r.err, r.reported(message(1016, "64")));
     int at = r.traceIndex("Searching for a JVM");
     ASSERT_GE(at, 0) << r.trace;
     for (const char* line : {"Testing location jre-missing (type R)", "Testing location NO_SUCH_VARIABLE (type E)",
@@ -61,67 +91,53 @@ TEST_F(RegistrySearch, NothingAnywhereTracesTheWholeSequence) {
 }
 
 TEST_F(RegistrySearch, CurrentVersionPicksTheFamily) {
-    fs::path jre = layOut("jre18"), jdk = layOut("jdk17", loadableRuntime("1.7.0_80"));
-    importRegistry(currentVersion(kJre, "1.8") + registered(kJre, "1.8", jre) + currentVersion(kJdk, "1.7") +
-                       registered(kJdk, "1.7", jdk),
-                   dir_);
+    fs::path jre = layOut("jre18"), jdk = layOut("jdk17", loadable("1.7.0_80"));
+    import(currentVersion(kJre, "1.8") + registered(kJre, "1.8", jre) + currentVersion(kJdk, "1.7") +
+           registered(kJdk, "1.7", jdk));
     RunResult r = run(buildLauncher());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.traced("found sun " + javaOf(jre) + " 1.8.0_201")) << r.trace;
-
-    // Equal values choose the JRE family too.
-    importRegistry(currentVersion(kJdk, "1.8") + registered(kJdk, "1.8", jdk), dir_);
-    RunResult tie = run(buildLauncher("tie.exe"));
-    EXPECT_TRUE(tie.traced("found sun " + javaOf(jre) + " 1.8.0_201")) << tie.trace;
 }
 
 TEST_F(RegistrySearch, OutOfBoundsCurrentVersionCountsAsEmpty) {
-    fs::path jdk = layOut("jdk18"), jre = layOut("jre9", loadableRuntime("9.0.4"));
+    fs::path jdk = layOut("jdk18"), jre = layOut("jre9", loadable("9.0.4"));
     set(key::MaxVersion, "1.8");
-    importRegistry(currentVersion(kJdk, "1.8") + registered(kJdk, "1.8", jdk) + currentVersion(kJre, "9") +
-                       registered(kJre, "9", jre),
-                   dir_);
+    import(currentVersion(kJdk, "1.8") + registered(kJdk, "1.8", jdk) + currentVersion(kJre, "9") +
+           registered(kJre, "9", jre));
     RunResult r = run(buildLauncher());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.traced("found sun " + javaOf(jdk) + " 1.8.0_201")) << r.trace;
 }
 
 TEST_F(RegistrySearch, RequiredJdkLeavesTheJreFamilyAlone) {
-    fs::path jre = layOut("jre", {.version = "1.8.0_201", .embeddedJre = true, .toolsJar = true,
-                                  .vmLibraries = {"jre/bin/server/jvm.dll"}});
+    fs::path jdk = layOut("jdk", {.embeddedJre = true, .toolsJar = true, .vmLibraries = {"jre/bin/server/jvm.dll"}});
     set(key::RequireJdk, "1");
-    importRegistry(currentVersion(kJre, "1.8") + registered(kJre, "1.8", jre), dir_);
+    import(currentVersion(kJre, "1.8") + registered(kJre, "1.8", jdk));
     RunResult r = run(buildLauncher());
     EXPECT_EQ(r.exitCode, 83);
     EXPECT_EQ(checkedHomes(r, dir_), std::vector<std::string>{}) << r.trace;
-
-    importRegistry(registered(kJdk, "1.8", jre), dir_);
-    RunResult jdk = run(buildLauncher("jdk.exe"));
-    EXPECT_EQ(jdk.exitCode, 0) << jdk.err;
 }
 
 TEST_F(RegistrySearch, SubKeysAreTriedFromTheGreatestByteWise) {
     std::string keys;
     for (const char* name : {"1.6", "1.6.0_45", "1.7", "1.8", "1.8.0_201"})
         keys += registered(kJre, name, dir_ / "missing" / name);
-    importRegistry(keys, dir_);
+    import(keys);
     RunResult r = run(buildLauncher());
     EXPECT_EQ(r.exitCode, 83);
     EXPECT_EQ(checkedHomes(r, dir_ / "missing"),
               (std::vector<std::string>{"1.8.0_201", "1.8", "1.7", "1.6.0_45", "1.6"}));
 
-    importRegistry(std::string("[-") + kJre + "]\r\n" + registered(kJdk, "1.8", dir_ / "missing" / "1.8") +
-                       registered(kJdk, "9", dir_ / "missing" / "9") + registered(kJdk, "10", dir_ / "missing" / "10"),
-                   dir_);
+    import(std::string("[-") + kJre + "]\r\n" + registered(kJdk, "1.8", dir_ / "missing" / "1.8") +
+           registered(kJdk, "9", dir_ / "missing" / "9") + registered(kJdk, "10", dir_ / "missing" / "10"));
     RunResult nines = run(buildLauncher("nines.exe"));
     EXPECT_EQ(checkedHomes(nines, dir_ / "missing"), (std::vector<std::string>{"9", "10", "1.8"}));
 }
 
 TEST_F(RegistrySearch, LocatedRuntimeWinsATie) {
     fs::path registeredHome = layOut("registered"), locatedHome = layOut("located");
-    importRegistry(currentVersion(kJre, "1.8") + registered(kJre, "1.8", registeredHome) +
-                       located("HKEY_CURRENT_USER", locatedHome),
-                   dir_);
+    import(currentVersion(kJre, "1.8") + registered(kJre, "1.8", registeredHome) +
+           located("HKEY_CURRENT_USER", locatedHome));
     RunResult r = run(buildLauncher());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.traced("found sun " + javaOf(registeredHome) + " 1.8.0_201")) << r.trace;
@@ -130,21 +146,21 @@ TEST_F(RegistrySearch, LocatedRuntimeWinsATie) {
 }
 
 TEST_F(RegistrySearch, LocatedRuntimesCompareByteWiseAcrossHives) {
-    fs::path user = layOut("user", loadableRuntime("1.8.0_100")), machine = layOut("machine", loadableRuntime("1.8.0_60"));
-    importRegistry(located("HKEY_CURRENT_USER", user) + located("HKEY_LOCAL_MACHINE", machine), dir_);
+    fs::path user = layOut("user", loadable("1.8.0_100")), machine = layOut("machine", loadable("1.8.0_60"));
+    import(located("HKEY_CURRENT_USER", user) + located("HKEY_LOCAL_MACHINE", machine));
     RunResult r = run(buildLauncher());
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.traced("found located " + javaOf(machine) + " 1.8.0_60")) << r.trace;
 }
 
 TEST_F(RegistrySearch, PrereleasesPassOnlyAsLocatedRuntimes) {
-    fs::path ea = layOut("ea", loadableRuntime("1.8.0-ea"));
-    importRegistry(currentVersion(kJre, "1.8") + registered(kJre, "1.8", ea), dir_);
+    fs::path ea = layOut("ea", loadable("1.8.0-ea"));
+    import(currentVersion(kJre, "1.8") + registered(kJre, "1.8", ea));
     RunResult refused = run(buildLauncher());
     EXPECT_EQ(refused.exitCode, 83);
     EXPECT_TRUE(refused.traced("beta vm not allowed")) << refused.trace;
 
-    importRegistry(located("HKEY_LOCAL_MACHINE", ea), dir_);
+    import(located("HKEY_LOCAL_MACHINE", ea));
     RunResult taken = run(buildLauncher("taken.exe"));
     EXPECT_EQ(taken.exitCode, 0) << taken.err;
     EXPECT_TRUE(taken.traced("found located " + javaOf(ea) + " 1.8.0-ea"));
@@ -156,27 +172,24 @@ TEST_F(RegistrySearch, PreviousInstallationsOfBothHives) {
     set(key::SearchList, "");
     set(key::InstallationsValue, "MyApp");
     std::string list = windowsPath(dir_ / "gone") + ";" + windowsPath(install);
-    importRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\quenfield\\velmora\\installations]\r\n\"MyApp\"=" + regString(list) +
-                       "\r\n",
-                   dir_);
+    import("[HKEY_LOCAL_MACHINE\\SOFTWARE\\quenfield\\velmora\\installations]\r\n\"MyApp\"=" + regString(list) + "\r\n");
     RunResult machine = run(buildLauncher());
     EXPECT_EQ(machine.exitCode, 0) << machine.err;
     EXPECT_TRUE(machine.traced("found installations: " + list)) << machine.trace;
     EXPECT_TRUE(machine.traced("found JRE from previous installation (machine) " + javaOf(install / "jre")));
 
-    importRegistry("[HKEY_CURRENT_USER\\SOFTWARE\\quenfield\\velmora\\installations]\r\n\"MyApp\"=" +
-                       regString(windowsPath(install)) + "\r\n",
-                   dir_);
+    import("[HKEY_CURRENT_USER\\SOFTWARE\\quenfield\\velmora\\installations]\r\n\"MyApp\"=" +
+           regString(windowsPath(install)) + "\r\n");
     RunResult user = run(buildLauncher("user.exe"));
     EXPECT_TRUE(user.traced("found JRE from previous installation (user) " + javaOf(install / "jre"))) << user.trace;
 }
 
 TEST_F(RegistrySearch, RegisteredRuntimeWithoutVmLibraryCannotStart) {
     fs::path broken = layOut("broken", {});
-    importRegistry(currentVersion(kJre, "1.8") + registered(kJre, "1.8", broken), dir_);
+    import(currentVersion(kJre, "1.8") + registered(kJre, "1.8", broken));
     RunResult r = run(buildLauncher());
     EXPECT_EQ(r.exitCode, 83);
-    EXPECT_EQ(r.err, reported(r, jvmStartFailedMessage()));
+    EXPECT_EQ(r.err, r.reported(message(1005)));
 }
 
 }  // namespace

@@ -1,19 +1,17 @@
 // The runtime search: hint files, the search list's two passes, and the loading of the
 // chosen runtime's VM library.
-#include <fstream>
-
-#include "format/config_keys.h"
-#include "runtime_search_support.h"
+#include "harness.h"
 
 namespace kestro::e2e {
 namespace {
 
-class RuntimeSearch : public RuntimeSearchTest {
+class RuntimeSearch : public LauncherTest {
 protected:
-    void writeHint(const char* file, const std::string& text) {
-        fs::create_directories(dir_ / ".velmora");
-        std::ofstream(dir_ / ".velmora" / file, std::ios::binary) << text;
+    void SetUp() override {
+        LauncherTest::SetUp();
+        set(key::ApplicationType, "2");  // reports on standard error
     }
+    void writeHint(const char* file, const std::string& text) { writeBytes(dir_ / ".velmora" / file, text); }
 };
 
 TEST_F(RuntimeSearch, PreferredHintBeatsEveryListEntry) {
@@ -42,6 +40,7 @@ TEST_F(RuntimeSearch, InstallerHintComesAfterTheMainPass) {
     EXPECT_FALSE(r.tracedPrefix("Testing relative location"));
 }
 
+// A runtime named through the list is found and loaded, and the start goes on (exit 0).
 TEST_F(RuntimeSearch, UnsetVariablesAndUnknownLettersAreSkipped) {
     set(key::SearchList, "ENO_SUCH_VARIABLE;rjre;?x;Rjre");
     RunResult r = run(buildLauncher());
@@ -65,7 +64,7 @@ TEST_F(RuntimeSearch, RelativeEntriesResolveAgainstTheLauncherNotTheCurrentDirec
 }
 
 TEST_F(RuntimeSearch, VariablesAreExpandedInTheMainPassOnly) {
-    fs::path old = layOut("old", loadableRuntime("1.5.0_22"));
+    fs::path old = layOut("old", loadable("1.5.0_22"));
     set(key::SearchList, "B${OLD_RUNTIME}");
     set(key::MinVersion, "1.6");
     RunResult r = run(buildLauncher(), {.env = {{"OLD_RUNTIME", windowsPath(old)}}});
@@ -78,13 +77,13 @@ TEST_F(RuntimeSearch, VariablesAreExpandedInTheMainPassOnly) {
 // asks whether its java executable exists, for B entries whatever their value and for
 // A and R entries only when relative.
 TEST_F(RuntimeSearch, FallbackPassTakesAbsoluteBEntriesOnly) {
-    fs::path old = layOut("old", loadableRuntime("1.5.0_22"));
+    fs::path old = layOut("old", loadable("1.5.0_22"));
     set(key::MinVersion, "1.6");
     set(key::SearchList, "R" + windowsPath(old) + ";A" + windowsPath(old));
     RunResult refused = run(buildLauncher("refused.exe"));
     EXPECT_EQ(refused.exitCode, 83);
     EXPECT_FALSE(refused.tracedPrefix("Testing relative location")) << refused.trace;
-    EXPECT_EQ(refused.err, reported(refused, noJvmFoundMessage()));
+    EXPECT_EQ(refused.err, refused.reported(message(1016, "64")));
 
     set(key::SearchList, "R" + windowsPath(old) + ";B" + windowsPath(old));
     RunResult taken = run(buildLauncher("taken.exe"));
@@ -108,45 +107,23 @@ TEST_F(RuntimeSearch, VmDirectoriesAreTriedInOrderAndPathKeepsTheBinDirectory) {
     EXPECT_EQ(r.traceIndex("Setting PATH C:\\windows\\system32", path), -1);  // not restored
 }
 
-TEST_F(RuntimeSearch, PreferredVmDirectoryComesFirst) {
-    layOut("jre", {.vmLibraries = {"bin/server/jvm.dll", "bin/client/jvm.dll", "bin/custom/jvm.dll"}});
-    set(key::PreferredVm, "custom");
-    std::string bin = normalised(dir_ / "jre" / "bin");
-    RunResult r = run(buildLauncher());
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(r.traced("Trying " + bin + "\\custom\\jvm.dll (exists 1)")) << r.trace;
-    EXPECT_FALSE(r.tracedPrefix("Trying " + bin + "\\hotspot"));
-}
-
-TEST_F(RuntimeSearch, JdkLoadsTheVmOfItsEmbeddedRuntime) {
-    fs::remove_all(dir_ / "jre");
-    layOut("jdk", {.vmLibraries = {"jre/bin/server/jvm.dll"}});
-    set(key::SearchList, "Rjdk");
-    std::string bin = normalised(dir_ / "jdk" / "bin");
-    RunResult r = run(buildLauncher(), {.env = {{"PATH", "C:\\windows"}}});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    int restored = r.traceIndex("Setting PATH C:\\windows");
-    ASSERT_GT(restored, 0) << r.trace;
-    EXPECT_GT(r.traceIndex("Trying " + bin + "\\..\\jre\\bin\\server\\jvm.dll (exists 1)", restored), restored);
-}
-
 // A chosen runtime whose VM library does not load ends the start with exit code 83
 // after exactly one report, which names the place by the kind of location, and PATH
 // back at its old value (a library that loads but lacks the entry point stays loaded,
-// and so does its bin directory on PATH).
+// and so does its bin directory on PATH). The registered kind is a Registry test.
 TEST_F(RuntimeSearch, UnloadableRuntimeGivesOneMessageByKindOfLocation) {
     fs::path broken = layOut("broken", {});
-    fs::path noEntry = layOut("noentry", {.brokenVmLibraries = {"bin/server/jvm.dll"}});
+    layOut("noentry", {.brokenVmLibraries = {"bin/server/jvm.dll"}});
     struct Case {
         std::string list;
         std::map<std::string, std::optional<std::string>> env;
         std::string message;
         bool pathRestored = true;
     } cases[] = {
-        {"", {{"KESTRO_JAVA_HOME", windowsPath(broken)}}, variableMessage("KESTRO_JAVA_HOME")},
-        {"Rbroken", {}, damagedMessage("broken")},
-        {"Rnoentry", {}, damagedMessage("noentry"), false},
-        {"S", {{"PATH", "C:\\windows;" + windowsPath(broken / "bin")}}, noJvmFoundMessage()},
+        {"", {{"KESTRO_JAVA_HOME", windowsPath(broken)}}, message(1018, "KESTRO_JAVA_HOME")},
+        {"Rbroken", {}, message(1020, "broken")},
+        {"Rnoentry", {}, message(1020, "noentry"), false},
+        {"S", {{"PATH", "C:\\windows;" + windowsPath(broken / "bin")}}, message(1016, "64")},
     };
     int n = 0;
     for (auto& c : cases) {
@@ -155,11 +132,10 @@ TEST_F(RuntimeSearch, UnloadableRuntimeGivesOneMessageByKindOfLocation) {
         std::string oldPath = *c.env["PATH"];
         RunResult r = run(buildLauncher("case" + std::to_string(++n) + ".exe"), {.env = c.env});
         EXPECT_EQ(r.exitCode, 83) << c.list;
-        EXPECT_EQ(r.err, reported(r, c.message)) << c.list;
+        EXPECT_EQ(r.err, r.reported(c.message)) << c.list;
         EXPECT_TRUE(r.traced("ERROR: Could not load functions")) << r.trace;
-        auto lines = r.traceLines();
         std::string lastPath;
-        for (const auto& line : lines)
+        for (const auto& line : r.traceLines())
             if (line.rfind("Setting PATH ", 0) == 0) lastPath = line;
         EXPECT_EQ(lastPath == "Setting PATH " + oldPath, c.pathRestored) << c.list << ": " << lastPath;
     }

@@ -1,13 +1,11 @@
-// The start-up sequence seen from outside: special command lines, the order of the
-// first steps, the working directory.
+// The start-up sequence seen from outside: special command lines and the working
+// directory.
 #include "harness.h"
-
-#include "format/config_keys.h"
 
 namespace kestro::e2e {
 namespace {
 
-class Startup : public LauncherTest {};
+using Startup = LauncherTest;
 
 TEST_F(Startup, RebootCommandLineReturnsAtOnceWithoutReadingTheConfiguration) {
     fs::path exe = buildRaw({});  // no block at all: reading it would be fatal
@@ -20,28 +18,35 @@ TEST_F(Startup, RebootCommandLineReturnsAtOnceWithoutReadingTheConfiguration) {
     EXPECT_TRUE(normal.tracedPrefix("number of sections: "));
 }
 
-TEST_F(Startup, NormalStartReadsTheBlockAndEndsWithZero) {
-    RunResult r = run(buildLauncher());
-    EXPECT_EQ(r.exitCode, 0);
-    ASSERT_TRUE(r.traceFile);
-    EXPECT_EQ(r.traceFile->filename(), "vlm_nlog_2");
-    EXPECT_TRUE(r.traced("working directory unchanged"));
-}
-
+// Trace records are appended by reopening the file by name; a relative TMP is made
+// absolute once, so the change of directory does not split the trace.
 TEST_F(Startup, WorkingDirectoryIsResolvedAgainstTheLauncherKeepingCase) {
     fs::create_directories(dir_ / "Work" / "Sub");
+    fs::create_directories(tmp_ / "tmp");
     set(key::WorkingDirectory, "Work\\.\\Sub\\..");
-    RunResult r = run(buildLauncher(), {.cwd = tmp_});
+    RunResult r = run(buildLauncher(), {.env = {{"TMP", "tmp"}}, .cwd = tmp_, .traceDir = tmp_ / "tmp"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_TRUE(r.traced("change working directory to " + windowsPath(dir_ / "Work"))) << r.trace;
+    EXPECT_FALSE(fs::exists(dir_ / "Work" / "tmp" / "vlm_nlog_2"));
+
+    // A restart for a language change keeps the directory it inherited.
+    RunResult restart = run(buildLauncher(), {.arguments = "__vlm_lang_restart"});
+    EXPECT_EQ(restart.exitCode, 0);
+    EXPECT_FALSE(restart.tracedPrefix("change working directory"));
+    EXPECT_FALSE(restart.traced("working directory unchanged"));
 }
 
-TEST_F(Startup, LanguageRestartKeepsTheInheritedDirectory) {
-    set(key::WorkingDirectory, "..");
-    RunResult r = run(buildLauncher(), {.arguments = "__vlm_lang_restart"});
+// Nothing in the launcher opens a path relative to the current directory yet, so the
+// trace shows the directory that became current.
+TEST_F(Startup, WorkingDirectoryFromAnEnvironmentVariable) {
+    fs::create_directories(dir_ / "Work Root" / "sub");
+    const std::string root = windowsPath(dir_ / "Work Root");
+    set(key::WorkingDirectory, "${WORKROOT}\\sub");
+    // Named in mixed case: the upper-cased reference finds it too.
+    RunResult r = run(buildLauncher(), {.env = {{"WorkRoot", root}}, .cwd = tmp_});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_FALSE(r.traced("working directory unchanged"));
-    for (const auto& line : r.traceLines()) EXPECT_EQ(line.find("change working directory"), std::string::npos);
+    EXPECT_TRUE(r.traced("expanding ${WORKROOT} to " + root + " in " + root + "\\sub.")) << r.trace;
+    EXPECT_TRUE(r.traced("change working directory to " + root + "\\sub")) << r.trace;
 }
 
 }  // namespace

@@ -2,26 +2,13 @@
 // after building does not hide the block.
 #include "harness.h"
 
-#include <array>
-#include <cstdio>
-#include <memory>
 #include <regex>
 #include <set>
-
-#include "format/config_keys.h"
 
 namespace kestro::e2e {
 namespace {
 
-std::string capture(const std::string& command) {
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::array<char, 4096> buffer;
-    while (pipe && fgets(buffer.data(), int(buffer.size()), pipe.get())) out += buffer.data();
-    return out;
-}
-
-class StubImage : public LauncherTest {};
+using StubImage = LauncherTest;
 
 TEST_F(StubImage, IsAGuiPe32PlusImportingOnlySystemDlls) {
     std::string headers = capture("x86_64-w64-mingw32-objdump -p " + stubPath().string());

@@ -1,33 +1,19 @@
 // The trace file: when it is written, where, and what it holds.
 #include "harness.h"
 
-#include <fstream>
-
-#include "format/config_keys.h"
-
 namespace kestro::e2e {
 namespace {
 
-class Trace : public LauncherTest {};
+using Trace = LauncherTest;
 
+// Each variable turns it on; the file is numbered from 2 in TMP.
 TEST_F(Trace, OffUnlessAVariableIsExactlyYes) {
     fs::path exe = buildLauncher();
     EXPECT_FALSE(run(exe, {.trace = false}).traceFile);
-    for (const char* value : {"Yes", "yes ", "YES", "1"}) {
+    for (const char* value : {"Yes", "yes ", "YES", "1"})
         EXPECT_FALSE(run(exe, {.env = {{"KESTRO_LOG", value}, {"VELMORA_LOG", value}}}).traceFile) << value;
-    }
-    EXPECT_TRUE(run(exe, {.env = {{"KESTRO_LOG", "yes"}}}).traceFile);
-    EXPECT_TRUE(run(exe, {.env = {{"KESTRO_LOG", std::nullopt}, {"VELMORA_LOG", "yes"}}}).traceFile);
-}
-
-TEST_F(Trace, FileIsNumberedFromTwoInTmp) {
-    fs::path exe = buildLauncher();
-    RunResult first = run(exe);
-    ASSERT_TRUE(first.traceFile);
-    EXPECT_EQ(*first.traceFile, tmp_ / "vlm_nlog_2");
-    RunResult second = run(exe);
-    ASSERT_TRUE(second.traceFile);
-    EXPECT_EQ(*second.traceFile, tmp_ / "vlm_nlog_3");
+    EXPECT_EQ(run(exe, {.env = {{"KESTRO_LOG", "yes"}}}).traceFile, tmp_ / "vlm_nlog_2");
+    EXPECT_EQ(run(exe, {.env = {{"KESTRO_LOG", std::nullopt}, {"VELMORA_LOG", "yes"}}}).traceFile, tmp_ / "vlm_nlog_3");
 }
 
 TEST_F(Trace, HeaderIsFollowedByAnEmptyLine) {
@@ -48,26 +34,7 @@ TEST_F(Trace, UnreadableExecutableIsTracedAsAnErrorAndReported) {
     RunResult r = run(exe, {.arguments = "-q_vlm_internal", .lockedFile = exe});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.traced("ERROR: Could not open " + windowsPath(exe))) << r.trace;
-    EXPECT_EQ(r.err, "Error opening media file. Please move this file to an ascii-only path like c:\\\n\nLog: " +
-                         windowsPath(*r.traceFile) + "\n");
-}
-
-}  // namespace
-}  // namespace kestro::e2e
-
-namespace kestro::e2e {
-namespace {
-
-// Records are appended by reopening the file by name; with a relative TMP the name is
-// made absolute once, so a change of the working directory does not split the trace.
-TEST_F(Trace, RelativeTmpKeepsOneFileAcrossAChangeOfDirectory) {
-    fs::create_directories(dir_ / "elsewhere");
-    set(key::WorkingDirectory, "elsewhere");
-    RunResult r = run(buildLauncher(), {.env = {{"TMP", "tmp"}}});
-    EXPECT_EQ(r.exitCode, 0);
-    ASSERT_TRUE(r.traceFile);
-    EXPECT_TRUE(r.traced("change working directory to " + windowsPath(dir_ / "elsewhere"))) << r.trace;
-    EXPECT_FALSE(fs::exists(dir_ / "elsewhere" / "tmp" / "vlm_nlog_2"));
+    EXPECT_EQ(r.err, r.reported("Error opening media file. Please move this file to an ascii-only path like c:\\"));
 }
 
 }  // namespace

@@ -7,16 +7,14 @@
 namespace kestro {
 namespace {
 
-TEST(LookupInt, ReadsLikeTheCRuntime) {
+TEST(LookupInt, ReadsLikeTheCRuntimeAndSaturates) {
     EXPECT_EQ(parseDecimalInt("12abc"), 12);
     EXPECT_EQ(parseDecimalInt(" -3"), -3);
     EXPECT_EQ(parseDecimalInt("\t\n+7"), 7);
     EXPECT_EQ(parseDecimalInt("abc"), 0);
     EXPECT_EQ(parseDecimalInt(""), 0);
     EXPECT_EQ(parseDecimalInt("- 3"), 0);
-}
-
-TEST(LookupInt, SaturatesAtThe32BitLimits) {
+    // Out of range: saturated at the 32-bit limits.
     EXPECT_EQ(parseDecimalInt("2147483647"), INT_MAX);
     EXPECT_EQ(parseDecimalInt("2147483648"), INT_MAX);
     EXPECT_EQ(parseDecimalInt("-2147483648"), INT_MIN);

@@ -22,29 +22,25 @@ TEST(TableFiller, LaterDuplicateWins) {
     EXPECT_EQ(readTables(head, "en").strings.at(122), "second");
 }
 
+// A set applies when its prefix begins the locale code (case-sensitive); sets fill the
+// wide-string table only, and an empty prefix matches every locale.
 TEST(TableFiller, MatchingLocaleSetsApplyInBlockOrder) {
     format::BlockHead head;
+    head.strings = {{1000, "Error"}};
     head.wides = {{1, u"one"}, {2, u"two"}};
     head.localeSets = {{"de", {{1, u"eins"}, {2, u"zwei"}}}, {"de_CH", {{2, u"zwoi"}, {3, u"drei"}}},
-                       {"fr", {{1, u"un"}}}};
+                       {"fr", {{1, u"un"}}}, {"DE", {{4, u"vier"}}}, {"", {{1000, u"Fehler"}}}};
     auto de = readTables(head, "de").wides;
     EXPECT_EQ(de.at(1), u"eins");
     EXPECT_EQ(de.at(2), u"zwei");
-    EXPECT_FALSE(de.count(3));
-    auto swiss = readTables(head, "de_CH").wides;
-    EXPECT_EQ(swiss.at(2), u"zwoi");
-    EXPECT_EQ(swiss.at(3), u"drei");
+    EXPECT_FALSE(de.count(3) || de.count(4));
+    ConfigTables swiss = readTables(head, "de_CH");
+    EXPECT_EQ(swiss.wides.at(2), u"zwoi");
+    EXPECT_EQ(swiss.wides.at(3), u"drei");
+    EXPECT_EQ(swiss.wides.at(1000), u"Fehler");
+    EXPECT_EQ(swiss.strings.at(1000), "Error");
     EXPECT_EQ(readTables(head, "de_DE").wides.at(2), u"zwei");
     EXPECT_EQ(readTables(head, "fr").wides.at(2), u"two");
-}
-
-TEST(TableFiller, LocaleSetsLeaveTheByteStringsAlone) {
-    format::BlockHead head;
-    head.strings = {{1000, "Error"}};
-    head.localeSets = {{"", {{1000, u"Fehler"}}}};
-    ConfigTables tables = readTables(head, "de_CH");
-    EXPECT_EQ(tables.strings.at(1000), "Error");
-    EXPECT_EQ(tables.wides.at(1000), u"Fehler");  // an empty prefix matches every locale
 }
 
 }  // namespace

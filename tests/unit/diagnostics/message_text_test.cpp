@@ -10,14 +10,10 @@ TEST(MessageText, FillsTheFirstPlaceholderOnly) {
               "An internal error occurred (error code: 16)");
     EXPECT_EQ(fillPlaceholder("{0} and {0}", "x"), "x and {0}");
     EXPECT_EQ(fillPlaceholder("no placeholder", "x"), "no placeholder");
-}
-
-TEST(MessageText, WithoutArgumentThePlaceholderStays) {
+    // Without an argument the placeholder stays; an empty one fills it.
     EXPECT_EQ(fillPlaceholder("File {0} missing", nullptr), "File {0} missing");
     EXPECT_EQ(fillPlaceholder("File {0} missing", ""), "File  missing");
-}
-
-TEST(MessageText, ResultFitsTheReportBuffer) {
+    // The result fits the report buffer.
     EXPECT_EQ(fillPlaceholder("{0}", std::string(9000, 'a').c_str()).size(), 8191u);
 }
 

@@ -51,26 +51,17 @@ TEST(BlockReader, ReadsBackWhatTheWriterWrote) {
     EXPECT_EQ(headSize, bytes.size() - 12);
 }
 
-TEST(BlockReader, EmptyBlockIsThirtyTwoBytes) {
+TEST(BlockReader, EmptyBlockIsThirtyTwoBytesAndNegativeCountsMeanNoEntries) {
     auto bytes = serializeHead({});
     EXPECT_EQ(bytes.size(), 32u);
     Collected c;
     EXPECT_EQ(read(bytes, c), ReadStatus::Ok);
     EXPECT_TRUE(c.strings.empty() && c.wides.empty() && c.sets.empty());
-}
-
-TEST(BlockReader, WrongMagicIsNotARead) {
-    auto bytes = serializeHead({});
-    bytes[3] = 0;
-    Collected c;
-    EXPECT_EQ(read(bytes, c), ReadStatus::BadMagic);
-}
-
-TEST(BlockReader, NegativeCountsMeanNoEntries) {
-    auto bytes = serializeHead({});
     for (int i = 20; i < 24; ++i) bytes[i] = 0xFF;
-    Collected c;
     EXPECT_EQ(read(bytes, c), ReadStatus::Ok);
+    EXPECT_TRUE(c.strings.empty());
+    bytes[3] = 0;
+    EXPECT_EQ(read(bytes, c), ReadStatus::BadMagic);
 }
 
 // Lengths are checked against the rest of the file before anything is allocated.
@@ -140,16 +131,15 @@ TEST(BlockReader, SeeksBehindTheLastSectionAndTracesTheHeaders) {
     EXPECT_EQ(testing::tracedLines(),
               (std::vector<std::string>{"number of sections: 2", "size of optional headers: 240",
                                         "resSectionTableStart: 432", "rawDataSize: 256, rawDataOffset: 768"}));
-}
 
-TEST(BlockReader, UnreachableBlockPositionFailsTheNextRead) {
-    auto image = fakeImage(0x7FFFFFFF, 0x7FFFFFFF);
-    MemorySource source(image);
-    BlockReader reader(source);
-    seekConfigBlock(reader);
+    // A block position beyond the file fails the next read.
+    auto far = fakeImage(0x7FFFFFFF, 0x7FFFFFFF);
+    MemorySource farSource(far);
+    BlockReader farReader(farSource);
+    seekConfigBlock(farReader);
     Collected c;
-    EXPECT_EQ(readBlock(reader, c), ReadStatus::ReadFailed);
-    EXPECT_EQ(reader.failure()->reader, Reader::Int);
+    EXPECT_EQ(readBlock(farReader, c), ReadStatus::ReadFailed);
+    EXPECT_EQ(farReader.failure()->reader, Reader::Int);
 }
 
 }  // namespace

@@ -74,21 +74,6 @@ TEST_F(BlockWriter, AppendsBlockRecordsAndTrailerBehindTheLastSection) {
     EXPECT_EQ(std::vector<uint8_t>(out.end() - 4, out.end()), (std::vector<uint8_t>{0xE8, 0xE4, 0x13, 0xD5}));
 }
 
-TEST_F(BlockWriter, RebuildingALauncherReplacesItsBlock) {
-    Stub stub;
-    std::string error;
-    ASSERT_TRUE(loadStub(dir_ / "stub.exe", stub, error));
-    BlockHead first, second;
-    first.strings = {{122, std::string(5000, 'x')}};
-    second.strings = {{122, "short"}};
-    ASSERT_TRUE(writeLauncher(stub, first, {}, dir_ / "app.exe", error));
-    Stub again;
-    ASSERT_TRUE(loadStub(dir_ / "app.exe", again, error)) << error;
-    ASSERT_TRUE(writeLauncher(again, second, {}, dir_ / "app.exe", error));
-    ASSERT_TRUE(writeLauncher(stub, second, {}, dir_ / "fresh.exe", error));
-    EXPECT_EQ(bytesOf(dir_ / "app.exe"), bytesOf(dir_ / "fresh.exe"));
-}
-
 TEST_F(BlockWriter, SignatureEntryOfAStubIsDropped) {
     auto image = tinyImage();
     size_t certEntry = 0x98 + 112 + 4 * 8;
@@ -101,33 +86,6 @@ TEST_F(BlockWriter, SignatureEntryOfAStubIsDropped) {
     ASSERT_TRUE(loadStub(dir_ / "signed.exe", stub, error)) << error;
     EXPECT_EQ(stub.image.size(), 0x400u);
     EXPECT_EQ(stub.image, tinyImage());
-}
-
-TEST_F(BlockWriter, RefusesWhatIsNotALauncherStub) {
-    Stub stub;
-    std::string error;
-    writeBytes(dir_ / "text.exe", {'h', 'e', 'l', 'l', 'o'});
-    EXPECT_FALSE(loadStub(dir_ / "text.exe", stub, error));
-    EXPECT_NE(error.find("no MZ header"), std::string::npos) << error;
-    EXPECT_FALSE(loadStub(dir_ / "missing.exe", stub, error));
-    EXPECT_NE(error.find("does not exist"), std::string::npos) << error;
-
-    auto image = tinyImage();
-    image[0x98] = 0x0b;
-    image[0x99] = 0x01;  // a 32-bit image
-    writeBytes(dir_ / "pe32.exe", image);
-    EXPECT_FALSE(loadStub(dir_ / "pe32.exe", stub, error));
-    EXPECT_NE(error.find("64-bit"), std::string::npos) << error;
-}
-
-TEST_F(BlockWriter, FailureLeavesNoOutputBehind) {
-    Stub stub;
-    std::string error;
-    ASSERT_TRUE(loadStub(dir_ / "stub.exe", stub, error));
-    EXPECT_FALSE(writeLauncher(stub, {}, {{"x", dir_ / "missing.jar"}}, dir_ / "app.exe", error));
-    EXPECT_NE(error.find("missing.jar"), std::string::npos);
-    EXPECT_FALSE(writeLauncher(stub, {}, {}, dir_ / "no" / "such" / "dir" / "app.exe", error));
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), {}), 1);  // only the stub
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <regex>
 
@@ -18,14 +19,10 @@ std::string toGlibcFormat(const char* format) {
 }
 
 void record(const char* prefix, const char* format, va_list args) {
-    std::string glibc = toGlibcFormat(format);
-    va_list copy;
-    va_copy(copy, args);
-    int n = std::vsnprintf(nullptr, 0, glibc.c_str(), copy);
-    va_end(copy);
-    std::string text(size_t(n > 0 ? n : 0), '\0');
-    std::vsnprintf(text.data(), text.size() + 1, glibc.c_str(), args);
-    testing::tracedLines().push_back(prefix + text);
+    char* text = nullptr;
+    if (vasprintf(&text, toGlibcFormat(format).c_str(), args) < 0) return;
+    testing::tracedLines().push_back(prefix + std::string(text));
+    std::free(text);
 }
 
 }  // namespace

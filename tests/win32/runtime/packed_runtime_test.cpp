@@ -1,23 +1,19 @@
 // Unpacking of packed runtimes by the runtime's own unpack200 (a stand-in that copies
 // the packed file and records its command line).
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
 #include "runtime/candidate_check.h"
 #include "runtime/packed_runtime.h"
-#include "support/runtime_test.h"
+#include "support/win32_test.h"
 
 namespace kestro::test {
 namespace {
 
 using layout::recordedRuns;
 
-std::string content(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-class PackedRuntime : public RuntimeTest {
+class PackedRuntime : public Win32Test {
 protected:
     // Every packed jar but jfxrt.jar and plugin.jar, which this runtime never had.
     std::vector<std::string> present() const {
@@ -38,7 +34,8 @@ TEST_F(PackedRuntime, EveryPresentJarIsRestoredInOrderEndingWithJsse) {
     for (const auto& jar : present()) {
         std::string path = root + "\\" + text(fs::path(jar).make_preferred());
         expected.push_back("-r \"" + path + ".pack\" \"" + path + "\"");
-        EXPECT_EQ(content(home / jar), "packed " + jar);
+        std::ifstream jarFile(home / jar, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(jarFile), {}), "packed " + jar);
         EXPECT_FALSE(fs::exists(home / (jar + ".pack"))) << jar;
     }
     EXPECT_EQ(recordedRuns(home / "bin" / "unpack200.exe"), expected);
@@ -50,7 +47,7 @@ TEST_F(PackedRuntime, EveryPresentJarIsRestoredInOrderEndingWithJsse) {
     EXPECT_EQ(trace_.index("waiting for unpack200 to finish", at), at + 2);
     EXPECT_EQ(trace_.index("unpack done", at), at + 3);
     EXPECT_EQ(trace_.index("pack path doesn't exists", at), at + 4);  // jfxrt.jar
-    EXPECT_EQ(trace_.count("pack path doesn't exists"), 2);
+    EXPECT_EQ(std::ranges::count(trace_.lines(), "pack path doesn't exists"), 2);
     EXPECT_GT(trace_.index("Unpacking JRE done", start), trace_.index(expected.back(), start));
     EXPECT_LT(trace_.index("Unpacking JRE done"), trace_.index("file exists"));
 }

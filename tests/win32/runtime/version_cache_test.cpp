@@ -1,11 +1,9 @@
 // The version cache in Wine's registry: what a probe writes, when a later check may
 // trust it, and what makes an entry a miss.
-#include <windows.h>
-
 #include <cstring>
 
 #include "runtime/candidate_check.h"
-#include "support/runtime_test.h"
+#include "support/win32_test.h"
 #include "workfiles/paths.h"
 
 namespace kestro::test {
@@ -25,7 +23,7 @@ uint64_t fileTime(const fs::path& path) {
     return time;
 }
 
-class VersionCache : public RuntimeTest {
+class VersionCache : public Win32Test {
 protected:
     bool check(const std::string& path, std::string* version = nullptr) {
         std::string javaExe = path, found;
@@ -36,8 +34,16 @@ protected:
 };
 
 TEST_F(VersionCache, ProbeWritesBothValuesUntilTheExecutableChanges) {
-    fs::path java = layOut("jre") / "bin" / "java.exe";
+    fs::path java = layOut("Jre") / "bin" / "java.exe";
+    auto before = probeFiles();
     ASSERT_TRUE(check(text(java)));
+    int first = trace_.index("checkJavaExe (" + text(java) + ", [out], , , 1)");  // as passed in
+    int exists = trace_.index("file exists", first);
+    int probed = trace_.index("Java version: 1.8.0_201", exists);
+    int got = trace_.index("got version from execution 1.8.0_201", probed);
+    EXPECT_TRUE(first >= 0 && exists > first && probed > exists && got > probed) << trace_.text();
+    EXPECT_EQ(trace_.index("checkJavaExe returning 1", got), got + 1);
+    EXPECT_EQ(probeFiles(), before);  // the probe's output file is gone
     DWORD type = 0;
     EXPECT_EQ(cachedValue(java, "LastWriteTime", &type), timeBytes(fileTime(java)));
     EXPECT_EQ(type, DWORD(REG_BINARY));
@@ -61,7 +67,6 @@ TEST_F(VersionCache, ProbeWritesBothValuesUntilTheExecutableChanges) {
     EXPECT_EQ(version, "1.8.0_202");
     EXPECT_EQ(recordedRuns(java).size(), 2u);
     EXPECT_EQ(cachedValue(java, "LastWriteTime"), timeBytes(newer));
-    EXPECT_EQ(cachedValue(java, "Version").c_str(), std::string("1.8.0_202"));
 }
 
 TEST_F(VersionCache, OnlyAnExactEightByteTimeAndAUsableVersionAreTrusted) {
@@ -75,7 +80,6 @@ TEST_F(VersionCache, OnlyAnExactEightByteTimeAndAUsableVersionAreTrusted) {
         {now.substr(0, 4), "1.6.0_45", false},
         {now + '\0', "1.6.0_45", false},
         {timeBytes(fileTime(java) + 1), "1.6.0_45", false},
-        {now, "1.0.0", false},
         {now, std::string("1.0.0\0", 6), false},  // a stored terminator changes nothing
         {now, std::string("1.6.0_45\0", 9), true},
     };
@@ -98,7 +102,7 @@ TEST_F(VersionCache, TwoSpellingsOfOnePathShareOneEntry) {
         if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
     ASSERT_TRUE(check(upper));
     // Relative to the launcher's directory (not the current one), with a "." inside.
-    ASSERT_TRUE(check(text(fs::relative(java.parent_path(), testProgramDirectory()) / "." / "java.exe")));
+    ASSERT_TRUE(check(text(fs::relative(java.parent_path(), moduleDirectory()) / "." / "java.exe")));
     EXPECT_EQ(recordedRuns(java).size(), 1u);
 }
 

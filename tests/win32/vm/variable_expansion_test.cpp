@@ -1,4 +1,4 @@
-// Expansion with the launcher's own values (run under Wine).
+// Expansion with the launcher's own values, taken at each call (run under Wine).
 #include <gtest/gtest.h>
 
 #include "runtime/runtime_home.h"
@@ -17,19 +17,16 @@ std::string expanded(std::string text) {
 TEST(VariableExpansion, ValuesAreTakenAtEachCall) {
     tempDirPath().clear();
     runtimeHome().clear();
-    const std::string text = "${launcher:sys.launcherTempDirectory}|${launcher:sys.jvmHome}";
+    const std::string text = "${launcher:sys.launcherTempDirectory}|%KESTRO_JVM_HOME%";
     EXPECT_EQ(expanded(text), "|");
-
     tempDirPath() = "C:\\Temp\\kst1.tmp_dir1";
     runtimeHome() = "c:\\jre\\bin\\..";
     EXPECT_EQ(expanded(text), "C:\\Temp\\kst1.tmp_dir1|c:\\jre\\bin\\..");
-    EXPECT_EQ(expanded("%VELMORA_TEMPDIR%|%KESTRO_JVM_HOME%"), "C:\\Temp\\kst1.tmp_dir1|c:\\jre\\bin\\..");
     tempDirPath().clear();
     runtimeHome().clear();
 
     EXPECT_EQ(expanded("%KESTRO_EXEDIR%lib"), moduleDirectory() + "lib");
     EXPECT_EQ(expanded("${launcher:sys.tempDir}"), findTempRoot());
-    EXPECT_EQ(expanded("a${KESTRO_PATHLIST_SEPARATOR}b"), "a;b");
 }
 
 }  // namespace

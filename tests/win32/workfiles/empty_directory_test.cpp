@@ -1,65 +1,50 @@
 // Removing what extraction made, against the real file functions.
-#include <gtest/gtest.h>
+#include <fstream>
 
-#include "support/scratch_dir.h"
+#include "support/win32_test.h"
 #include "workfiles/included_files.h"
 
-namespace kestro {
+namespace kestro::test {
 namespace {
 
-using namespace testing;
+class EmptyDirectory : public Win32Test {
+protected:
+    // Files and directories (names ending in "/") below the test's folder.
+    void make(std::initializer_list<std::string> names) {
+        for (const std::string& name : names)
+            if (name.back() == '/') fs::create_directories(dir_ / name);
+            else std::ofstream(dir_ / name) << "x";
+    }
+};
 
-TEST(EmptyDirectory, DescendsOneLevelAndRemovesWhatBecameEmpty) {
-    ScratchDir scratch;
-    std::string d = scratch / "t";
-    makeDirectory(d);
-    writeFile(d + "\\a.jar");
-    makeDirectory(d + "\\lib");
-    writeFile(d + "\\lib\\b.jar");
-    makeDirectory(d + "\\lib\\deeper");
-    writeFile(d + "\\lib\\deeper\\c.jar");
-    makeDirectory(d + "\\empty");
+TEST_F(EmptyDirectory, DescendsOneLevelAndRemovesWhatBecameEmpty) {
+    make({"t/", "t/a.jar", "t/lib/", "t/lib/b.jar", "t/lib/deeper/", "t/lib/deeper/c.jar", "t/empty/"});
+    make({"u/", "u/x.jar", "u/full/", "u/full/y.jar", "u/empty/"});
 
-    emptyDirectory(d + "\\", true);  // a trailing backslash is not doubled
-    EXPECT_FALSE(exists(d + "\\a.jar"));
-    EXPECT_FALSE(exists(d + "\\lib\\b.jar"));
-    EXPECT_FALSE(exists(d + "\\empty"));
+    emptyDirectory(text(dir_ / "t") + "\\", true);  // a trailing backslash is not doubled
+    EXPECT_FALSE(fs::exists(dir_ / "t" / "a.jar"));
+    EXPECT_FALSE(fs::exists(dir_ / "t" / "lib" / "b.jar"));
+    EXPECT_FALSE(fs::exists(dir_ / "t" / "empty"));
     // Two levels down only empty directories go; this one keeps its file, and so its parent stays.
-    EXPECT_TRUE(exists(d + "\\lib\\deeper\\c.jar"));
-    EXPECT_TRUE(isDirectory(d));
+    EXPECT_TRUE(fs::exists(dir_ / "t" / "lib" / "deeper" / "c.jar"));
+    EXPECT_TRUE(fs::is_directory(dir_ / "t"));
+
+    emptyDirectory(text(dir_ / "u"), false);  // without descending, full sub-directories stay
+    EXPECT_FALSE(fs::exists(dir_ / "u" / "x.jar"));
+    EXPECT_FALSE(fs::exists(dir_ / "u" / "empty"));
+    EXPECT_TRUE(fs::exists(dir_ / "u" / "full" / "y.jar"));
 }
 
-TEST(EmptyDirectory, WithoutDescendingFullSubdirectoriesStay) {
-    ScratchDir scratch;
-    std::string d = scratch / "t";
-    makeDirectory(d);
-    writeFile(d + "\\x.jar");
-    makeDirectory(d + "\\full");
-    writeFile(d + "\\full\\y.jar");
-    makeDirectory(d + "\\empty");
-
-    emptyDirectory(d, false);
-    EXPECT_FALSE(exists(d + "\\x.jar"));
-    EXPECT_FALSE(exists(d + "\\empty"));
-    EXPECT_TRUE(exists(d + "\\full\\y.jar"));
-}
-
-TEST(EmptyDirectory, DotPathsAreLeftAlone) {
-    ScratchDir scratch;
-    makeDirectory(scratch / "here");
-    writeFile(scratch / "here\\f.jar");
-    makeDirectory(scratch / "x");
-    writeFile(scratch / "x\\g.jar");
-    char previous[MAX_PATH];
-    GetCurrentDirectoryA(MAX_PATH, previous);
-    ASSERT_TRUE(SetCurrentDirectoryA((scratch / "here").c_str()));
-
+TEST_F(EmptyDirectory, DotPathsAreLeftAlone) {
+    make({"here/", "here/f.jar", "x/", "x/g.jar"});
+    fs::path previous = fs::current_path();
+    fs::current_path(dir_ / "here");
     emptyDirectory(".", true);
     emptyDirectory("..\\x", true);
     emptyDirectory("", true);
-    SetCurrentDirectoryA(previous);
-    EXPECT_TRUE(exists(scratch / "here\\f.jar"));
-    EXPECT_TRUE(exists(scratch / "x\\g.jar"));
+    fs::current_path(previous);
+    EXPECT_TRUE(fs::exists(dir_ / "here" / "f.jar"));
+    EXPECT_TRUE(fs::exists(dir_ / "x" / "g.jar"));
 }
 
 // Runs a Unix program: Wine starts native programs given by their Z: path.
@@ -77,22 +62,18 @@ bool runUnix(std::string command) {
 
 // Wine shows a Unix symbolic link to a directory as a reparse point, as Windows shows a
 // junction. Emptying must not reach through it.
-TEST(EmptyDirectory, LinkedDirectoryIsNotEmptied) {
-    ScratchDir scratch;
-    if (scratch.path().rfind("Z:\\", 0) != 0) GTEST_SKIP() << "the scratch directory is not on Wine's Z: drive";
-    std::string unix = scratch.path().substr(2);
-    for (char& c : unix)
-        if (c == '\\') c = '/';
-    makeDirectory(scratch / "outside");
-    writeFile(scratch / "outside\\keep.jar");
-    makeDirectory(scratch / "t");
+TEST_F(EmptyDirectory, LinkedDirectoryIsNotEmptied) {
+    std::string unix = text(dir_);
+    if (unix.rfind("Z:\\", 0) != 0) GTEST_SKIP() << "the test's folder is not on Wine's Z: drive";
+    unix = fs::path(unix.substr(2)).generic_string();
+    make({"outside/", "outside/keep.jar", "t/"});
     ASSERT_TRUE(runUnix("Z:\\bin\\ln -s " + unix + "/outside " + unix + "/t/lib"));
-    ASSERT_TRUE(GetFileAttributesA((scratch / "t\\lib").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
+    ASSERT_TRUE(GetFileAttributesW((dir_ / "t" / "lib").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
 
-    emptyDirectory(scratch / "t", true);
-    EXPECT_TRUE(exists(scratch / "outside\\keep.jar"));
+    emptyDirectory(text(dir_ / "t"), true);
+    EXPECT_TRUE(fs::exists(dir_ / "outside" / "keep.jar"));
     runUnix("Z:\\bin\\rm -f " + unix + "/t/lib");  // Wine's own calls cannot remove the link
 }
 
 }  // namespace
-}  // namespace kestro
+}  // namespace kestro::test

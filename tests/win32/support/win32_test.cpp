@@ -1,4 +1,4 @@
-#include "support/runtime_test.h"
+#include "support/win32_test.h"
 
 #include <fstream>
 #include <sstream>
@@ -13,6 +13,8 @@
 namespace kestro::test {
 
 namespace {
+
+fs::path testProgramDirectory() { return fs::path(getModulePath()).parent_path(); }
 
 // Each test process gets a temporary root of its own, so that two processes running at
 // once in one Wine prefix do not pick the same trace file name; the probes' temporary
@@ -38,20 +40,14 @@ private:
 [[maybe_unused]] ::testing::Environment* const privateTempAndTrace =
     ::testing::AddGlobalTestEnvironment(new PrivateTempAndTrace);
 
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 std::string lowerAscii(std::string s) {
     for (char& c : s)
         if (c >= 'A' && c <= 'Z') c = char(c + ('a' - 'A'));
     return s;
 }
 
-// Removes every cache entry whose path lies below `directory` (lower-cased, "/" form).
+// Removes every cache entry whose path lies below `directory`: paths are the same from
+// one run to the next, and a stale entry would spare a test its probe.
 void forgetEntriesBelow(const std::string& directory) {
     std::string prefix = versionCacheKey(lowerAscii(directory) + "\\");
     std::string parent = prefix.substr(0, prefix.rfind("jvms\\") + 4);
@@ -60,22 +56,15 @@ void forgetEntriesBelow(const std::string& directory) {
     if (RegOpenKeyExA(HKEY_CURRENT_USER, parent.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return;
     UniqueKey key(opened);
     std::vector<std::string> doomed;
-    for (DWORD i = 0;; ++i) {
-        char name[1024];
-        DWORD size = sizeof name;
-        if (RegEnumKeyExA(key.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    char name[1024];
+    for (DWORD i = 0, size = sizeof name;
+         RegEnumKeyExA(key.get(), i, name, &size, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, size = sizeof name)
         if (lowerAscii(name).rfind(own, 0) == 0) doomed.push_back(parent + "\\" + name);
-    }
     for (const std::string& name : doomed) RegDeleteKeyA(HKEY_CURRENT_USER, name.c_str());
 }
 
 }  // namespace
-
-fs::path testProgramDirectory() {
-    std::wstring path(32768, L'\0');
-    path.resize(GetModuleFileNameW(nullptr, path.data(), DWORD(path.size())));
-    return fs::path(path).parent_path();
-}
 
 fs::path fixturesDirectory() { return (testProgramDirectory() / ".." / "fixtures").lexically_normal(); }
 
@@ -90,21 +79,13 @@ std::vector<std::string> TraceTail::lines() const {
     std::vector<std::string> out;
     auto log = traceLogPath();
     if (!log) return out;
-    std::string all = readAll(*log);
-    std::istringstream in(all.substr(std::min<size_t>(start_, all.size())));
+    std::ifstream in(*log, std::ios::binary);
+    in.seekg(std::streamoff(start_));
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         out.push_back(line);
     }
     return out;
-}
-
-bool TraceTail::has(const std::string& line) const { return index(line) >= 0; }
-
-int TraceTail::count(const std::string& line) const {
-    int n = 0;
-    for (const auto& l : lines()) n += l == line;
-    return n;
 }
 
 int TraceTail::index(const std::string& line, int from) const {
@@ -120,75 +101,53 @@ std::string TraceTail::text() const {
     return out;
 }
 
-std::string text(const fs::path& path) { return path.string(); }
-
 std::string normalised(const fs::path& javaExe) { return fullPath(text(javaExe), false); }
 
-bool cacheEntryExists(const fs::path& javaExe) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, versionCacheKey(normalised(javaExe)).c_str(), 0, KEY_READ, &opened) !=
-        ERROR_SUCCESS)
-        return false;
-    RegCloseKey(opened);
-    return true;
-}
-
 std::string cachedValue(const fs::path& javaExe, const char* name, DWORD* type) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, versionCacheKey(normalised(javaExe)).c_str(), 0, KEY_READ, &opened) !=
-        ERROR_SUCCESS)
-        return "<absent>";
-    UniqueKey key(opened);
     std::string value(16384, '\0');
-    DWORD size = DWORD(value.size()), kind = 0;
-    if (RegQueryValueExA(key.get(), name, nullptr, &kind, reinterpret_cast<BYTE*>(value.data()), &size) !=
-        ERROR_SUCCESS)
+    DWORD size = DWORD(value.size());
+    if (RegGetValueA(HKEY_CURRENT_USER, versionCacheKey(normalised(javaExe)).c_str(), name,
+                     RRF_RT_ANY | RRF_NOEXPAND, type, value.data(), &size) != ERROR_SUCCESS)
         return "<absent>";
-    if (type) *type = kind;
     value.resize(size);
     return value;
 }
 
 void setCachedValue(const fs::path& javaExe, const char* name, DWORD type, const std::string& bytes) {
-    HKEY created = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, versionCacheKey(normalised(javaExe)).c_str(), 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &created, nullptr),
-              ERROR_SUCCESS);
-    UniqueKey key(created);
-    ASSERT_EQ(RegSetValueExA(key.get(), name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()), DWORD(bytes.size())),
+    ASSERT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, versionCacheKey(normalised(javaExe)).c_str(), name, type,
+                              bytes.data(), DWORD(bytes.size())),
               ERROR_SUCCESS);
 }
 
 std::vector<std::string> probeFiles() {
     std::vector<std::string> found;
-    std::string root = findTempRoot();
     WIN32_FIND_DATAA entry;
-    UniqueFind search(FindFirstFileA((root + "kst*.tmp").c_str(), &entry));
+    UniqueFind search(FindFirstFileA((findTempRoot() + "kst*.tmp").c_str(), &entry));
     if (!search) return found;
     do found.push_back(entry.cFileName);
     while (FindNextFileA(search.get(), &entry));
     return found;
 }
 
-void RuntimeTest::SetUp() {
+void Win32Test::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = testProgramDirectory() / "runtime" / info->test_suite_name() / info->name();
+    dir_ = testProgramDirectory() / "scratch" / info->test_suite_name() / info->name();
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     configTables().strings.clear();
-    ASSERT_TRUE(traceLogPath() || (trace("tracing for the runtime tests"), traceLogPath()))
+    ASSERT_TRUE(traceLogPath() || (trace("tracing for the Windows tests"), traceLogPath()))
         << "the trace file could not be created";
     trace_.mark();
 }
 
-void RuntimeTest::TearDown() {
+void Win32Test::TearDown() {
     configTables().strings.clear();
     forgetEntriesBelow(text(dir_));
 }
 
-void RuntimeTest::setKey(int key, const std::string& value) { configTables().strings[ConfigKey(key)] = value; }
+void Win32Test::setKey(int key, const std::string& value) { configTables().strings[ConfigKey(key)] = value; }
 
-fs::path RuntimeTest::layOut(const std::string& name, const layout::RuntimeLayout& runtime) {
+fs::path Win32Test::layOut(const std::string& name, const layout::RuntimeLayout& runtime) {
     fs::path home = dir_ / name;
     layout::layOutRuntime(home, runtime, fixturesDirectory());
     return home;

@@ -1,6 +1,6 @@
-// Shared ground for the tests of the runtime checks under Wine: a fresh folder per test
-// below the test program, the stand-ins of the Windows build, the new lines of this
-// process's trace, and removal of the version cache entries a test made.
+// Shared ground for the tests under Wine: a fresh folder per test below the test
+// program, the stand-ins of the Windows build, the new lines of this process's trace,
+// and removal of the version cache entries a test made.
 #pragma once
 
 #include <windows.h>
@@ -17,19 +17,18 @@ namespace kestro::test {
 
 namespace fs = std::filesystem;
 
-fs::path testProgramDirectory();
-fs::path fixturesDirectory();  // the Windows build's fixtures (stand-ins, drivers)
+fs::path fixturesDirectory();  // the Windows build's stand-ins
 
-// The trace lines written since construction (or the last mark()).
+// The trace lines written since construction (or the last mark()). Read from the file
+// while the process runs, so they also show that each record is on disk at once.
 class TraceTail {
 public:
     TraceTail() { mark(); }
     void mark();
     std::vector<std::string> lines() const;
-    bool has(const std::string& line) const;
-    int count(const std::string& line) const;
     // Index of the first line equal to `line` at or after `from`, or -1.
     int index(const std::string& line, int from = 0) const;
+    bool has(const std::string& line) const { return index(line) >= 0; }
     std::string text() const;  // for failure messages
 
 private:
@@ -37,18 +36,18 @@ private:
 };
 
 // The launcher's 8-bit text of a path (the tests keep to ASCII paths).
-std::string text(const fs::path& path);
-
-// Version cache helpers, by the normalised path the checks use.
+inline std::string text(const fs::path& path) { return path.string(); }
+// The path as the candidate checks normalise it.
 std::string normalised(const fs::path& javaExe);
-bool cacheEntryExists(const fs::path& javaExe);
+
+// A value of the version cache entry of `javaExe`, "<absent>" when there is none.
 std::string cachedValue(const fs::path& javaExe, const char* name, DWORD* type = nullptr);
 void setCachedValue(const fs::path& javaExe, const char* name, DWORD type, const std::string& bytes);
 
 // Temporary files of the probe ("kst*.tmp") present in the temporary root.
 std::vector<std::string> probeFiles();
 
-class RuntimeTest : public ::testing::Test {
+class Win32Test : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;  // clears the configuration and the test's cache entries
