@@ -2,6 +2,7 @@
 
 #include "format/block_reader.h"
 #include "format/block_writer.h"
+#include "support/pe_image.h"
 #include "support/trace_recorder.h"
 #include "diagnostics/trace.h"
 
@@ -99,25 +100,9 @@ TEST(BlockReader, ReaderFailuresTraceTheirErrorLines) {
     EXPECT_STREQ(fatalText(reader.failure()->reader), "Internal Error: readInt");
 }
 
-// A minimal PE32+ header with two sections; the block goes behind the last one in the
-// table, whatever its name.
+// Two sections; the block goes behind the last one in the table, whatever its place.
 std::vector<uint8_t> fakeImage(uint32_t rawSize, uint32_t rawOffset) {
-    std::vector<uint8_t> image(0x400, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) image[at + i] = uint8_t(v >> (8 * i));
-    };
-    image[0] = 'M';
-    image[1] = 'Z';
-    put32(60, 0x80);
-    put32(0x80, 0x4550);
-    image[0x80 + 6] = 2;      // sections
-    image[0x80 + 20] = 0xF0;  // optional header size
-    size_t table = 0x80 + 24 + 0xF0;
-    put32(table + 16, 0x200);
-    put32(table + 20, 0x400);
-    put32(table + 40 + 16, rawSize);
-    put32(table + 40 + 20, rawOffset);
-    return image;
+    return testing::peImage({{0x200, 0x400}, {rawSize, rawOffset}});
 }
 
 TEST(BlockReader, SeeksBehindTheLastSectionAndTracesTheHeaders) {

@@ -4,6 +4,7 @@
 
 #include "format/block_reader.h"
 #include "format/block_writer.h"
+#include "support/pe_image.h"
 
 namespace kestro::format {
 namespace {
@@ -19,30 +20,8 @@ void writeBytes(const fs::path& p, const std::vector<uint8_t>& bytes) {
     std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-// A valid little PE32+ image: headers in the first 0x200 bytes, one section after them.
-std::vector<uint8_t> tinyImage() {
-    std::vector<uint8_t> image(0x400, 0);
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) image[at + i] = uint8_t(v >> (8 * i));
-    };
-    image[0] = 'M';
-    image[1] = 'Z';
-    put32(60, 0x80);
-    put32(0x80, 0x4550);
-    image[0x84] = 0x64;
-    image[0x85] = 0x86;
-    image[0x86] = 1;
-    image[0x80 + 20] = 0xF0;
-    size_t optional = 0x98;
-    image[optional] = 0x0b;
-    image[optional + 1] = 0x02;
-    image[optional + 68] = 2;
-    put32(optional + 108, 16);
-    size_t table = optional + 0xF0;
-    put32(table + 16, 0x200);
-    put32(table + 20, 0x200);
-    return image;
-}
+// One section right after the headers.
+std::vector<uint8_t> tinyImage() { return testing::peImage({{0x200, 0x200}}); }
 
 class BlockWriter : public ::testing::Test {
 protected:
