@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
     head.strings.push_back({msg::InternalError, "An internal error occurred (error code: {0})"});
     head.strings.push_back({key::IncludedCount, std::to_string(files.size())});
     head.strings.push_back({key::IncludedNames, names});
+    head.strings.push_back({key::SearchList, "Rjre"});  // the stand-in runtime beside it
 
     format::Stub stub;
     std::string error;
