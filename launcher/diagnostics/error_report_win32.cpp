@@ -9,6 +9,7 @@
 #include "diagnostics/trace.h"
 #include "splash/splash.h"
 #include "startup/exit.h"
+#include "workfiles/paths.h"
 
 namespace kestro {
 
@@ -23,14 +24,6 @@ ReportState& state() {
     return s;
 }
 
-std::string longPathOf(const std::string& path) {
-    std::string out(kTextCapacity, '\0');
-    DWORD n = GetLongPathNameA(path.c_str(), out.data(), DWORD(out.size()));
-    if (n == 0 || n >= out.size()) return path;
-    out.resize(n);
-    return out;
-}
-
 }  // namespace
 
 void disableErrorBoxes() { state().errorBoxesEnabled = false; }
@@ -38,7 +31,7 @@ void disableErrorBoxes() { state().errorBoxesEnabled = false; }
 void showError(const std::string& text) {
     closeSplash();  // a report must not hide behind the splash image
     std::string report = text;
-    if (auto log = traceLogPath()) report = truncated(text + "\n\nLog: " + longPathOf(*log));
+    if (auto log = traceLogPath()) report = truncated(text + "\n\nLog: " + longPathName(*log).value_or(*log));
     if (state().errorBoxesEnabled) {
         MessageBoxA(nullptr, report.c_str(), lookupString(msg::Caption).c_str(), MB_OK | MB_ICONERROR);
     } else {

@@ -4,29 +4,9 @@
 #include "diagnostics/log_switch.h"
 #include "diagnostics/trace.h"
 #include "startup/launcher_state.h"
+#include "workfiles/paths.h"
 
 namespace kestro {
-
-namespace {
-
-// The short form keeps Explorer's command line free of spaces; a path without one is
-// passed as it is.
-std::string shortPathOf(const std::string& path) {
-    std::string out(MAX_PATH, '\0');
-    DWORD n = GetShortPathNameA(path.c_str(), out.data(), MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return path;
-    out.resize(n);
-    return out;
-}
-
-std::string windowsDirectory() {
-    std::string out(MAX_PATH, '\0');
-    UINT n = GetWindowsDirectoryA(out.data(), MAX_PATH);
-    out.resize(n < MAX_PATH ? n : 0);
-    return out;
-}
-
-}  // namespace
 
 void offerLogExplorer() {
     if (!logSwitchGiven()) return;
@@ -36,7 +16,10 @@ void offerLogExplorer() {
         truncated("The following log file will be created:\n\n" + logPath + "\n\nDo you want to open an Explorer window?");
     if (MessageBoxA(nullptr, question.c_str(), productWord(), MB_YESNO) != IDYES) return;
 
-    std::string command = windowsDirectory() + "\\explorer.exe /select," + shortPathOf(logPath);
+    // The short form keeps Explorer's command line free of spaces; without one the path
+    // is passed as it is.
+    std::string shortPath = shortPathName(logPath, MAX_PATH).value_or(logPath);
+    std::string command = windowsDirectory(MAX_PATH) + "\\explorer.exe /select," + shortPath;
     trace("calling %s", command.c_str());
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

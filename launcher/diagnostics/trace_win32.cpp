@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <ctime>
 
+#include "common/environment.h"
 #include "diagnostics/trace.h"
 #include "diagnostics/trace_file_name.h"
+#include "workfiles/paths.h"
 
 // The Microsoft C runtime's own vfprintf, whatever the compiler's printf mode: the
 // trace formats are written in its dialect.
@@ -29,21 +31,7 @@ TraceState& state() {
     return s;
 }
 
-bool variableIsYes(const char* name) {
-    std::string value(8192, '\0');
-    DWORD n = GetEnvironmentVariableA(name, value.data(), DWORD(value.size()));
-    return n == 3 && value.compare(0, 3, "yes") == 0;
-}
-
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string absolutePath(const std::string& path) {
-    std::string full(8192, '\0');
-    DWORD n = GetFullPathNameA(path.c_str(), DWORD(full.size()), full.data(), nullptr);
-    if (n == 0 || n >= full.size()) return path;
-    full.resize(n);
-    return full;
-}
 
 void createTraceFile(TraceState& s) {
     const char* tmp = std::getenv("TMP");
@@ -51,7 +39,10 @@ void createTraceFile(TraceState& s) {
     // Every record reopens the file by name: a relative name (from a relative TMP, or
     // the current directory as the last resort) would follow a later change of the
     // working directory, and records would scatter over several files.
-    if (name) name = absolutePath(*name);
+    if (name) {
+        std::string full = systemFullPath(*name);
+        if (!full.empty()) name = full;
+    }
     if (name) {
         s.file = std::fopen(name->c_str(), "w");
         s.logPath = *name;
@@ -82,7 +73,8 @@ void openRecord(TraceState& s) {
     if (s.logPath && !s.file) s.file = std::fopen(s.logPath->c_str(), "a");
     if (s.initialised) return;
     s.initialised = true;
-    if (s.logCreationRequested || variableIsYes("KESTRO_LOG") || variableIsYes("VELMORA_LOG")) createTraceFile(s);
+    if (s.logCreationRequested || environmentVariable("KESTRO_LOG") == "yes" ||
+        environmentVariable("VELMORA_LOG") == "yes") createTraceFile(s);
 }
 
 void writeRecord(const char* prefix, const char* format, va_list args) {

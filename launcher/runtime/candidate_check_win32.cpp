@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "common/environment.h"
 #include "config/config_tables.h"
 #include "diagnostics/trace.h"
 #include "runtime/candidate_check.h"
@@ -24,13 +25,6 @@ bool switchToWindowedJava(std::string& javaExe) {
         javaExe.replace(javaExe.size() - 4, 4, "w.exe");
     }
     return pathExists(javaExe);
-}
-
-std::string environmentVariable(const char* name) {
-    std::string value(kTextCapacity, '\0');
-    DWORD n = GetEnvironmentVariableA(name, value.data(), DWORD(value.size()));
-    value.resize(n < value.size() ? n : 0);  // a value too long for the buffer reads as unset
-    return value;
 }
 
 }  // namespace

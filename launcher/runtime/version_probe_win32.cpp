@@ -8,6 +8,7 @@
 #include "runtime/version_cache.h"
 #include "runtime/version_probe.h"
 #include "runtime/version_rules.h"
+#include "workfiles/paths.h"
 #include "workfiles/temp_dir.h"
 
 namespace kestro {
@@ -17,15 +18,6 @@ namespace {
 constexpr DWORD kProbeLimitMs = 60000;
 // A terminated child lets go of the output file only once it has really ended.
 constexpr DWORD kTerminationWaitMs = 5000;
-
-std::string shortPathOf(const std::string& path) {
-    std::string out(kTextCapacity, '\0');
-    DWORD n = GetShortPathNameA(path.c_str(), out.data(), DWORD(out.size()));
-    // Without a short form (the call failed) the long path serves; quoting keeps it whole.
-    if (n == 0 || n >= out.size()) return path;
-    out.resize(n);
-    return out;
-}
 
 // Standard error of the probe: a fresh temporary file, inheritable by the child.
 UniqueHandle createOutputFile(const std::string& name) {
@@ -54,7 +46,8 @@ bool readFirstLine(const std::string& name, std::string& line) {
 }  // namespace
 
 bool probeJavaVersion(const std::string& javaExe, uint64_t lastWrite, std::string& version) {
-    std::string commandLine = probeCommandLine(shortPathOf(javaExe));
+    // Without a short form the long path serves; the quoting keeps it whole.
+    std::string commandLine = probeCommandLine(shortPathName(javaExe).value_or(javaExe));
     std::string outputName = uniqueTempName();
     UniqueHandle output = createOutputFile(outputName);
     if (!output) {

@@ -30,6 +30,18 @@ std::string resolveAgainst(std::string_view path, const char* baseFile = nullptr
 std::string fullPath(std::string_view path, bool keepCase);
 
 void lowerCasePath(std::string& path);
+
+// The system's full path of `path` alone (no resolution against the launcher's
+// directory, no lower-casing); empty when the call fails.
+std::string systemFullPath(const std::string& path);
+
+// The system's long or short (8.3) form of `path`; none when the call fails or the
+// result does not fit a buffer of `capacity` bytes.
+std::optional<std::string> longPathName(const std::string& path, size_t capacity = kTextCapacity);
+std::optional<std::string> shortPathName(const std::string& path, size_t capacity = kTextCapacity);
+
+// The Windows directory, within a buffer of `capacity` bytes.
+std::string windowsDirectory(size_t capacity = kTextCapacity);
 bool pathExists(const std::string& path);
 
 // True when the path exists; `lastWrite` then receives its last-write file time.

@@ -62,12 +62,6 @@ std::string computeModulePath() {
     return path;
 }
 
-std::string fullPathName(const std::string& path) {
-    std::string out(kTextCapacity, '\0');
-    DWORD n = GetFullPathNameA(path.c_str(), DWORD(out.size()), out.data(), nullptr);
-    out.resize(n < out.size() ? n : 0);
-    return out;
-}
 
 }  // namespace
 
@@ -103,7 +97,7 @@ const std::string& getModulePath() {
 }
 
 const std::string& moduleDirectory() {
-    static std::string directory = directoryPart(fullPathName(getModulePath()));
+    static std::string directory = directoryPart(systemFullPath(getModulePath()));
     return directory;
 }
 
@@ -117,17 +111,52 @@ void collapseBackslashes(std::string& path) {
 
 std::string resolveAgainst(std::string_view path, const char* baseFile) {
     std::string out;
-    if (isRelativePath(path)) out = baseFile ? directoryPart(fullPathName(baseFile)) : moduleDirectory();
+    if (isRelativePath(path)) out = baseFile ? directoryPart(systemFullPath(baseFile)) : moduleDirectory();
     out += path;
     collapseBackslashes(out);
     return out;
 }
 
 std::string fullPath(std::string_view path, bool keepCase) {
-    std::string out = fullPathName(resolveAgainst(path));
+    std::string out = systemFullPath(resolveAgainst(path));
     if (!keepCase) lowerCasePath(out);
     collapseBackslashes(out);
     return out;
+}
+
+std::string systemFullPath(const std::string& path) {
+    std::string out(kTextCapacity, '\0');
+    DWORD n = GetFullPathNameA(path.c_str(), DWORD(out.size()), out.data(), nullptr);
+    out.resize(n < out.size() ? n : 0);
+    return out;
+}
+
+namespace {
+
+std::optional<std::string> convertedPath(DWORD (*convert)(LPCSTR, LPSTR, DWORD), const std::string& path,
+                                         size_t capacity) {
+    std::string out(capacity, '\0');
+    DWORD n = convert(path.c_str(), out.data(), DWORD(out.size()));
+    if (n == 0 || n >= out.size()) return std::nullopt;
+    out.resize(n);
+    return out;
+}
+
+}  // namespace
+
+std::optional<std::string> longPathName(const std::string& path, size_t capacity) {
+    return convertedPath([](LPCSTR a, LPSTR b, DWORD c) { return GetLongPathNameA(a, b, c); }, path, capacity);
+}
+
+std::optional<std::string> shortPathName(const std::string& path, size_t capacity) {
+    return convertedPath([](LPCSTR a, LPSTR b, DWORD c) { return GetShortPathNameA(a, b, c); }, path, capacity);
+}
+
+std::string windowsDirectory(size_t capacity) {
+    std::string dir(capacity, '\0');
+    UINT n = GetWindowsDirectoryA(dir.data(), UINT(dir.size()));
+    dir.resize(n < dir.size() ? n : 0);
+    return dir;
 }
 
 void lowerCasePath(std::string& path) {

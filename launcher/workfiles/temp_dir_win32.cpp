@@ -6,6 +6,7 @@
 #include <cstring>
 #include <ctime>
 
+#include "common/environment.h"
 #include "common/text.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/trace.h"
@@ -16,27 +17,10 @@ namespace kestro {
 
 namespace {
 
-std::string variable(const char* name) {
-    std::string value(kTextCapacity, '\0');
-    DWORD n = GetEnvironmentVariableA(name, value.data(), DWORD(value.size()));
-    value.resize(n < value.size() ? n : 0);
-    return value;
-}
-
-std::string windowsDirectory() {
-    std::string dir(kTextCapacity, '\0');
-    UINT n = GetWindowsDirectoryA(dir.data(), UINT(dir.size()));
-    dir.resize(n < dir.size() ? n : 0);
-    return dir;
-}
-
 // "?" in the long form marks characters that the ANSI code page cannot represent.
 bool longFormIsUnrepresentable(const std::string& root) {
-    std::string longForm(kTextCapacity, '\0');
-    DWORD n = GetLongPathNameA(root.c_str(), longForm.data(), DWORD(longForm.size()));
-    if (n == 0 || n >= longForm.size()) return false;
-    longForm.resize(n);
-    return longForm.find('?') != std::string::npos;
+    std::optional<std::string> longForm = longPathName(root);
+    return longForm && longForm->find('?') != std::string::npos;
 }
 
 // The fallback roots, tried in order when the system's path cannot be used.
@@ -67,7 +51,7 @@ std::string findTempRoot() {
     trace("GetTempPath returned %d (last error %d)", int(n), int(GetLastError()));
     root.resize(n < root.size() ? n : 0);
     if (root.empty()) {
-        root = truncated(variable("HOMEDRIVE") + variable("HOMEPATH"));
+        root = truncated(environmentVariable("HOMEDRIVE") + environmentVariable("HOMEPATH"));
         trace("No temp dir defined. Using home %s", root.c_str());
     } else {
         trace("make dir returned %d", _mkdir(root.c_str()));

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+namespace kestro {
+
+// The value of environment variable `name`, read into the launcher's 8192-byte text
+// buffer; empty when it is unset, empty, or too long for the buffer.
+std::string environmentVariable(const char* name);
+
+}  // namespace kestro
