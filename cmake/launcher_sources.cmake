@@ -24,3 +24,14 @@ endforeach()
 # The block format's reading side, which the launcher shares with the build tool.
 set(KESTRO_FORMAT_READER_SOURCES "${KESTRO_ROOT}/format/block_reader.cpp")
 set(KESTRO_INCLUDE_DIRS "${KESTRO_ROOT}" "${KESTRO_LAUNCHER_DIR}")
+
+# The published JNI headers of the host's JDK (Debian's OpenJDK), with our own
+# machine-dependent half for 64-bit Windows in front of them. Nothing else of a JDK is
+# compiled in.
+file(GLOB _kestro_jni_headers "/usr/lib/jvm/java-*-openjdk-*/include/jni.h")
+if(NOT _kestro_jni_headers)
+  message(FATAL_ERROR "jni.h not found: install openjdk-17-jdk-headless (scripts/setup.sh)")
+endif()
+list(GET _kestro_jni_headers 0 _kestro_jni_header)
+get_filename_component(_kestro_jni_dir "${_kestro_jni_header}" DIRECTORY)
+set(KESTRO_JNI_INCLUDE_DIRS "${KESTRO_LAUNCHER_DIR}/vm/jni" "${_kestro_jni_dir}")
