@@ -63,12 +63,11 @@ bool checkJavaExe(std::string& javaExe, std::string& version, const std::string&
 
 bool javaExeForHome(std::string& javaExe, const std::string& home) {
     std::string embedded = truncated(home + "\\jre\\bin\\java.exe");
-    if (lookupInt(key::RequireJdk) != 0) {
-        javaExe = embedded;
-        return pathExists(home + "\\lib\\tools.jar");
-    }
     javaExe = pathExists(embedded) ? embedded : truncated(home + "\\bin\\java.exe");
-    return true;
+    if (lookupInt(key::RequireJdk) == 0) return true;
+    // JDKs up to 8 carry lib\tools.jar and an embedded jre; later ones have neither, but
+    // every JDK has its compiler.
+    return pathExists(home + "\\lib\\tools.jar") || pathExists(home + "\\bin\\javac.exe");
 }
 
 bool checkRuntimeDirectory(std::string& javaExe, const std::string& directory, const std::string& lowerBound,

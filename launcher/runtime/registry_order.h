@@ -1,5 +1,5 @@
-// How registry key names and version texts are held against the bounds and ordered:
-// byte-wise, as C string comparisons do; versions are never parsed into numbers.
+// How registry key names and version texts are held against the bounds and ordered,
+// segment by segment (runtime/version_order.h).
 #pragma once
 
 #include <string>
@@ -8,13 +8,12 @@
 
 namespace kestro {
 
-// With n the length of the shorter of the name and a bound, the name's first n
-// characters are not less than the lower bound's and not greater than the upper
-// bound's; an empty bound passes every name. A family key such as 1.6 thus passes the
+// Over the segments of the shorter of the name and a bound, the name is not below the
+// lower bound and not above the upper bound; an empty bound passes every name. A family key such as 1.6 thus passes the
 // lower bound 1.6.0_10, since the family may hold a qualifying update.
 bool keyNameInRange(std::string_view name, std::string_view lowerBound, std::string_view upperBound);
 
-// Byte-wise comparison of whole texts; a text that is a prefix of another sorts first.
+// Whole versions in order: 10 above 9, 1.8.0_100 above 1.8.0_60, 1.8.0_201 above 1.8.
 bool versionGreater(std::string_view a, std::string_view b);
 
 // The names that pass the bounds, greatest first.

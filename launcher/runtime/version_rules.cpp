@@ -1,28 +1,17 @@
 #include "runtime/version_rules.h"
 
-#include <cstdint>
-
 #include "config/config_tables.h"
 #include "diagnostics/trace.h"
+#include "runtime/version_order.h"
 
 namespace kestro {
 
-int compareVersionPrefix(std::string_view version, std::string_view bound, size_t length) {
-    for (size_t i = 0; i < length; ++i) {
-        unsigned a = i < version.size() ? uint8_t(version[i]) : 0u;
-        unsigned b = i < bound.size() ? uint8_t(bound[i]) : 0u;
-        if (a != b) return a < b ? -1 : 1;
-        if (a == 0) break;
-    }
-    return 0;
-}
-
 bool passesLowerBound(std::string_view version, std::string_view lowerBound) {
-    return lowerBound.empty() || compareVersionPrefix(version, lowerBound, lowerBound.size()) >= 0;
+    return lowerBound.empty() || compareWithBound(version, lowerBound) >= 0;
 }
 
 bool passesUpperBound(std::string_view version, std::string_view upperBound) {
-    return upperBound.empty() || compareVersionPrefix(version, upperBound, upperBound.size()) <= 0;
+    return upperBound.empty() || compareWithBound(version, upperBound) <= 0;
 }
 
 bool isPrereleaseVersion(std::string_view version) {

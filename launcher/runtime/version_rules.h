@@ -1,6 +1,6 @@
-// Rules for the version texts that runtimes print (for example 1.8.0_201). The texts
-// are never parsed into numbers: bounds compare bytes, as a C string comparison of
-// limited length does.
+// Rules for the version texts that runtimes print (for example 1.8.0_201 or 17.0.2):
+// the bounds and the pre-release filter. Comparisons go by segments
+// (runtime/version_order.h); the texts themselves stay as printed.
 #pragma once
 
 #include <string>
@@ -12,12 +12,8 @@ namespace kestro {
 // non-zero exit code; never accepted as a cached version.
 inline constexpr std::string_view kFailedProbeVersion = "1.0.0";
 
-// Byte-wise comparison of at most `length` characters, with the end of a text reading
-// as a zero byte: <0, 0 or >0, like strncmp.
-int compareVersionPrefix(std::string_view version, std::string_view bound, size_t length);
-
-// The version's first n characters, n the bound's length, are not less (lower) or not
-// greater (upper) than the bound; an empty bound passes every version.
+// The version's first n segments, n the bound's number of segments, are not below
+// (lower) or not above (upper) the bound; an empty bound passes every version.
 bool passesLowerBound(std::string_view version, std::string_view lowerBound);
 bool passesUpperBound(std::string_view version, std::string_view upperBound);
 

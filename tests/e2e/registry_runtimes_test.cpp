@@ -116,9 +116,16 @@ TEST_F(RegistrySearch, RequiredJdkLeavesTheJreFamilyAlone) {
     RunResult r = run(buildLauncher());
     EXPECT_EQ(r.exitCode, 83);
     EXPECT_EQ(checkedHomes(r, dir_), std::vector<std::string>{}) << r.trace;
+
+    // A JDK of today (no tools.jar, no embedded jre) registered in its own family.
+    fs::path modern = layOut("jdk21", {.version = "21.0.1", .javac = true, .vmLibraries = {"bin/server/jvm.dll"}});
+    import(currentVersion(kJdk, "21") + registered(kJdk, "21", modern));
+    RunResult today = run(buildLauncher("today.exe"));
+    EXPECT_EQ(today.exitCode, 0) << today.err;
+    EXPECT_TRUE(today.traced("found sun " + javaOf(modern) + " 21.0.1")) << today.trace;
 }
 
-TEST_F(RegistrySearch, SubKeysAreTriedFromTheGreatestByteWise) {
+TEST_F(RegistrySearch, SubKeysAreTriedFromTheNewest) {
     std::string keys;
     for (const char* name : {"1.6", "1.6.0_45", "1.7", "1.8", "1.8.0_201"})
         keys += registered(kJre, name, dir_ / "missing" / name);
@@ -128,10 +135,12 @@ TEST_F(RegistrySearch, SubKeysAreTriedFromTheGreatestByteWise) {
     EXPECT_EQ(checkedHomes(r, dir_ / "missing"),
               (std::vector<std::string>{"1.8.0_201", "1.8", "1.7", "1.6.0_45", "1.6"}));
 
-    import(std::string("[-") + kJre + "]\r\n" + registered(kJdk, "1.8", dir_ / "missing" / "1.8") +
-           registered(kJdk, "9", dir_ / "missing" / "9") + registered(kJdk, "10", dir_ / "missing" / "10"));
-    RunResult nines = run(buildLauncher("nines.exe"));
-    EXPECT_EQ(checkedHomes(nines, dir_ / "missing"), (std::vector<std::string>{"9", "10", "1.8"}));
+    // Versions from 9 on compare as numbers: 21 is the newest, 1.8 the oldest.
+    keys = std::string("[-") + kJre + "]\r\n";
+    for (const char* name : {"1.8", "9", "10", "17", "21"}) keys += registered(kJdk, name, dir_ / "missing" / name);
+    import(keys);
+    RunResult modern = run(buildLauncher("modern.exe"));
+    EXPECT_EQ(checkedHomes(modern, dir_ / "missing"), (std::vector<std::string>{"21", "17", "10", "9", "1.8"}));
 }
 
 TEST_F(RegistrySearch, LocatedRuntimeWinsATie) {
@@ -145,12 +154,13 @@ TEST_F(RegistrySearch, LocatedRuntimeWinsATie) {
     EXPECT_TRUE(r.traced("Trying to load JVM-DLL from " + javaOf(locatedHome)));
 }
 
-TEST_F(RegistrySearch, LocatedRuntimesCompareByteWiseAcrossHives) {
+TEST_F(RegistrySearch, LocatedRuntimesCompareByVersionAcrossHives) {
     fs::path user = layOut("user", loadable("1.8.0_100")), machine = layOut("machine", loadable("1.8.0_60"));
     import(located("HKEY_CURRENT_USER", user) + located("HKEY_LOCAL_MACHINE", machine));
     RunResult r = run(buildLauncher());
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(r.traced("found located " + javaOf(machine) + " 1.8.0_60")) << r.trace;
+    EXPECT_TRUE(r.traced("found located " + javaOf(user) + " 1.8.0_100")) << r.trace;
+    EXPECT_TRUE(r.traced("Trying to load JVM-DLL from " + javaOf(user)));
 }
 
 TEST_F(RegistrySearch, PrereleasesPassOnlyAsLocatedRuntimes) {

@@ -53,6 +53,7 @@ void layOutRuntime(const fs::path& home, const RuntimeLayout& runtime, const fs:
         placeJava(home / "jre" / "bin" / "javaw.exe", runtime.version, fixtures);
     }
     if (runtime.toolsJar) writeFile(home / "lib" / "tools.jar", "tools");
+    if (runtime.javac) writeFile(home / "bin" / "javac.exe", "javac");
     if (runtime.unpack200) copyStandIn(fixtures, "unpack200.exe", home / "bin" / "unpack200.exe");
     for (const std::string& jar : runtime.jars) writeFile(home / jar, "jar " + jar);
     for (const std::string& jar : runtime.packedJars) writeFile(home / (jar + ".pack"), "packed " + jar);

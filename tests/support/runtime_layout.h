@@ -29,6 +29,7 @@ struct RuntimeLayout {
     bool binJavaw = true;               // bin/javaw.exe
     bool embeddedJre = false;           // jre/bin/java.exe and jre/bin/javaw.exe, as in a JDK
     bool toolsJar = false;              // lib/tools.jar
+    bool javac = false;                 // bin/javac.exe, which every JDK has
     bool unpack200 = false;             // bin/unpack200.exe
     std::vector<std::string> jars;      // plain jars, e.g. "lib/jsse.jar"
     std::vector<std::string> packedJars;  // jars laid out packed: "<jar>.pack" holding "packed <jar>"

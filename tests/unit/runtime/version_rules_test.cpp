@@ -7,16 +7,22 @@
 namespace kestro {
 namespace {
 
-TEST(VersionRules, BoundsCompareBytePrefixesOfTheBoundsLength) {
+TEST(VersionRules, BoundsHoldForEveryJavaVersionScheme) {
+    // As before Java 9: a bound admits the releases it is a prefix of.
     EXPECT_TRUE(acceptVersion("1.8.0_201", "1.6", "1.8", true));
+    EXPECT_TRUE(acceptVersion("1.6.0_10", "1.6", "1.8", true));
     EXPECT_FALSE(acceptVersion("1.5.0_22", "1.6", "1.8", true));
-    EXPECT_FALSE(acceptVersion("9.0.4", "1.6", "1.8", true));        // the byte 9 is above 1
-    EXPECT_FALSE(acceptVersion("1.8.0_60", "", "1.8.0_100", true));  // bytes, not numbers
+    EXPECT_FALSE(acceptVersion("9.0.4", "1.6", "1.8", true));
     EXPECT_TRUE(acceptVersion("anything", "", "", true));
-    // The end of a shorter version reads as a zero byte, below every character.
     EXPECT_FALSE(passesLowerBound("1.8", "1.8.0_10"));
     EXPECT_TRUE(passesUpperBound("1.8", "1.8.0_10"));
-    EXPECT_TRUE(passesLowerBound("\xe9", "z"));  // unsigned bytes
+    // From Java 9 on the numbers count, where a byte comparison went wrong.
+    EXPECT_FALSE(acceptVersion("9.0.4", "11", "", true));
+    for (const char* old : {"9", "9.0.4", "10.0.2"}) EXPECT_FALSE(acceptVersion(old, "17", "", true)) << old;
+    EXPECT_TRUE(acceptVersion("17.0.2", "9", "", true));
+    EXPECT_FALSE(acceptVersion("21.0.1", "11", "17", true));
+    EXPECT_TRUE(acceptVersion("17.0.10", "11", "17", true));
+    EXPECT_TRUE(acceptVersion("1.8.0_100", "1.8.0_60", "", true));
 }
 
 TEST(VersionRules, PrereleaseFilterAppliesUnlessAllowed) {

@@ -19,12 +19,21 @@ TEST_F(CandidateCheck, HomeLayoutPrefersTheEmbeddedRuntimeAndCanRequireAJdk) {
     ASSERT_TRUE(javaExeForHome(javaExe, text(jre)));
     EXPECT_EQ(javaExe, text(jre) + "\\bin\\java.exe");
 
-    // A JDK is required: its java executable exists, but without lib\tools.jar it fails.
+    // A JDK is required: its java executable exists, but without lib\tools.jar or
+    // bin\javac.exe it fails.
     setKey(131, "1");
     EXPECT_FALSE(javaExeForHome(javaExe, text(jdk)));
     EXPECT_FALSE(checkRuntimeDirectory(javaExe, text(jdk), "", "", false));
+    EXPECT_FALSE(checkRuntimeDirectory(javaExe, text(jre), "", "", false));
     layout::layOutRuntime(jdk, {.binJava = false, .binJavaw = false, .toolsJar = true}, fixturesDirectory());
     EXPECT_TRUE(checkRuntimeDirectory(javaExe, text(jdk), "", "", false));
+    EXPECT_EQ(javaExe, normalised(jdk / "jre" / "bin" / "java.exe"));
+
+    // JDKs from 9 on have neither tools.jar nor an embedded runtime: javac marks them,
+    // and their own bin\java.exe runs.
+    fs::path modern = layOut("jdk17", {.version = "17.0.2", .javac = true});
+    ASSERT_TRUE(checkRuntimeDirectory(javaExe, text(modern), "11", "", false));
+    EXPECT_EQ(javaExe, normalised(modern / "bin" / "java.exe"));
 }
 
 TEST_F(CandidateCheck, PrereleaseRefusedWhereTheFilterAppliesUnlessKey130) {
