@@ -4,87 +4,63 @@ import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertNull;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
-import com.kestro.runtime.testapps.TempDirUser;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
 
 class TempDirRemovalTest {
-    private static final String APP = TempDirUser.class.getName();
-
     @TempDir
     Path root;
 
-    /** A directory named as the launcher names them, with a little inside. */
+    /** A directory named as the launcher names them, with something inside. */
     private Path launcherTempDir() throws Exception {
-        Path dir = root.resolve("kst1A2B.tmp_dir1700000000");
-        Files.createDirectories(dir.resolve("lib/native"));
+        Path dir = Files.createDirectories(root.resolve("kst1A2B.tmp_dir1700000000/lib"));
         Files.writeString(dir.resolve("app.jar"), "jar");
-        Files.writeString(dir.resolve("lib/native/x.dll"), "dll");
-        return dir;
+        return dir.getParent();
     }
 
-    private static JavaChild.Result run(Path tempDir, String how, String... properties) throws Exception {
-        JavaChild child = JavaChild.kestro().property("kestro.tempDir", tempDir.toString());
-        for (String p : properties) {
-            child.property(p.substring(0, p.indexOf('=')), p.substring(p.indexOf('=') + 1));
-        }
-        return child.launch(APP, how);
+    private static int run(Path tempDir, String how, String keep) throws Exception {
+        return JavaChild.kestro().property("kestro.tempDir", tempDir).property("kestro.keepTempDir", keep)
+                .launch("com.kestro.runtime.testapps.Apps$TempDirUser", how).exitCode();
     }
 
     @Test
-    void removedWhenTheVmEndsNormallyOrThroughExit() throws Exception {
+    void removedWhenTheVmEndsUnlessTheApplicationAsksToKeepIt() throws Exception {
         Path dir = launcherTempDir();
-        assertEquals(0, run(dir, "return").exitCode());
+        assertEquals(0, run(dir, "return", ""));
         assertTrue(Files.notExists(dir));
-        assertTrue(Files.exists(root), "only the directory itself goes");
+        assertTrue(Files.exists(root));
 
-        dir = launcherTempDir();
-        assertEquals(3, run(dir, "exit").exitCode());
+        assertEquals(3, run(launcherTempDir(), "exit", ""));
         assertTrue(Files.notExists(dir));
+
+        assertEquals(0, run(launcherTempDir(), "return", "true"));
+        assertTrue(Files.exists(dir.resolve("lib/app.jar")));
+        assertEquals(0, run(dir, "keep", ""));
+        assertTrue(Files.exists(dir.resolve("lib/app.jar")));
     }
 
     @Test
-    void keptWhenTheApplicationAsksAtStartOrAtRunTime() throws Exception {
-        Path dir = launcherTempDir();
-        assertEquals(0, run(dir, "return", "kestro.keepTempDir=true").exitCode());
-        assertTrue(Files.exists(dir.resolve("lib/native/x.dll")));
-
-        assertEquals(0, run(dir, "keep").exitCode());
-        assertTrue(Files.exists(dir.resolve("lib/native/x.dll")));
-    }
-
-    @Test
-    void onlyADirectoryOfTheLaunchersOwnNameIsRemoved() throws Exception {
-        Path mine = root.resolve("my data");
-        Files.createDirectories(mine);
-        Files.writeString(mine.resolve("precious.txt"), "keep me");
-        assertEquals(0, run(mine, "return").exitCode());
-        assertTrue(Files.exists(mine.resolve("precious.txt")));
-
+    void onlyARealDirectoryOfTheLaunchersNamingIsRemoved() throws Exception {
+        Path mine = Files.createDirectories(root.resolve("my data"));
+        assertNull(TempDirRemoval.launcherTempDir(mine.toString()));
         assertNull(TempDirRemoval.launcherTempDir(""));
-        assertNull(TempDirRemoval.launcherTempDir(null));
-        assertNull(TempDirRemoval.launcherTempDir(root.resolve("kst12_dir9").toString()), "missing");
-        Path file = Files.writeString(root.resolve("kst12_dir9"), "a file");
-        assertNull(TempDirRemoval.launcherTempDir(file.toString()));
+        assertNull(TempDirRemoval.launcherTempDir(Files.writeString(root.resolve("kst1_dir2"), "").toString()));
         Path real = launcherTempDir();
         assertEquals(real, TempDirRemoval.launcherTempDir(real.toString()));
-        Path link = Files.createSymbolicLink(root.resolve("kst1A2B.tmp_dir1"), real);
-        assertNull(TempDirRemoval.launcherTempDir(link.toString()), "a link to a directory");
+        assertNull(TempDirRemoval.launcherTempDir(Files.createSymbolicLink(root.resolve("kst3_dir4"), real).toString()));
     }
 
     @Test
     void linksInsideAreRemovedButNotFollowed() throws Exception {
-        Path outside = Files.createDirectories(root.resolve("outside"));
-        Path outsideFile = Files.writeString(outside.resolve("file.txt"), "keep me");
+        Path outsideFile = Files.writeString(Files.createDirectories(root.resolve("outside")).resolve("f"), "keep");
         Path dir = launcherTempDir();
-        Files.createSymbolicLink(dir.resolve("lib/to-dir"), outside);
+        Files.createSymbolicLink(dir.resolve("lib/to-dir"), outsideFile.getParent());
         Files.createSymbolicLink(dir.resolve("to-file"), outsideFile);
-        Files.createSymbolicLink(dir.resolve("dangling"), root.resolve("nothing"));
 
         assertTrue(TreeRemoval.remove(dir));
         assertTrue(Files.notExists(dir));
-        assertEquals("keep me", Files.readString(outsideFile));
+        assertEquals("keep", Files.readString(outsideFile));
     }
 }
