@@ -12,7 +12,7 @@ packages=(
   osslsigncode openssl
   xvfb xdotool
   locales
-  openjdk-17-jdk-headless
+  openjdk-17-jdk-headless junit5
 )
 
 missing=()

@@ -1,0 +1,48 @@
+package com.kestro.runtime.internal;
+
+import java.lang.reflect.Method;
+import java.util.Arrays;
+
+/**
+ * The body of every flavour's {@code WinLauncher.main}.
+ */
+public final class Launch {
+    /** Arguments before the executable's path: windowed, main class, error log, output log, append. */
+    static final int LEADING_ARGUMENTS = 5;
+
+    private Launch() {
+    }
+
+    /**
+     * Runs the application as the launcher describes it in {@code args}:
+     * <ol>
+     * <li>"true" for a windowed application, else "false" (accepted, not acted on);</li>
+     * <li>the application's main class, dotted;</li>
+     * <li>the file for standard error, or "" to leave it alone;</li>
+     * <li>the file for standard output, or "";</li>
+     * <li>"true" to append to those files, anything else to start them empty;</li>
+     * <li>the executable's path as written on the command line (absent when the launcher
+     * had none);</li>
+     * <li>the program arguments, handed to the application's main unchanged.</li>
+     * </ol>
+     * Redirects the standard streams, arranges the temporary directory's removal at the end
+     * of the VM, then calls the application's {@code public static void main(String[])}.
+     * Whatever that main throws leaves this method unchanged (checked exceptions too). A
+     * launch that cannot begin (too few arguments, main class or main method missing) ends
+     * with a {@link LaunchFailure} whose one-line text names the cause.
+     */
+    public static void run(String[] args) {
+        int count = args == null ? 0 : args.length;
+        if (count < LEADING_ARGUMENTS) {
+            throw new LaunchFailure("Cannot start the application: the launcher passed " + count
+                    + " arguments, at least " + LEADING_ARGUMENTS + " expected");
+        }
+        StandardStreams.redirect(args[2], args[3], "true".equals(args[4]));
+        TempDirRemoval.scheduleFromProperties();
+        Method main = MainMethod.find(args[1]);
+        String[] programArguments = count > LEADING_ARGUMENTS + 1
+                ? Arrays.copyOfRange(args, LEADING_ARGUMENTS + 1, count)
+                : new String[0];
+        MainMethod.invoke(main, programArguments);
+    }
+}
