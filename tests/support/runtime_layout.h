@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,32 @@ struct RuntimeLayout {
     std::vector<std::string> brokenVmLibraries;  // VM libraries without the invocation entry point
 };
 
+// What the recording VM library (every runtime's jvm.dll) does; the
+// defaults let everything succeed.
+struct JvmScript {
+    int createResult = 0;                     // what JNI_CreateJavaVM returns
+    std::vector<std::string> missingClasses;  // as FindClass is asked, "a/b/C"
+    std::vector<std::string> missingMethods;  // method names
+    bool mainThrows = false;
+    std::optional<int> mainExit;              // main ends the process with this exit code
+    enum class FirstRun { True, False, Throws } firstRun = FirstRun::True;
+    bool nullArray = false;                   // NewObjectArray returns null
+    int nullString = -1;                      // this NewString call (from 0) returns null
+    std::string exception;                    // what follows 'Exception in thread "main" '
+};
+
+// The records of a VM library's transcript, oldest first (formats in
+// tests/fixtures/jvm/vm_core.h).
+struct VmTranscript {
+    std::vector<std::string> lines;
+    // Index of the first record equal to `line` at or after `from`, or -1.
+    int index(const std::string& line, int from = 0) const;
+    bool has(const std::string& line) const { return index(line) >= 0; }
+    // The rest of every record that begins with `prefix`, in order.
+    std::vector<std::string> values(const std::string& prefix) const;
+    std::string text() const;  // for failure messages
+};
+
 // The jars a packed runtime holds, in the order in which the launcher restores them.
 const std::vector<std::string>& restoredJarOrder();
 
@@ -54,5 +81,11 @@ std::vector<std::string> recordedRuns(const fs::path& program);
 
 // Makes unpack200 of the runtime at `home` fail for the jar of this file name.
 void failUnpackOf(const fs::path& home, const std::string& jarFileName);
+
+// Sets what the recording VM library at `library` does from now on.
+void scriptVmLibrary(const fs::path& library, const JvmScript& script);
+
+// What the VM library at `library` recorded so far.
+VmTranscript vmLibraryTranscript(const fs::path& library);
 
 }  // namespace kestro::layout
