@@ -40,6 +40,14 @@ const std::vector<std::string>& restoredJarOrder() {
     return order;
 }
 
+RuntimeLayout hostRuntime(const std::string& version) {
+    RuntimeLayout runtime;
+    runtime.version = version;
+    runtime.vmLibraries = {"bin/server/jvm.dll"};
+    runtime.hostVm = true;
+    return runtime;
+}
+
 void placeJava(const fs::path& path, const std::string& version, const fs::path& fixtures) {
     copyStandIn(fixtures, "java.exe", path);
     setJavaBehaviour(path, {.stderrText = versionOutput(version)});
@@ -57,7 +65,10 @@ void layOutRuntime(const fs::path& home, const RuntimeLayout& runtime, const fs:
     if (runtime.unpack200) copyStandIn(fixtures, "unpack200.exe", home / "bin" / "unpack200.exe");
     for (const std::string& jar : runtime.jars) writeFile(home / jar, "jar " + jar);
     for (const std::string& jar : runtime.packedJars) writeFile(home / (jar + ".pack"), "packed " + jar);
-    for (const std::string& library : runtime.vmLibraries) copyStandIn(fixtures, "jvm.dll", home / library);
+    for (const std::string& library : runtime.vmLibraries) {
+        copyStandIn(fixtures, runtime.hostVm ? "jvm_host.dll" : "jvm.dll", home / library);
+        if (runtime.hostVm) copyStandIn(fixtures, "host_bridge.jar", (home / library).parent_path() / "host_bridge.jar");
+    }
     for (const std::string& library : runtime.brokenVmLibraries)
         copyStandIn(fixtures, "jvm_without_entry.dll", home / library);
 }

@@ -35,9 +35,22 @@ struct RuntimeLayout {
     std::vector<std::string> packedJars;  // jars laid out packed: "<jar>.pack" holding "packed <jar>"
     std::vector<std::string> vmLibraries;    // loadable VM libraries, e.g. "bin/server/jvm.dll"
     std::vector<std::string> brokenVmLibraries;  // VM libraries without the invocation entry point
+    bool hostVm = false;  // the VM libraries hand the launch to the host's JDK (see hostRuntime)
 };
 
-// What the recording VM library (every runtime's jvm.dll) does; the
+// A runtime whose bin/server/jvm.dll runs the launch in the host's JDK: the stand-in
+// "jvm_host.dll" as jvm.dll with the bridge "host_bridge.jar" beside it (where it looks
+// for it). Its java executables report `version`. Laid out by hand (scripts), that is:
+//   mkdir -p HOME/bin/server
+//   cp FIXTURES/java.exe HOME/bin/java.exe
+//   printf 'stderr=java version "17.0.0"\\r\\n\n' > HOME/bin/java.exe.cfg
+//   cp FIXTURES/jvm_host.dll HOME/bin/server/jvm.dll
+//   cp FIXTURES/host_bridge.jar HOME/bin/server/host_bridge.jar
+// and optionally "java=/path/of/bin/java" in HOME/bin/server/jvm.dll.cfg to use another
+// JDK than the one the build found.
+RuntimeLayout hostRuntime(const std::string& version = "17.0.0");
+
+// What the recording VM library (every runtime's jvm.dll unless hostVm) does; the
 // defaults let everything succeed.
 struct JvmScript {
     int createResult = 0;                     // what JNI_CreateJavaVM returns
