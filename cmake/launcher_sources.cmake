@@ -35,3 +35,5 @@ endif()
 list(GET _kestro_jni_headers 0 _kestro_jni_header)
 get_filename_component(_kestro_jni_dir "${_kestro_jni_header}" DIRECTORY)
 set(KESTRO_JNI_INCLUDE_DIRS "${KESTRO_LAUNCHER_DIR}/vm/jni" "${_kestro_jni_dir}")
+# That JDK's home: the tests compile their Java fixtures with it and run them in it.
+get_filename_component(KESTRO_HOST_JDK "${_kestro_jni_dir}" DIRECTORY)

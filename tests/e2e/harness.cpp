@@ -16,8 +16,6 @@ namespace kestro::e2e {
 
 namespace {
 
-fs::path fixturesDir() { return KESTRO_BUILD_DIR "/windows/fixtures"; }
-
 // Line ends as "\n"; a carriage return anywhere else stays, for tests to see.
 std::string withoutCarriageReturns(std::string text) {
     for (size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;) text.erase(at, 1);
@@ -56,6 +54,7 @@ int runInWine(const RunOptions& options, const fs::path& plan, const fs::path& o
 }  // namespace
 
 fs::path buildDir() { return KESTRO_BUILD_DIR; }
+fs::path fixturesDir() { return buildDir() / "windows" / "fixtures"; }
 fs::path stubPath() { return buildDir() / "windows" / "launcher" / "launcher.exe"; }
 
 std::string windowsPath(const fs::path& path) {
@@ -256,6 +255,13 @@ RunResult LauncherTest::run(const fs::path& exe, RunOptions options) {
             result.trace = withoutCarriageReturns(readBytes(file));
         }
     return result;
+}
+
+RunResult LauncherTest::driveVm(const fs::path& home, const std::string& arguments) {
+    fs::path driver = fixturesDir() / "vm_driver.exe";
+    return runWindowsProgram(
+        driver, {.commandLine = "\"" + windowsPath(driver) + "\" \"" + windowsPath(vmLibraryOf(home)) + "\" " + arguments},
+        dir_);
 }
 
 }  // namespace kestro::e2e

@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 
 fs::path buildDir();
 fs::path stubPath();
+fs::path fixturesDir();  // the Windows build's stand-ins
 
 // The Windows name of a Unix path (Wine maps / to Z:), and as the candidate checks
 // normalise it (lower-cased).
@@ -95,6 +96,14 @@ inline layout::RuntimeLayout loadable(const std::string& version = "1.8.0_201") 
     return {.version = version, .vmLibraries = {"bin/server/jvm.dll"}};
 }
 
+// The VM library of a runtime laid out as by loadable() (bin\server\jvm.dll): what it
+// recorded, and what it does from now on (the recording library only).
+inline fs::path vmLibraryOf(const fs::path& home) { return home / "bin" / "server" / "jvm.dll"; }
+inline layout::VmTranscript jvmTranscript(const fs::path& home) { return layout::vmLibraryTranscript(vmLibraryOf(home)); }
+inline void scriptJvm(const fs::path& home, const layout::JvmScript& script) {
+    layout::scriptVmLibrary(vmLibraryOf(home), script);
+}
+
 // A test with its own fresh directory (build/e2e/<suite>/<test>) whose tmp/ is TMP. The
 // block starts with the default messages and the search list "Rjre", which finds the
 // stand-in runtime laid out in jre/ (version 1.8.0_201, bin\server\jvm.dll).
@@ -113,6 +122,9 @@ protected:
     fs::path buildRaw(const std::vector<uint8_t>& tail, const std::string& name = "app.exe");
 
     RunResult run(const fs::path& exe, RunOptions options = {});
+    // Runs the fixture vm_driver on the VM library of the runtime at `home` (see
+    // tests/fixtures/vm_driver.cpp): `arguments` follow the library's path.
+    RunResult driveVm(const fs::path& home, const std::string& arguments);
 
     fs::path dir_;
     fs::path tmp_;

@@ -1,6 +1,7 @@
 #include "support/runtime_layout.h"
 
 #include <fstream>
+#include <sstream>
 
 namespace kestro::layout {
 
@@ -39,6 +40,14 @@ const std::vector<std::string>& restoredJarOrder() {
     return order;
 }
 
+RuntimeLayout hostRuntime(const std::string& version) {
+    RuntimeLayout runtime;
+    runtime.version = version;
+    runtime.vmLibraries = {"bin/server/jvm.dll"};
+    runtime.hostVm = true;
+    return runtime;
+}
+
 void placeJava(const fs::path& path, const std::string& version, const fs::path& fixtures) {
     copyStandIn(fixtures, "java.exe", path);
     setJavaBehaviour(path, {.stderrText = versionOutput(version)});
@@ -57,7 +66,10 @@ void layOutRuntime(const fs::path& home, const RuntimeLayout& runtime, const fs:
     if (runtime.unpack200) copyStandIn(fixtures, "unpack200.exe", home / "bin" / "unpack200.exe");
     for (const std::string& jar : runtime.jars) writeFile(home / jar, "jar " + jar);
     for (const std::string& jar : runtime.packedJars) writeFile(home / (jar + ".pack"), "packed " + jar);
-    for (const std::string& library : runtime.vmLibraries) copyStandIn(fixtures, "jvm.dll", home / library);
+    for (const std::string& library : runtime.vmLibraries) {
+        copyStandIn(fixtures, runtime.hostVm ? "jvm_host.dll" : "jvm.dll", home / library);
+        if (runtime.hostVm) copyStandIn(fixtures, "host_bridge.jar", (home / library).parent_path() / "host_bridge.jar");
+    }
     for (const std::string& library : runtime.brokenVmLibraries)
         copyStandIn(fixtures, "jvm_without_entry.dll", home / library);
 }
@@ -77,6 +89,51 @@ std::vector<std::string> recordedRuns(const fs::path& program) {
 
 void failUnpackOf(const fs::path& home, const std::string& jarFileName) {
     writeFile(home / "bin" / "unpack200.exe.cfg", "fail=" + jarFileName + "\n");
+}
+
+void scriptVmLibrary(const fs::path& library, const JvmScript& script) {
+    auto joined = [](const std::vector<std::string>& items) {
+        std::string out;
+        for (const std::string& item : items) out += (out.empty() ? "" : ",") + item;
+        return out;
+    };
+    std::string text = "create=" + std::to_string(script.createResult) + "\n";
+    if (!script.missingClasses.empty()) text += "missingClasses=" + joined(script.missingClasses) + "\n";
+    if (!script.missingMethods.empty()) text += "missingMethods=" + joined(script.missingMethods) + "\n";
+    if (script.mainThrows) text += "main=throw\n";
+    if (script.mainExit) text += "main=exit " + std::to_string(*script.mainExit) + "\n";
+    if (script.firstRun == JvmScript::FirstRun::False) text += "firstRun=false\n";
+    if (script.firstRun == JvmScript::FirstRun::Throws) text += "firstRun=throw\n";
+    if (script.nullArray) text += "nullArray=1\n";
+    if (script.nullString >= 0) text += "nullString=" + std::to_string(script.nullString) + "\n";
+    if (!script.exception.empty()) text += "exception=" + escaped(script.exception) + "\n";
+    writeFile(sidecar(library, ".cfg"), text);
+}
+
+VmTranscript vmLibraryTranscript(const fs::path& library) {
+    VmTranscript transcript;
+    std::ifstream in(sidecar(library, ".transcript"), std::ios::binary);
+    for (std::string line; std::getline(in, line);) transcript.lines.push_back(line);
+    return transcript;
+}
+
+int VmTranscript::index(const std::string& line, int from) const {
+    for (size_t i = size_t(from < 0 ? 0 : from); i < lines.size(); ++i)
+        if (lines[i] == line) return int(i);
+    return -1;
+}
+
+std::vector<std::string> VmTranscript::values(const std::string& prefix) const {
+    std::vector<std::string> out;
+    for (const std::string& line : lines)
+        if (line.rfind(prefix, 0) == 0) out.push_back(line.substr(prefix.size()));
+    return out;
+}
+
+std::string VmTranscript::text() const {
+    std::ostringstream out;
+    for (const std::string& line : lines) out << line << "\n";
+    return out.str();
 }
 
 }  // namespace kestro::layout

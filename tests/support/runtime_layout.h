@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,45 @@ struct RuntimeLayout {
     std::vector<std::string> packedJars;  // jars laid out packed: "<jar>.pack" holding "packed <jar>"
     std::vector<std::string> vmLibraries;    // loadable VM libraries, e.g. "bin/server/jvm.dll"
     std::vector<std::string> brokenVmLibraries;  // VM libraries without the invocation entry point
+    bool hostVm = false;  // the VM libraries hand the launch to the host's JDK (see hostRuntime)
+};
+
+// A runtime whose bin/server/jvm.dll runs the launch in the host's JDK: the stand-in
+// "jvm_host.dll" as jvm.dll with the bridge "host_bridge.jar" beside it (where it looks
+// for it). Its java executables report `version`. Laid out by hand (scripts), that is:
+//   mkdir -p HOME/bin/server
+//   cp FIXTURES/java.exe HOME/bin/java.exe
+//   printf 'stderr=java version "17.0.0"\\r\\n\n' > HOME/bin/java.exe.cfg
+//   cp FIXTURES/jvm_host.dll HOME/bin/server/jvm.dll
+//   cp FIXTURES/host_bridge.jar HOME/bin/server/host_bridge.jar
+// and optionally "java=/path/of/bin/java" in HOME/bin/server/jvm.dll.cfg to use another
+// JDK than the one the build found.
+RuntimeLayout hostRuntime(const std::string& version = "17.0.0");
+
+// What the recording VM library (every runtime's jvm.dll unless hostVm) does; the
+// defaults let everything succeed.
+struct JvmScript {
+    int createResult = 0;                     // what JNI_CreateJavaVM returns
+    std::vector<std::string> missingClasses;  // as FindClass is asked, "a/b/C"
+    std::vector<std::string> missingMethods;  // method names
+    bool mainThrows = false;
+    std::optional<int> mainExit;              // main ends the process with this exit code
+    enum class FirstRun { True, False, Throws } firstRun = FirstRun::True;
+    bool nullArray = false;                   // NewObjectArray returns null
+    int nullString = -1;                      // this NewString call (from 0) returns null
+    std::string exception;                    // what follows 'Exception in thread "main" '
+};
+
+// The records of a VM library's transcript, oldest first (formats in
+// tests/fixtures/jvm/vm_core.h).
+struct VmTranscript {
+    std::vector<std::string> lines;
+    // Index of the first record equal to `line` at or after `from`, or -1.
+    int index(const std::string& line, int from = 0) const;
+    bool has(const std::string& line) const { return index(line) >= 0; }
+    // The rest of every record that begins with `prefix`, in order.
+    std::vector<std::string> values(const std::string& prefix) const;
+    std::string text() const;  // for failure messages
 };
 
 // The jars a packed runtime holds, in the order in which the launcher restores them.
@@ -55,5 +95,11 @@ std::vector<std::string> recordedRuns(const fs::path& program);
 
 // Makes unpack200 of the runtime at `home` fail for the jar of this file name.
 void failUnpackOf(const fs::path& home, const std::string& jarFileName);
+
+// Sets what the recording VM library at `library` does from now on.
+void scriptVmLibrary(const fs::path& library, const JvmScript& script);
+
+// What the VM library at `library` recorded so far.
+VmTranscript vmLibraryTranscript(const fs::path& library);
 
 }  // namespace kestro::layout
