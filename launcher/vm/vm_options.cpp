@@ -105,7 +105,8 @@ void collectVmOptions(const std::vector<Utf16>& arguments, OptionCollector& coll
     }
     if (lookupInt(key::JavaOptionArguments) != 0)
         for (const Utf16& argument : arguments)
-            if (startsWith(argument, u"-J")) addOptionLine(nullptr, narrowOption(Utf16View(argument).substr(2), system), collector);
+            if (startsWith(argument, u"-J"))
+                addOptionLine(nullptr, narrowOption(Utf16View(argument).substr(2), system), collector);
     addLocaleOptions(arguments, collector);
 }
 

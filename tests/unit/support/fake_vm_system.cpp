@@ -114,7 +114,8 @@ const VmSystem& fakeVmSystem() {
         .resolveList =
             [](std::string_view list) {
                 std::string out;
-                for (const std::string& item : splitList(list)) out += (out.empty() ? "" : ";") + resolve(item, nullptr);
+                for (const std::string& item : splitList(list))
+                    out += (out.empty() ? "" : ";") + resolve(item, nullptr);
                 return out;
             },
         .fullPath = fullPath,

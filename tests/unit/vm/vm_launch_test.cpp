@@ -39,8 +39,9 @@ TEST_F(VmLaunch, PropertiesComeInOrderWithTheirConditions) {
                                   .path = "C:\\jre\\bin;C:\\Windows",
                                   .consoleOutputCodePage = 850};
     EXPECT_EQ(launcherProperties(values),
-              (Texts{"-Dkestro.semaphoreName=kst_sem_1", "-Dkestro.isVelmora=true", "-Dkestro.moduleName=C:\\App\\app.exe",
-                     "-Dsun.java.command=C:\\App\\app.exe", "-Dkestro.processCommFile=C:\\Temp\\kst_p42.tmp",
+              (Texts{"-Dkestro.semaphoreName=kst_sem_1", "-Dkestro.isVelmora=true",
+                     "-Dkestro.moduleName=C:\\App\\app.exe", "-Dsun.java.command=C:\\App\\app.exe",
+                     "-Dkestro.processCommFile=C:\\Temp\\kst_p42.tmp",
                      "-Dkestro.tempDir=C:\\Temp\\kst1.tmp_dir1", "-Dkestro.unextractedPosition=4096",
                      "-Djava.library.path=C:\\jre\\bin;C:\\Windows", "-Dkestro.consoleCodepage=cp850"}));
 

@@ -67,8 +67,9 @@ TEST_F(VmOptions, IncludesAreReadInPlaceRelativeToTheIncludingFile) {
     EXPECT_EQ(collect().options, (Options{"-Da", "-Db", "-Dmore", "-Dc", "-Dz"}));
     // The include line shows the resolved path, the text as written and the file; one
     // that does not open leaves that line only.
-    EXPECT_EQ(linesStartingWith("adding vmoptions from <C:\\App\\conf\\sub\\more.vmoptions> (sub\\more.vmoptions) ("), 1);
-    EXPECT_EQ(linesStartingWith("adding vmoptions from <C:\\App\\conf\\sub\\missing.vmoptions> (missing.vmoptions) ("), 1);
+    const std::string sub = "adding vmoptions from <C:\\App\\conf\\sub\\";
+    EXPECT_EQ(linesStartingWith(sub + "more.vmoptions> (sub\\more.vmoptions) ("), 1);
+    EXPECT_EQ(linesStartingWith(sub + "missing.vmoptions> (missing.vmoptions) ("), 1);
 }
 
 TEST_F(VmOptions, ConfiguredOptionsJoinIncludesAndKeepDirectivesWhole) {
@@ -109,21 +110,23 @@ TEST_F(VmOptions, TheLastFormatArgumentDecidesTheLocaleOptions) {
     EXPECT_EQ(collect({u"app.exe", on, off}).options,
               (Options{"-Dsun.locale.formatasdefault=false", "-Duser.language=de", "-Duser.country=CH"}));
     chooseLocale({}, 0x000C, nullptr);  // fr, no country
-    EXPECT_EQ(collect({u"app.exe", off}).options, (Options{"-Dsun.locale.formatasdefault=false", "-Duser.language=fr"}));
+    EXPECT_EQ(collect({u"app.exe", off}).options,
+              (Options{"-Dsun.locale.formatasdefault=false", "-Duser.language=fr"}));
     EXPECT_TRUE(collect({u"app.exe"}).options.empty());
 }
 
 TEST_F(VmOptions, IncludeCyclesAreStoppedWithOneTraceLine) {
     // a includes b, b includes a again (written differently); a also includes itself.
-    fakeVm().files["C:\\App\\app.vmoptions"] = "-Dapp\n-include-options conf\\a.vmoptions\n-include-options app.vmoptions\n";
-    fakeVm().files["C:\\App\\conf\\a.vmoptions"] = "-Da\n-include-options b.vmoptions\n-include-options .\\A.VMOPTIONS\n";
+    fakeVm().files["C:\\App\\app.vmoptions"] =
+        "-Dapp\n-include-options conf\\a.vmoptions\n-include-options app.vmoptions\n";
+    fakeVm().files["C:\\App\\conf\\a.vmoptions"] =
+        "-Da\n-include-options b.vmoptions\n-include-options .\\A.VMOPTIONS\n";
     fakeVm().files["C:\\App\\conf\\b.vmoptions"] = "-Db\n-include-options ..\\CONF\\a.vmoptions\n-Db2\n";
     EXPECT_EQ(collect().options, (Options{"-Dapp", "-Da", "-Db", "-Db2"}));
     EXPECT_EQ(errorLines(), 3);
     const auto& lines = testing::tracedLines();
-    EXPECT_NE(std::find(lines.begin(), lines.end(),
-                        "ERROR: vmoptions file <C:\\App\\conf\\..\\CONF\\a.vmoptions> includes itself, include skipped"),
-              lines.end());
+    const std::string stopped = "ERROR: vmoptions file <C:\\App\\conf\\..\\CONF\\a.vmoptions> includes itself";
+    EXPECT_NE(std::find(lines.begin(), lines.end(), stopped + ", include skipped"), lines.end());
 }
 
 TEST_F(VmOptions, AFileIncludedTwiceSideBySideIsReadTwice) {

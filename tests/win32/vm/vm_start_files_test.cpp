@@ -40,14 +40,17 @@ TEST_F(VmStartFiles, OptionFilesAreReadAsTextInPieces) {
 
 TEST_F(VmStartFiles, IncludesResolveAgainstTheIncludingFileAndStopAtCycles) {
     writeFile(dir_ / "main.vmoptions", "-Dmain\n-include-options conf\\Sub.vmoptions\n-Dmain2\n");
-    writeFile(dir_ / "conf" / "sub.vmoptions", "-Dsub\n-include-options ..\\MAIN.vmoptions\n-include-options ..\\none.vmoptions\n");
+    writeFile(dir_ / "conf" / "sub.vmoptions",
+              "-Dsub\n-include-options ..\\MAIN.vmoptions\n-include-options ..\\none.vmoptions\n");
     readFile(dir_ / "main.vmoptions");
     EXPECT_EQ(collector.options, (Texts{"-Dmain", "-Dsub", "-Dmain2"}));
-    std::string sub = text(dir_) + "\\conf\\Sub.vmoptions";
-    std::string cycle = text(dir_) + "\\conf\\..\\MAIN.vmoptions";
-    EXPECT_TRUE(trace_.has("ERROR: vmoptions file <" + cycle + "> includes itself, include skipped")) << trace_.text();
-    EXPECT_EQ(trace_.index("adding vmoptions from <" + sub + "> (conf\\Sub.vmoptions) (0000000000000000)"), -1);
-    EXPECT_GE(trace_.index("adding vmoptions from <" + text(dir_) + "\\conf\\..\\none.vmoptions> (..\\none.vmoptions) (0000000000000000)"), 0)
+    const std::string conf = text(dir_) + "\\conf\\";
+    EXPECT_TRUE(trace_.has("ERROR: vmoptions file <" + conf + "..\\MAIN.vmoptions> includes itself, include skipped"))
+        << trace_.text();
+    // The file opened although its name differs in case; the missing one shows a null file.
+    const std::string noFile = " (0000000000000000)";
+    EXPECT_EQ(trace_.index("adding vmoptions from <" + conf + "Sub.vmoptions> (conf\\Sub.vmoptions)" + noFile), -1);
+    EXPECT_GE(trace_.index("adding vmoptions from <" + conf + "..\\none.vmoptions> (..\\none.vmoptions)" + noFile), 0)
         << trace_.text();
 }
 
