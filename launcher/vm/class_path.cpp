@@ -8,48 +8,43 @@ namespace kestro {
 
 namespace {
 
-struct EntryResult {
-    bool found = false;
-    std::optional<ClassPathFailure> failure;
-};
+enum class EntryState { Found, NotFound, VariableMissing };
 
 // An environment entry: the value without enclosing double quotes, then ";" unless it
-// ends with one. An unset or empty variable adds nothing; for a mandatory entry it is
-// the missing variable of message 1008, since an empty value puts nothing on the path.
-EntryResult appendVariable(std::string& classPath, const std::string& name, bool mandatory, const VmSystem& system) {
-    std::optional<std::string> value = system.environment(name.c_str());
-    if (!value || value->empty()) {
-        if (mandatory) return {false, ClassPathFailure{msg::VariableUndefined, name}};
-        return {true, std::nullopt};
-    }
-    std::string text = std::move(*value);
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') text = text.substr(1, text.size() - 2);
-    classPath += text;
-    if (text.empty() || text.back() != ';') classPath += ';';
-    return {true, std::nullopt};
+// ends with one. An unset or empty variable adds nothing; a mandatory entry then misses
+// its variable, since an empty value puts nothing on the class path.
+EntryState appendVariable(std::string& classPath, const std::string& name, bool mandatory, const VmSystem& system) {
+    std::string value = system.environment(name.c_str()).value_or(std::string());
+    if (value.empty()) return mandatory ? EntryState::VariableMissing : EntryState::Found;
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+    classPath += value;
+    if (value.empty() || value.back() != ';') classPath += ';';
+    return EntryState::Found;
 }
 
-EntryResult appendEntry(std::string& classPath, char type, const std::string& name, bool mandatory,
-                        const VmSystem& system) {
+EntryState appendEntry(std::string& classPath, char type, const std::string& name, bool mandatory,
+                       const VmSystem& system) {
+    bool found = false;
     switch (type) {
     case 'A':
     case 'D': {
         // The path is on the class path even when it does not exist.
         std::string resolved = system.resolveList(name);
         classPath += resolved + ";";
-        return {system.exists(resolved), std::nullopt};
+        found = system.exists(resolved);
+        break;
     }
     case 'E': return appendVariable(classPath, name, mandatory, system);
     case 'S': {
         std::string directory = system.resolve(name, nullptr);
         bool jars = appendArchives(classPath, directory, "jar", system);
         bool zips = appendArchives(classPath, directory, "zip", system);
-        return {jars || zips, std::nullopt};
+        found = jars || zips;
+        break;
     }
-    default:
-        // An unknown kind adds nothing; a mandatory one cannot be satisfied.
-        return {false, std::nullopt};
+    default: break;  // an unknown kind adds nothing; a mandatory one cannot be satisfied
     }
+    return found ? EntryState::Found : EntryState::NotFound;
 }
 
 }  // namespace
@@ -86,9 +81,9 @@ std::optional<ClassPathFailure> appendConfiguredEntries(std::string& classPath, 
         std::string name = entry.size() > 2 ? entry.substr(2) : std::string();
         system.expand(name);
         name = truncated(std::move(name));
-        EntryResult result = appendEntry(classPath, type, name, mandatory, system);
-        if (result.failure) return result.failure;
-        if (mandatory && !result.found) return ClassPathFailure{msg::ClassPathEntryMissing, name};
+        EntryState state = appendEntry(classPath, type, name, mandatory, system);
+        if (state == EntryState::VariableMissing) return ClassPathFailure{msg::VariableUndefined, name};
+        if (mandatory && state == EntryState::NotFound) return ClassPathFailure{msg::ClassPathEntryMissing, name};
     }
     return std::nullopt;
 }
