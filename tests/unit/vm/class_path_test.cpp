@@ -120,12 +120,5 @@ TEST_F(ClassPath, ALongClassPathIsCutWhereItsBufferEnds) {
     EXPECT_TRUE(traced("ERROR: class path of 40968 bytes cut to 40959 bytes"));
 }
 
-TEST(ListMatchingFiles, FormsThePatternFromTheExtension) {
-    testing::resetFakeVm();
-    (void)listMatchingFiles("C:\\d", "jar", testing::fakeVmSystem());
-    (void)listMatchingFiles("C:\\d", ".zip", testing::fakeVmSystem());
-    EXPECT_EQ(fakeVm().listedPatterns, (std::vector<std::string>{"C:\\d\\*.jar", "C:\\d\\*.zip"}));
-}
-
 }  // namespace
 }  // namespace kestro

@@ -92,14 +92,6 @@ TEST_F(VmLaunch, MainGetsTheExecutableFixedArgumentsAndTheUsersArguments) {
               (Arguments{u"app.exe", u"--home", u"C:\\App\\", u"x y", u"-q", u"\u00e9\u4e2d\U0001F600"}));
 }
 
-TEST_F(VmLaunch, LauncherClassFollowsTheFlavour) {
-    EXPECT_STREQ(launcherClassName(), "com/kestro/runtime/WinLauncher");
-    launcherState().launcherFlavour = 'v';
-    EXPECT_STREQ(launcherClassName(), "com/velmora/runtime/launcher/WinLauncher");
-    launcherState().launcherFlavour = 'k';
-    EXPECT_STREQ(launcherClassName(), "com/kestro/runtime/WinLauncher");
-}
-
 TEST_F(VmLaunch, OptionsRunFromThePropertiesToTheClassPath) {
     set(key::VmOptions, "-Dkey=1 '-classpath/a key.jar'");
     set(key::JavaOptionArguments, "1");

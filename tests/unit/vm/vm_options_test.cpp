@@ -136,11 +136,5 @@ TEST_F(VmOptions, AFileIncludedTwiceSideBySideIsReadTwice) {
     EXPECT_EQ(errorLines(), 0);
 }
 
-TEST(SplitOptionText, SplitsLikeACommandLine) {
-    std::vector<std::string> pieces;
-    splitOptionText("a 'b c' \"d'e\"  f", pieces, testing::fakeVmSystem());
-    EXPECT_EQ(pieces, (Options{"a", "b c", "d'e", "f"}));
-}
-
 }  // namespace
 }  // namespace kestro
