@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "common/environment.h"
 #include "config/config_tables.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/trace.h"
@@ -22,13 +23,7 @@ CreateJavaVmFn& entryPoint() {
 }
 
 // The whole value: a PATH cut to a fixed buffer would be written back shortened.
-std::string currentPath() {
-    DWORD size = GetEnvironmentVariableA("PATH", nullptr, 0);
-    std::string value(size, '\0');
-    DWORD n = size ? GetEnvironmentVariableA("PATH", value.data(), size) : 0;
-    value.resize(n < size ? n : 0);
-    return value;
-}
+std::string currentPath() { return environmentValue("PATH").value_or(std::string()); }
 
 // Sets PATH in the process environment and in the C runtime's own table.
 void setPath(const std::string& value) {

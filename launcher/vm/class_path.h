@@ -1,0 +1,50 @@
+// The class path option: "-Djava.class.path=" and a ";"-separated list of the class
+// path directives, the archives of the temporary directory, the runtime jar (velmora
+// flavour) and the configured entries (key 121).
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "format/config_keys.h"
+#include "vm/vm_options.h"
+#include "vm/vm_system.h"
+
+namespace kestro {
+
+// The class path option holds at most this many bytes with its terminator; a longer
+// one is cut at the end.
+inline constexpr size_t kClassPathCapacity = 40960;
+
+// A mandatory entry that was not found: the message to show (1006 for a file or
+// directory, 1008 for an environment variable) and the entry's expanded name.
+struct ClassPathFailure {
+    msg::MessageId message;
+    std::string name;
+};
+
+// Fills `option` with the complete "-Djava.class.path=" option: prefix directive;
+// archives of the temporary directory and of its "user" sub-directory (only when
+// there is a temporary directory); the runtime jar; the replacement directive or the
+// configured entries; suffix directive. A failure leaves `option` unfinished.
+[[nodiscard]] std::optional<ClassPathFailure> buildClassPath(const ClassPathDirectives& directives,
+                                                             std::string& option, const VmSystem& system);
+
+// Appends every file of `directory` with the extension (jar files: "jar") and ";";
+// false when the directory does not exist.
+bool appendArchives(std::string& classPath, const std::string& directory, const std::string& extension,
+                    const VmSystem& system);
+
+// The names in `directory` that end in the extension, in the file system's order.
+std::vector<std::string> listMatchingFiles(const std::string& directory, const std::string& extension,
+                                           const VmSystem& system);
+
+// In the velmora flavour appends the runtime jar below the application directory
+// (key 10003), whether it exists or not.
+void appendRuntimeJar(std::string& classPath, const VmSystem& system);
+
+// Appends the entries of key 121; stops at the first mandatory entry not found.
+[[nodiscard]] std::optional<ClassPathFailure> appendConfiguredEntries(std::string& classPath, const VmSystem& system);
+
+}  // namespace kestro

@@ -1,0 +1,157 @@
+#include "vm/vm_options.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "common/unique.h"
+#include "config/config_tables.h"
+#include "config/locale.h"
+#include "diagnostics/trace.h"
+#include "startup/command_line.h"
+
+namespace kestro {
+
+namespace {
+
+struct StdioFileTraits {
+    using Handle = std::FILE*;
+    static Handle invalid() { return nullptr; }
+    static void close(Handle h) { std::fclose(h); }
+};
+
+constexpr std::string_view kIncludeOptions = "-include-options";
+constexpr Utf16View kFormatAsDefaultWide = u"-Dsun.locale.formatasdefault=";
+
+bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool startsWith(Utf16View text, Utf16View prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+// A command-line text as an 8-bit option, cut to the option buffer.
+std::string narrowOption(Utf16View text, const VmSystem& system) { return truncated(system.toNarrow(text)); }
+
+void includeFile(const char* filePath, std::string path, OptionCollector& collector) {
+    const VmSystem& system = collector.system;
+    system.expand(path);
+    path = truncated(std::move(path));
+    std::string resolved = system.resolve(path, filePath);
+    // Compared by full, lower-cased path: the file system ignores the case of names,
+    // and "." or ".." segments must not hide a file that includes itself.
+    std::string identity = system.fullPath(resolved, false);
+    const auto& reading = collector.filesBeingRead;
+    if (std::find(reading.begin(), reading.end(), identity) != reading.end()) {
+        traceError("vmoptions file <%s> includes itself, include skipped", resolved.c_str());
+        return;
+    }
+    std::FILE* file = system.openText(resolved);
+    trace("adding vmoptions from <%s> (%s) (%p)", resolved.c_str(), path.c_str(), static_cast<void*>(file));
+    readVmOptionsFile(resolved.c_str(), OptionFile{file, resolved}, collector);
+}
+
+void addLocaleOptions(const std::vector<Utf16>& arguments, OptionCollector& collector) {
+    const Utf16* last = nullptr;
+    for (const Utf16& argument : arguments)
+        if (startsWith(argument, kFormatAsDefaultWide)) last = &argument;
+    if (!last) return;
+    std::string option = narrowOption(*last, collector.system);
+    addOptionLine(nullptr, option, collector);
+    if (option == "-Dsun.locale.formatasdefault=true") return;
+    std::string code;
+    if (copyLocaleLanguage(code)) addOptionLine(nullptr, "-Duser.language=" + code, collector);
+    if (copyLocaleCountry(code)) addOptionLine(nullptr, "-Duser.country=" + code, collector);
+}
+
+}  // namespace
+
+std::optional<std::string> optionLineOf(std::string piece) {
+    while (!piece.empty() && (piece.back() == '\r' || piece.back() == '\n')) piece.pop_back();
+    size_t first = piece.find_first_not_of(' ');
+    if (first == std::string::npos) return std::nullopt;
+    piece.erase(piece.find_last_not_of(' ') + 1);
+    piece.erase(0, first);
+    if (piece[0] == '#') return std::nullopt;
+    return piece;
+}
+
+bool readLinePiece(std::FILE* file, std::string& piece) {
+    piece.assign(kTextCapacity, '\0');
+    if (!std::fgets(piece.data(), int(piece.size()), file)) return false;
+    piece.resize(std::strlen(piece.c_str()));
+    return true;
+}
+
+void splitOptionText(const std::string& text, std::vector<std::string>& pieces, const VmSystem& system) {
+    Utf16 wideText = system.toUtf16(text);
+    if (wideText.size() > kTextCapacity - 1) wideText.resize(kTextCapacity - 1);
+    std::vector<Utf16> parts;
+    splitCommandLine(wideText, parts);
+    for (const Utf16& part : parts) pieces.push_back(system.toNarrow(part));
+}
+
+void collectVmOptions(const std::vector<Utf16>& arguments, OptionCollector& collector) {
+    const VmSystem& system = collector.system;
+    std::string text = lookupString(key::VmOptions);
+    system.expand(text);
+    std::vector<std::string> pieces;
+    splitOptionText(truncated(std::move(text)), pieces, system);
+    trace("adding options\n");
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        // An include and its path may arrive as two pieces; a class path directive
+        // must be quoted into one.
+        if (pieces[i] == kIncludeOptions && i + 1 < pieces.size()) {
+            addOptionLine(nullptr, pieces[i] + " " + pieces[i + 1], collector);
+            ++i;
+        } else {
+            addOptionLine(nullptr, pieces[i], collector);
+        }
+    }
+    if (lookupInt(key::JavaOptionArguments) != 0)
+        for (const Utf16& argument : arguments)
+            if (startsWith(argument, u"-J"))
+                addOptionLine(nullptr, narrowOption(Utf16View(argument).substr(2), system), collector);
+    addLocaleOptions(arguments, collector);
+}
+
+void addOptionLine(const char* filePath, const std::string& line, OptionCollector& collector) {
+    ClassPathDirectives& directives = collector.directives;
+    if (startsWith(line, "-include-options ")) {
+        includeFile(filePath, line.substr(17), collector);
+    } else if (startsWith(line, "-classpath ")) {
+        directives.replacement = line.substr(11);
+    } else if (startsWith(line, "-classpath/p ")) {
+        directives.prefix = line.substr(13);
+    } else if (startsWith(line, "-classpath/a ")) {
+        directives.suffix = line.substr(13);
+    } else {
+        collector.options.push_back(line);
+    }
+}
+
+void readVmOptionsFile(const char* filePath, OptionFile file, OptionCollector& collector) {
+    Unique<StdioFileTraits> open(file.file);
+    if (!open) return;
+    collector.filesBeingRead.push_back(collector.system.fullPath(file.path, false));
+    std::string piece;
+    while (readLinePiece(open.get(), piece)) {
+        std::optional<std::string> line = optionLineOf(std::move(piece));
+        if (!line) continue;
+        collector.system.expand(*line);
+        addOptionLine(filePath, truncated(std::move(*line)), collector);
+    }
+    collector.filesBeingRead.pop_back();
+}
+
+OptionFile openDefaultVmOptionsFile(const VmSystem& system) {
+    const std::string& exe = system.modulePath();
+    // Without a long form the path is used as it is: it names the same file.
+    std::string longForm = system.longPath(exe).value_or(exe);
+    std::string first = longForm.substr(0, longForm.size() < 4 ? 0 : longForm.size() - 4) + ".vmoptions";
+    std::FILE* file = system.openText(first);
+    trace("vmoptions: exe file: %s, long: %s, opts1: %s, file: %p", exe.c_str(), longForm.c_str(), first.c_str(),
+          static_cast<void*>(file));
+    if (file) return {file, first};
+    std::string second = longForm + ".vmoptions";
+    file = system.openText(second);
+    trace("vmoptions: opts2: %s, file: %p", second.c_str(), static_cast<void*>(file));
+    return {file, file ? second : std::string()};
+}
+
+}  // namespace kestro

@@ -1,0 +1,138 @@
+#include "support/fake_vm_system.h"
+
+#include <algorithm>
+
+#include "config/config_tables.h"
+#include "startup/launcher_state.h"
+#include "support/trace_recorder.h"
+#include "vm/variable_expansion.h"
+#include "workfiles/path_rules.h"
+
+namespace kestro::testing {
+
+namespace {
+
+constexpr const char* kLauncherDirectory = "C:\\App\\";
+
+std::string resolve(std::string_view path, const char* baseFile) {
+    if (!isRelativePath(path)) return std::string(path);
+    return (baseFile ? directoryPart(baseFile) : std::string(kLauncherDirectory)) + std::string(path);
+}
+
+// Drops "." segments and a ".." with the segment before it.
+std::string normalise(const std::string& path) {
+    std::vector<std::string> kept;
+    for (const std::string& segment : splitList(path, '\\')) {
+        if (segment == ".") continue;
+        if (segment == ".." && kept.size() > 1) {
+            kept.pop_back();
+            continue;
+        }
+        kept.push_back(segment);
+    }
+    std::string out;
+    for (const std::string& segment : kept) out += (out.empty() ? "" : "\\") + segment;
+    if (kept.size() == 1) out += "\\";
+    return out;
+}
+
+std::string fullPath(std::string_view path, bool keepCase) {
+    std::string out = normalise(resolve(path, nullptr));
+    if (!keepCase) std::transform(out.begin(), out.end(), out.begin(), [](char c) { return char(std::tolower(c)); });
+    return out;
+}
+
+std::vector<std::string> listDirectory(const std::string& pattern) {
+    fakeVm().listedPatterns.push_back(pattern);
+    size_t cut = pattern.rfind("\\*");
+    auto dir = fakeVm().directories.find(pattern.substr(0, cut));
+    if (dir == fakeVm().directories.end()) return {};
+    std::string suffix = pattern.substr(cut + 2);
+    std::vector<std::string> names;
+    for (const std::string& name : dir->second)
+        if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+            names.push_back(name);
+    return names;
+}
+
+std::FILE* openText(const std::string& path) {
+    fakeVm().openedFiles.push_back(path);
+    auto file = fakeVm().files.find(path);
+    if (file == fakeVm().files.end()) return nullptr;
+    std::FILE* stream = std::tmpfile();
+    std::fwrite(file->second.data(), 1, file->second.size(), stream);
+    std::rewind(stream);
+    return stream;
+}
+
+void expand(std::string& text) {
+    expandFixedVariables(text, {.launcherDirectory = kLauncherDirectory,
+                                .launcherTempDirectory = fakeVm().tempDir,
+                                .runtimeHome = "",
+                                .systemTempDirectory = "C:\\Temp\\"});
+    for (const auto& [name, value] : fakeVm().environment) expandEnvironmentEntry(text, name + "=" + value);
+}
+
+std::optional<std::string> environment(const char* name) {
+    auto it = fakeVm().environment.find(name);
+    if (it == fakeVm().environment.end()) return std::nullopt;
+    return it->second;
+}
+
+Utf16 toUtf16(std::string_view text) { return widenAscii(text); }
+
+std::string toNarrow(Utf16View text) {
+    std::string out;
+    for (char16_t c : text) out += c < 0x100 ? char(c) : '?';
+    return out;
+}
+
+std::optional<std::string> longPath(const std::string& path) {
+    auto it = fakeVm().longPaths.find(path);
+    if (it == fakeVm().longPaths.end()) return path;
+    return it->second;
+}
+
+}  // namespace
+
+FakeVmState& fakeVm() {
+    static FakeVmState state;
+    return state;
+}
+
+void resetFakeVm() {
+    fakeVm() = FakeVmState{};
+    configTables() = ConfigTables{};
+    launcherState() = LauncherState{};
+    clearTrace();
+}
+
+const VmSystem& fakeVmSystem() {
+    static const VmSystem system{
+        .expand = expand,
+        .resolve = resolve,
+        .resolveList =
+            [](std::string_view list) {
+                std::string out;
+                for (const std::string& item : splitList(list))
+                    out += (out.empty() ? "" : ";") + resolve(item, nullptr);
+                return out;
+            },
+        .fullPath = fullPath,
+        .exists =
+            [](const std::string& path) {
+                return fakeVm().files.count(path) > 0 || fakeVm().directories.count(path) > 0;
+            },
+        .listDirectory = listDirectory,
+        .environment = environment,
+        .openText = openText,
+        .toUtf16 = toUtf16,
+        .toNarrow = toNarrow,
+        .modulePath = []() -> const std::string& { return fakeVm().modulePath; },
+        .longPath = longPath,
+        .tempDir = []() -> const std::string& { return fakeVm().tempDir; },
+    };
+    return system;
+}
+
+}  // namespace kestro::testing

@@ -1,0 +1,32 @@
+// An in-memory stand-in for what the VM start asks of the system: files, directory
+// listings, the environment and the launcher's paths, with Windows path rules kept
+// simple (the launcher lives in C:\App\, names compare as written).
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "vm/vm_system.h"
+
+namespace kestro::testing {
+
+struct FakeVmState {
+    std::map<std::string, std::string> files;                     // path -> content
+    std::map<std::string, std::vector<std::string>> directories;  // path -> names, in listing order
+    std::map<std::string, std::string> environment;
+    std::map<std::string, std::string> longPaths;                 // path -> its long form
+    std::string modulePath = "C:\\App\\app.exe";
+    std::string tempDir;
+    std::vector<std::string> listedPatterns;                      // every listDirectory call
+    std::vector<std::string> openedFiles;                         // every openText call
+};
+
+// Cleared by resetFakeVm, which also empties the configuration, the launcher state
+// and the recorded trace.
+FakeVmState& fakeVm();
+void resetFakeVm();
+const VmSystem& fakeVmSystem();
+
+}  // namespace kestro::testing

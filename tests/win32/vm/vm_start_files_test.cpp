@@ -1,0 +1,116 @@
+// The VM start's file work through the real file functions (run under Wine): reading
+// vmoptions files in text mode, the default file's names and the archive listing.
+#include <windows.h>
+
+#include <algorithm>
+#include <fstream>
+
+#include "support/win32_test.h"
+#include "vm/class_path.h"
+#include "vm/vm_options.h"
+#include "workfiles/paths.h"
+#include "workfiles/temp_dir.h"
+
+namespace kestro::test {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+class VmStartFiles : public Win32Test {
+protected:
+    OptionCollector collector{win32VmSystem(), {}, {}, {}};
+
+    void readFile(const fs::path& path) {
+        std::string name = text(path);
+        readVmOptionsFile(name.c_str(), OptionFile{win32VmSystem().openText(name), name}, collector);
+    }
+};
+
+TEST_F(VmStartFiles, OptionFilesAreReadAsTextInPieces) {
+    const std::string longLine(9000, 'x');
+    writeFile(dir_ / "a.vmoptions", "-Da=1\r\n  # note\r\n" + longLine + "\r\n-Dlast=\x1a-after end of text\r\n");
+    readFile(dir_ / "a.vmoptions");
+    EXPECT_EQ(collector.options, (Texts{"-Da=1", longLine.substr(0, 8191), longLine.substr(8191), "-Dlast="}));
+}
+
+TEST_F(VmStartFiles, IncludesResolveAgainstTheIncludingFileAndStopAtCycles) {
+    writeFile(dir_ / "main.vmoptions", "-Dmain\n-include-options conf\\Sub.vmoptions\n-Dmain2\n");
+    writeFile(dir_ / "conf" / "sub.vmoptions",
+              "-Dsub\n-include-options ..\\MAIN.vmoptions\n-include-options ..\\none.vmoptions\n");
+    readFile(dir_ / "main.vmoptions");
+    EXPECT_EQ(collector.options, (Texts{"-Dmain", "-Dsub", "-Dmain2"}));
+    const std::string conf = text(dir_) + "\\conf\\";
+    EXPECT_TRUE(trace_.has("ERROR: vmoptions file <" + conf + "..\\MAIN.vmoptions> includes itself, include skipped"))
+        << trace_.text();
+    // The file opened although its name differs in case; the missing one shows a null file.
+    const std::string noFile = " (0000000000000000)";
+    EXPECT_EQ(trace_.index("adding vmoptions from <" + conf + "Sub.vmoptions> (conf\\Sub.vmoptions)" + noFile), -1);
+    EXPECT_GE(trace_.index("adding vmoptions from <" + conf + "..\\none.vmoptions> (..\\none.vmoptions)" + noFile), 0)
+        << trace_.text();
+}
+
+// The executable's path in the test: a short form, of which the long form names the files.
+std::string& fakeModulePath() {
+    static std::string path;
+    return path;
+}
+
+TEST_F(VmStartFiles, TheDefaultFileIsNamedAfterTheExecutablesLongPath) {
+    fs::path app = dir_ / "Application Folder";
+    writeFile(app / "uninstall.exe", "");
+    writeFile(app / "uninstall.vmoptions", "-Dfirst\n");
+    writeFile(app / "uninstall.exe.vmoptions", "-Dsecond\n");
+    std::string exe = text(app / "uninstall.exe");
+    fakeModulePath() = shortPathName(exe).value_or(exe);
+    VmSystem system = win32VmSystem();
+    system.modulePath = []() -> const std::string& { return fakeModulePath(); };
+
+    OptionFile first = openDefaultVmOptionsFile(system);
+    ASSERT_TRUE(first.file);
+    std::fclose(first.file);
+    EXPECT_EQ(first.path, text(app / "uninstall.vmoptions"));
+
+    fs::remove(app / "uninstall.vmoptions");
+    OptionFile second = openDefaultVmOptionsFile(system);
+    ASSERT_TRUE(second.file);
+    std::fclose(second.file);
+    EXPECT_EQ(second.path, text(app / "uninstall.exe.vmoptions"));
+
+    fs::remove(app / "uninstall.exe.vmoptions");
+    EXPECT_FALSE(openDefaultVmOptionsFile(system).file);
+}
+
+TEST_F(VmStartFiles, ArchivesComeInListingOrderJarsBeforeZips) {
+    for (const char* name : {"b.jar", "a.zip", "c.jar", "a.jar", "readme.txt", "user\\u.zip", "user\\u.jar"})
+        writeFile(dir_ / name, "");
+    fs::create_directories(dir_ / "classes.jar");  // a directory with a matching name counts
+    tempDirPath() = text(dir_);
+    std::string option;
+    auto failure = buildClassPath({}, option, win32VmSystem());
+    tempDirPath().clear();
+    ASSERT_FALSE(failure);
+
+    Texts entries = splitList(option.substr(18));
+    ASSERT_EQ(entries.size(), 7u) << option;
+    auto names = [&](size_t from, size_t to) {
+        Texts out;
+        for (size_t i = from; i < to; ++i) out.push_back(entries[i].substr(text(dir_).size() + 1));
+        return out;
+    };
+    Texts jars = names(0, 4);
+    std::sort(jars.begin(), jars.end());
+    EXPECT_EQ(jars, (Texts{"a.jar", "b.jar", "c.jar", "classes.jar"}));
+    EXPECT_EQ(names(4, 7), (Texts{"a.zip", "user\\u.jar", "user\\u.zip"}));
+    // Within one directory the file system's order stands, as the listing gives it.
+    EXPECT_EQ(names(0, 4), listMatchingFiles(text(dir_), "jar", win32VmSystem()));
+
+    EXPECT_FALSE(appendArchives(option, text(dir_ / "missing"), "jar", win32VmSystem()));
+}
+
+}  // namespace
+}  // namespace kestro::test
