@@ -56,7 +56,7 @@ TEST_F(ConfigBlock, TruncationAtEveryOffsetNamesTheFailingReader) {
 
     for (size_t cut = 0; cut < block.size(); ++cut) {
         std::vector<uint8_t> tail(block.begin(), block.begin() + long(cut));
-        RunResult r = run(buildRaw(tail, "cut.exe"), {.arguments = "-q_vlm_internal", .trace = false});
+        RunResult r = run(buildRaw(tail, "cut" + std::to_string(cut) + ".exe"), {.arguments = "-q_vlm_internal", .trace = false});
         EXPECT_EQ(r.exitCode, 1) << "cut at " << cut;
         EXPECT_EQ(r.err, "Internal Error: " + owner[cut] + "\n") << "cut at " << cut;
     }

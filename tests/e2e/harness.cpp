@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iostream>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -49,6 +50,16 @@ int runInWine(const RunOptions& options, const fs::path& plan, const fs::path& o
                windowsPath(plan) + "' </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The runner starts a program again when Wine lost it during Wine's own start-up; such
+// a retry shows in the test's output, so that a Wine that fails often is noticed.
+void reportStartRetries(const fs::path& plan) {
+    fs::path notes = plan.string() + ".retries";
+    if (!fs::exists(notes)) return;
+    std::string text = readBytes(notes);
+    std::cout << "[   WINE   ] " << text << std::flush;
+    ::testing::Test::RecordProperty("wine_start_retries", text);
 }
 
 }  // namespace
@@ -191,6 +202,7 @@ RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, cons
     result.exitCode = runInWine(options, plan, out, err);
     result.out = readBytes(out);
     result.err = withoutCarriageReturns(readBytes(err));
+    reportStartRetries(plan);
     return result;
 }
 
@@ -223,7 +235,13 @@ fs::path LauncherTest::layOut(const std::string& name, const layout::RuntimeLayo
     return dir_ / name;
 }
 
+void LauncherTest::claimName(const std::string& name) {
+    // A launcher rewritten in place may still be mapped by the one that just ran from it.
+    EXPECT_TRUE(builtNames_.insert(name).second) << name << " was already built in this test; give each launcher its own name";
+}
+
 fs::path LauncherTest::buildLauncher(const std::string& name, const std::vector<format::IncludedFile>& files) {
+    claimName(name);
     format::Stub stub;
     std::string error;
     EXPECT_TRUE(format::loadStub(stubPath(), stub, error)) << error;
@@ -232,6 +250,7 @@ fs::path LauncherTest::buildLauncher(const std::string& name, const std::vector<
 }
 
 fs::path LauncherTest::buildRaw(const std::vector<uint8_t>& tail, const std::string& name) {
+    claimName(name);
     format::Stub stub;
     std::string error;
     EXPECT_TRUE(format::loadStub(stubPath(), stub, error)) << error;

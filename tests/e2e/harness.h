@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -116,7 +117,8 @@ protected:
     // Lays out a stand-in runtime in the test's directory.
     fs::path layOut(const std::string& name, const layout::RuntimeLayout& runtime = loadable());
 
-    // Writes a launcher carrying head_ (and the files) into the test directory.
+    // Writes a launcher carrying head_ (and the files) into the test directory. Each
+    // launcher of a test has a name of its own: a file is never rebuilt in place.
     fs::path buildLauncher(const std::string& name = "app.exe", const std::vector<format::IncludedFile>& files = {});
     // Writes the stub followed by `tail` exactly as given (a hand-made or broken block).
     fs::path buildRaw(const std::vector<uint8_t>& tail, const std::string& name = "app.exe");
@@ -129,6 +131,10 @@ protected:
     fs::path dir_;
     fs::path tmp_;
     format::BlockHead head_;
+
+private:
+    void claimName(const std::string& name);
+    std::set<std::string> builtNames_;
 };
 
 }  // namespace kestro::e2e

@@ -4,7 +4,9 @@
 
 #include <chrono>
 #include <csignal>
+#include <functional>
 #include <future>
+#include <iostream>
 #include <thread>
 
 #include <unistd.h>
@@ -65,23 +67,26 @@ public:
     bool ok() const { return pid_ > 0; }
     const std::string& name() const { return name_; }  // for DISPLAY, e.g. ":93"
 
-    // The display's Wine prefix (build/wineprefix-display), made on first use; its server
-    // is stopped again when the display goes. Empty when it could not be made.
+    // The display's Wine prefix (build/wineprefix-display), made on first use and with its
+    // desktop up; its server is stopped again when the display goes. Empty when it could
+    // not be made.
     std::string winePrefix() {
         if (!prefix_.empty() || pid_ <= 0) return prefix_;
         fs::path prefix = buildDir() / "wineprefix-display";
         std::string boot = "WINEPREFIX=" + prefix.string() + " DISPLAY=" + name_ +
                            " WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1";
         if (fs::exists(prefix / "system.reg") || std::system(boot.c_str()) == 0) prefix_ = prefix.string();
+        if (!prefix_.empty() && !raiseDesktop(prefix)) prefix_.clear();
         return prefix_;
     }
 
     // Waits up to a minute for a visible window whose title is exactly `title`, then
     // presses `key` in it until it is gone. False when no such window appeared.
-    bool answer(const std::string& title, const std::string& key) const {
+    // With `gone`, the wait also ends as soon as it says the window's program has ended.
+    bool answer(const std::string& title, const std::string& key, const std::function<bool()>& gone = {}) const {
         std::string search = "search --onlyvisible --name '^" + title + "$'";
         std::string window;
-        for (int i = 0; i < 600 && window.empty(); ++i, pause(100)) window = xdotool(search);
+        for (int i = 0; i < 600 && window.empty() && !(gone && gone()); ++i, pause(100)) window = xdotool(search);
         if (window.empty()) return false;
         window = window.substr(0, window.find('\n'));
         // A key pressed before the box has taken the focus is lost: press until it is gone.
@@ -91,6 +96,28 @@ public:
     }
 
 private:
+    // The first window of a Wine server starts its desktop process and waits 10 s for it;
+    // on a loaded machine that is too short, and the window then fails at once, as a
+    // message box without a display does. A box of our own, answered, shows the desktop
+    // is up before a test's boxes open. Attempts beyond the first are reported.
+    bool raiseDesktop(const fs::path& prefix) {
+        RunOptions options{.commandLine = "message_box.exe"};
+        options.application = fs::path(KESTRO_BUILD_DIR) / "windows" / "fixtures" / "message_box.exe";
+        options.unixEnv = {{"DISPLAY", name_}, {"WINEPREFIX", prefix.string()}};
+        for (int attempt = 1; attempt <= 5; ++attempt) {
+            auto running = std::async(std::launch::async, [&] {
+                return runWindowsProgram(*options.application, options, buildDir() / "e2e");
+            });
+            bool answered = answer("warm-up", "Return", [&] {
+                return running.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+            });
+            if (running.get().exitCode == kAnsweredOk && answered) return true;
+            std::cout << "[ DESKTOP  ] Wine's desktop was not up for attempt " << attempt << "; trying again\n";
+        }
+        return false;
+    }
+    static constexpr int kAnsweredOk = 1;  // IDOK
+
     std::string xdotool(const std::string& arguments) const {
         return capture("DISPLAY=" + name_ + " /usr/bin/xdotool " + arguments + " 2>/dev/null");
     }

@@ -30,7 +30,7 @@ TEST_F(Startup, WorkingDirectoryIsResolvedAgainstTheLauncherKeepingCase) {
     EXPECT_FALSE(fs::exists(dir_ / "Work" / "tmp" / "vlm_nlog_2"));
 
     // A restart for a language change keeps the directory it inherited.
-    RunResult restart = run(buildLauncher(), {.arguments = "__vlm_lang_restart"});
+    RunResult restart = run(buildLauncher("restart.exe"), {.arguments = "__vlm_lang_restart"});
     EXPECT_EQ(restart.exitCode, 0);
     EXPECT_FALSE(restart.tracedPrefix("change working directory"));
     EXPECT_FALSE(restart.traced("working directory unchanged"));
