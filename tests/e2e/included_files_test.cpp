@@ -14,9 +14,10 @@ protected:
     fs::path build(const std::string& count, const std::string& names, const std::vector<format::IncludedFile>& files) {
         set(key::IncludedCount, count);
         set(key::IncludedNames, names);
-        return buildLauncher("app.exe", files);
+        return buildLauncher(++builds_ == 1 ? "app.exe" : "app" + std::to_string(builds_) + ".exe", files);
     }
     int sources_ = 0;
+    int builds_ = 0;
 };
 
 TEST_F(IncludedFiles, NoneMeansNoTemporaryDirectory) {
