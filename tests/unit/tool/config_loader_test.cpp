@@ -68,6 +68,8 @@ TEST(IncludedNames, RefusesNamesThatLeaveTheDirectoryOrBreakTheList) {
         {"..\\app.jar", "'..'"}, {"lib\\..", "'..'"}, {"lib/../../x", "more than one"},
         {"a\\b\\c.jar", "more than one directory level"}, {"lib\\", "empty path component"},
         {"a;b.jar", "';'"}, {"what?.jar", "character"}, {"dot.", "ends with"},
+        {"nul", "'nul' is a name Windows reserves for a device"}, {"lib/AUX.jar", "'AUX.jar' is a name Windows"},
+        {"Com1\\x.jar", "device"}, {"lpt9.tar.gz", "device"}, {"con .txt", "device"},
     };
     for (const auto& [name, reason] : cases)
         EXPECT_NE(test::errorOf([&] { normaliseIncludedName(name); }).find(reason), std::string::npos) << name;
