@@ -39,9 +39,6 @@ uint64_t includedBytes(const std::vector<format::IncludedFile>& files) {
 
 void buildLauncher(const BuildRequest& request) {
     BuildPlan plan = loadConfiguration(request.config);
-    std::error_code ec;
-    if (fs::is_directory(request.output, ec))
-        throw std::runtime_error("cannot write " + request.output.string() + ": it is a directory");
     format::Stub stub = loadStub(request);
 
     ProgressBar bar(includedBytes(plan.files));

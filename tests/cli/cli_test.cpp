@@ -4,6 +4,8 @@
 #include <set>
 
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 
 #include "../unit/tool/tool_test_support.h"
@@ -149,6 +151,62 @@ TEST_F(Cli, ExtractionRefusesANameThatClimbsOut) {
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.err.find("\"..\\e.txt\" is not extracted"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(ws_ / "out/e.txt"));
+}
+
+// The tool replaces its output by renaming a finished file over it: never over anything
+// but a regular file, and through a link into the file the link points to.
+TEST_F(Cli, OutputIsARegularFileOrALinkToOne) {
+    // A device of our own where the tests run as root, so that a fault cannot replace
+    // the system's /dev/full.
+    fs::path device = ws_ / "full";
+    if (::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) device = "/dev/full";
+    ASSERT_EQ(::mkfifo((ws_ / "pipe").c_str(), 0666), 0);
+    writeFile(ws_ / "elsewhere/App.exe", "old launcher");
+    fs::create_symlink("elsewhere/App.exe", ws_ / "App.exe");
+    fs::create_symlink("../elsewhere/New.exe", ws_ / "input/New.exe");  // dangling, relative to its directory
+    fs::create_symlink("pipe", ws_ / "ToPipe.exe");
+
+    for (const auto& [output, message] : std::vector<std::pair<std::string, std::string>>{
+             {device.string(), "kestro: cannot write " + device.string() + ": it is a character device; only a regular file is replaced\n"},
+             {"pipe", "kestro: cannot write pipe: it is a named pipe; only a regular file is replaced\n"},
+             {"ToPipe.exe", "kestro: cannot write ToPipe.exe (a link to pipe): it is a named pipe"},
+         }) {
+        auto run = kestro({"build", "app.toml", "-o", output});
+        EXPECT_EQ(run.exitCode, 1) << output;
+        EXPECT_EQ(run.err.substr(0, message.size()), message);
+    }
+    struct stat st {};
+    EXPECT_TRUE(::stat(device.c_str(), &st) == 0 && S_ISCHR(st.st_mode));
+    EXPECT_TRUE(fs::is_fifo(ws_ / "pipe"));
+
+    ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe"}).exitCode, 0);
+    ASSERT_EQ(kestro({"build", "app.toml", "-o", "input/New.exe"}).exitCode, 0);
+    EXPECT_TRUE(fs::is_symlink(ws_ / "App.exe"));
+    EXPECT_TRUE(fs::is_symlink(ws_ / "input/New.exe"));
+    EXPECT_EQ(readFile(ws_ / "elsewhere/App.exe").substr(0, 2), "MZ");
+    EXPECT_TRUE(readFile(ws_ / "elsewhere/New.exe") == readFile(ws_ / "elsewhere/App.exe"));
+    EXPECT_EQ(fs::status(ws_ / "elsewhere/App.exe").permissions() & fs::perms::owner_exec, fs::perms::owner_exec);
+    for (const fs::path& dir : {ws_.path, ws_ / "elsewhere", ws_ / "input"})
+        for (const auto& entry : fs::directory_iterator(dir))
+            EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+TEST_F(Cli, LauncherBeyondTwoGigabytesNamesTheLargestFiles) {
+    // Sparse: the size is checked before anything is read.
+    for (const auto& [name, size] : std::vector<std::pair<std::string, uintmax_t>>{
+             {"input/huge.bin", 1500000000}, {"input/big.bin", 700000000}, {"input/small.bin", 10}}) {
+        writeFile(ws_ / name, "");
+        fs::resize_file(ws_ / name, size);
+    }
+    writeFile(ws_ / "app.toml", "files = [{ source = \"input/small.bin\" }, { source = \"input/huge.bin\" }, "
+                                "{ source = \"input/big.bin\" }]\n");
+    auto run = kestro({"build", "app.toml", "-o", "Out.exe"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("the block format ends at 2 GB (2147483647 bytes); largest included files: "
+                           "input/huge.bin (1500000000 bytes), input/big.bin (700000000 bytes), input/small.bin (10 bytes)\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_FALSE(fs::exists(ws_ / "Out.exe"));
 }
 
 }  // namespace
