@@ -179,8 +179,8 @@ TEST_F(Cli, OutputIsARegularFileOrALinkToOne) {
     EXPECT_TRUE(::stat(device.c_str(), &st) == 0 && S_ISCHR(st.st_mode));
     EXPECT_TRUE(fs::is_fifo(ws_ / "pipe"));
 
-    ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe"}).exitCode, 0);
-    ASSERT_EQ(kestro({"build", "app.toml", "-o", "input/New.exe"}).exitCode, 0);
+    ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe", "-q"}).exitCode, 0);
+    ASSERT_EQ(kestro({"build", "app.toml", "-o", "input/New.exe", "-q"}).exitCode, 0);
     EXPECT_TRUE(fs::is_symlink(ws_ / "App.exe"));
     EXPECT_TRUE(fs::is_symlink(ws_ / "input/New.exe"));
     EXPECT_EQ(readFile(ws_ / "elsewhere/App.exe").substr(0, 2), "MZ");
@@ -207,6 +207,46 @@ TEST_F(Cli, LauncherBeyondTwoGigabytesNamesTheLargestFiles) {
               std::string::npos)
         << run.err;
     EXPECT_FALSE(fs::exists(ws_ / "Out.exe"));
+}
+
+TEST_F(Cli, UsageErrorsExitWithTwoAndNameWhatIsWrong) {
+    struct Usage {
+        std::vector<std::string> args;
+        std::string message;  // the first line of standard error
+    };
+    const std::vector<Usage> cases{
+        {{"biuld", "app.toml"}, "kestro: unknown command 'biuld' (did you mean 'build'?)"},
+        {{}, "kestro: a command is needed: 'build' or 'inspect'"},
+        {{"build", "app.toml", "--out", "x.exe"},
+         "kestro: unknown option '--out' for 'kestro build' (did you mean '--output'?)"},
+        {{"build", "app.toml", "--ouptut=x.exe"},
+         "kestro: unknown option '--ouptut' for 'kestro build' (did you mean '--output'?)"},
+        {{"build", "app.toml"}, "kestro: 'kestro build' needs the launcher to write: -o App.exe"},
+        {{"build", "app.toml", "-o", "x.exe", "more.toml"}, "kestro: unexpected argument 'more.toml' for 'kestro build'"},
+        {{"inspect", "--json", "--toml", "x.exe"}, "kestro: --json excludes --toml"},
+    };
+    for (const auto& c : cases) {
+        auto run = kestro(c.args);
+        EXPECT_EQ(run.exitCode, 2) << c.message;
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')), c.message);
+        EXPECT_NE(run.err.find("Run 'kestro"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(ws_ / "x.exe"));
+
+    auto version = kestro({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.starts_with("kestro ") && std::isdigit(version.out[7])) << version.out;
+}
+
+TEST_F(Cli, BuildSaysWhatItWroteUnlessQuiet) {
+    auto run = kestro({"build", "app.toml", "-o", "App.exe"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "wrote App.exe (" + std::to_string(fs::file_size(ws_ / "App.exe")) +
+                           " bytes; 35 settings, 2 included files)\n");
+    EXPECT_EQ(run.err, "");
+    auto quiet = kestro({"build", "app.toml", "-o", "App.exe", "--quiet"});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.out + quiet.err, "");
 }
 
 }  // namespace
