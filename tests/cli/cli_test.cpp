@@ -112,10 +112,14 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
     writeFile(ws_ / "not-a-pe.exe", "MZ but nothing more");
     const std::vector<std::string> build{"build", "app.toml", "-o", "Out.exe"};
     const std::vector<BadInput> cases{
-        {"[application]\nmian_class = \"x\"\n", build, "app.toml:2: unknown setting 'application.mian_class'\n"},
+        {"[application]\nmian_class = \"x\"\n", build,
+         "app.toml:2: unknown setting 'application.mian_class' (did you mean 'application.main_class'?)\n"},
         {"[splash]\nenabled = 1\n", build, "app.toml:2: splash.enabled: expected true or false, got an integer\n"},
         {"[application\n", build, "app.toml:1: "},
-        {"[[files]]\nsource = \"gone.jar\"\n", build, "app.toml:2: files[0].source: included file 'gone.jar' not found"},
+        {"[[files]]\nsource = \"gone.jar\"\n", build,
+         "app.toml:2: files[0].source: included file 'gone.jar' not found (looked for " + (ws_ / "gone.jar").string() +
+             ")\n"},
+        {"[[files]]\nsource = \"input\"\n", build, "app.toml:2: files[0].source: 'input' is a directory (looked for "},
         {"[[files]]\nsource = \"input/readme.txt\"\nname = \"..\\\\x.txt\"\n", build,
          "app.toml:3: files[0].name: the name has a '..' component"},
         {"files = [{ source = \"input/readme.txt\" }, { source = \"input/app.jar\", name = \"README.TXT\" }]", build,
@@ -247,6 +251,19 @@ TEST_F(Cli, BuildSaysWhatItWroteUnlessQuiet) {
     auto quiet = kestro({"build", "app.toml", "-o", "App.exe", "--quiet"});
     EXPECT_EQ(quiet.exitCode, 0);
     EXPECT_EQ(quiet.out + quiet.err, "");
+}
+
+TEST_F(Cli, WarningsGoToStandardErrorAndTheBuildSucceeds) {
+    writeFile(ws_ / "app.toml", "[application]\ntype = 3\n[messages]\nno_jvm_found = \"No Java\"\n");
+    auto run = kestro({"build", "app.toml", "-o", "App.exe", "--quiet"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err,
+              "app.toml:2: warning: application.type 3 has no meaning of its own; the launcher treats it as "
+              "\"console\" (2)\n"
+              "app.toml:4: warning: messages.no_jvm_found changes a message the launcher never shows; the launcher "
+              "shows messages.no_jvm_found_bits instead\n");
+    EXPECT_TRUE(fs::exists(ws_ / "App.exe"));
 }
 
 }  // namespace
