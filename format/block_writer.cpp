@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <system_error>
@@ -130,7 +131,16 @@ File createTemporary(const fs::path& target, fs::path& temp) {
         temp += ".kestro-" + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
         // Executable for whoever the umask allows, as a linker leaves its output.
         int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0777);
-        if (fd >= 0) return File(::fdopen(fd, "wb"));
+        if (fd >= 0) {
+            File file(::fdopen(fd, "wb"));
+            if (!file) {
+                int error = errno;
+                ::close(fd);
+                ::unlink(temp.c_str());
+                errno = error;
+            }
+            return file;
+        }
         if (errno != EEXIST) break;
     }
     return nullptr;

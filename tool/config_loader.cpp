@@ -145,7 +145,8 @@ private:
         return nullptr;
     }
 
-    void store(int32_t key, std::string bytes, std::string setting, const toml::node& where, bool readable = false) {
+    void store(int32_t key, std::string bytes, std::string setting, const toml::node& where) {
+        bool readable = !setting.starts_with("keys.");
         auto [it, fresh] = origins_.try_emplace(key, Origin{setting, where.source().begin.line, &where, readable});
         if (!fresh) {
             problem(&where, "key " + std::to_string(key) + " is set both by '" + it->second.setting + "' (line " +
@@ -186,7 +187,7 @@ private:
                 unknown(name, value, groupSuggestion(group, key.str()));
                 continue;
             }
-            guarded(value, name, [&] { store(setting->key, encodeSetting(*setting, value, cp_), name, value, true); });
+            guarded(value, name, [&] { store(setting->key, encodeSetting(*setting, value, cp_), name, value); });
         }
     }
 
