@@ -192,7 +192,7 @@ TEST_F(Cli, OutputIsARegularFileOrALinkToOne) {
     EXPECT_EQ(fs::status(ws_ / "elsewhere/App.exe").permissions() & fs::perms::owner_exec, fs::perms::owner_exec);
     for (const fs::path& dir : {ws_.path, ws_ / "elsewhere", ws_ / "input"})
         for (const auto& entry : fs::directory_iterator(dir))
-            EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
+            EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
 TEST_F(Cli, LauncherBeyondTwoGigabytesNamesTheLargestFiles) {
