@@ -1,12 +1,15 @@
 #include "format/block_writer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <system_error>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace kestro::format {
@@ -79,6 +82,82 @@ bool writeRecord(std::FILE* out, const IncludedFile& file, uint64_t& done, uint6
     return true;
 }
 
+std::string_view describeType(fs::file_type type) {
+    switch (type) {
+    case fs::file_type::directory: return "a directory";
+    case fs::file_type::block: return "a block device";
+    case fs::file_type::character: return "a character device";
+    case fs::file_type::fifo: return "a named pipe";
+    case fs::file_type::socket: return "a socket";
+    default: return "not a regular file";
+    }
+}
+
+// The file that writing `out` replaces: `out` itself, or the end of its chain of
+// symbolic links, which need not exist yet. Only a regular file or a new one may be
+// replaced: renaming over a device or a pipe would put a launcher in its place.
+bool resolveOutput(const fs::path& out, fs::path& target, std::string& error) {
+    target = out;
+    for (int links = 0;; ++links) {
+        std::error_code ec;
+        fs::file_status status = fs::symlink_status(target, ec);
+        fs::file_type type = status.type();
+        if (type == fs::file_type::not_found || type == fs::file_type::regular) return true;
+        std::string where = "cannot write " + out.string() + (target == out ? "" : " (a link to " + target.string() + ")");
+        if (type == fs::file_type::none) {
+            error = where + ": " + ec.message();
+            return false;
+        }
+        if (type != fs::file_type::symlink) {
+            error = where + ": it is " + std::string(describeType(type));
+            if (type != fs::file_type::directory) error += "; only a regular file is replaced";
+            return false;
+        }
+        // As the system resolves them: 40 links deep at most.
+        fs::path next = fs::read_symlink(target, ec);
+        if (ec || links == 40) {
+            error = where + ": " + (ec ? ec.message() : "too many levels of symbolic links");
+            return false;
+        }
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+}
+
+// Creates a new file beside `target` for the launcher; never opens an existing one, so
+// a name planted in a shared directory cannot redirect the write.
+File createTemporary(const fs::path& target, fs::path& temp) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = target;
+        temp += ".kestro-" + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
+        // Executable for whoever the umask allows, as a linker leaves its output.
+        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0777);
+        if (fd >= 0) {
+            File file(::fdopen(fd, "wb"));
+            if (!file) {
+                int error = errno;
+                ::close(fd);
+                ::unlink(temp.c_str());
+                errno = error;
+            }
+            return file;
+        }
+        if (errno != EEXIST) break;
+    }
+    return nullptr;
+}
+
+// The message for a launcher beyond the 2 GB the block format addresses; names the
+// largest included files, which are what a user can leave out.
+std::string tooLarge(uint64_t total, std::vector<std::pair<uint64_t, std::string>> sizes) {
+    std::string text = "the launcher would be " + std::to_string(total) + " bytes; the block format ends at 2 GB (" +
+                       std::to_string(std::numeric_limits<int32_t>::max()) + " bytes)";
+    std::ranges::sort(sizes, std::greater{});
+    for (size_t i = 0; i < sizes.size() && i < 3; ++i)
+        text += (i ? ", " : "; largest included files: ") + sizes[i].second + " (" + std::to_string(sizes[i].first) +
+                " bytes)";
+    return text;
+}
+
 }  // namespace
 
 bool loadStub(const fs::path& path, Stub& stub, std::string& error) {
@@ -148,8 +227,11 @@ std::vector<uint8_t> serializeHead(const BlockHead& head) {
 
 bool writeLauncher(const Stub& stub, const BlockHead& head, const std::vector<IncludedFile>& files, const fs::path& out,
                    std::string& error, const ProgressFn& progress) {
+    fs::path target;
+    if (!resolveOutput(out, target, error)) return false;
     std::vector<uint8_t> block = serializeHead(head);
     uint64_t data = 0;  // the included files' bytes, which is what progress counts
+    std::vector<std::pair<uint64_t, std::string>> sizes;
     for (const auto& f : files) {
         std::error_code ec;
         uint64_t size = fs::file_size(f.source, ec);
@@ -158,17 +240,17 @@ bool writeLauncher(const Stub& stub, const BlockHead& head, const std::vector<In
             return false;
         }
         data += size;
+        sizes.emplace_back(size, f.source.string());
     }
     // File positions in the launcher are 32-bit values.
     uint64_t total = stub.image.size() + block.size() + 8 * files.size() + data + kTrailer.size();
     if (total > uint64_t(std::numeric_limits<int32_t>::max())) {
-        error = "the launcher would be " + std::to_string(total) + " bytes; the block format ends at 2 GB";
+        error = tooLarge(total, std::move(sizes));
         return false;
     }
 
-    fs::path temp = out;
-    temp += ".kestro-" + std::to_string(::getpid()) + ".tmp";
-    File file(std::fopen(temp.c_str(), "wb"));
+    fs::path temp;
+    File file = createTemporary(target, temp);
     if (!file) {
         error = systemError("cannot write", out);
         return false;
@@ -181,9 +263,7 @@ bool writeLauncher(const Stub& stub, const BlockHead& head, const std::vector<In
     ok = std::fclose(file.release()) == 0 && ok;
     std::error_code ec;
     if (ok) {
-        fs::permissions(temp, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
-                        fs::perm_options::add, ec);
-        fs::rename(temp, out, ec);
+        fs::rename(temp, target, ec);
         if (!ec) return true;
         error = "cannot write " + out.string() + ": " + ec.message();
     } else if (error.empty()) {

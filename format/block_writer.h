@@ -35,7 +35,9 @@ using ProgressFn = std::function<void(uint64_t done, uint64_t total)>;
 
 // Writes stub, block head, the included files' records and the trailer to `out`. The
 // file is written beside `out` and renamed into place only when complete, so a failure
-// leaves no partial output behind.
+// leaves no partial output behind. When `out` is a symbolic link, the file it points to
+// is written (through the same rename beside it) and the link stays; an existing `out`
+// that is not a regular file (a directory, device, pipe or socket) is refused.
 [[nodiscard]] bool writeLauncher(const Stub& stub, const BlockHead& head, const std::vector<IncludedFile>& files,
                                  const std::filesystem::path& out, std::string& error, const ProgressFn& progress = {});
 

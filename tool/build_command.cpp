@@ -1,3 +1,4 @@
+#include <ostream>
 #include <stdexcept>
 
 #include "format/block_writer.h"
@@ -37,18 +38,24 @@ uint64_t includedBytes(const std::vector<format::IncludedFile>& files) {
 
 }  // namespace
 
-void buildLauncher(const BuildRequest& request) {
+void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream& err) {
     BuildPlan plan = loadConfiguration(request.config);
-    std::error_code ec;
-    if (fs::is_directory(request.output, ec))
-        throw std::runtime_error("cannot write " + request.output.string() + ": it is a directory");
+    for (const auto& warning : plan.warnings) err << warning << "\n";
     format::Stub stub = loadStub(request);
 
-    ProgressBar bar(includedBytes(plan.files));
     std::string error;
-    if (!format::writeLauncher(stub, plan.head, plan.files, request.output, error,
-                               [&bar](uint64_t done, uint64_t) { bar.update(done); }))
-        throw std::runtime_error(error);
+    {
+        ProgressBar bar(request.quiet ? 0 : includedBytes(plan.files));
+        if (!format::writeLauncher(stub, plan.head, plan.files, request.output, error,
+                                   [&bar](uint64_t done, uint64_t) { bar.update(done); }))
+            throw std::runtime_error(error);
+    }
+    if (request.quiet) return;
+    std::error_code ec;
+    uint64_t size = fs::file_size(request.output, ec);
+    auto count = [](size_t n, const std::string& what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); };
+    out << "wrote " << request.output.string() << " (" << size << " bytes; " << count(plan.head.strings.size(), "setting")
+        << ", " << count(plan.files.size(), "included file") << ")\n";
 }
 
 }  // namespace kestro::tool

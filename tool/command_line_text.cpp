@@ -14,9 +14,9 @@ std::string quoted(const std::string& argument, size_t index) {
     if (!special) return argument;
     if (argument.find('"') == std::string::npos) return '"' + argument + '"';
     if (argument.find('\'') == std::string::npos) return '\'' + argument + '\'';
-    throw SettingError("element " + std::to_string(index + 1) +
-                       " holds both a double and a single quote, which the launcher cannot read back as one "
-                       "argument: " + argument);
+    throw SettingError("the argument holds both a double and a single quote, which the launcher cannot read back "
+                       "as one argument: " + argument,
+                       nullptr, "[" + std::to_string(index) + "]");
 }
 
 }  // namespace

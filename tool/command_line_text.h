@@ -10,7 +10,8 @@
 namespace kestro::tool {
 
 // The text that splits back into exactly `arguments`. Throws SettingError for an
-// argument that no quoting can carry (one holding both quote characters).
+// argument that no quoting can carry (one holding both quote characters), its path
+// naming the argument's position ("[2]", counted from 0 like every list position).
 std::string joinArguments(const std::vector<std::string>& arguments);
 
 // The launcher's split of `text`.

@@ -13,11 +13,13 @@ struct BuildRequest {
     std::filesystem::path config;
     std::filesystem::path output;
     std::optional<std::filesystem::path> stub;  // default: launcher.exe beside the tool
+    bool quiet = false;                         // no line saying what was written, no progress bar
 };
 
-// Throws ConfigError or std::runtime_error with the message to show; a failed build
-// leaves no output file.
-void buildLauncher(const BuildRequest& request);
+// Prints the configuration's warnings to `err`, then (unless quiet) one line saying what
+// was written to `out`. Throws ConfigError or std::runtime_error with the message to
+// show; a failed build leaves no output file.
+void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream& err);
 
 enum class InspectFormat { Text, Json, Toml };
 

@@ -1,6 +1,7 @@
 #include "tool/config_loader.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -16,7 +17,9 @@
 #include "tool/setting_codec.h"
 #include "tool/setting_error.h"
 #include "tool/settings_table.h"
+#include "tool/suggestion.h"
 #include "tool/toml_values.h"
+#include "tool/value_checks.h"
 
 namespace kestro::tool {
 
@@ -30,11 +33,19 @@ std::string joinLines(const std::vector<std::string>& lines) {
     return text;
 }
 
-// Who set a stored key, for the message when two settings claim it.
+// Who set a stored key, for the message when two settings claim it and for the checks
+// that look at several settings.
 struct Origin {
     std::string setting;
     size_t line;
+    const toml::node* value;
+    bool readable;  // a named setting rather than [keys]
 };
+
+// The sections a configuration file may have besides the settings' groups.
+constexpr std::array<std::string_view, 5> kSections{"build", "keys", "wide", "locale", "files"};
+
+std::vector<std::string> names(std::initializer_list<std::string_view> list) { return {list.begin(), list.end()}; }
 
 class Loader {
 public:
@@ -45,8 +56,8 @@ public:
         for (auto&& [key, value] : doc_) {
             std::string_view name = key.str();
             if (std::ranges::find(settingGroups(), name) != settingGroups().end()) loadGroup(name, value);
-            else if (name != "build" && name != "keys" && name != "wide" && name != "locale" && name != "files")
-                unknown(name, value);
+            else if (std::ranges::find(kSections, name) == kSections.end())
+                unknown(name, value, topLevelSuggestion(name));
         }
         // After the readable settings, so that a clash names the readable one.
         if (auto files = doc_.get("files")) loadFiles(*files);
@@ -54,8 +65,13 @@ public:
         if (auto wide = doc_.get("wide")) plan_.head.wides = loadWideTable(*wide, "wide");
         if (auto locales = doc_.get("locale")) loadLocaleSets(*locales);
         if (defaults_) addDefaults();
-        if (!problems_.empty()) throw ConfigError(sortedProblems());
+        checkValues();
+        if (!problems_.empty()) {
+            problems_.insert(problems_.end(), warnings_.begin(), warnings_.end());
+            throw ConfigError(sortedLines(problems_));
+        }
         for (auto& [key, value] : strings_) plan_.head.strings.push_back({key, std::move(value)});
+        plan_.warnings = sortedLines(warnings_);
         return std::move(plan_);
     }
 
@@ -65,19 +81,52 @@ private:
         problems_.push_back({line, file_.string() + (line ? ":" + std::to_string(line) : "") + ": " + text});
     }
 
+    void warning(size_t line, const std::string& text) {
+        warnings_.push_back({line, file_.string() + ":" + std::to_string(line) + ": warning: " + text});
+    }
+
     void problem(const toml::node& node, const std::string& setting, const SettingError& e) {
         problem(e.where() ? e.where() : &node, setting + e.path() + ": " + e.what());
     }
-    void unknown(std::string_view name, const toml::node& value) {
-        problem(&value, "unknown setting '" + std::string(name) + "'");
+    void unknown(std::string_view name, const toml::node& value, const std::optional<std::string>& suggestion) {
+        problem(&value, "unknown setting '" + std::string(name) + "'" + didYouMean(suggestion));
+    }
+
+    // For a name outside every group: the setting of that name ("main_class" written
+    // without its group), else the nearest group or section.
+    static std::optional<std::string> topLevelSuggestion(std::string_view name) {
+        for (const Setting& setting : allSettings())
+            if (setting.name == name) return setting.fullName();
+        std::vector<std::string> sections(settingGroups().begin(), settingGroups().end());
+        sections.insert(sections.end(), kSections.begin(), kSections.end());
+        return closestName(name, sections);
+    }
+
+    // For an unknown name in a group: the setting of that name in another group, else
+    // the nearest name in this group.
+    static std::optional<std::string> groupSuggestion(std::string_view group, std::string_view name) {
+        std::vector<std::string> here;
+        for (const Setting& setting : allSettings()) {
+            if (setting.name == name) return setting.fullName();
+            if (setting.group == group) here.emplace_back(setting.name);
+        }
+        auto closest = closestName(name, here);
+        return closest ? std::optional(std::string(group) + "." + *closest) : std::nullopt;
+    }
+
+    // The nearest of a fixed set of keys, written after `prefix`.
+    static std::optional<std::string> keySuggestion(const std::string& prefix, std::string_view key,
+                                                    const std::vector<std::string>& keys) {
+        auto closest = closestName(key, keys);
+        return closest ? std::optional(prefix + "." + *closest) : std::nullopt;
     }
 
     // In file order, whatever order the TOML tables were walked in.
-    std::vector<std::string> sortedProblems() {
-        std::ranges::stable_sort(problems_, {}, &std::pair<size_t, std::string>::first);
-        std::vector<std::string> lines;
-        for (auto& [line, text] : problems_) lines.push_back(std::move(text));
-        return lines;
+    static std::vector<std::string> sortedLines(std::vector<std::pair<size_t, std::string>> lines) {
+        std::ranges::stable_sort(lines, {}, &std::pair<size_t, std::string>::first);
+        std::vector<std::string> texts;
+        for (auto& [line, text] : lines) texts.push_back(std::move(text));
+        return texts;
     }
 
     // Runs `body`, turning a SettingError into a problem of `setting`.
@@ -97,7 +146,8 @@ private:
     }
 
     void store(int32_t key, std::string bytes, std::string setting, const toml::node& where) {
-        auto [it, fresh] = origins_.try_emplace(key, Origin{setting, where.source().begin.line});
+        bool readable = !setting.starts_with("keys.");
+        auto [it, fresh] = origins_.try_emplace(key, Origin{setting, where.source().begin.line, &where, readable});
         if (!fresh) {
             problem(&where, "key " + std::to_string(key) + " is set both by '" + it->second.setting + "' (line " +
                                 std::to_string(it->second.line) + ") and by '" + setting + "'");
@@ -122,7 +172,7 @@ private:
             } else if (key.str() == "defaults") {
                 guarded(value, name, [&] { defaults_ = requireBool(value); });
             } else {
-                unknown(name, value);
+                unknown(name, value, keySuggestion("build", key.str(), names({"code_page", "defaults"})));
             }
         }
     }
@@ -134,7 +184,7 @@ private:
             std::string name = std::string(group) + "." + std::string(key.str());
             const Setting* setting = findSetting(group, key.str());
             if (!setting) {
-                unknown(name, value);
+                unknown(name, value, groupSuggestion(group, key.str()));
                 continue;
             }
             guarded(value, name, [&] { store(setting->key, encodeSetting(*setting, value, cp_), name, value); });
@@ -179,7 +229,8 @@ private:
                 else if (key.str() == "wide")
                     locale.entries = loadWideTable(value, name + ".wide");
                 else
-                    unknown(name + "." + std::string(key.str()), value);
+                    unknown(name + "." + std::string(key.str()), value,
+                            keySuggestion(name, key.str(), names({"prefix", "wide"})));
             }
             if (!set->contains("prefix")) problem(set, name + ": a locale set needs a prefix such as \"de\"");
             plan_.head.localeSets.push_back(std::move(locale));
@@ -219,7 +270,8 @@ private:
         format::IncludedFile included;
         const toml::node* source = file.get("source");
         for (auto&& [key, value] : file)
-            if (key.str() != "source" && key.str() != "name") unknown(name + "." + std::string(key.str()), value);
+            if (key.str() != "source" && key.str() != "name")
+                unknown(name + "." + std::string(key.str()), value, keySuggestion(name, key.str(), names({"source", "name"})));
         if (!source) {
             problem(&file, name + ": an included file needs a source path");
             return included;
@@ -227,10 +279,7 @@ private:
         guarded(*source, name + ".source", [&] {
             const std::string& text = requireString(*source);
             included.source = file_.parent_path() / fs::path(text);
-            std::error_code ec;
-            if (!fs::is_regular_file(included.source, ec))
-                throw SettingError("included file '" + text + "' not found" +
-                                   (included.source == fs::path(text) ? "" : " (looked for " + included.source.string() + ")"));
+            checkSource(text, included.source);
         });
         const toml::node* given = file.get("name");
         guarded(given ? *given : *source, name + ".name", [&] {
@@ -239,6 +288,53 @@ private:
             included.name = normaliseIncludedName(text);
         });
         return included;
+    }
+
+    // The source must be a file that can be read to its end; the message names the path
+    // that was tried, since a relative source is taken from the configuration's directory.
+    static void checkSource(const std::string& text, const fs::path& path) {
+        std::error_code ec;
+        fs::file_status status = fs::status(path, ec);
+        std::string tried = " (looked for " + fs::absolute(path, ec).lexically_normal().string() + ")";
+        switch (status.type()) {
+        case fs::file_type::regular: return;
+        case fs::file_type::not_found: throw SettingError("included file '" + text + "' not found" + tried);
+        case fs::file_type::directory:
+            throw SettingError("'" + text + "' is a directory" + tried + "; include each of its files on its own");
+        case fs::file_type::none: throw SettingError("cannot read '" + text + "'" + tried + ": " + ec.message());
+        default: throw SettingError("'" + text + "' is not a regular file" + tried);
+        }
+    }
+
+    // Values that are each well formed but that the launcher would not use as meant, or
+    // that contradict each other.
+    void checkValues() {
+        auto readable = [&](int32_t key) -> const Origin* {
+            auto it = origins_.find(key);
+            return it != origins_.end() && it->second.readable ? &it->second : nullptr;
+        };
+        if (const Origin* type = readable(key::ApplicationType); type && type->value->is_integer())
+            if (auto text = applicationTypeWarning(int32_t(type->value->as_integer()->get()))) warning(type->line, *text);
+        if (const Origin* mainClass = readable(key::MainClass))
+            if (auto text = mainClassWarning(mainClass->value->as_string()->get())) warning(mainClass->line, *text);
+        const Origin* min = readable(key::MinVersion);
+        const Origin* max = readable(key::MaxVersion);
+        for (const Origin* bound : {min, max})
+            if (bound)
+                if (auto text = versionBoundWarning(bound->value->as_string()->get()))
+                    warning(bound->line, bound->setting + " " + *text);
+        if (min && max && versionBoundsExclude(min->value->as_string()->get(), max->value->as_string()->get()))
+            problem(max->value, "java.max_version \"" + max->value->as_string()->get() +
+                                    "\" is below java.min_version \"" + min->value->as_string()->get() + "\" (line " +
+                                    std::to_string(min->line) + "); no Java version satisfies both");
+        for (const auto& [key, origin] : origins_) {
+            const Setting* setting = findSetting(key);
+            if (!setting || !setting->neverShown) continue;
+            std::string instead = setting->shownInstead.empty()
+                                      ? "no launcher path shows it"
+                                      : "the launcher shows messages." + std::string(setting->shownInstead) + " instead";
+            warning(origin.line, origin.setting + " changes a message the launcher never shows; " + instead);
+        }
     }
 
     void addDefaults() {
@@ -255,6 +351,7 @@ private:
     std::map<int32_t, std::string> strings_;  // sorted by key, as written
     std::map<int32_t, Origin> origins_;
     std::vector<std::pair<size_t, std::string>> problems_;  // line, message
+    std::vector<std::pair<size_t, std::string>> warnings_;  // line, message
 };
 
 }  // namespace

@@ -16,10 +16,14 @@ namespace kestro::tool {
 struct BuildPlan {
     format::BlockHead head;
     std::vector<format::IncludedFile> files;
+    // Values the launcher takes but almost certainly not as meant, one line each, in
+    // file order: "app.toml:7: warning: ...".
+    std::vector<std::string> warnings;
 };
 
 // Every problem found in a configuration file, one line each, in the form
-// "app.toml:12: unknown setting 'application.mian_class'".
+// "app.toml:12: unknown setting 'application.mian_class'", in file order together
+// with the warnings.
 class ConfigError : public std::runtime_error {
 public:
     explicit ConfigError(std::vector<std::string> problems);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "format/device_names.h"
 #include "tool/setting_error.h"
 #include "tool/toml_values.h"
 
@@ -19,6 +20,9 @@ void checkComponent(const std::string& part) {
     }
     if (part.back() == ' ' || part.back() == '.')
         throw SettingError("a name component ends with a space or a dot, which Windows drops");
+    if (format::isDeviceName(part))
+        throw SettingError("'" + part + "' is a name Windows reserves for a device (CON, PRN, AUX, NUL, COM1 to COM9, "
+                           "LPT1 to LPT9, also with an extension); the launcher could not write it as a file");
 }
 
 }  // namespace

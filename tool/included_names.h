@@ -11,7 +11,8 @@ namespace kestro::tool {
 
 // The stored form of a name ("/" turned into "\"). Throws SettingError saying what is
 // wrong: empty, absolute, a drive, "." or ".." components, ";", characters Windows
-// does not allow in file names, or more than one directory level.
+// does not allow in file names, device names ("nul", "aux.jar"), or more than one
+// directory level.
 std::string normaliseIncludedName(std::string_view name);
 
 // The relative path a stored name extracts to. Throws SettingError for a name that

@@ -108,15 +108,17 @@ void readRecords(FileSource& source, uint64_t pos, CodePage cp, LauncherContents
     int64_t count = storedCount(contents.head);
     std::vector<std::string> names = storedNames(contents.head, cp);
     for (int64_t i = 0; i < count; ++i) {
+        // Positioned like the entries of `inspect --json`'s "files", from 0.
+        std::string record = file + ": included file [" + std::to_string(i) + "]";
         uint8_t field[8];
         if (source.size() - pos < 8 || !readAt(source, pos, field, 8))
-            throw InspectError(file + ": included file " + std::to_string(i + 1) + " of " + std::to_string(count) +
-                               " is missing: the file ends at offset " + std::to_string(source.size()));
+            throw InspectError(record + " of " + std::to_string(count) + " is missing: the file ends at offset " +
+                               std::to_string(source.size()));
         uint64_t size = littleEndian(field, 8);
         pos += 8;
         if (size > source.size() - pos)
-            throw InspectError(file + ": included file " + std::to_string(i + 1) + " claims " + std::to_string(size) +
-                               " bytes, more than the " + std::to_string(source.size() - pos) + " left in the file");
+            throw InspectError(record + " claims " + std::to_string(size) + " bytes, more than the " +
+                               std::to_string(source.size() - pos) + " left in the file");
         contents.files.push_back({size_t(i) < names.size() ? names[size_t(i)] : "", pos, size});
         pos += size;
     }

@@ -1,12 +1,11 @@
 #include "tool/setting_codec.h"
 
-#include <regex>
-
 #include "tool/class_path.h"
 #include "tool/command_line_text.h"
 #include "tool/search_list.h"
 #include "tool/setting_error.h"
 #include "tool/toml_values.h"
+#include "tool/value_checks.h"
 
 namespace kestro::tool {
 
@@ -28,11 +27,21 @@ std::string encodeChoice(const toml::node& value,
                        &value);
 }
 
-std::string encodeVersion(const toml::node& value) {
+// Runs a value check, pointing its complaint at `value`.
+template <class Check>
+const std::string& checked(const toml::node& value, Check check) {
     const std::string& text = requireString(value);
-    static const std::regex version(R"(([0-9]+([._][0-9]+)*)?)");
-    if (!std::regex_match(text, version))
-        throw SettingError("\"" + text + "\" is not a Java version such as \"1.8\" or \"17.0.2\"", &value);
+    try {
+        check(text);
+    } catch (const SettingError& e) {
+        throw SettingError(e.what(), &value);
+    }
+    return text;
+}
+
+std::string encodeAppType(const toml::node& value) {
+    std::string text = encodeChoice(value, {{"gui", "1"}, {"console", "2"}}, true);
+    if (value.is_integer()) checkApplicationType(requireInt32(value));
     return text;
 }
 
@@ -50,16 +59,23 @@ std::string encodeCommandLine(const toml::node& value) {
     if (value.is_string()) return value.as_string()->get();
     if (!value.is_array()) throw SettingError("expected a string or a list of strings, got " +
                                                   std::string(describeType(value)), &value);
-    return joinArguments(requireStringList(value));
+    std::vector<std::string> arguments = requireStringList(value);
+    try {
+        return joinArguments(arguments);
+    } catch (const SettingError& e) {
+        // The path is the argument's position "[i]"; the element has its own line.
+        throw SettingError(e.what(), value.as_array()->get(std::stoul(e.path().substr(1))), e.path());
+    }
 }
 
 // The UTF-8 text stored for `value`, before the code page.
 std::string encodeText(const Setting& setting, const toml::node& value) {
     switch (setting.kind) {
     case Kind::Text: return requireString(value);
-    case Kind::Version: return encodeVersion(value);
+    case Kind::ClassName: return checked(value, checkMainClass);
+    case Kind::Version: return checked(value, checkVersionBound);
     case Kind::Bool: return requireBool(value) ? "1" : "0";
-    case Kind::AppType: return encodeChoice(value, {{"gui", "1"}, {"console", "2"}}, true);
+    case Kind::AppType: return encodeAppType(value);
     case Kind::Flavour: return encodeChoice(value, {{"kestro", "k"}, {"velmora", "v"}}, false);
     case Kind::CommandLine: return encodeCommandLine(value);
     case Kind::DirectoryList: return encodeDirectoryList(value);
@@ -77,6 +93,7 @@ std::vector<toml::array> candidates(Kind kind, const std::string& text) {
     auto number = parseCanonicalInt(text);
     switch (kind) {
     case Kind::Text:
+    case Kind::ClassName:
     case Kind::Version: add(text); break;
     case Kind::Bool:
         if (text == "1" || text == "0") add(text == "1");

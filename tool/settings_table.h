@@ -15,6 +15,7 @@ using format::ConfigKey;
 
 enum class Kind {
     Text,           // any string
+    ClassName,      // a dotted Java class name such as "com.example.Main"
     Version,        // a Java version such as "1.8" or "17.0.2"; empty for none
     Bool,           // stored "1" / "0"
     AppType,        // "gui", "console" or an integer
@@ -34,6 +35,10 @@ struct Setting {
     // defaults are switched off); nothing when the key is then absent.
     std::optional<std::string_view> defaultText = std::nullopt;
     size_t maxCharacters = 0;  // 0: only the launcher's general text limit
+    // Messages only: the launcher carries this one but never shows it. `shownInstead`
+    // names the message it shows in the same situation, if there is one.
+    bool neverShown = false;
+    std::string_view shownInstead = {};
 
     std::string fullName() const { return std::string(group) + "." + std::string(name); }
 };

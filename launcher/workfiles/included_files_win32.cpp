@@ -82,10 +82,11 @@ int extractIncludedFiles(bool createDir) {
 
     const std::string& dir = tempDirPath();
     for (const std::string& name : includedFileNames(lookupString(key::IncludedNames), count)) {
-        // A name that could lead outside the temporary directory is a file we cannot
-        // create; nothing of it is written anywhere.
+        // A name that could lead outside the temporary directory, or to a device, is a
+        // file we cannot create; nothing of it is written anywhere.
         if (dir.empty() || !isSafeIncludedName(name)) {
-            traceError("refusing to extract %s outside the temporary directory", name.c_str());
+            if (namesDevice(name)) traceError("refusing to extract %s, a name Windows gives to a device", name.c_str());
+            else traceError("refusing to extract %s outside the temporary directory", name.c_str());
             fatalMessage(msg::InternalError, "11");
         }
         std::string target = dir + "\\" + name;

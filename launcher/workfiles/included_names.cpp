@@ -1,6 +1,7 @@
 #include "workfiles/included_names.h"
 
 #include "common/text.h"
+#include "format/device_names.h"
 
 namespace kestro {
 
@@ -17,6 +18,20 @@ bool namesParent(std::string_view component) {
     return dots >= 2;
 }
 
+// Calls `test` on each component between separators (backslash or slash); true when
+// one passes.
+template <class Test>
+bool anyComponent(std::string_view name, Test test) {
+    size_t start = 0;
+    while (start <= name.size()) {
+        size_t end = name.find_first_of("\\/", start);
+        if (end == std::string_view::npos) end = name.size();
+        if (test(name.substr(start, end - start))) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::vector<std::string> includedFileNames(std::string_view list, int32_t count) {
@@ -29,15 +44,10 @@ std::vector<std::string> includedFileNames(std::string_view list, int32_t count)
 bool isSafeIncludedName(std::string_view name) {
     if (name.empty() || name[0] == '\\' || name[0] == '/') return false;
     if (name.find(':') != std::string_view::npos) return false;
-    size_t start = 0;
-    while (start <= name.size()) {
-        size_t end = name.find_first_of("\\/", start);
-        if (end == std::string_view::npos) end = name.size();
-        if (namesParent(name.substr(start, end - start))) return false;
-        start = end + 1;
-    }
-    return true;
+    return !anyComponent(name, namesParent) && !namesDevice(name);
 }
+
+bool namesDevice(std::string_view name) { return anyComponent(name, format::isDeviceName); }
 
 std::string includedNameDirectory(std::string_view name) {
     size_t cut = name.find('\\');

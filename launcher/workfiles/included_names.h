@@ -14,9 +14,14 @@ namespace kestro {
 std::vector<std::string> includedFileNames(std::string_view list, int32_t count);
 
 // False for a name that could reach outside the directory it is written into: empty,
-// beginning with a separator, holding a colon (a drive letter or a stream), or with a
-// component of dots (and spaces, which Windows trims) naming a parent directory.
+// beginning with a separator, holding a colon (a drive letter or a stream), with a
+// component of dots (and spaces, which Windows trims) naming a parent directory, or
+// with a component that Windows maps to a device (see namesDevice).
 bool isSafeIncludedName(std::string_view name);
+
+// True when a component of the name is a device name such as "nul" or "aux.jar":
+// writing it would send the data to the device instead of a file.
+bool namesDevice(std::string_view name);
 
 // The text before the name's first backslash, the one directory level that extraction
 // creates; empty when the name has no backslash.

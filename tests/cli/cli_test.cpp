@@ -4,6 +4,8 @@
 #include <set>
 
 #include <nlohmann/json.hpp>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 
 #include "../unit/tool/tool_test_support.h"
@@ -110,10 +112,14 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
     writeFile(ws_ / "not-a-pe.exe", "MZ but nothing more");
     const std::vector<std::string> build{"build", "app.toml", "-o", "Out.exe"};
     const std::vector<BadInput> cases{
-        {"[application]\nmian_class = \"x\"\n", build, "app.toml:2: unknown setting 'application.mian_class'\n"},
+        {"[application]\nmian_class = \"x\"\n", build,
+         "app.toml:2: unknown setting 'application.mian_class' (did you mean 'application.main_class'?)\n"},
         {"[splash]\nenabled = 1\n", build, "app.toml:2: splash.enabled: expected true or false, got an integer\n"},
         {"[application\n", build, "app.toml:1: "},
-        {"[[files]]\nsource = \"gone.jar\"\n", build, "app.toml:2: files[0].source: included file 'gone.jar' not found"},
+        {"[[files]]\nsource = \"gone.jar\"\n", build,
+         "app.toml:2: files[0].source: included file 'gone.jar' not found (looked for " + (ws_ / "gone.jar").string() +
+             ")\n"},
+        {"[[files]]\nsource = \"input\"\n", build, "app.toml:2: files[0].source: 'input' is a directory (looked for "},
         {"[[files]]\nsource = \"input/readme.txt\"\nname = \"..\\\\x.txt\"\n", build,
          "app.toml:3: files[0].name: the name has a '..' component"},
         {"files = [{ source = \"input/readme.txt\" }, { source = \"input/app.jar\", name = \"README.TXT\" }]", build,
@@ -149,6 +155,115 @@ TEST_F(Cli, ExtractionRefusesANameThatClimbsOut) {
     EXPECT_NE(run.exitCode, 0);
     EXPECT_NE(run.err.find("\"..\\e.txt\" is not extracted"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(ws_ / "out/e.txt"));
+}
+
+// The tool replaces its output by renaming a finished file over it: never over anything
+// but a regular file, and through a link into the file the link points to.
+TEST_F(Cli, OutputIsARegularFileOrALinkToOne) {
+    // A device of our own where the tests run as root, so that a fault cannot replace
+    // the system's /dev/full.
+    fs::path device = ws_ / "full";
+    if (::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) device = "/dev/full";
+    ASSERT_EQ(::mkfifo((ws_ / "pipe").c_str(), 0666), 0);
+    writeFile(ws_ / "elsewhere/App.exe", "old launcher");
+    fs::create_symlink("elsewhere/App.exe", ws_ / "App.exe");
+    fs::create_symlink("../elsewhere/New.exe", ws_ / "input/New.exe");  // dangling, relative to its directory
+    fs::create_symlink("pipe", ws_ / "ToPipe.exe");
+
+    for (const auto& [output, message] : std::vector<std::pair<std::string, std::string>>{
+             {device.string(), "kestro: cannot write " + device.string() + ": it is a character device; only a regular file is replaced\n"},
+             {"pipe", "kestro: cannot write pipe: it is a named pipe; only a regular file is replaced\n"},
+             {"ToPipe.exe", "kestro: cannot write ToPipe.exe (a link to pipe): it is a named pipe"},
+         }) {
+        auto run = kestro({"build", "app.toml", "-o", output});
+        EXPECT_EQ(run.exitCode, 1) << output;
+        EXPECT_EQ(run.err.substr(0, message.size()), message);
+    }
+    struct stat st {};
+    EXPECT_TRUE(::stat(device.c_str(), &st) == 0 && S_ISCHR(st.st_mode));
+    EXPECT_TRUE(fs::is_fifo(ws_ / "pipe"));
+
+    ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe", "-q"}).exitCode, 0);
+    ASSERT_EQ(kestro({"build", "app.toml", "-o", "input/New.exe", "-q"}).exitCode, 0);
+    EXPECT_TRUE(fs::is_symlink(ws_ / "App.exe"));
+    EXPECT_TRUE(fs::is_symlink(ws_ / "input/New.exe"));
+    EXPECT_EQ(readFile(ws_ / "elsewhere/App.exe").substr(0, 2), "MZ");
+    EXPECT_TRUE(readFile(ws_ / "elsewhere/New.exe") == readFile(ws_ / "elsewhere/App.exe"));
+    EXPECT_EQ(fs::status(ws_ / "elsewhere/App.exe").permissions() & fs::perms::owner_exec, fs::perms::owner_exec);
+    for (const fs::path& dir : {ws_.path, ws_ / "elsewhere", ws_ / "input"})
+        for (const auto& entry : fs::directory_iterator(dir))
+            EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
+}
+
+TEST_F(Cli, LauncherBeyondTwoGigabytesNamesTheLargestFiles) {
+    // Sparse: the size is checked before anything is read.
+    for (const auto& [name, size] : std::vector<std::pair<std::string, uintmax_t>>{
+             {"input/huge.bin", 1500000000}, {"input/big.bin", 700000000}, {"input/small.bin", 10}}) {
+        writeFile(ws_ / name, "");
+        fs::resize_file(ws_ / name, size);
+    }
+    writeFile(ws_ / "app.toml", "files = [{ source = \"input/small.bin\" }, { source = \"input/huge.bin\" }, "
+                                "{ source = \"input/big.bin\" }]\n");
+    auto run = kestro({"build", "app.toml", "-o", "Out.exe"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("the block format ends at 2 GB (2147483647 bytes); largest included files: "
+                           "input/huge.bin (1500000000 bytes), input/big.bin (700000000 bytes), input/small.bin (10 bytes)\n"),
+              std::string::npos)
+        << run.err;
+    EXPECT_FALSE(fs::exists(ws_ / "Out.exe"));
+}
+
+TEST_F(Cli, UsageErrorsExitWithTwoAndNameWhatIsWrong) {
+    struct Usage {
+        std::vector<std::string> args;
+        std::string message;  // the first line of standard error
+    };
+    const std::vector<Usage> cases{
+        {{"biuld", "app.toml"}, "kestro: unknown command 'biuld' (did you mean 'build'?)"},
+        {{}, "kestro: a command is needed: 'build' or 'inspect'"},
+        {{"build", "app.toml", "--out", "x.exe"},
+         "kestro: unknown option '--out' for 'kestro build' (did you mean '--output'?)"},
+        {{"build", "app.toml", "--ouptut=x.exe"},
+         "kestro: unknown option '--ouptut' for 'kestro build' (did you mean '--output'?)"},
+        {{"build", "app.toml"}, "kestro: 'kestro build' needs the launcher to write: -o App.exe"},
+        {{"build", "app.toml", "-o", "x.exe", "more.toml"}, "kestro: unexpected argument 'more.toml' for 'kestro build'"},
+        {{"inspect", "--json", "--toml", "x.exe"}, "kestro: --json excludes --toml"},
+    };
+    for (const auto& c : cases) {
+        auto run = kestro(c.args);
+        EXPECT_EQ(run.exitCode, 2) << c.message;
+        EXPECT_EQ(run.err.substr(0, run.err.find('\n')), c.message);
+        EXPECT_NE(run.err.find("Run 'kestro"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(fs::exists(ws_ / "x.exe"));
+
+    auto version = kestro({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.starts_with("kestro ") && std::isdigit(version.out[7])) << version.out;
+}
+
+TEST_F(Cli, BuildSaysWhatItWroteUnlessQuiet) {
+    auto run = kestro({"build", "app.toml", "-o", "App.exe"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "wrote App.exe (" + std::to_string(fs::file_size(ws_ / "App.exe")) +
+                           " bytes; 35 settings, 2 included files)\n");
+    EXPECT_EQ(run.err, "");
+    auto quiet = kestro({"build", "app.toml", "-o", "App.exe", "--quiet"});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.out + quiet.err, "");
+}
+
+TEST_F(Cli, WarningsGoToStandardErrorAndTheBuildSucceeds) {
+    writeFile(ws_ / "app.toml", "[application]\ntype = 3\n[messages]\nno_jvm_found = \"No Java\"\n");
+    auto run = kestro({"build", "app.toml", "-o", "App.exe", "--quiet"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err,
+              "app.toml:2: warning: application.type 3 has no meaning of its own; the launcher treats it as "
+              "\"console\" (2)\n"
+              "app.toml:4: warning: messages.no_jvm_found changes a message the launcher never shows; the launcher "
+              "shows messages.no_jvm_found_bits instead\n");
+    EXPECT_TRUE(fs::exists(ws_ / "App.exe"));
 }
 
 }  // namespace

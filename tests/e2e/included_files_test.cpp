@@ -121,5 +121,24 @@ TEST_F(IncludedFiles, NamesLeadingOutsideTheDirectoryAreRefused) {
     }
 }
 
+// A name that Windows gives to a device would send the data to the device ("nul") or
+// fail ("con"); it is refused before anything of it is written, after the names before
+// it were extracted, and the whole directory goes.
+TEST_F(IncludedFiles, DeviceNamesAreRefused) {
+    for (const std::string name : {"nul", "lib\\AUX.jar", "con .txt"}) {
+        SCOPED_TRACE(name);
+        RunResult r = run(build("2", "first.jar;" + name, {source("first.jar", "1"), source("device", "device data")}));
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.err, r.reported(message(1009, "11")));
+        std::string dir = announcedDirectory(r);
+        EXPECT_TRUE(r.traced("extracting " + dir + "\\first.jar (size: 1)")) << r.trace;
+        EXPECT_TRUE(r.traced("ERROR: refusing to extract " + name + ", a name Windows gives to a device")) << r.trace;
+        EXPECT_FALSE(r.tracedPrefix("extracting " + dir + "\\" + name));
+        EXPECT_FALSE(r.tracedPrefix("creating directory"));
+        EXPECT_FALSE(fs::exists(unixPath(dir)));
+        EXPECT_TRUE(runDirectories(tmp_).empty());
+    }
+}
+
 }  // namespace
 }  // namespace kestro::e2e

@@ -32,9 +32,75 @@ TEST(ConfigErrors, NameFileLineAndSettingOfEveryProblemInFileOrder) {
         {"[vm]\noptions = 1\n[application]\nzzz = 1\naaa = 2\n",
          "app.toml:2: vm.options: expected a string or a list of strings, got an integer\n"
          "app.toml:4: unknown setting 'application.zzz'\napp.toml:5: unknown setting 'application.aaa'"},
+        {"[vm]\noptions = [\n  \"-Da=1\",\n  \"-Db='x' \\\"y\\\"\",\n]\n",
+         "app.toml:4: vm.options[1]: the argument holds both a double and a single quote, which the launcher cannot "
+         "read back as one argument: -Db='x' \"y\""},
+        // Impossible values.
+        {"[application]\ntype = -7\n",
+         "app.toml:2: application.type: -7 is no application type; give \"gui\", \"console\" or 5 (a console runtime "
+         "whose errors still show in message boxes)"},
+        {"[application]\ntype = 99\n", "app.toml:2: application.type: 99 is no application type; give \"gui\", "
+                                       "\"console\" or 5 (a console runtime whose errors still show in message boxes)"},
+        {"[application]\nmain_class = \"com/acme/Main.class\"\n",
+         "app.toml:2: application.main_class: \"com/acme/Main.class\" is a file path, not a class name; give the class "
+         "with dots: \"com.acme.Main\""},
+        {"[java]\nmin_version = \"11\"\nmax_version = \"1.8\"\n",
+         "app.toml:3: java.max_version \"1.8\" is below java.min_version \"11\" (line 2); no Java version satisfies both"},
+        {"[java]\nmin_version = \"java 8\"\n",
+         "app.toml:2: java.min_version: \"java 8\" is not a Java version such as \"1.8\", \"17.0.2\" or "
+         "\"1.8.0_202\" (empty for no bound)"},
+        // A warning goes with the errors, in line order.
+        {"[application]\ntype = 4\nmian_class = \"x\"\n",
+         "app.toml:2: warning: application.type 4 has no meaning of its own; the launcher treats it as \"console\" (2)\n"
+         "app.toml:3: unknown setting 'application.mian_class' (did you mean 'application.main_class'?)"},
     };
     for (const auto& [text, problems] : cases)
         EXPECT_EQ(test::errorOf([&] { loadConfiguration(text, "app.toml"); }), problems) << text;
+}
+
+TEST(ConfigErrors, UnknownNamesSuggestTheNearestKnownOne) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"[aplication]\n", "'aplication' (did you mean 'application'?)"},
+        {"main_class = \"a.B\"\n", "'main_class' (did you mean 'application.main_class'?)"},
+        {"[java]\nmain_class = \"a.B\"\n", "'java.main_class' (did you mean 'application.main_class'?)"},
+        {"[messages]\nNo_Jvm_Found_Bit = \"x\"\n", "(did you mean 'messages.no_jvm_found_bits'?)"},
+        {"[build]\ncodepage = \"utf-8\"\n", "(did you mean 'build.code_page'?)"},
+        {"[[files]]\nsorce = \"a\"\n", "'files[0].sorce' (did you mean 'files[0].source'?)"},
+        {"[[locale]]\nprefix = \"de\"\nwdie = {}\n", "(did you mean 'locale[0].wide'?)"},
+        {"[java]\nlatest = true\n", "unknown setting 'java.latest'\n"},  // nothing near enough
+    };
+    for (const auto& [text, suggestion] : cases)
+        EXPECT_NE((test::errorOf([&] { loadConfiguration(text, "app.toml"); }) + "\n").find(suggestion),
+                  std::string::npos)
+            << text;
+}
+
+// Values the launcher takes, but almost certainly not as meant; the build goes on.
+TEST(ConfigWarnings, LegalButUnlikelyValuesAreNamedWithTheirLine) {
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"[application]\ntype = 0\n",
+         "app.toml:2: warning: application.type 0 has no meaning of its own; the launcher treats it as \"console\" (2)"},
+        {"[application]\nmain_class = \"com.my-app.Main\"\n",
+         "app.toml:2: warning: application.main_class \"com.my-app.Main\": 'my-app' is not a Java identifier"},
+        {"[java]\nmax_version = \"1.11\"\n",
+         "app.toml:2: warning: java.max_version \"1.11\" is not how Java 11 numbers itself: from Java 9 on, versions "
+         "begin \"9\", \"10\", \"11\", ..., and each of them ranks above \"1.11\"; write \"11\""},
+        {"[keys]\n1012 = \"Fehler\"\n",
+         "app.toml:2: warning: keys.\"1012\" changes a message the launcher never shows; the launcher shows "
+         "messages.caption instead"},
+        {"[messages]\nok_label = \"OK\"\n",
+         "app.toml:2: warning: messages.ok_label changes a message the launcher never shows; no launcher path shows it"},
+    };
+    for (const auto& [text, warning] : cases) {
+        std::vector<std::string> warnings = loadConfiguration(text, "app.toml").warnings;
+        EXPECT_EQ(warnings, std::vector<std::string>{warning}) << text;
+    }
+    // Values the launcher uses as written draw no warning.
+    for (std::string text : {"[application]\ntype = 5\nmain_class = \"com.acme.Outer$Inner\"\n",
+                             "[java]\nmin_version = \"1.8.0_60\"\nmax_version = \"1.8\"\n",
+                             "[java]\nmin_version = \"9\"\nmax_version = \"9.0.4\"\n",
+                             "[messages]\nno_jvm_found_bits = \"x\"\ncaption = \"y\"\n"})
+        EXPECT_EQ(loadConfiguration(text, "app.toml").warnings, std::vector<std::string>{}) << text;
 }
 
 TEST(ConfigLoad, DefaultsFillTheMessagesUnlessReplacedOrOff) {
@@ -68,6 +134,8 @@ TEST(IncludedNames, RefusesNamesThatLeaveTheDirectoryOrBreakTheList) {
         {"..\\app.jar", "'..'"}, {"lib\\..", "'..'"}, {"lib/../../x", "more than one"},
         {"a\\b\\c.jar", "more than one directory level"}, {"lib\\", "empty path component"},
         {"a;b.jar", "';'"}, {"what?.jar", "character"}, {"dot.", "ends with"},
+        {"nul", "'nul' is a name Windows reserves for a device"}, {"lib/AUX.jar", "'AUX.jar' is a name Windows"},
+        {"Com1\\x.jar", "device"}, {"lpt9.tar.gz", "device"}, {"con .txt", "device"},
     };
     for (const auto& [name, reason] : cases)
         EXPECT_NE(test::errorOf([&] { normaliseIncludedName(name); }).find(reason), std::string::npos) << name;

@@ -22,7 +22,8 @@ std::string encode(ConfigKey key, const std::string& value) {
 std::vector<std::string> samples(Kind kind) {
     switch (kind) {
     case Kind::Text: return {R"("Grüße, 5 €")", R"("")"};
-    case Kind::Version: return {R"("1.8")", R"("17.0.2")", R"("1.8.0_202")", R"("")"};
+    case Kind::ClassName: return {R"("com.example.Main")", R"("Outer$Inner")"};
+    case Kind::Version: return {R"("1.8")", R"("17.0.2")", R"("1.8.0_202")", R"("17.0.2+8")", R"("21-ea")", R"("")"};
     case Kind::Bool: return {"true", "false"};
     case Kind::AppType: return {R"("gui")", R"("console")", "5"};
     case Kind::Flavour: return {R"("kestro")", R"("velmora")"};
@@ -78,6 +79,17 @@ TEST(SettingsTable, MalformedValuesAreRefusedNamingTheirPart) {
         {key::ClassPath, R"(["app.jar"])", "[0]: expected a table"},
         {key::ClassPath, R"([{ archive = "a", mandatory = "yes" }])", "[0].mandatory"},
         {key::ClassPath, R"([{ jar = "a" }])", "unknown entry key 'jar'"},
+        // A file name where a class name belongs, with the class name to write.
+        {key::MainClass, R"("com/acme/Main.class")", "is a file path, not a class name; give the class with dots: \"com.acme.Main\""},
+        {key::MainClass, R"("\\com\\acme\\Main")", "dots: \"com.acme.Main\""},
+        {key::MainClass, R"("Main.JAVA")", "\"Main.JAVA\" is a file name, not a class name; give the class with dots: \"Main\""},
+        {key::MainClass, R"("app.jar")", "names a jar file"},
+        {key::MainClass, R"("com.acme.Main ")", "contains a space"},
+        {key::MainClass, R"("com..Main")", "empty part between dots"},
+        {key::MinVersion, R"("1.8.")", "is not a Java version"},
+        {key::MaxVersion, R"("v17")", "is not a Java version"},
+        {key::MaxVersion, R"("1..8")", "is not a Java version"},
+        {key::ApplicationType, "6", "6 is no application type"},
         // Texts the launcher would cut short.
         {key::PreferredVm, "\"" + std::string(200, 's') + "\"", "at most 199 are allowed"},
         {key::MainClass, "\"" + std::string(8192, 'x') + "\"", "the launcher reads at most 8191"},

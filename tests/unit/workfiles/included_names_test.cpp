@@ -28,6 +28,20 @@ TEST(IncludedNames, NamesThatCouldLeaveTheDirectoryAreRefused) {
         EXPECT_FALSE(isSafeIncludedName(name)) << name;
 }
 
+// Windows opens the device for these, whatever follows the first dot.
+TEST(IncludedNames, DeviceNamesAreRefusedInEveryComponent) {
+    for (const char* name : {"nul", "NUL", "aux.jar", "Con.tar.gz", "prn.", "nul ", "com1 .txt", "COM9", "lpt1.dll",
+                             "LPT0", "conin$", "CONOUT$.log", "lib\\aux.jar", "aux\\x.jar", "lib/nul", "COM\xB9.jar",
+                             "com\xC2\xB3"}) {
+        EXPECT_FALSE(isSafeIncludedName(name)) << name;
+        EXPECT_TRUE(namesDevice(name)) << name;
+    }
+    for (const char* name : {"nully.jar", "console.jar", "com10.jar", "com.jar", "lpt.jar", "auxiliary", "a.nul",
+                             "lib\\con-fig.jar", "my.aux"})
+        EXPECT_TRUE(isSafeIncludedName(name)) << name;
+    EXPECT_FALSE(namesDevice("..\\evil.jar"));  // unsafe, but not for a device
+}
+
 TEST(IncludedNames, OnlyTheFirstBackslashMakesADirectory) {
     EXPECT_EQ(includedNameDirectory("lib\\x.jar"), "lib");
     EXPECT_EQ(includedNameDirectory("lib\\sub\\y.jar"), "lib");
