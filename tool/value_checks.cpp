@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "tool/setting_error.h"
+#include "runtime/version_order.h"
 #include "tool/version_text.h"
 
 namespace kestro::tool {
@@ -101,7 +102,7 @@ std::optional<std::string> versionBoundWarning(std::string_view bound) {
     if (bound.size() < 3 || bound.substr(0, 2) != "1.") return std::nullopt;
     std::string_view minor = bound.substr(2, bound.find_first_of("._-+", 2) - 2);
     if (minor.empty() || !std::ranges::all_of(minor, [](char c) { return c >= '0' && c <= '9'; }) ||
-        compareVersionToBound(minor, "9") < 0)
+        kestro::compareWithBound(minor, "9") < 0)
         return std::nullopt;
     std::string major(minor);
     return "\"" + std::string(bound) + "\" is not how Java " + major + " numbers itself: from Java 9 on, versions " +
@@ -110,7 +111,7 @@ std::optional<std::string> versionBoundWarning(std::string_view bound) {
 }
 
 bool versionBoundsExclude(std::string_view min, std::string_view max) {
-    return !min.empty() && !max.empty() && compareVersionToBound(min, max) > 0;
+    return !min.empty() && !max.empty() && kestro::compareWithBound(min, max) > 0;
 }
 
 }  // namespace kestro::tool

@@ -9,10 +9,4 @@ namespace kestro::tool {
 // "-" or "+", the first segment all digits.
 bool isVersionText(std::string_view text);
 
-// Orders a version against a bound the way the launcher applies bounds: both split
-// into segments at ".", "_", "-" and "+"; segments of digits compare as numbers, others
-// byte by byte; only as many segments as the bound has take part, and a version that
-// runs out of segments first is the lower. Negative, zero or positive.
-int compareVersionToBound(std::string_view version, std::string_view bound);
-
 }  // namespace kestro::tool
