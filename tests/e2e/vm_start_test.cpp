@@ -38,8 +38,8 @@ TEST_F(VmStart, ANormalRunHandsTheVmItsOptionsAndMainItsArguments) {
     writeBytes(dir_ / "app.vmoptions", "-Dfile=1\n");
     fs::path exe = buildLauncher();
     const std::string omega = "\xCE\xA9mega \xE6\x97\xA5\xE6\x9C\xAC";  // beyond code page 1252
-    RunResult r = run(exe, {.commandLine = "app.exe a \"b c\" -J-Dj=1 -Dsun.locale.formatasdefault=true \"" + omega + "\"",
-                            .application = exe});
+    const std::string commandLine = "app.exe a \"b c\" -J-Dj=1 -Dsun.locale.formatasdefault=true \"" + omega + "\"";
+    RunResult r = run(exe, {.commandLine = commandLine, .application = exe});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
 
@@ -77,7 +77,8 @@ TEST_F(VmStart, ANormalRunHandsTheVmItsOptionsAndMainItsArguments) {
 
     EXPECT_EQ(t.values("FindClass "), (Texts{"com/kestro/runtime/WinLauncher", "java/lang/String"}));
     EXPECT_TRUE(t.has("CallStaticVoidMethod " + kMain));
-    EXPECT_EQ(Texts(t.lines.end() - 3, t.lines.end()), (Texts{"argument " + omega, "ExceptionOccurred", "DestroyJavaVM"}));
+    EXPECT_EQ(Texts(t.lines.end() - 3, t.lines.end()),
+              (Texts{"argument " + omega, "ExceptionOccurred", "DestroyJavaVM"}));
     EXPECT_EQ(traceFrom(r, "launching program", 1), Texts{"launching program"});
     EXPECT_LT(r.traceIndex("launching program"), r.traceIndex("Creating JVM"));
     EXPECT_EQ(traceFrom(r, "Creating JVM", 3),
