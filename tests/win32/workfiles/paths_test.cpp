@@ -43,5 +43,16 @@ TEST(Paths, ExistenceAndFileTimes) {
     EXPECT_FALSE(findFileTime(moduleDirectory() + "no-such-file", &time));
 }
 
+// A character the code page lacks is replaced and reported, never approximated by a
+// look-alike: a path converted so would name another file.
+TEST(Paths, CharactersTheCodePageLacksBecomeQuestionMarks) {
+    if (GetACP() != 1252) GTEST_SKIP() << "written for code page 1252";
+    bool exact = true;
+    EXPECT_EQ(toFileSystemText(u"\u03A9mega \u0141\u00F3d\u017A \u65E5", &exact), "?mega ?\xF3" "d? ?");
+    EXPECT_FALSE(exact);
+    EXPECT_EQ(toFileSystemText(u"caf\u00E9", &exact), "caf\xE9");
+    EXPECT_TRUE(exact);
+}
+
 }  // namespace
 }  // namespace kestro
