@@ -80,7 +80,9 @@ private:
         return lines;
     }
 
-    // Runs `body`, turning a SettingError into a problem of `setting`.
+    // Runs `body`, turning a SettingError into a problem of `setting`. Bodies take a
+    // loop's structured bindings through init-captures (`&value = value`): clang before
+    // version 16 cannot capture a structured binding itself.
     template <class F>
     void guarded(const toml::node& node, const std::string& setting, F&& body) {
         try {
@@ -113,14 +115,14 @@ private:
         for (auto&& [key, value] : *build) {
             std::string name = "build." + std::string(key.str());
             if (key.str() == "code_page") {
-                guarded(value, name, [&] {
+                guarded(value, name, [&, &value = value] {
                     std::string text = value.is_integer() ? std::to_string(value.as_integer()->get()) : requireString(value);
                     auto cp = codePageByName(text);
                     if (!cp) throw SettingError("expected \"windows-1252\" or \"utf-8\", got \"" + text + "\"", &value);
                     cp_ = *cp;
                 });
             } else if (key.str() == "defaults") {
-                guarded(value, name, [&] { defaults_ = requireBool(value); });
+                guarded(value, name, [&, &value = value] { defaults_ = requireBool(value); });
             } else {
                 unknown(name, value);
             }
@@ -137,7 +139,8 @@ private:
                 unknown(name, value);
                 continue;
             }
-            guarded(value, name, [&] { store(setting->key, encodeSetting(*setting, value, cp_), name, value); });
+            guarded(value, name,
+                    [&, &value = value] { store(setting->key, encodeSetting(*setting, value, cp_), name, value); });
         }
     }
 
@@ -146,7 +149,8 @@ private:
         if (!keys) return;
         for (auto&& [key, value] : *keys) {
             std::string name = "keys.\"" + std::string(key.str()) + "\"";
-            guarded(value, name, [&] { store(rawKey(key.str()), rawBytes(value, cp_), name, value); });
+            guarded(value, name,
+                    [&, &key = key, &value = value] { store(rawKey(key.str()), rawBytes(value, cp_), name, value); });
         }
     }
 
@@ -156,7 +160,7 @@ private:
         if (!texts) return entries;
         for (auto&& [key, value] : *texts)
             guarded(value, name + ".\"" + std::string(key.str()) + "\"",
-                    [&] { entries.push_back({rawKey(key.str()), rawWide(value)}); });
+                    [&, &key = key, &value = value] { entries.push_back({rawKey(key.str()), rawWide(value)}); });
         // Sorted by number rather than by the TOML table's text order, so "9" precedes "10".
         std::ranges::sort(entries, {}, &format::WideEntry::key);
         return entries;
@@ -175,7 +179,8 @@ private:
             format::LocaleSet locale;
             for (auto&& [key, value] : *set) {
                 if (key.str() == "prefix")
-                    guarded(value, name + ".prefix", [&] { locale.prefix = toCodePage(requireString(value), cp_); });
+                    guarded(value, name + ".prefix",
+                            [&, &value = value] { locale.prefix = toCodePage(requireString(value), cp_); });
                 else if (key.str() == "wide")
                     locale.entries = loadWideTable(value, name + ".wide");
                 else
