@@ -1,7 +1,5 @@
 #include "tool/setting_codec.h"
 
-#include <regex>
-
 #include "tool/class_path.h"
 #include "tool/command_line_text.h"
 #include "tool/search_list.h"
@@ -28,10 +26,29 @@ std::string encodeChoice(const toml::node& value,
                        &value);
 }
 
+SettingError tooLongForLauncher(size_t bytes, const toml::node& value) {
+    return SettingError("the stored text would be " + std::to_string(bytes) + " bytes; the launcher reads at most " +
+                            std::to_string(kLauncherTextCapacity - 1),
+                        &value);
+}
+
+// Groups of digits separated by single "." or "_" characters, or the empty text (no
+// bound). One pass over the characters, so that no length of text can exhaust the stack.
+bool isVersionText(std::string_view text) {
+    bool afterDigit = false;
+    for (char c : text) {
+        if (c >= '0' && c <= '9') afterDigit = true;
+        else if ((c == '.' || c == '_') && afterDigit) afterDigit = false;
+        else return false;
+    }
+    return text.empty() || afterDigit;
+}
+
 std::string encodeVersion(const toml::node& value) {
     const std::string& text = requireString(value);
-    static const std::regex version(R"(([0-9]+([._][0-9]+)*)?)");
-    if (!std::regex_match(text, version))
+    // A version is ASCII, so its length is already its stored size.
+    if (text.size() >= kLauncherTextCapacity) throw tooLongForLauncher(text.size(), value);
+    if (!isVersionText(text))
         throw SettingError("\"" + text + "\" is not a Java version such as \"1.8\" or \"17.0.2\"", &value);
     return text;
 }
@@ -129,10 +146,7 @@ std::string encodeSetting(const Setting& setting, const toml::node& value, CodeP
     } catch (const SettingError& e) {
         throw SettingError(e.what(), &value);
     }
-    if (bytes.size() >= kLauncherTextCapacity)
-        throw SettingError("the stored text would be " + std::to_string(bytes.size()) + " bytes; the launcher reads at most " +
-                               std::to_string(kLauncherTextCapacity - 1),
-                           &value);
+    if (bytes.size() >= kLauncherTextCapacity) throw tooLongForLauncher(bytes.size(), value);
     return bytes;
 }
 
