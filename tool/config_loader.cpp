@@ -16,6 +16,7 @@
 #include "tool/setting_codec.h"
 #include "tool/setting_error.h"
 #include "tool/settings_table.h"
+#include "tool/toml_guard.h"
 #include "tool/toml_values.h"
 
 namespace kestro::tool {
@@ -268,6 +269,9 @@ ConfigError::ConfigError(std::vector<std::string> problems)
     : std::runtime_error(joinLines(problems)), problems_(std::move(problems)) {}
 
 BuildPlan loadConfiguration(std::string_view text, const fs::path& file) {
+    // Before the parser, which would not report these safely.
+    if (auto hazard = findParserHazard(text))
+        throw ConfigError({file.string() + ":" + std::to_string(hazard->line) + ": " + hazard->message});
     toml::table doc;
     try {
         doc = toml::parse(text, file.string());

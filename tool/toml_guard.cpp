@@ -1,0 +1,153 @@
+#include "tool/toml_guard.h"
+
+#include <algorithm>
+
+namespace kestro::tool {
+
+namespace {
+
+constexpr std::string_view kOutsideQuotes =
+    "a character outside the ASCII range that is not in quotes or a comment; TOML allows such characters only in "
+    "quoted keys, strings and comments";
+constexpr std::string_view kAfterBackslash =
+    "a backslash followed by a character outside the ASCII range is no escape sequence (\\u00FC writes \"\u00fc\")";
+constexpr std::string_view kContinuedLine =
+    "the text that a line-ending backslash continues starts with a character outside the ASCII range, which the "
+    "TOML reader this tool is built with cannot read safely; write that character as an escape (\\u00FC for "
+    "\"\u00fc\")";
+constexpr std::string_view kNamelessHeader = "a table header needs a name after its '[', such as [java] or [[files]]";
+
+bool isAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isBareKeyCharacter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
+}
+
+// Walks the text as the parser's tokenizer would, far enough to know what is quoted,
+// what is a comment, and where a table header begins. Nothing is allocated per byte.
+class Scanner {
+public:
+    explicit Scanner(std::string_view text) : text_(text) {}
+
+    std::optional<TomlHazard> run() {
+        if (text_.starts_with("\xEF\xBB\xBF")) at_ = 3;  // a byte order mark, which the parser skips
+        bool lineStart = true, headerLine = false;
+        size_t depth = 0;  // open brackets and braces of values, which may span lines
+        while (at_ < text_.size()) {
+            char c = text_[at_];
+            if (c == '\n') {
+                ++line_;
+                ++at_;
+                lineStart = true;
+                headerLine = false;
+            } else if (isBlank(c)) {
+                ++at_;
+            } else if (!isAscii(c)) {
+                return hazard(kOutsideQuotes);
+            } else if (c == '#') {
+                at_ = std::min(text_.find('\n', at_), text_.size());
+            } else if (c == '[' && lineStart && depth == 0) {
+                if (!headerHasName()) return hazard(kNamelessHeader);
+                lineStart = false;
+                headerLine = true;
+            } else if (c == '"' || c == '\'') {
+                lineStart = false;
+                if (auto found = skipString(c)) return found;
+            } else {
+                lineStart = false;
+                // A header's own brackets are not counted, so a stray one cannot hide the next header.
+                if (!headerLine && (c == '[' || c == '{')) ++depth;
+                else if (!headerLine && (c == ']' || c == '}') && depth > 0) --depth;
+                ++at_;
+            }
+        }
+        return std::nullopt;
+    }
+
+private:
+    char peek(size_t offset = 0) const { return at_ + offset < text_.size() ? text_[at_ + offset] : '\0'; }
+    void skipBlanks() {
+        while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t')) ++at_;
+    }
+    size_t quoteRun(char quote) const {
+        size_t n = 0;
+        while (at_ + n < text_.size() && text_[at_ + n] == quote) ++n;
+        return n;
+    }
+    std::optional<TomlHazard> hazard(std::string_view message) const { return TomlHazard{line_, std::string(message)}; }
+
+    // At the "[" of a header: moves to what follows "[" or "[[" and the blanks after
+    // them, and says whether that can begin a name. The end of the text, a "]" and
+    // characters outside ASCII are left to the parser and to the scan that goes on.
+    bool headerHasName() {
+        ++at_;
+        skipBlanks();
+        if (peek() == '[') {
+            ++at_;
+            skipBlanks();
+        }
+        if (at_ == text_.size()) return true;
+        char c = text_[at_];
+        return !isAscii(c) || c == ']' || c == '"' || c == '\'' || isBareKeyCharacter(c);
+    }
+
+    std::optional<TomlHazard> skipString(char quote) {
+        size_t run = quoteRun(quote);
+        if (run >= 3) {
+            at_ += 3;
+            return skipMultiLine(quote == '"');
+        }
+        if (run == 2) {
+            at_ += 2;  // an empty string
+            return std::nullopt;
+        }
+        ++at_;
+        while (at_ < text_.size() && text_[at_] != '\n') {
+            char c = text_[at_++];
+            if (c == quote) break;
+            // An escape takes the next character, unless that ends the line.
+            if (c == '\\' && quote == '"' && peek() != '\n') ++at_;
+        }
+        return std::nullopt;
+    }
+
+    std::optional<TomlHazard> skipMultiLine(bool basic) {
+        char quote = basic ? '"' : '\'';
+        bool continued = false;  // after a line-ending backslash, until the text goes on
+        while (at_ < text_.size()) {
+            char c = text_[at_];
+            if (c == quote) {
+                size_t run = quoteRun(quote);
+                // Up to two quotes before the closing three belong to the string.
+                at_ += run >= 3 ? std::min<size_t>(run, 5) : run;
+                if (run >= 3) return std::nullopt;
+                continued = false;
+            } else if (c == '\n') {
+                ++line_;
+                ++at_;
+            } else if (basic && c == '\\') {
+                char next = peek(1);
+                if (at_ + 1 < text_.size() && !isAscii(next)) return hazard(kAfterBackslash);
+                continued = next == ' ' || next == '\t' || next == '\r' || next == '\n';
+                at_ += continued ? 1 : 2;
+            } else if (continued && isBlank(c)) {
+                ++at_;
+            } else {
+                if (continued && !isAscii(c)) return hazard(kContinuedLine);
+                continued = false;
+                ++at_;
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::string_view text_;
+    size_t at_ = 0;
+    size_t line_ = 1;
+};
+
+}  // namespace
+
+std::optional<TomlHazard> findParserHazard(std::string_view text) { return Scanner(text).run(); }
+
+}  // namespace kestro::tool
