@@ -16,55 +16,85 @@ constexpr std::string_view kContinuedLine =
     "TOML reader this tool is built with cannot read safely; write that character as an escape (\\u00FC for "
     "\"\u00fc\")";
 constexpr std::string_view kNamelessHeader = "a table header needs a name after its '[', such as [java] or [[files]]";
+constexpr std::string_view kBraceInArray = "a '}' where the array expects a value or its closing ']'";
 
 bool isAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 bool isBareKeyCharacter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-';
 }
+// Where the parser's look-ahead over a bare value (a number, date, boolean) stops.
+bool endsBareValue(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r') || c == ']' || c == '}' || c == ',' || c == '#';
+}
 
 // Walks the text as the parser's tokenizer would, far enough to know what is quoted,
-// what is a comment, and where a table header begins. Nothing is allocated per byte.
+// what is a comment, where a table header begins, and how far the parser looks ahead
+// over a bare value, quotes included.
 class Scanner {
 public:
     explicit Scanner(std::string_view text) : text_(text) {}
 
     std::optional<TomlHazard> run() {
         if (text_.starts_with("\xEF\xBB\xBF")) at_ = 3;  // a byte order mark, which the parser skips
-        bool lineStart = true, headerLine = false;
-        size_t depth = 0;  // open brackets and braces of values, which may span lines
         while (at_ < text_.size()) {
             char c = text_[at_];
             if (c == '\n') {
                 ++line_;
                 ++at_;
-                lineStart = true;
-                headerLine = false;
+                if (open_.empty()) {
+                    expect_ = Expect::Key;
+                    lineStart_ = true;
+                }
             } else if (isBlank(c)) {
                 ++at_;
             } else if (!isAscii(c)) {
                 return hazard(kOutsideQuotes);
             } else if (c == '#') {
                 at_ = std::min(text_.find('\n', at_), text_.size());
-            } else if (c == '[' && lineStart && depth == 0) {
+            } else if (c == '[' && lineStart_ && open_.empty() && expect_ == Expect::Key) {
                 if (!headerHasName()) return hazard(kNamelessHeader);
-                lineStart = false;
-                headerLine = true;
-            } else if (c == '"' || c == '\'') {
-                lineStart = false;
-                if (auto found = skipString(c)) return found;
+                lineStart_ = false;
             } else {
-                lineStart = false;
-                // A header's own brackets are not counted, so a stray one cannot hide the next header.
-                if (!headerLine && (c == '[' || c == '{')) ++depth;
-                else if (!headerLine && (c == ']' || c == '}') && depth > 0) --depth;
-                ++at_;
+                lineStart_ = false;
+                if (auto found = token(c)) return found;
             }
         }
         return std::nullopt;
     }
 
 private:
+    // What the parser looks for next: a key (at the start of a line, in a header and in
+    // an inline table), a value (after "=" and in an array), or what may follow a value.
+    enum class Expect { Key, Value, AfterValue };
+
+    std::optional<TomlHazard> token(char c) {
+        if (c == '"' || c == '\'') {
+            if (expect_ == Expect::Value) expect_ = Expect::AfterValue;
+            return skipString(c);
+        }
+        ++at_;
+        if (c == '=' && expect_ == Expect::Key) {
+            expect_ = Expect::Value;
+        } else if ((c == '[' || c == '{') && expect_ == Expect::Value) {
+            open_.push_back(c);
+            expect_ = c == '[' ? Expect::Value : Expect::Key;
+        } else if (c == '}' && expect_ == Expect::Value && !open_.empty() && open_.back() == '[') {
+            return hazard(kBraceInArray);
+        } else if (c == ']' || c == '}') {
+            if (!open_.empty() && open_.back() == (c == ']' ? '[' : '{')) open_.pop_back();
+            expect_ = Expect::AfterValue;
+        } else if (c == ',') {
+            if (!open_.empty()) expect_ = open_.back() == '[' ? Expect::Value : Expect::Key;
+        } else if (expect_ != Expect::Key) {
+            // A bare value: the parser reads ahead to its end before it knows its type.
+            for (; at_ < text_.size() && !endsBareValue(text_[at_]); ++at_)
+                if (!isAscii(text_[at_])) return hazard(kOutsideQuotes);
+            expect_ = Expect::AfterValue;
+        }
+        return std::nullopt;
+    }
+
     char peek(size_t offset = 0) const { return at_ + offset < text_.size() ? text_[at_ + offset] : '\0'; }
     void skipBlanks() {
         while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t')) ++at_;
@@ -144,6 +174,9 @@ private:
     std::string_view text_;
     size_t at_ = 0;
     size_t line_ = 1;
+    Expect expect_ = Expect::Key;
+    bool lineStart_ = true;
+    std::string open_;  // the arrays ("[") and inline tables ("{") the scan is inside
 };
 
 }  // namespace

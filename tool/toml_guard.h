@@ -1,8 +1,9 @@
 // Configuration text that the TOML library of Debian 12 (toml++ 3.3.0) cannot be
 // trusted with, found before its parser sees it. That parser reaches a point it marks
 // unreachable (undefined behaviour) on some characters outside the ASCII range where
-// it tests for white space, and a failed assertion (unchecked in release builds) on a
-// table header without a name such as "[=". Later releases report both as errors.
+// it tests for white space, and fails assertions (unchecked in release builds, where
+// the parser goes on assuming them) on a table header without a name such as "[=" and
+// on an array element that begins with "}". (Later releases mend the first two.)
 #pragma once
 
 #include <cstddef>
@@ -21,8 +22,9 @@ struct TomlHazard {
 // character outside the ASCII range that is not inside quotes or a comment (never
 // valid TOML), one right after a backslash in a multi-line basic string, or at the
 // start of the text that a line-ending backslash continues (valid TOML, but it reaches
-// the same fault); or a "[" that opens a table header with something other than a
-// name. Nothing for every other text, valid or not: the parser reports the rest.
+// the same fault); a "[" that opens a table header with something other than a name;
+// a "}" where an array expects an element. Nothing for every other text, valid or not:
+// the parser reports the rest.
 std::optional<TomlHazard> findParserHazard(std::string_view text);
 
 }  // namespace kestro::tool

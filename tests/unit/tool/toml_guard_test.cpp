@@ -22,12 +22,16 @@ TEST(TomlGuard, FindsWhatTheParserCannotReportSafelyWithItsLine) {
         {"[#]", 1, "needs a name"},
         {"[.a]", 1, "needs a name"},
         {"[\n", 1, "needs a name"},
+        {"a = [1,\n  # c\n}", 3, "expects a value"},
         {"a = \"\"\"\\" + u + "\"\"\"", 1, "no escape sequence"},
         {"a = \"\"\"x\\\n\n  " + u + "\"\"\"", 3, "line-ending backslash"},
         {"a = \"\"\"x\\  " + u + "\"\"\"", 1, "line-ending backslash"},
         // Quotes that only look like an end: two inside, up to five at the end.
         {"a = \"\"\"x\"\"y\"\"\"\"\"\nb = " + u, 2, "not in quotes or a comment"},
         {"a = \"x\\\"\" " + u, 1, "not in quotes or a comment"},
+        // The parser reads ahead over a bare value, quotes included, before it knows its type.
+        {"a = 3p'" + u + "'\n", 1, "not in quotes or a comment"},
+        {"a = [1, 2x\"" + u + "\"]\n", 1, "not in quotes or a comment"},
     };
     for (const auto& [text, line, message] : cases) {
         auto hazard = findParserHazard(text);
@@ -44,6 +48,8 @@ TEST(TomlGuard, LeavesEverythingElseToTheParser) {
              "a = \"\"\"\n" + u + "\\u00FC\\\n   x" + u + "\"\"\"\n",
              "a = \"\\" + u + "\"\n",  // an unknown escape, which the parser reports
              "a = [\n[1], [2]]\n[b]\n[[c]]\n[ d . \"e\" ]\n",
+             "d = 1979-05-27 07:32:00 # " + u + "\nt = { a = \"" + u + "\", b = [ 1, '" + u + "' ] }\n"
+             "l = [\n  \"" + u + "\", # " + u + "\n  { c = \"" + u + "\" },\n]\n",
              "[]\n[a.=\nx = {=1}\n[ [a]]\n",  // malformed, but reported properly
          })
         EXPECT_FALSE(findParserHazard(text)) << text << ": " << findParserHazard(text)->message;
