@@ -17,6 +17,9 @@ constexpr std::string_view kContinuedLine =
     "\"\u00fc\")";
 constexpr std::string_view kNamelessHeader = "a table header needs a name after its '[', such as [java] or [[files]]";
 constexpr std::string_view kBraceInArray = "a '}' where the array expects a value or its closing ']'";
+constexpr std::string_view kDateThenDigit =
+    "a date followed by a space and a lone digit; a time after a date needs hours, minutes and seconds, such as "
+    "1979-05-27 07:32:00";
 
 bool isAscii(char c) { return static_cast<unsigned char>(c) < 0x80; }
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
@@ -88,11 +91,24 @@ private:
             if (!open_.empty()) expect_ = open_.back() == '[' ? Expect::Value : Expect::Key;
         } else if (expect_ != Expect::Key) {
             // A bare value: the parser reads ahead to its end before it knows its type.
+            size_t start = at_ - 1;
             for (; at_ < text_.size() && !endsBareValue(text_[at_]); ++at_)
                 if (!isAscii(text_[at_])) return hazard(kOutsideQuotes);
+            if (isDateBeforeLoneDigit(text_.substr(start, at_ - start))) return hazard(kDateThenDigit);
             expect_ = Expect::AfterValue;
         }
         return std::nullopt;
+    }
+
+    // After a date ("1979-05-27", underscores aside) and a space, the parser looks for a
+    // time; a single digit there with a value's end behind it fails its assertion.
+    bool isDateBeforeLoneDigit(std::string_view value) const {
+        std::string date;
+        for (char c : value)
+            if (c != '_') date += c;
+        if (date.size() != 10 || date[4] != '-' || date[7] != '-' || date[0] < '0' || date[0] > '9') return false;
+        if (date.find_first_not_of("0123456789-") != std::string::npos) return false;
+        return peek() == ' ' && peek(1) >= '0' && peek(1) <= '9' && at_ + 2 < text_.size() && endsBareValue(peek(2));
     }
 
     char peek(size_t offset = 0) const { return at_ + offset < text_.size() ? text_[at_ + offset] : '\0'; }

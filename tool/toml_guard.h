@@ -2,8 +2,9 @@
 // trusted with, found before its parser sees it. That parser reaches a point it marks
 // unreachable (undefined behaviour) on some characters outside the ASCII range where
 // it tests for white space, and fails assertions (unchecked in release builds, where
-// the parser goes on assuming them) on a table header without a name such as "[=" and
-// on an array element that begins with "}". (Later releases mend the first two.)
+// the parser goes on assuming them) on a table header without a name such as "[=", on
+// an array element that begins with "}", and on a date followed by a space and a lone
+// digit. (Later releases mend the first two.)
 #pragma once
 
 #include <cstddef>
@@ -23,8 +24,8 @@ struct TomlHazard {
 // valid TOML), one right after a backslash in a multi-line basic string, or at the
 // start of the text that a line-ending backslash continues (valid TOML, but it reaches
 // the same fault); a "[" that opens a table header with something other than a name;
-// a "}" where an array expects an element. Nothing for every other text, valid or not:
-// the parser reports the rest.
+// a "}" where an array expects an element; a date, a space and a lone digit. Nothing
+// for every other text, valid or not: the parser reports the rest.
 std::optional<TomlHazard> findParserHazard(std::string_view text);
 
 }  // namespace kestro::tool
