@@ -100,14 +100,15 @@ private:
         return std::nullopt;
     }
 
-    // After a date ("1979-05-27", underscores aside) and a space, the parser looks for a
-    // time; a single digit there with a value's end behind it fails its assertion.
+    // After what may be a date (ten characters other than "_", a digit first and "-" at
+    // the fifth and eighth; the parser looks no closer) and a space, the parser looks for
+    // a time; a single digit there with a value's end behind it fails its assertion.
+    // Never valid TOML, so refusing any such text is safe.
     bool isDateBeforeLoneDigit(std::string_view value) const {
         std::string date;
         for (char c : value)
             if (c != '_') date += c;
         if (date.size() != 10 || date[4] != '-' || date[7] != '-' || date[0] < '0' || date[0] > '9') return false;
-        if (date.find_first_not_of("0123456789-") != std::string::npos) return false;
         return peek() == ' ' && peek(1) >= '0' && peek(1) <= '9' && at_ + 2 < text_.size() && endsBareValue(peek(2));
     }
 

@@ -25,6 +25,7 @@ TEST(TomlGuard, FindsWhatTheParserCannotReportSafelyWithItsLine) {
         {"a = [1,\n  # c\n}", 3, "expects a value"},
         {"a = 1\nd = 1979-05-27 0 # c", 2, "a date followed by a space and a lone digit"},
         {"d = [1979-0_5-27 0]", 1, "a date followed by a space and a lone digit"},
+        {"d = 1979-\x10" "5-27 0,", 1, "a date followed by a space and a lone digit"},
         {"a = \"\"\"\\" + u + "\"\"\"", 1, "no escape sequence"},
         {"a = \"\"\"x\\\n\n  " + u + "\"\"\"", 3, "line-ending backslash"},
         {"a = \"\"\"x\\  " + u + "\"\"\"", 1, "line-ending backslash"},
