@@ -103,16 +103,20 @@ bool BlockReader::readWString(std::u16string& out) {
 
 void seekConfigBlock(BlockReader& r) {
     int32_t peOffset = 0, rawSize = 0, rawOffset = 0;
-    int16_t sections = 0, optionalSize = 0;
+    int16_t sectionsField = 0, optionalSizeField = 0;
     TraceFn trace = r.trace();
 
+    // The section count and the optional header's size are unsigned 16-bit fields, read
+    // as such (as the build tool reads them) so that 0x8000 and above do not turn negative.
     r.seek(60);
     if (!r.readInt(peOffset)) return;
     r.seek(int64_t(peOffset) + 6);
-    if (!r.readShort(sections)) return;
+    if (!r.readShort(sectionsField)) return;
+    uint16_t sections = uint16_t(sectionsField);
     if (trace) trace("number of sections: %d", int(sections));
     r.seek(int64_t(peOffset) + 20);
-    if (!r.readShort(optionalSize)) return;
+    if (!r.readShort(optionalSizeField)) return;
+    uint16_t optionalSize = uint16_t(optionalSizeField);
     if (trace) trace("size of optional headers: %d", int(optionalSize));
 
     // The section table starts at P + 24 + H with 40 bytes per header; the last one

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make
+  clang libclang-rt-14-dev  # the fuzz targets: clang with libFuzzer and the sanitizers
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine64
   googletest libgtest-dev

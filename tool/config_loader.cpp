@@ -18,6 +18,7 @@
 #include "tool/setting_error.h"
 #include "tool/settings_table.h"
 #include "tool/suggestion.h"
+#include "tool/toml_guard.h"
 #include "tool/toml_values.h"
 #include "tool/value_checks.h"
 
@@ -129,7 +130,9 @@ private:
         return texts;
     }
 
-    // Runs `body`, turning a SettingError into a problem of `setting`.
+    // Runs `body`, turning a SettingError into a problem of `setting`. Bodies take a
+    // loop's structured bindings through init-captures (`&value = value`): clang before
+    // version 16 cannot capture a structured binding itself.
     template <class F>
     void guarded(const toml::node& node, const std::string& setting, F&& body) {
         try {
@@ -163,14 +166,14 @@ private:
         for (auto&& [key, value] : *build) {
             std::string name = "build." + std::string(key.str());
             if (key.str() == "code_page") {
-                guarded(value, name, [&] {
+                guarded(value, name, [&, &value = value] {
                     std::string text = value.is_integer() ? std::to_string(value.as_integer()->get()) : requireString(value);
                     auto cp = codePageByName(text);
                     if (!cp) throw SettingError("expected \"windows-1252\" or \"utf-8\", got \"" + text + "\"", &value);
                     cp_ = *cp;
                 });
             } else if (key.str() == "defaults") {
-                guarded(value, name, [&] { defaults_ = requireBool(value); });
+                guarded(value, name, [&, &value = value] { defaults_ = requireBool(value); });
             } else {
                 unknown(name, value, keySuggestion("build", key.str(), names({"code_page", "defaults"})));
             }
@@ -187,7 +190,8 @@ private:
                 unknown(name, value, groupSuggestion(group, key.str()));
                 continue;
             }
-            guarded(value, name, [&] { store(setting->key, encodeSetting(*setting, value, cp_), name, value); });
+            guarded(value, name,
+                    [&, &value = value] { store(setting->key, encodeSetting(*setting, value, cp_), name, value); });
         }
     }
 
@@ -196,7 +200,8 @@ private:
         if (!keys) return;
         for (auto&& [key, value] : *keys) {
             std::string name = "keys.\"" + std::string(key.str()) + "\"";
-            guarded(value, name, [&] { store(rawKey(key.str()), rawBytes(value, cp_), name, value); });
+            guarded(value, name,
+                    [&, &key = key, &value = value] { store(rawKey(key.str()), rawBytes(value, cp_), name, value); });
         }
     }
 
@@ -206,7 +211,7 @@ private:
         if (!texts) return entries;
         for (auto&& [key, value] : *texts)
             guarded(value, name + ".\"" + std::string(key.str()) + "\"",
-                    [&] { entries.push_back({rawKey(key.str()), rawWide(value)}); });
+                    [&, &key = key, &value = value] { entries.push_back({rawKey(key.str()), rawWide(value)}); });
         // Sorted by number rather than by the TOML table's text order, so "9" precedes "10".
         std::ranges::sort(entries, {}, &format::WideEntry::key);
         return entries;
@@ -225,7 +230,8 @@ private:
             format::LocaleSet locale;
             for (auto&& [key, value] : *set) {
                 if (key.str() == "prefix")
-                    guarded(value, name + ".prefix", [&] { locale.prefix = toCodePage(requireString(value), cp_); });
+                    guarded(value, name + ".prefix",
+                            [&, &value = value] { locale.prefix = toCodePage(requireString(value), cp_); });
                 else if (key.str() == "wide")
                     locale.entries = loadWideTable(value, name + ".wide");
                 else
@@ -360,6 +366,9 @@ ConfigError::ConfigError(std::vector<std::string> problems)
     : std::runtime_error(joinLines(problems)), problems_(std::move(problems)) {}
 
 BuildPlan loadConfiguration(std::string_view text, const fs::path& file) {
+    // Before the parser, which would not report these safely.
+    if (auto hazard = findParserHazard(text))
+        throw ConfigError({file.string() + ":" + std::to_string(hazard->line) + ": " + hazard->message});
     toml::table doc;
     try {
         doc = toml::parse(text, file.string());

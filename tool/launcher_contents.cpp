@@ -38,15 +38,15 @@ uint64_t littleEndian(const uint8_t* b, size_t n) {
     return v;
 }
 
-uint64_t findBlock(FileSource& source, const std::filesystem::path& path) {
+uint64_t findBlock(format::ByteSource& source, const std::string& file) {
     std::vector<uint8_t> headers(size_t(std::min<uint64_t>(source.size(), 64 * 1024)));
     if (!readAt(source, 0, headers.data(), uint32_t(headers.size())))
-        throw InspectError("cannot read " + path.string());
+        throw InspectError("cannot read " + file);
     std::string why;
     auto layout = format::parsePeLayout(headers, source.size(), why);
-    if (!layout) throw InspectError(path.string() + " is not a launcher: " + why);
+    if (!layout) throw InspectError(file + " is not a launcher: " + why);
     if (layout->blockOffset >= source.size())
-        throw InspectError(path.string() + " carries no configuration block (it ends with its last section; a stub?)");
+        throw InspectError(file + " carries no configuration block (it ends with its last section; a stub?)");
     return layout->blockOffset;
 }
 
@@ -58,16 +58,16 @@ std::string describeFailure(const format::BlockReader& reader) {
 }
 
 // Returns where the head ends.
-uint64_t readHead(FileSource& source, const std::filesystem::path& path, LauncherContents& contents) {
+uint64_t readHead(format::ByteSource& source, const std::string& file, LauncherContents& contents) {
     format::BlockReader reader(source);
     reader.seek(int64_t(contents.blockOffset));
     HeadCollector collector(contents.head);
     switch (format::readBlock(reader, collector)) {
     case format::ReadStatus::BadMagic:
-        throw InspectError(path.string() + ": no configuration block at offset " + std::to_string(contents.blockOffset) +
+        throw InspectError(file + ": no configuration block at offset " + std::to_string(contents.blockOffset) +
                            " (the data behind the last section does not start with the block's magic number)");
     case format::ReadStatus::ReadFailed:
-        throw InspectError(path.string() + ": malformed configuration block near offset " +
+        throw InspectError(file + ": malformed configuration block near offset " +
                            std::to_string(reader.position()) + ": " + describeFailure(reader));
     case format::ReadStatus::Ok: break;
     }
@@ -104,7 +104,7 @@ std::vector<std::string> storedNames(const format::BlockHead& head, CodePage cp)
     return {};
 }
 
-void readRecords(FileSource& source, uint64_t pos, CodePage cp, LauncherContents& contents, const std::string& file) {
+void readRecords(format::ByteSource& source, uint64_t pos, CodePage cp, LauncherContents& contents, const std::string& file) {
     int64_t count = storedCount(contents.head);
     std::vector<std::string> names = storedNames(contents.head, cp);
     for (int64_t i = 0; i < count; ++i) {
@@ -132,14 +132,18 @@ void readRecords(FileSource& source, uint64_t pos, CodePage cp, LauncherContents
 
 }  // namespace
 
-LauncherContents readLauncher(const std::filesystem::path& path, CodePage cp) {
-    FileSource source(path);
+LauncherContents readLauncher(format::ByteSource& source, const std::string& file, CodePage cp) {
     LauncherContents contents;
     contents.fileSize = source.size();
-    contents.blockOffset = findBlock(source, path);
-    uint64_t headEnd = readHead(source, path, contents);
-    readRecords(source, headEnd, cp, contents, path.string());
+    contents.blockOffset = findBlock(source, file);
+    uint64_t headEnd = readHead(source, file, contents);
+    readRecords(source, headEnd, cp, contents, file);
     return contents;
+}
+
+LauncherContents readLauncher(const std::filesystem::path& path, CodePage cp) {
+    FileSource source(path);
+    return readLauncher(source, path.string(), cp);
 }
 
 }  // namespace kestro::tool

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "format/block_format.h"
+#include "format/byte_source.h"
 #include "tool/code_page.h"
 
 namespace kestro::tool {
@@ -35,5 +36,8 @@ class InspectError : public std::runtime_error {
 
 // `cp` decodes the included file names.
 LauncherContents readLauncher(const std::filesystem::path& path, CodePage cp);
+
+// The same from any source; messages name `file`.
+LauncherContents readLauncher(format::ByteSource& source, const std::string& file, CodePage cp);
 
 }  // namespace kestro::tool

@@ -27,6 +27,12 @@ std::string encodeChoice(const toml::node& value,
                        &value);
 }
 
+SettingError tooLongForLauncher(size_t bytes, const toml::node& value) {
+    return SettingError("the stored text would be " + std::to_string(bytes) + " bytes; the launcher reads at most " +
+                            std::to_string(kLauncherTextCapacity - 1),
+                        &value);
+}
+
 // Runs a value check, pointing its complaint at `value`.
 template <class Check>
 const std::string& checked(const toml::node& value, Check check) {
@@ -37,6 +43,14 @@ const std::string& checked(const toml::node& value, Check check) {
         throw SettingError(e.what(), &value);
     }
     return text;
+}
+
+// A version is ASCII, so its length is its stored size: a text too long for the
+// launcher is refused before its form is looked at.
+std::string encodeVersion(const toml::node& value) {
+    const std::string& text = requireString(value);
+    if (text.size() >= kLauncherTextCapacity) throw tooLongForLauncher(text.size(), value);
+    return checked(value, checkVersionBound);
 }
 
 std::string encodeAppType(const toml::node& value) {
@@ -73,7 +87,7 @@ std::string encodeText(const Setting& setting, const toml::node& value) {
     switch (setting.kind) {
     case Kind::Text: return requireString(value);
     case Kind::ClassName: return checked(value, checkMainClass);
-    case Kind::Version: return checked(value, checkVersionBound);
+    case Kind::Version: return encodeVersion(value);
     case Kind::Bool: return requireBool(value) ? "1" : "0";
     case Kind::AppType: return encodeAppType(value);
     case Kind::Flavour: return encodeChoice(value, {{"kestro", "k"}, {"velmora", "v"}}, false);
@@ -146,10 +160,7 @@ std::string encodeSetting(const Setting& setting, const toml::node& value, CodeP
     } catch (const SettingError& e) {
         throw SettingError(e.what(), &value);
     }
-    if (bytes.size() >= kLauncherTextCapacity)
-        throw SettingError("the stored text would be " + std::to_string(bytes.size()) + " bytes; the launcher reads at most " +
-                               std::to_string(kLauncherTextCapacity - 1),
-                           &value);
+    if (bytes.size() >= kLauncherTextCapacity) throw tooLongForLauncher(bytes.size(), value);
     return bytes;
 }
 

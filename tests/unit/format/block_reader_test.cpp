@@ -2,6 +2,7 @@
 
 #include "format/block_reader.h"
 #include "format/block_writer.h"
+#include "format/pe_layout.h"
 #include "support/pe_image.h"
 #include "support/trace_recorder.h"
 #include "diagnostics/trace.h"
@@ -125,6 +126,26 @@ TEST(BlockReader, SeeksBehindTheLastSectionAndTracesTheHeaders) {
     Collected c;
     EXPECT_EQ(readBlock(farReader, c), ReadStatus::ReadFailed);
     EXPECT_EQ(farReader.failure()->reader, Reader::Int);
+}
+
+// The tool checks a stub with parsePeLayout and the launcher finds its block with
+// seekConfigBlock: both must land on the same byte, also for header sizes of 0x8000 and
+// above (which the launcher once read as negative, failing with "readInt").
+TEST(BlockReader, FindsTheBlockWhereTheToolPutsItForEveryOptionalHeaderSize) {
+    for (uint16_t optionalSize : {0xF0, 0x7FF8, 0x8000, 0xFFFF}) {
+        uint32_t data = (0x98u + optionalSize + 40 + 0x1FF) & ~0x1FFu;
+        auto image = testing::peImage({{0x200, data}}, data + 0x200 + 32, optionalSize);
+        std::string why;
+        auto layout = parsePeLayout(image, image.size(), why);
+        ASSERT_TRUE(layout) << why;
+        MemorySource source(image);
+        BlockReader reader(source);
+        seekConfigBlock(reader);
+        EXPECT_EQ(reader.position(), layout->blockOffset) << optionalSize;
+        EXPECT_EQ(layout->blockOffset, data + 0x200) << optionalSize;
+        int32_t first = 0;
+        EXPECT_TRUE(reader.readInt(first)) << optionalSize;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Minimal PE32+ images for tests of the block reader and writer: headers in the first
-// 0x200 bytes, then the given sections' raw data ranges (offset, size).
+// 0x200 bytes (with the default optional header size), then the given sections' raw
+// data ranges (offset, size).
 #pragma once
 
 #include <cstdint>
@@ -13,12 +14,13 @@ struct RawSection {
     uint32_t offset;
 };
 
-inline std::vector<uint8_t> peImage(const std::vector<RawSection>& sections, size_t fileSize = 0x400) {
+inline std::vector<uint8_t> peImage(const std::vector<RawSection>& sections, size_t fileSize = 0x400,
+                                    uint16_t optionalSize = 0xF0) {
     std::vector<uint8_t> image(fileSize, 0);
     auto put = [&](size_t at, uint32_t v, int bytes) {
         for (int i = 0; i < bytes; ++i) image[at + i] = uint8_t(v >> (8 * i));
     };
-    constexpr size_t pe = 0x80, optional = pe + 24, optionalSize = 0xF0;
+    constexpr size_t pe = 0x80, optional = pe + 24;
     image[0] = 'M';
     image[1] = 'Z';
     put(60, pe, 4);

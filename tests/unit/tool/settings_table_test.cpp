@@ -98,9 +98,26 @@ TEST(SettingsTable, MalformedValuesAreRefusedNamingTheirPart) {
         EXPECT_NE(test::errorOf([&] { encode(key, value); }).find(error), std::string::npos) << value;
     EXPECT_EQ(test::errorOf([] { encode(key::PreferredVm, "\"" + std::string(199, 's') + "\""); }), "");
     EXPECT_EQ(test::errorOf([] { encode(key::MainClass, "\"" + std::string(8191, 'x') + "\""); }), "");
+    for (std::string_view odd : {"1.", ".8", "1..8", "1._8", "v17", " 17"})
+        EXPECT_NE(test::errorOf([&] { encode(key::MinVersion, "\"" + std::string(odd) + "\""); }).find("not a Java version"),
+                  std::string::npos)
+            << odd;
     // Stored lists that no readable list writes are left to [keys].
     for (std::string_view odd : {"R", "Yx", "Q.\\jre", "Y;;S", ";Y"}) EXPECT_FALSE(decodeSearchList(odd)) << odd;
     for (std::string_view odd : {"A1", "A2x", "X1x", "A1x;", "a1x"}) EXPECT_FALSE(decodeClassPath(odd)) << odd;
+}
+
+// A version text once overflowed the stack of a pattern matcher at some 26,000 digits,
+// both when building and when a launcher carrying one under [keys] was inspected.
+TEST(SettingsTable, VersionsOfAnyLengthAreCheckedWithoutExhaustingTheStack) {
+    std::string digits(100'000, '7');
+    EXPECT_EQ(test::errorOf([&] { encode(key::MaxVersion, "\"" + digits + "\""); }),
+              ": the stored text would be 100000 bytes; the launcher reads at most 8191");
+    EXPECT_EQ(encode(key::MaxVersion, "\"" + digits.substr(0, 8191) + "\""), digits.substr(0, 8191));
+    toml::table back;
+    EXPECT_FALSE(decodeSetting(*findSetting(key::MaxVersion), digits, CodePage::Windows1252, back));
+    EXPECT_FALSE(decodeSetting(*findSetting(key::MaxVersion), "1." + digits, CodePage::Windows1252, back));
+    EXPECT_TRUE(back.empty());
 }
 
 }  // namespace
