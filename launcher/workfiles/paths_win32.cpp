@@ -72,12 +72,16 @@ std::string toFileSystemText(Utf16View text, bool* exact) {
     }
     UINT cp = fileCodePage();
     auto src = reinterpret_cast<const wchar_t*>(text.data());
-    int n = WideCharToMultiByte(cp, 0, src, int(text.size()), nullptr, 0, nullptr, nullptr);
+    // UTF-8 code pages refuse the replacement flags; they represent every character.
+    bool utf8 = GetACP() == CP_UTF8 && cp == CP_ACP;
+    // Without this flag a character outside the code page may become a look-alike ("O"
+    // for an Omega) that counts as converted: a path would name another file.
+    DWORD flags = utf8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    int n = WideCharToMultiByte(cp, flags, src, int(text.size()), nullptr, 0, nullptr, nullptr);
     std::string out(size_t(n > 0 ? n : 0), '\0');
     BOOL replaced = FALSE;
-    // UTF-8 code pages refuse the replacement flag; they represent every character.
-    bool utf8 = GetACP() == CP_UTF8 && cp == CP_ACP;
-    WideCharToMultiByte(cp, 0, src, int(text.size()), out.data(), n, utf8 ? nullptr : "?", utf8 ? nullptr : &replaced);
+    WideCharToMultiByte(cp, flags, src, int(text.size()), out.data(), n, utf8 ? nullptr : "?",
+                        utf8 ? nullptr : &replaced);
     if (exact) *exact = !replaced;
     return out;
 }
