@@ -76,6 +76,25 @@ TEST_F(HostRuntime, RunsTheApplicationFromItsIncludedJarsWhoseDirectoryGoesWithT
     EXPECT_TRUE(runDirectories(tmp_).empty());
 }
 
+// Wine's own temporary directory lies on drive C:, whose Linux paths run through the
+// link "dosdevices/c:"; java must not take that colon for a class path separator.
+TEST_F(HostRuntime, RunsFromATemporaryDirectoryOnDriveC) {
+    const std::string name = "kestro-e2e-host-runtime";
+    fs::path root = buildDir() / "wineprefix" / "drive_c" / name;
+    fs::remove_all(root);
+    fs::create_directories(root);
+    RunResult r = run(launcher("app.exe"), {.env = {{"TMP", "C:\\" + name}, {"TEMP", "C:\\" + name}}, .traceDir = root});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    fs::path dir = printed(r, "kestro.tempDir");
+    EXPECT_EQ(dir.parent_path(), buildDir() / "wineprefix" / "dosdevices" / "c:" / name);
+    EXPECT_EQ(printed(r, "app class from"), "file:" + (fs::canonical(root) / dir.filename() / "host_app.jar").string());
+    EXPECT_TRUE(r.out.ends_with("main returning\n")) << r.out;
+    EXPECT_FALSE(fs::exists(dir)) << dir;
+    EXPECT_TRUE(runDirectories(root).empty());
+    fs::remove_all(root);
+}
+
 TEST_F(HostRuntime, ArgumentsBeyondTheAnsiCodePageReachMainUnchanged) {
     const std::string omega = "\xCE\xA9mega \xE6\x97\xA5\xE6\x9C\xAC", emoji = "\xF0\x9F\x98\x80";  // U+1F600: a surrogate pair
     fs::path received = dir_ / "received.txt";
