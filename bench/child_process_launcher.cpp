@@ -23,7 +23,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR arguments, int) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(javaw.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(javaw.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &process))
         return 1;
     CloseHandle(process.hThread);
     WaitForSingleObject(process.hProcess, INFINITE);

@@ -64,7 +64,8 @@ TEST_F(HostRuntime, RunsTheApplicationFromItsIncludedJarsWhoseDirectoryGoesWithT
     std::istringstream entries(printed(r, "java.class.path"));
     for (std::string entry; std::getline(entries, entry, ':');) classPath.push_back(entry);
     std::sort(classPath.begin(), classPath.end());
-    EXPECT_EQ(classPath, (std::vector<std::string>{(dir / "host_app.jar").string(), (dir / "kestro-runtime.jar").string()}));
+    EXPECT_EQ(classPath,
+              (std::vector<std::string>{(dir / "host_app.jar").string(), (dir / "kestro-runtime.jar").string()}));
 
     int calling = r.traceIndex("calling main");
     EXPECT_GT(calling, 0) << r.trace;
@@ -83,7 +84,8 @@ TEST_F(HostRuntime, RunsFromATemporaryDirectoryOnDriveC) {
     fs::path root = buildDir() / "wineprefix" / "drive_c" / name;
     fs::remove_all(root);
     fs::create_directories(root);
-    RunResult r = run(launcher("app.exe"), {.env = {{"TMP", "C:\\" + name}, {"TEMP", "C:\\" + name}}, .traceDir = root});
+    RunResult r =
+        run(launcher("app.exe"), {.env = {{"TMP", "C:\\" + name}, {"TEMP", "C:\\" + name}}, .traceDir = root});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
     fs::path dir = printed(r, "kestro.tempDir");
@@ -96,7 +98,8 @@ TEST_F(HostRuntime, RunsFromATemporaryDirectoryOnDriveC) {
 }
 
 TEST_F(HostRuntime, ArgumentsBeyondTheAnsiCodePageReachMainUnchanged) {
-    const std::string omega = "\xCE\xA9mega \xE6\x97\xA5\xE6\x9C\xAC", emoji = "\xF0\x9F\x98\x80";  // U+1F600: a surrogate pair
+    const std::string omega = "\xCE\xA9mega \xE6\x97\xA5\xE6\x9C\xAC";
+    const std::string emoji = "\xF0\x9F\x98\x80";  // U+1F600: a surrogate pair in UTF-16
     fs::path received = dir_ / "received.txt";
     RunResult r = run(launcher("app.exe", option("app.argsFile", windowsPath(received))),
                       {.arguments = "\"" + omega + "\" " + emoji + " 'say \"hi\"' \"\" x"});
