@@ -111,25 +111,29 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
     };
     writeFile(ws_ / "not-a-pe.exe", "MZ but nothing more");
     const std::vector<std::string> build{"build", "app.toml", "-o", "Out.exe"};
+    const std::string main = "\n[keys]\n122 = \"a.B\"\n";  // after the lines the messages name
     const std::vector<BadInput> cases{
         {"[application]\nmian_class = \"x\"\n", build,
          "app.toml:2: unknown setting 'application.mian_class' (did you mean 'application.main_class'?)\n"},
-        {"[splash]\nenabled = 1\n", build, "app.toml:2: splash.enabled: expected true or false, got an integer\n"},
+        {"[splash]\nenabled = 1\n" + main, build,
+         "app.toml:2: splash.enabled: expected true or false, got an integer\n"},
         {"[application\n", build, "app.toml:1: "},
-        {"[[files]]\nsource = \"gone.jar\"\n", build,
+        {"[[files]]\nsource = \"gone.jar\"\n" + main, build,
          "app.toml:2: files[0].source: included file 'gone.jar' not found (looked for " + (ws_ / "gone.jar").string() +
              ")\n"},
-        {"[[files]]\nsource = \"input\"\n", build, "app.toml:2: files[0].source: 'input' is a directory (looked for "},
-        {"[[files]]\nsource = \"input/readme.txt\"\nname = \"..\\\\x.txt\"\n", build,
+        {"[[files]]\nsource = \"input\"\n" + main, build,
+         "app.toml:2: files[0].source: 'input' is a directory (looked for "},
+        {"[[files]]\nsource = \"input/readme.txt\"\nname = \"..\\\\x.txt\"\n" + main, build,
          "app.toml:3: files[0].name: the name has a '..' component"},
-        {"files = [{ source = \"input/readme.txt\" }, { source = \"input/app.jar\", name = \"README.TXT\" }]", build,
+        {"files = [{ source = \"input/readme.txt\" }, { source = \"input/app.jar\", name = \"README.TXT\" }]" + main,
+         build,
          "app.toml:1: files[1].name: \"README.TXT\" is already the name of files[0]\n"},
-        {"", {"build", "app.toml", "-o", "Out.exe", "--stub", "none.exe"},
+        {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "none.exe"},
          "kestro: stub none.exe does not exist or is not a file\n"},
-        {"", {"build", "app.toml", "-o", "Out.exe", "--stub", "not-a-pe.exe"},
+        {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "not-a-pe.exe"},
          "kestro: stub not-a-pe.exe is not a usable launcher"},
-        {"", {"build", "app.toml", "-o", "no/such/dir/Out.exe"}, "kestro: cannot write no/such/dir/Out.exe"},
-        {"", {"build", "app.toml", "-o", "input"}, "kestro: cannot write input: it is a directory\n"},
+        {main, {"build", "app.toml", "-o", "no/such/dir/Out.exe"}, "kestro: cannot write no/such/dir/Out.exe"},
+        {main, {"build", "app.toml", "-o", "input"}, "kestro: cannot write input: it is a directory\n"},
         {"hello", {"inspect", "app.toml"}, "kestro: app.toml is not a launcher: not a Windows executable (no MZ header)\n"},
         {"", {"inspect", KESTRO_STUB}, std::string("kestro: ") + KESTRO_STUB + " carries no configuration block"},
     };
@@ -146,7 +150,8 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
 }
 
 TEST_F(Cli, ExtractionRefusesANameThatClimbsOut) {
-    writeFile(ws_ / "evil.toml", "[[files]]\nsource = \"input/readme.txt\"\nname = \"xx\\\\e.txt\"\n");
+    writeFile(ws_ / "evil.toml", "application.main_class = \"a.B\"\n[[files]]\nsource = \"input/readme.txt\"\n"
+                                 "name = \"xx\\\\e.txt\"\n");
     ASSERT_EQ(kestro({"build", "evil.toml", "-o", "Evil.exe"}).exitCode, 0);
     std::string bytes = readFile(ws_ / "Evil.exe");
     bytes.replace(bytes.find("xx\\e.txt"), 8, "..\\e.txt");
@@ -202,7 +207,8 @@ TEST_F(Cli, LauncherBeyondTwoGigabytesNamesTheLargestFiles) {
         writeFile(ws_ / name, "");
         fs::resize_file(ws_ / name, size);
     }
-    writeFile(ws_ / "app.toml", "files = [{ source = \"input/small.bin\" }, { source = \"input/huge.bin\" }, "
+    writeFile(ws_ / "app.toml", "build.include_runtime_library = false\napplication.main_class = \"a.B\"\n"
+                                "files = [{ source = \"input/small.bin\" }, { source = \"input/huge.bin\" }, "
                                 "{ source = \"input/big.bin\" }]\n");
     auto run = kestro({"build", "app.toml", "-o", "Out.exe"});
     EXPECT_EQ(run.exitCode, 1);
@@ -254,14 +260,15 @@ TEST_F(Cli, BuildSaysWhatItWroteUnlessQuiet) {
 }
 
 TEST_F(Cli, WarningsGoToStandardErrorAndTheBuildSucceeds) {
-    writeFile(ws_ / "app.toml", "[application]\ntype = 3\n[messages]\nno_jvm_found = \"No Java\"\n");
+    writeFile(ws_ / "app.toml",
+              "[application]\ntype = 3\nmain_class = \"a.B\"\n[messages]\nno_jvm_found = \"No Java\"\n");
     auto run = kestro({"build", "app.toml", "-o", "App.exe", "--quiet"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err,
               "app.toml:2: warning: application.type 3 has no meaning of its own; the launcher treats it as "
               "\"console\" (2)\n"
-              "app.toml:4: warning: messages.no_jvm_found changes a message the launcher never shows; the launcher "
+              "app.toml:5: warning: messages.no_jvm_found changes a message the launcher never shows; the launcher "
               "shows messages.no_jvm_found_bits instead\n");
     EXPECT_TRUE(fs::exists(ws_ / "App.exe"));
 }
