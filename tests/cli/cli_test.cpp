@@ -52,8 +52,10 @@ protected:
     };
 
     // Runs the built tool in the workspace.
-    Run kestro(const std::vector<std::string>& args) {
-        std::string command = "cd '" + ws_.path.string() + "' && '" KESTRO_TOOL "'";
+    Run kestro(const std::vector<std::string>& args) { return run(KESTRO_TOOL, args); }
+
+    Run run(const fs::path& program, const std::vector<std::string>& args) {
+        std::string command = "cd '" + ws_.path.string() + "' && '" + program.string() + "'";
         for (const auto& a : args) command += " '" + a + "'";
         int status = std::system((command + " >.out 2>.err").c_str());
         Run run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(ws_ / ".out"), readFile(ws_ / ".err")};
@@ -77,6 +79,66 @@ TEST_F(Cli, PrintedConfigurationRebuildsTheIdenticalLauncher) {
     auto second = kestro({"build", "again/app.toml", "-o", "Again.exe", "--stub", "App.exe"});
     ASSERT_EQ(second.exitCode, 0) << second.err;
     EXPECT_TRUE(readFile(ws_ / "App.exe") == readFile(ws_ / "Again.exe")) << printed.out;
+}
+
+// The kestro flavour's launcher class travels inside every kestro launcher.
+TEST_F(Cli, KestroLaunchersCarryTheRuntimeLibraryFromBesideTheTool) {
+    const fs::path jar = fs::path(KESTRO_TOOL_DIR) / "kestro-runtime.jar";
+    writeFile(ws_ / "app.toml", "application.main_class = \"a.B\"\nfiles = [{ source = \"input/readme.txt\" }]\n");
+    ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe", "-q"}).exitCode, 0);
+    auto listed = kestro({"inspect", "App.exe", "--json", "--extract", "out"});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    auto files = nlohmann::json::parse(listed.out)["files"];
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[1]["name"], "kestro-runtime.jar");
+    EXPECT_TRUE(readFile(ws_ / "out/kestro-runtime.jar") == readFile(jar));
+
+    writeFile(ws_ / "app.toml", "build.include_runtime_library = false\napplication.main_class = \"a.B\"\n");
+    ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe", "-q"}).exitCode, 0);
+    EXPECT_EQ(nlohmann::json::parse(kestro({"inspect", "App.exe", "--json"}).out)["files"].size(), 0u);
+
+    // A kestro installed without its runtime library says where it looked, and builds nothing.
+    fs::create_directories(ws_ / "bin");
+    fs::copy_file(KESTRO_TOOL, ws_ / "bin/kestro");
+    fs::copy_file(KESTRO_STUB, ws_ / "bin/launcher.exe");
+    writeFile(ws_ / "app.toml", "application.main_class = \"a.B\"\n");
+    auto missing = run(ws_ / "bin/kestro", {"build", "app.toml", "-o", "New.exe"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "app.toml: the Java runtime library that kestro build includes in kestro launchers is "
+                           "missing (looked for " + (ws_ / "bin/kestro-runtime.jar").string() +
+                               "); set build.include_runtime_library = false if the application ships it itself\n");
+    EXPECT_FALSE(fs::exists(ws_ / "New.exe"));
+}
+
+// Velmora launchers load vlmruntime.jar from below the application directory.
+TEST_F(Cli, VelmoraRuntimeLibraryIsWrittenWhereTheLauncherLooksOnRequest) {
+    writeFile(ws_ / "app.toml", "[application]\nmain_class = \"a.B\"\nflavour = \"velmora\"\ndirectory = \"app\"\n");
+    fs::create_directory(ws_ / "dist");
+    auto run = kestro({"build", "app.toml", "-o", "dist/App.exe", "--write-runtime-jar"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const fs::path written = ws_ / "dist/app/.velmora/vlmruntime.jar";
+    EXPECT_TRUE(readFile(written) == readFile(fs::path(KESTRO_TOOL_DIR) / "vlmruntime.jar"));
+    EXPECT_NE(run.out.find("\nwrote dist/app/.velmora/vlmruntime.jar (" + std::to_string(fs::file_size(written)) +
+                           " bytes)\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(nlohmann::json::parse(kestro({"inspect", "dist/App.exe", "--json"}).out)["files"].size(), 0u);
+
+    // Nowhere else: not for a kestro launcher, nor outside the output's directory.
+    for (const auto& [config, message] : std::vector<std::pair<std::string, std::string>>{
+             {"application.main_class = \"a.B\"\n", "kestro: --write-runtime-jar writes the velmora flavour's "
+                                                     "vlmruntime.jar, but this launcher is of the kestro flavour"},
+             {"[application]\nmain_class = \"a.B\"\nflavour = \"velmora\"\ndirectory = 'C:\\App'\n",
+              "kestro: --write-runtime-jar writes below the launcher's directory, but application.directory "
+              "\"C:\\App\" is not relative to it\n"},
+         }) {
+        writeFile(ws_ / "app.toml", config);
+        auto refused = kestro({"build", "app.toml", "-o", "Other.exe", "--write-runtime-jar"});
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_EQ(refused.err.substr(0, message.size()), message);
+        EXPECT_FALSE(fs::exists(ws_ / "Other.exe"));
+        EXPECT_FALSE(fs::exists(ws_ / ".velmora"));
+    }
 }
 
 TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
