@@ -81,6 +81,46 @@ TEST_F(Cli, PrintedConfigurationRebuildsTheIdenticalLauncher) {
     EXPECT_TRUE(readFile(ws_ / "App.exe") == readFile(ws_ / "Again.exe")) << printed.out;
 }
 
+// The settings of the VM start, and a kestro launcher's runtime library: the printed
+// configuration lists the library among the files and switches the build's own off.
+TEST_F(Cli, PrintedConfigurationOfAKestroLauncherRebuildsItIdentically) {
+    writeFile(ws_ / "app.toml", R"(
+[application]
+main_class = "com.example.Main"
+arguments = ["--profile", "two words"]
+directory = "app"
+launcher_class_flag = true
+[vm]
+options = ["-Xmx1g", "-include-options", "${launcher:sys.launcherDirectory}site.vmoptions", "-classpath/a extra.jar"]
+options_from_command_line = true
+[classpath]
+entries = [{ archive = "lib\\app.jar" }, { directory = "classes", mandatory = false }, { variable = "EXTRA_CP" },
+           { scan = "plugins", mandatory = false }]
+[redirect]
+stderr = true
+stderr_file = "$APP_ERRORS"
+stdout = true
+[instance]
+single = true
+[[files]]
+source = "input/app.jar"
+name = "user/app.jar"
+)");
+    auto first = kestro({"build", "app.toml", "-o", "App.exe"});
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_NE(first.err.find("application.launcher_class_flag is now called redirect.append"), std::string::npos);
+    auto printed = kestro({"inspect", "App.exe", "--toml", "--extract", "extracted"});
+    ASSERT_EQ(printed.exitCode, 0) << printed.err;
+    for (std::string line : {"include_runtime_library = false\n", "append = true\n", "stderr_file = \"$APP_ERRORS\"\n",
+                             "name = \"kestro-runtime.jar\"\n"})
+        EXPECT_NE(printed.out.find(line), std::string::npos) << line << printed.out;
+    writeFile(ws_ / "again/app.toml", printed.out);
+    auto second = kestro({"build", "again/app.toml", "-o", "Again.exe"});
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(second.err, "");
+    EXPECT_TRUE(readFile(ws_ / "App.exe") == readFile(ws_ / "Again.exe")) << printed.out;
+}
+
 // The kestro flavour's launcher class travels inside every kestro launcher.
 TEST_F(Cli, KestroLaunchersCarryTheRuntimeLibraryFromBesideTheTool) {
     const fs::path jar = fs::path(KESTRO_TOOL_DIR) / "kestro-runtime.jar";
