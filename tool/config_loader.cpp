@@ -349,6 +349,10 @@ private:
                                     "\" is below java.min_version \"" + min->value->as_string()->get() + "\" (line " +
                                     std::to_string(min->line) + "); no Java version satisfies both");
         checkMainClassPresent();
+        if (const Origin* directory = readable(key::ApplicationDirectory);
+            directory && velmora() && directory->value->as_string()->get().find(';') != std::string::npos)
+            problem(directory->value, "application.directory contains ';': a velmora launcher puts "
+                                      ".velmora\\vlmruntime.jar below it on the class path, which ';' separates");
         if (const Origin* options = readable(key::VmOptions)) checkVmOptions(*options);
         checkRedirects();
         for (const auto& [key, origin] : origins_) {
@@ -359,6 +363,12 @@ private:
                                       : "the launcher shows messages." + std::string(setting->shownInstead) + " instead";
             warning(origin.line, origin.setting + " changes a message the launcher never shows; " + instead);
         }
+    }
+
+    // As the launcher reads the flavour: "v" first, else kestro.
+    bool velmora() const {
+        auto it = strings_.find(key::Flavour);
+        return it != strings_.end() && it->second.starts_with('v');
     }
 
     const Origin* readable(int32_t key) const {
@@ -431,8 +441,7 @@ private:
     // says otherwise, the library travels inside the launcher as the last included file.
     // Velmora launchers take theirs from below the application directory instead.
     void addRuntimeLibrary() {
-        bool velmora = strings_.contains(key::Flavour) && strings_[key::Flavour].starts_with('v');
-        if (velmora) {
+        if (velmora()) {
             if (includeRuntime_.value_or(false))
                 warning(includeRuntimeLine_,
                         "build.include_runtime_library has no effect in the velmora flavour, whose launchers take "

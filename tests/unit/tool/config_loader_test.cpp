@@ -67,6 +67,9 @@ TEST(ConfigErrors, NameFileLineAndSettingOfEveryProblemInFileOrder) {
         {"[classpath]\nentries = [\n  { archive = '\"C:\\Program Files\\x.jar\"' },\n]\n",
          "app.toml:3: classpath.entries[0].archive: the path contains '\"', which no Windows path holds; a path with "
          "spaces needs no quotes here: \"C:\\Program Files\\x.jar\""},
+        {"[application]\nflavour = \"velmora\"\ndirectory = \"a;b\"\n",
+         "app.toml:3: application.directory contains ';': a velmora launcher puts .velmora\\vlmruntime.jar below it on "
+         "the class path, which ';' separates"},
         // Redirects that cannot work, and a setting given under both its names.
         {"[redirect]\nstderr = true\nstderr_file = \"\"\n",
          "app.toml:3: redirect.stderr = true needs a file: set redirect.stderr_file, for example \"error.log\""},
