@@ -14,6 +14,21 @@ constexpr std::array<std::string_view, 4> kKinds{"archive", "directory", "variab
 constexpr std::array<char, 4> kLetters{'A', 'D', 'E', 'S'};
 constexpr std::array<std::string_view, 1> kExtras{"mandatory"};
 
+// Entries are joined with ";", so no name may hold one or be empty. A variable's name
+// cannot hold "=" (the environment splits there); no Windows path holds a double quote,
+// so one in a path is almost surely an attempt to quote spaces, which the class path
+// takes literally.
+void checkName(char letter, const std::string& name, const toml::node& where, const std::string& path) {
+    checkListItem(name, letter == 'E' ? "the variable's name" : "the path", where, path);
+    if (letter == 'E' && name.find('=') != std::string::npos)
+        throw SettingError("the variable's name contains '=', which no environment variable's name holds: " + name,
+                           &where, path);
+    if (letter != 'E' && name.find('"') != std::string::npos)
+        throw SettingError("the path contains '\"', which no Windows path holds; a path with spaces needs no quotes "
+                           "here: " + name,
+                           &where, path);
+}
+
 std::string encodeEntry(const toml::node& entry, const std::string& path) {
     if (!entry.is_table())
         throw SettingError("expected a table such as { archive = \"app.jar\" }, got " +
@@ -33,7 +48,7 @@ std::string encodeEntry(const toml::node& entry, const std::string& path) {
     } catch (const SettingError& e) {
         throw SettingError(e.what(), e.where(), itemPath);
     }
-    checkListItem(name, "the name", *chosen.value, path + "." + std::string(kKinds[chosen.index]));
+    checkName(kLetters[chosen.index], name, *chosen.value, path + "." + std::string(kKinds[chosen.index]));
     return std::string{kLetters[chosen.index], mandatory ? '1' : '0'} + name;
 }
 

@@ -8,9 +8,12 @@ namespace {
 
 // Quoting the whole argument is always as good as any other split into a bare prefix
 // and a quoted rest: the prefix may hold no quote, so the rest needs the same quote
-// kind to be absent from the whole argument.
+// kind to be absent from the whole argument. An argument with a variable reference is
+// quoted too: the launcher replaces references before it splits, and a value such as
+// the launcher's directory often holds spaces.
 std::string quoted(const std::string& argument, size_t index) {
-    bool special = argument.empty() || argument.find_first_of(" \"'") != std::string::npos;
+    bool special = argument.empty() || argument.find_first_of(" \"'%") != std::string::npos ||
+                   argument.find("${") != std::string::npos;
     if (!special) return argument;
     if (argument.find('"') == std::string::npos) return '"' + argument + '"';
     if (argument.find('\'') == std::string::npos) return '\'' + argument + '\'';

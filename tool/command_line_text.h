@@ -9,7 +9,8 @@
 
 namespace kestro::tool {
 
-// The text that splits back into exactly `arguments`. Throws SettingError for an
+// The text that splits back into exactly `arguments`, also after the launcher has
+// replaced variable references in it by values holding spaces. Throws SettingError for an
 // argument that no quoting can carry (one holding both quote characters), its path
 // naming the argument's position ("[2]", counted from 0 like every list position).
 std::string joinArguments(const std::vector<std::string>& arguments);

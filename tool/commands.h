@@ -14,6 +14,9 @@ struct BuildRequest {
     std::filesystem::path output;
     std::optional<std::filesystem::path> stub;  // default: launcher.exe beside the tool
     bool quiet = false;                         // no line saying what was written, no progress bar
+    // Velmora flavour: also write the runtime library where the launcher looks for it,
+    // <output's directory>/<application.directory>/.velmora/vlmruntime.jar.
+    bool writeRuntimeJar = false;
 };
 
 // Prints the configuration's warnings to `err`, then (unless quiet) one line saying what

@@ -6,12 +6,14 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 
 #include <toml++/toml.h>
 
 #include "format/config_keys.h"
 #include "tool/code_page.h"
+#include "tool/command_line_text.h"
 #include "tool/included_names.h"
 #include "tool/raw_values.h"
 #include "tool/setting_codec.h"
@@ -50,7 +52,8 @@ std::vector<std::string> names(std::initializer_list<std::string_view> list) { r
 
 class Loader {
 public:
-    Loader(const toml::table& doc, const fs::path& file) : doc_(doc), file_(file) {}
+    Loader(const toml::table& doc, const fs::path& file, const BuildInputs& inputs)
+        : doc_(doc), file_(file), inputs_(inputs) {}
 
     BuildPlan load() {
         loadBuildOptions();
@@ -66,6 +69,7 @@ public:
         if (auto wide = doc_.get("wide")) plan_.head.wides = loadWideTable(*wide, "wide");
         if (auto locales = doc_.get("locale")) loadLocaleSets(*locales);
         if (defaults_) addDefaults();
+        addRuntimeLibrary();
         checkValues();
         if (!problems_.empty()) {
             problems_.insert(problems_.end(), warnings_.begin(), warnings_.end());
@@ -73,6 +77,7 @@ public:
         }
         for (auto& [key, value] : strings_) plan_.head.strings.push_back({key, std::move(value)});
         plan_.warnings = sortedLines(warnings_);
+        plan_.codePage = cp_;
         return std::move(plan_);
     }
 
@@ -82,14 +87,17 @@ private:
         problems_.push_back({line, file_.string() + (line ? ":" + std::to_string(line) : "") + ": " + text});
     }
 
+    // Line 0: about the file as a whole.
     void warning(size_t line, const std::string& text) {
-        warnings_.push_back({line, file_.string() + ":" + std::to_string(line) + ": warning: " + text});
+        warnings_.push_back({line, file_.string() + (line ? ":" + std::to_string(line) : "") + ": warning: " + text});
     }
 
     void problem(const toml::node& node, const std::string& setting, const SettingError& e) {
         problem(e.where() ? e.where() : &node, setting + e.path() + ": " + e.what());
     }
     void unknown(std::string_view name, const toml::node& value, const std::optional<std::string>& suggestion) {
+        // A misspelt main class is reported once, as the misspelling.
+        if (suggestion == findSetting(key::MainClass)->fullName()) given_.insert(key::MainClass);
         problem(&value, "unknown setting '" + std::string(name) + "'" + didYouMean(suggestion));
     }
 
@@ -174,8 +182,14 @@ private:
                 });
             } else if (key.str() == "defaults") {
                 guarded(value, name, [&, &value = value] { defaults_ = requireBool(value); });
+            } else if (key.str() == "include_runtime_library") {
+                guarded(value, name, [&, &value = value] {
+                    includeRuntime_ = requireBool(value);
+                    includeRuntimeLine_ = value.source().begin.line;
+                });
             } else {
-                unknown(name, value, keySuggestion("build", key.str(), names({"code_page", "defaults"})));
+                unknown(name, value,
+                        keySuggestion("build", key.str(), names({"code_page", "defaults", "include_runtime_library"})));
             }
         }
     }
@@ -186,10 +200,16 @@ private:
         for (auto&& [key, value] : *settings) {
             std::string name = std::string(group) + "." + std::string(key.str());
             const Setting* setting = findSetting(group, key.str());
+            if (const FormerName* former = setting ? nullptr : findFormerName(group, key.str())) {
+                setting = findSetting(former->key);
+                warning(value.source().begin.line,
+                        name + " is now called " + setting->fullName() + "; write that instead");
+            }
             if (!setting) {
                 unknown(name, value, groupSuggestion(group, key.str()));
                 continue;
             }
+            given_.insert(setting->key);
             guarded(value, name,
                     [&, &value = value] { store(setting->key, encodeSetting(*setting, value, cp_), name, value); });
         }
@@ -200,8 +220,11 @@ private:
         if (!keys) return;
         for (auto&& [key, value] : *keys) {
             std::string name = "keys.\"" + std::string(key.str()) + "\"";
-            guarded(value, name,
-                    [&, &key = key, &value = value] { store(rawKey(key.str()), rawBytes(value, cp_), name, value); });
+            guarded(value, name, [&, &key = key, &value = value] {
+                int32_t number = rawKey(key.str());
+                given_.insert(number);
+                store(number, rawBytes(value, cp_), name, value);
+            });
         }
     }
 
@@ -265,6 +288,7 @@ private:
                 }
                 names += (names.empty() ? "" : ";") + included.name;
                 plan_.files.push_back(std::move(included));
+                fileTables_.push_back(file);
             }
         }
         if (files.empty()) return;
@@ -315,10 +339,6 @@ private:
     // Values that are each well formed but that the launcher would not use as meant, or
     // that contradict each other.
     void checkValues() {
-        auto readable = [&](int32_t key) -> const Origin* {
-            auto it = origins_.find(key);
-            return it != origins_.end() && it->second.readable ? &it->second : nullptr;
-        };
         if (const Origin* type = readable(key::ApplicationType); type && type->value->is_integer())
             if (auto text = applicationTypeWarning(int32_t(type->value->as_integer()->get()))) warning(type->line, *text);
         if (const Origin* mainClass = readable(key::MainClass))
@@ -333,6 +353,13 @@ private:
             problem(max->value, "java.max_version \"" + max->value->as_string()->get() +
                                     "\" is below java.min_version \"" + min->value->as_string()->get() + "\" (line " +
                                     std::to_string(min->line) + "); no Java version satisfies both");
+        checkMainClassPresent();
+        if (const Origin* directory = readable(key::ApplicationDirectory);
+            directory && velmora() && directory->value->as_string()->get().find(';') != std::string::npos)
+            problem(directory->value, "application.directory contains ';': a velmora launcher puts "
+                                      ".velmora\\vlmruntime.jar below it on the class path, which ';' separates");
+        if (const Origin* options = readable(key::VmOptions)) checkVmOptions(*options);
+        checkRedirects();
         for (const auto& [key, origin] : origins_) {
             const Setting* setting = findSetting(key);
             if (!setting || !setting->neverShown) continue;
@@ -340,6 +367,124 @@ private:
                                       ? "no launcher path shows it"
                                       : "the launcher shows messages." + std::string(setting->shownInstead) + " instead";
             warning(origin.line, origin.setting + " changes a message the launcher never shows; " + instead);
+        }
+    }
+
+    // As the launcher reads the flavour: "v" first, else kestro.
+    bool velmora() const {
+        auto it = strings_.find(key::Flavour);
+        return it != strings_.end() && it->second.starts_with('v');
+    }
+
+    const Origin* readable(int32_t key) const {
+        auto it = origins_.find(key);
+        return it != origins_.end() && it->second.readable ? &it->second : nullptr;
+    }
+
+    // Every launcher starts a VM and hands it the application's main class. Without
+    // the defaults the file has taken control of what is written, so then it is only
+    // pointed out.
+    void checkMainClassPresent() {
+        if (given_.contains(key::MainClass)) return;  // a refused value has its own message
+        if (defaults_)
+            problem(nullptr, "the application's main class is missing; add it under [application], for example "
+                             "main_class = \"com.example.Main\" (the class whose main method starts the application)");
+        else
+            warning(0, "no application.main_class: the launcher class would have no application to start");
+    }
+
+    void checkVmOptions(const Origin& options) {
+        const toml::node& value = *options.value;
+        const toml::array* list = value.as_array();
+        std::vector<std::string> pieces = list ? requireStringList(value) : splitArguments(value.as_string()->get());
+        for (const PieceWarning& w : vmOptionWarnings(pieces)) {
+            if (list)
+                warning((*list)[w.index].source().begin.line,
+                        "vm.options[" + std::to_string(w.index) + "]: " + w.text);
+            else
+                warning(options.line, "vm.options: " + w.text);
+        }
+    }
+
+    // Whether the launcher redirects through `key`: nothing to say when [keys] set it.
+    std::optional<bool> redirected(int32_t key) const {
+        auto it = origins_.find(key);
+        if (it == origins_.end()) return false;
+        if (!it->second.readable) return std::nullopt;
+        return it->second.value->as_boolean()->get();
+    }
+
+    // A redirect without a file, and a file or append switch without a redirect.
+    void checkRedirects() {
+        const std::array<std::pair<int32_t, int32_t>, 2> streams{{{key::RedirectStderr, key::StderrFile},
+                                                                  {key::RedirectStdout, key::StdoutFile}}};
+        for (auto [flag, file] : streams) {
+            std::optional<bool> on = redirected(flag);
+            std::string flagName = findSetting(flag)->fullName(), fileName = findSetting(file)->fullName();
+            const Origin* named = readable(file);
+            if (on == false && named)
+                warning(named->line, fileName + " has no effect unless " + flagName + " = true");
+            if (on != true) continue;
+            const toml::node* where = named ? named->value : readable(flag)->value;
+            const std::string stored = strings_.contains(file) ? strings_[file] : std::string();
+            if (stored.empty())
+                problem(where, flagName + " = true needs a file: set " + fileName + ", for example \"" +
+                                   std::string(*findSetting(file)->defaultText) + "\"");
+            else if (stored == "$")
+                problem(where, fileName + " \"$\" names no property or variable; \"$NAME\" takes the path from system "
+                                          "property NAME, else environment variable NAME");
+        }
+        const Origin* append = readable(key::LauncherFlag);
+        if (append && append->value->as_boolean()->get() && redirected(key::RedirectStderr) == false &&
+            redirected(key::RedirectStdout) == false)
+            warning(append->line,
+                    append->setting + " = true has no effect unless redirect.stderr or redirect.stdout is true");
+    }
+
+    // The kestro flavour's launcher class comes from the Java runtime library, which the
+    // launcher finds among the archives of its temporary directory: so, unless the file
+    // says otherwise, the library travels inside the launcher as the last included file.
+    // Velmora launchers take theirs from below the application directory instead.
+    void addRuntimeLibrary() {
+        if (velmora()) {
+            if (includeRuntime_.value_or(false))
+                warning(includeRuntimeLine_,
+                        "build.include_runtime_library has no effect in the velmora flavour, whose launchers take "
+                        "the runtime library from .velmora\\vlmruntime.jar below the application directory "
+                        "(kestro build --write-runtime-jar writes it there)");
+            return;
+        }
+        if (!includeRuntime_.value_or(defaults_) || inputs_.runtimeLibrary.empty()) return;
+        const std::string off = "build.include_runtime_library = false";
+        for (size_t i = 0; i < plan_.files.size(); ++i)
+            if (foldedName(plan_.files[i].name) == foldedName(kRuntimeLibraryName)) {
+                problem(fileTables_[i], "files[" + std::to_string(i) + "].name: \"" + plan_.files[i].name +
+                                            "\" is the name under which kestro build includes the Java runtime "
+                                            "library; rename the file, or set " + off + " to ship your own");
+                return;
+            }
+        for (int32_t key : {key::IncludedCount, key::IncludedNames})
+            if (auto it = origins_.find(key); it != origins_.end() && !it->second.readable) {
+                problem(it->second.value, it->second.setting + ": kestro build writes the included files' count and "
+                                              "names itself, the Java runtime library among them; set " + off +
+                                              " to write them by hand");
+                return;
+            }
+        std::error_code ec;
+        if (!fs::is_regular_file(inputs_.runtimeLibrary, ec)) {
+            problem(nullptr, "the Java runtime library that kestro build includes in kestro launchers is missing "
+                             "(looked for " + inputs_.runtimeLibrary.string() + "); set " + off +
+                             " if the application ships it itself");
+            return;
+        }
+        plan_.files.push_back({.name = std::string(kRuntimeLibraryName), .source = inputs_.runtimeLibrary});
+        std::string names;
+        for (const auto& file : plan_.files) names += (names.empty() ? "" : ";") + file.name;
+        strings_[key::IncludedCount] = std::to_string(plan_.files.size());
+        try {
+            strings_[key::IncludedNames] = toCodePage(names, cp_);
+        } catch (const SettingError&) {
+            // A name without a byte in the code page was reported when [[files]] was read.
         }
     }
 
@@ -351,11 +496,16 @@ private:
 
     const toml::table& doc_;
     fs::path file_;
+    const BuildInputs& inputs_;
+    std::optional<bool> includeRuntime_;
+    size_t includeRuntimeLine_ = 0;
+    std::vector<const toml::table*> fileTables_;  // beside plan_.files
     CodePage cp_ = CodePage::Windows1252;
     bool defaults_ = true;
     BuildPlan plan_;
     std::map<int32_t, std::string> strings_;  // sorted by key, as written
     std::map<int32_t, Origin> origins_;
+    std::set<int32_t> given_;  // keys the file sets, whether or not their values were accepted
     std::vector<std::pair<size_t, std::string>> problems_;  // line, message
     std::vector<std::pair<size_t, std::string>> warnings_;  // line, message
 };
@@ -365,7 +515,7 @@ private:
 ConfigError::ConfigError(std::vector<std::string> problems)
     : std::runtime_error(joinLines(problems)), problems_(std::move(problems)) {}
 
-BuildPlan loadConfiguration(std::string_view text, const fs::path& file) {
+BuildPlan loadConfiguration(std::string_view text, const fs::path& file, const BuildInputs& inputs) {
     // Before the parser, which would not report these safely.
     if (auto hazard = findParserHazard(text))
         throw ConfigError({file.string() + ":" + std::to_string(hazard->line) + ": " + hazard->message});
@@ -376,17 +526,17 @@ BuildPlan loadConfiguration(std::string_view text, const fs::path& file) {
         throw ConfigError({file.string() + ":" + std::to_string(e.source().begin.line) + ": " +
                            std::string(e.description())});
     }
-    return Loader(doc, file).load();
+    return Loader(doc, file, inputs).load();
 }
 
-BuildPlan loadConfiguration(const fs::path& file) {
+BuildPlan loadConfiguration(const fs::path& file, const BuildInputs& inputs) {
     std::ifstream in(file, std::ios::binary);
     std::error_code ec;
     if (!in || fs::is_directory(file, ec))
         throw std::runtime_error("cannot read " + file.string() + ": " + (in ? "it is a directory" : std::strerror(errno)));
     std::ostringstream text;
     text << in.rdbuf();
-    return loadConfiguration(text.str(), file);
+    return loadConfiguration(text.str(), file, inputs);
 }
 
 }  // namespace kestro::tool

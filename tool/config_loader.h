@@ -10,15 +10,29 @@
 
 #include "format/block_format.h"
 #include "format/block_writer.h"
+#include "tool/code_page.h"
 
 namespace kestro::tool {
 
 struct BuildPlan {
     format::BlockHead head;
     std::vector<format::IncludedFile> files;
+    CodePage codePage = CodePage::Windows1252;  // of the stored texts
     // Values the launcher takes but almost certainly not as meant, one line each, in
     // file order: "app.toml:7: warning: ...".
     std::vector<std::string> warnings;
+};
+
+// The name under which kestro launchers carry the Java runtime library, at the top of
+// their temporary directory.
+inline constexpr std::string_view kRuntimeLibraryName = "kestro-runtime.jar";
+
+// What a build adds of its own to what the configuration file says.
+struct BuildInputs {
+    // The kestro flavour's Java runtime library, included under kRuntimeLibraryName
+    // unless the configuration leaves it out. Empty: nothing is added (for callers that
+    // only read a configuration).
+    std::filesystem::path runtimeLibrary;
 };
 
 // Every problem found in a configuration file, one line each, in the form
@@ -34,10 +48,11 @@ private:
 };
 
 // Throws ConfigError, or std::runtime_error when the file cannot be read.
-BuildPlan loadConfiguration(const std::filesystem::path& file);
+BuildPlan loadConfiguration(const std::filesystem::path& file, const BuildInputs& inputs = {});
 
 // The same for text already read; included file sources are relative to `file`'s
 // directory and messages name `file`.
-BuildPlan loadConfiguration(std::string_view text, const std::filesystem::path& file);
+BuildPlan loadConfiguration(std::string_view text, const std::filesystem::path& file,
+                            const BuildInputs& inputs = {});
 
 }  // namespace kestro::tool

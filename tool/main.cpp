@@ -74,6 +74,8 @@ int main(int argc, char** argv) {
     buildCommand->add_option("-o,--output", build.output, "Launcher to write");
     buildCommand->add_option("--stub", stub, "Launcher stub (default: launcher.exe beside kestro)");
     buildCommand->add_flag("-q,--quiet", build.quiet, "Print nothing but warnings and errors");
+    buildCommand->add_flag("--write-runtime-jar", build.writeRuntimeJar,
+                           "Velmora flavour: also write .velmora/vlmruntime.jar below the application directory");
 
     InspectRequest inspect;
     bool json = false, toml = false;

@@ -29,7 +29,6 @@ const std::array kSettings{
     Setting{"application", "directory", key::ApplicationDirectory, Kind::Text, "."},
     Setting{"application", "working_directory", key::WorkingDirectory, Kind::Text},
     Setting{"application", "flavour", key::Flavour, Kind::Flavour, "k"},
-    Setting{"application", "launcher_class_flag", key::LauncherFlag, Kind::Bool},
     Setting{"java", "search_order", key::SearchList, Kind::SearchList},
     Setting{"java", "min_version", key::MinVersion, Kind::Version},
     Setting{"java", "max_version", key::MaxVersion, Kind::Version},
@@ -45,6 +44,7 @@ const std::array kSettings{
     Setting{"redirect", "stderr_file", key::StderrFile, Kind::Text, "error.log"},
     Setting{"redirect", "stdout", key::RedirectStdout, Kind::Bool},
     Setting{"redirect", "stdout_file", key::StdoutFile, Kind::Text, "output.log"},
+    Setting{"redirect", "append", key::LauncherFlag, Kind::Bool},
     Setting{"switches", "quiet", key::QuietSwitches, Kind::Bool},
     Setting{"switches", "console", key::ConsoleSwitch, Kind::Bool},
     Setting{"splash", "enabled", key::SplashScreen, Kind::Bool},
@@ -96,6 +96,11 @@ const std::array kSettings{
             "64-bit JDK or JRE."),
 };
 
+// Names that settings had before; a file using one still builds, with a warning.
+const std::array kFormerNames{
+    FormerName{"application", "launcher_class_flag", key::LauncherFlag},
+};
+
 constexpr std::array<std::string_view, 10> kGroups{"application", "java",   "vm",       "classpath", "native",
                                                    "redirect",    "switches", "splash", "instance", "messages"};
 
@@ -108,6 +113,12 @@ std::span<const std::string_view> settingGroups() { return kGroups; }
 const Setting* findSetting(std::string_view group, std::string_view name) {
     auto it = std::ranges::find_if(kSettings, [&](const Setting& s) { return s.group == group && s.name == name; });
     return it == kSettings.end() ? nullptr : &*it;
+}
+
+const FormerName* findFormerName(std::string_view group, std::string_view name) {
+    auto it =
+        std::ranges::find_if(kFormerNames, [&](const FormerName& f) { return f.group == group && f.name == name; });
+    return it == kFormerNames.end() ? nullptr : &*it;
 }
 
 const Setting* findSetting(ConfigKey key) {

@@ -43,10 +43,20 @@ struct Setting {
     std::string fullName() const { return std::string(group) + "." + std::string(name); }
 };
 
+// A name a setting had before it was renamed.
+struct FormerName {
+    std::string_view group;
+    std::string_view name;
+    ConfigKey key;  // of the setting that now carries it
+
+    std::string fullName() const { return std::string(group) + "." + std::string(name); }
+};
+
 // In the order a printed configuration lists them.
 std::span<const Setting> allSettings();
 const Setting* findSetting(std::string_view group, std::string_view name);
 const Setting* findSetting(ConfigKey key);
+const FormerName* findFormerName(std::string_view group, std::string_view name);
 
 // The groups of allSettings(), in order.
 std::span<const std::string_view> settingGroups();

@@ -26,9 +26,9 @@ public:
         collectStrings();
         bool files = filesDescribable();
         if (files) remaining_.erase(key::IncludedCount), remaining_.erase(key::IncludedNames);
-        bool defaults = defaultsComplete();
+        bool defaults = defaultsKept();
         out_ = "# Read from a launcher by kestro inspect --toml; builds the same configuration block.\n";
-        writeBuild(defaults);
+        writeBuild(defaults, defaults && !velmora());
         writeSettings(defaults);
         writeRawKeys();
         writeWide();
@@ -87,15 +87,24 @@ private:
         return "the stored name list is not written as the build writes it";
     }
 
-    // Only when every key the build fills in by default is there can the defaults stay on.
-    bool defaultsComplete() const {
-        return std::ranges::all_of(allSettings(),
+    // Only when every key the build fills in by default is there can the defaults stay
+    // on; and a file with the defaults on must name the main class.
+    bool defaultsKept() const {
+        return remaining_.contains(key::MainClass) &&
+               std::ranges::all_of(allSettings(),
                                    [&](const Setting& s) { return !s.defaultText || remaining_.contains(s.key); });
     }
 
-    void writeBuild(bool defaults) {
+    bool velmora() const { return remaining_.contains(key::Flavour) && remaining_.at(key::Flavour).starts_with('v'); }
+
+    // A kestro launcher's runtime library, if it has one, is one of its included files
+    // and is printed among them like any other; the build must not add a second.
+    void writeBuild(bool defaults, bool listsRuntimeLibrary) {
         out_ += "\n[build]\ncode_page = " + tomlString(codePageName(cp_)) + "\n";
         if (!defaults) out_ += "defaults = false\n";
+        if (listsRuntimeLibrary)
+            out_ += "# Any Java runtime library the launcher carries is listed under [[files]].\n"
+                    "include_runtime_library = false\n";
     }
 
     void writeSettings(bool defaults) {

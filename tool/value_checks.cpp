@@ -114,4 +114,37 @@ bool versionBoundsExclude(std::string_view min, std::string_view max) {
     return !min.empty() && !max.empty() && kestro::compareWithBound(min, max) > 0;
 }
 
+std::vector<PieceWarning> vmOptionWarnings(const std::vector<std::string>& pieces) {
+    std::vector<PieceWarning> warnings;
+    auto quoted = [](std::string_view text) { return "\"" + std::string(text) + "\""; };
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const std::string& piece = pieces[i];
+        bool last = i + 1 == pieces.size();
+        if (piece == "-include-options") {
+            if (last) warnings.push_back({i, quoted(piece) + " has no file after it; the launcher passes it to the VM "
+                                                             "as an option of its own"});
+            ++i;  // the launcher joins it with the next piece
+        } else if (piece == "-classpath" || piece == "-classpath/p" || piece == "-classpath/a") {
+            if (last)
+                warnings.push_back({i, quoted(piece) + " has no value; on its own it is no class path directive, and "
+                                                       "the launcher passes it to the VM as an option"});
+            else
+                warnings.push_back({i, quoted(piece) + " and " + quoted(pieces[i + 1]) +
+                                           " are two options, but the launcher takes a class path directive only as "
+                                           "one: write " + quoted(piece + " " + pieces[i + 1])});
+        } else if (piece == "-cp" || piece.starts_with("-cp ")) {
+            std::string value = piece.size() > 4 ? piece.substr(4) : "...";
+            warnings.push_back({i, "the launcher knows no \"-cp\"; write " + quoted("-classpath " + value) +
+                                       " (in place of classpath.entries), " + quoted("-classpath/p " + value) +
+                                       " (before them) or " + quoted("-classpath/a " + value) + " (after them)"});
+        } else if (piece.starts_with("-Djava.class.path=")) {
+            warnings.push_back({i, "the launcher passes its own class path after every other option, so " +
+                                       quoted("-Djava.class.path=") +
+                                       " here has no effect; use classpath.entries, or \"-classpath/p ...\" / "
+                                       "\"-classpath/a ...\" to add before or after them"});
+        }
+    }
+    return warnings;
+}
+
 }  // namespace kestro::tool

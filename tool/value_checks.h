@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kestro::tool {
 
@@ -31,5 +32,17 @@ std::optional<std::string> versionBoundWarning(std::string_view bound);
 
 // True when no version can be both at least `min` and at most `max`.
 bool versionBoundsExclude(std::string_view min, std::string_view max);
+
+// vm.options, as the launcher splits it: pieces it takes other than the user almost
+// surely meant. A class path directive ("-classpath ...", "-classpath/p ...",
+// "-classpath/a ...") acts only as one piece, directive and value together; an include
+// needs its file after it; the launcher's own class path option comes after every
+// other, so "-Djava.class.path=" in the options does nothing; and "-cp" is no directive
+// at all. Each warning names the index of the piece it is about.
+struct PieceWarning {
+    size_t index;
+    std::string text;
+};
+std::vector<PieceWarning> vmOptionWarnings(const std::vector<std::string>& pieces);
 
 }  // namespace kestro::tool

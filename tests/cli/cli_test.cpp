@@ -52,8 +52,10 @@ protected:
     };
 
     // Runs the built tool in the workspace.
-    Run kestro(const std::vector<std::string>& args) {
-        std::string command = "cd '" + ws_.path.string() + "' && '" KESTRO_TOOL "'";
+    Run kestro(const std::vector<std::string>& args) { return run(KESTRO_TOOL, args); }
+
+    Run run(const fs::path& program, const std::vector<std::string>& args) {
+        std::string command = "cd '" + ws_.path.string() + "' && '" + program.string() + "'";
         for (const auto& a : args) command += " '" + a + "'";
         int status = std::system((command + " >.out 2>.err").c_str());
         Run run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(ws_ / ".out"), readFile(ws_ / ".err")};
@@ -77,6 +79,106 @@ TEST_F(Cli, PrintedConfigurationRebuildsTheIdenticalLauncher) {
     auto second = kestro({"build", "again/app.toml", "-o", "Again.exe", "--stub", "App.exe"});
     ASSERT_EQ(second.exitCode, 0) << second.err;
     EXPECT_TRUE(readFile(ws_ / "App.exe") == readFile(ws_ / "Again.exe")) << printed.out;
+}
+
+// The settings of the VM start, and a kestro launcher's runtime library: the printed
+// configuration lists the library among the files and switches the build's own off.
+TEST_F(Cli, PrintedConfigurationOfAKestroLauncherRebuildsItIdentically) {
+    writeFile(ws_ / "app.toml", R"(
+[application]
+main_class = "com.example.Main"
+arguments = ["--profile", "two words"]
+directory = "app"
+launcher_class_flag = true
+[vm]
+options = ["-Xmx1g", "-include-options", "${launcher:sys.launcherDirectory}site.vmoptions", "-classpath/a extra.jar"]
+options_from_command_line = true
+[classpath]
+entries = [{ archive = "lib\\app.jar" }, { directory = "classes", mandatory = false }, { variable = "EXTRA_CP" },
+           { scan = "plugins", mandatory = false }]
+[redirect]
+stderr = true
+stderr_file = "$APP_ERRORS"
+stdout = true
+[instance]
+single = true
+[[files]]
+source = "input/app.jar"
+name = "user/app.jar"
+)");
+    auto first = kestro({"build", "app.toml", "-o", "App.exe"});
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    EXPECT_NE(first.err.find("application.launcher_class_flag is now called redirect.append"), std::string::npos);
+    auto printed = kestro({"inspect", "App.exe", "--toml", "--extract", "extracted"});
+    ASSERT_EQ(printed.exitCode, 0) << printed.err;
+    for (std::string line : {"include_runtime_library = false\n", "append = true\n", "stderr_file = \"$APP_ERRORS\"\n",
+                             "name = \"kestro-runtime.jar\"\n"})
+        EXPECT_NE(printed.out.find(line), std::string::npos) << line << printed.out;
+    writeFile(ws_ / "again/app.toml", printed.out);
+    auto second = kestro({"build", "again/app.toml", "-o", "Again.exe"});
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(second.err, "");
+    EXPECT_TRUE(readFile(ws_ / "App.exe") == readFile(ws_ / "Again.exe")) << printed.out;
+}
+
+// The kestro flavour's launcher class travels inside every kestro launcher.
+TEST_F(Cli, KestroLaunchersCarryTheRuntimeLibraryFromBesideTheTool) {
+    const fs::path jar = fs::path(KESTRO_TOOL_DIR) / "kestro-runtime.jar";
+    writeFile(ws_ / "app.toml", "application.main_class = \"a.B\"\nfiles = [{ source = \"input/readme.txt\" }]\n");
+    ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe", "-q"}).exitCode, 0);
+    auto listed = kestro({"inspect", "App.exe", "--json", "--extract", "out"});
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    auto files = nlohmann::json::parse(listed.out)["files"];
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[1]["name"], "kestro-runtime.jar");
+    EXPECT_TRUE(readFile(ws_ / "out/kestro-runtime.jar") == readFile(jar));
+
+    writeFile(ws_ / "app.toml", "build.include_runtime_library = false\napplication.main_class = \"a.B\"\n");
+    ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe", "-q"}).exitCode, 0);
+    EXPECT_EQ(nlohmann::json::parse(kestro({"inspect", "App.exe", "--json"}).out)["files"].size(), 0u);
+
+    // A kestro installed without its runtime library says where it looked, and builds nothing.
+    fs::create_directories(ws_ / "bin");
+    fs::copy_file(KESTRO_TOOL, ws_ / "bin/kestro");
+    fs::copy_file(KESTRO_STUB, ws_ / "bin/launcher.exe");
+    writeFile(ws_ / "app.toml", "application.main_class = \"a.B\"\n");
+    auto missing = run(ws_ / "bin/kestro", {"build", "app.toml", "-o", "New.exe"});
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_EQ(missing.err, "app.toml: the Java runtime library that kestro build includes in kestro launchers is "
+                           "missing (looked for " + (ws_ / "bin/kestro-runtime.jar").string() +
+                               "); set build.include_runtime_library = false if the application ships it itself\n");
+    EXPECT_FALSE(fs::exists(ws_ / "New.exe"));
+}
+
+// Velmora launchers load vlmruntime.jar from below the application directory.
+TEST_F(Cli, VelmoraRuntimeLibraryIsWrittenWhereTheLauncherLooksOnRequest) {
+    writeFile(ws_ / "app.toml", "[application]\nmain_class = \"a.B\"\nflavour = \"velmora\"\ndirectory = \"app\"\n");
+    fs::create_directory(ws_ / "dist");
+    auto run = kestro({"build", "app.toml", "-o", "dist/App.exe", "--write-runtime-jar"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const fs::path written = ws_ / "dist/app/.velmora/vlmruntime.jar";
+    EXPECT_TRUE(readFile(written) == readFile(fs::path(KESTRO_TOOL_DIR) / "vlmruntime.jar"));
+    EXPECT_NE(run.out.find("\nwrote dist/app/.velmora/vlmruntime.jar (" + std::to_string(fs::file_size(written)) +
+                           " bytes)\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_EQ(nlohmann::json::parse(kestro({"inspect", "dist/App.exe", "--json"}).out)["files"].size(), 0u);
+
+    // Nowhere else: not for a kestro launcher, nor outside the output's directory.
+    for (const auto& [config, message] : std::vector<std::pair<std::string, std::string>>{
+             {"application.main_class = \"a.B\"\n", "kestro: --write-runtime-jar writes the velmora flavour's "
+                                                     "vlmruntime.jar, but this launcher is of the kestro flavour"},
+             {"[application]\nmain_class = \"a.B\"\nflavour = \"velmora\"\ndirectory = 'C:\\App'\n",
+              "kestro: --write-runtime-jar writes below the launcher's directory, but application.directory "
+              "\"C:\\App\" is not relative to it\n"},
+         }) {
+        writeFile(ws_ / "app.toml", config);
+        auto refused = kestro({"build", "app.toml", "-o", "Other.exe", "--write-runtime-jar"});
+        EXPECT_EQ(refused.exitCode, 1);
+        EXPECT_EQ(refused.err.substr(0, message.size()), message);
+        EXPECT_FALSE(fs::exists(ws_ / "Other.exe"));
+        EXPECT_FALSE(fs::exists(ws_ / ".velmora"));
+    }
 }
 
 TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
@@ -111,25 +213,29 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
     };
     writeFile(ws_ / "not-a-pe.exe", "MZ but nothing more");
     const std::vector<std::string> build{"build", "app.toml", "-o", "Out.exe"};
+    const std::string main = "\n[keys]\n122 = \"a.B\"\n";  // after the lines the messages name
     const std::vector<BadInput> cases{
         {"[application]\nmian_class = \"x\"\n", build,
          "app.toml:2: unknown setting 'application.mian_class' (did you mean 'application.main_class'?)\n"},
-        {"[splash]\nenabled = 1\n", build, "app.toml:2: splash.enabled: expected true or false, got an integer\n"},
+        {"[splash]\nenabled = 1\n" + main, build,
+         "app.toml:2: splash.enabled: expected true or false, got an integer\n"},
         {"[application\n", build, "app.toml:1: "},
-        {"[[files]]\nsource = \"gone.jar\"\n", build,
+        {"[[files]]\nsource = \"gone.jar\"\n" + main, build,
          "app.toml:2: files[0].source: included file 'gone.jar' not found (looked for " + (ws_ / "gone.jar").string() +
              ")\n"},
-        {"[[files]]\nsource = \"input\"\n", build, "app.toml:2: files[0].source: 'input' is a directory (looked for "},
-        {"[[files]]\nsource = \"input/readme.txt\"\nname = \"..\\\\x.txt\"\n", build,
+        {"[[files]]\nsource = \"input\"\n" + main, build,
+         "app.toml:2: files[0].source: 'input' is a directory (looked for "},
+        {"[[files]]\nsource = \"input/readme.txt\"\nname = \"..\\\\x.txt\"\n" + main, build,
          "app.toml:3: files[0].name: the name has a '..' component"},
-        {"files = [{ source = \"input/readme.txt\" }, { source = \"input/app.jar\", name = \"README.TXT\" }]", build,
+        {"files = [{ source = \"input/readme.txt\" }, { source = \"input/app.jar\", name = \"README.TXT\" }]" + main,
+         build,
          "app.toml:1: files[1].name: \"README.TXT\" is already the name of files[0]\n"},
-        {"", {"build", "app.toml", "-o", "Out.exe", "--stub", "none.exe"},
+        {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "none.exe"},
          "kestro: stub none.exe does not exist or is not a file\n"},
-        {"", {"build", "app.toml", "-o", "Out.exe", "--stub", "not-a-pe.exe"},
+        {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "not-a-pe.exe"},
          "kestro: stub not-a-pe.exe is not a usable launcher"},
-        {"", {"build", "app.toml", "-o", "no/such/dir/Out.exe"}, "kestro: cannot write no/such/dir/Out.exe"},
-        {"", {"build", "app.toml", "-o", "input"}, "kestro: cannot write input: it is a directory\n"},
+        {main, {"build", "app.toml", "-o", "no/such/dir/Out.exe"}, "kestro: cannot write no/such/dir/Out.exe"},
+        {main, {"build", "app.toml", "-o", "input"}, "kestro: cannot write input: it is a directory\n"},
         {"hello", {"inspect", "app.toml"}, "kestro: app.toml is not a launcher: not a Windows executable (no MZ header)\n"},
         {"", {"inspect", KESTRO_STUB}, std::string("kestro: ") + KESTRO_STUB + " carries no configuration block"},
     };
@@ -146,7 +252,8 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
 }
 
 TEST_F(Cli, ExtractionRefusesANameThatClimbsOut) {
-    writeFile(ws_ / "evil.toml", "[[files]]\nsource = \"input/readme.txt\"\nname = \"xx\\\\e.txt\"\n");
+    writeFile(ws_ / "evil.toml", "application.main_class = \"a.B\"\n[[files]]\nsource = \"input/readme.txt\"\n"
+                                 "name = \"xx\\\\e.txt\"\n");
     ASSERT_EQ(kestro({"build", "evil.toml", "-o", "Evil.exe"}).exitCode, 0);
     std::string bytes = readFile(ws_ / "Evil.exe");
     bytes.replace(bytes.find("xx\\e.txt"), 8, "..\\e.txt");
@@ -202,7 +309,8 @@ TEST_F(Cli, LauncherBeyondTwoGigabytesNamesTheLargestFiles) {
         writeFile(ws_ / name, "");
         fs::resize_file(ws_ / name, size);
     }
-    writeFile(ws_ / "app.toml", "files = [{ source = \"input/small.bin\" }, { source = \"input/huge.bin\" }, "
+    writeFile(ws_ / "app.toml", "build.include_runtime_library = false\napplication.main_class = \"a.B\"\n"
+                                "files = [{ source = \"input/small.bin\" }, { source = \"input/huge.bin\" }, "
                                 "{ source = \"input/big.bin\" }]\n");
     auto run = kestro({"build", "app.toml", "-o", "Out.exe"});
     EXPECT_EQ(run.exitCode, 1);
@@ -254,14 +362,15 @@ TEST_F(Cli, BuildSaysWhatItWroteUnlessQuiet) {
 }
 
 TEST_F(Cli, WarningsGoToStandardErrorAndTheBuildSucceeds) {
-    writeFile(ws_ / "app.toml", "[application]\ntype = 3\n[messages]\nno_jvm_found = \"No Java\"\n");
+    writeFile(ws_ / "app.toml",
+              "[application]\ntype = 3\nmain_class = \"a.B\"\n[messages]\nno_jvm_found = \"No Java\"\n");
     auto run = kestro({"build", "app.toml", "-o", "App.exe", "--quiet"});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err,
               "app.toml:2: warning: application.type 3 has no meaning of its own; the launcher treats it as "
               "\"console\" (2)\n"
-              "app.toml:4: warning: messages.no_jvm_found changes a message the launcher never shows; the launcher "
+              "app.toml:5: warning: messages.no_jvm_found changes a message the launcher never shows; the launcher "
               "shows messages.no_jvm_found_bits instead\n");
     EXPECT_TRUE(fs::exists(ws_ / "App.exe"));
 }

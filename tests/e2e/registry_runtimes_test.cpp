@@ -38,7 +38,7 @@ protected:
         fs::path file = dir_ / ("import" + std::to_string(++imports_) + ".reg");
         std::ofstream(file, std::ios::binary) << "REGEDIT4\r\n\r\n" << lines << "\r\n";
         RunResult r = runWindowsProgram(file, {.commandLine = "regedit /S " + windowsPath(file)}, dir_);
-        ASSERT_EQ(r.exitCode, 0) << r.err;
+        ASSERT_EQ(r.exitCode, 0) << "regedit failed on " << file << "\nout: " << r.out << "\nerr: " << r.err;
     }
     // The keys that runtime searches read.
     void clear() {

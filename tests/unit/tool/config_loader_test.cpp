@@ -4,10 +4,19 @@
 
 #include "tool/config_loader.h"
 #include "tool/included_names.h"
+#include "tool/value_checks.h"
 #include "tool_test_support.h"
 
 namespace kestro::tool {
 namespace {
+
+// Every launcher needs a main class; a file that is about something else gets one under
+// [keys], after its own lines so that their numbers stay. A file with [keys] of its own
+// names the main class itself.
+BuildPlan load(const std::string& text) {
+    bool named = text.find("main_class") != std::string::npos || text.find("[keys]") != std::string::npos;
+    return loadConfiguration(named ? text : text + "\n[keys]\n122 = \"a.B\"\n", "app.toml");
+}
 
 std::map<int32_t, std::string> stored(const BuildPlan& plan) {
     std::map<int32_t, std::string> out;
@@ -15,7 +24,7 @@ std::map<int32_t, std::string> stored(const BuildPlan& plan) {
     return out;
 }
 
-std::map<int32_t, std::string> stored(const std::string& text) { return stored(loadConfiguration(text, "app.toml")); }
+std::map<int32_t, std::string> stored(const std::string& text) { return stored(load(text)); }
 
 TEST(ConfigErrors, NameFileLineAndSettingOfEveryProblemInFileOrder) {
     const std::vector<std::pair<std::string, std::string>> cases{
@@ -27,8 +36,10 @@ TEST(ConfigErrors, NameFileLineAndSettingOfEveryProblemInFileOrder) {
          "app.toml:4: java.search_order[1].variable: expected a string, got an integer"},
         {"[application]\nmain_class = \"a.B\"\n[keys]\n122 = \"c.D\"\n",
          "app.toml:4: key 122 is set both by 'application.main_class' (line 2) and by 'keys.\"122\"'"},
-        {"[keys]\n\"01\" = \"x\"\n", "app.toml:2: keys.\"01\": a key is a decimal number such as \"101\", not \"01\""},
-        {"[keys]\n101 = { hex = \"0g\" }\n", "app.toml:2: keys.\"101\".hex: hex takes pairs of hexadecimal digits"},
+        {"[keys]\n\"01\" = \"x\"\n122 = \"a.B\"\n",
+         "app.toml:2: keys.\"01\": a key is a decimal number such as \"101\", not \"01\""},
+        {"[keys]\n101 = { hex = \"0g\" }\n122 = \"a.B\"\n",
+         "app.toml:2: keys.\"101\".hex: hex takes pairs of hexadecimal digits"},
         {"[vm]\noptions = 1\n[application]\nzzz = 1\naaa = 2\n",
          "app.toml:2: vm.options: expected a string or a list of strings, got an integer\n"
          "app.toml:4: unknown setting 'application.zzz'\napp.toml:5: unknown setting 'application.aaa'"},
@@ -49,13 +60,32 @@ TEST(ConfigErrors, NameFileLineAndSettingOfEveryProblemInFileOrder) {
         {"[java]\nmin_version = \"java 8\"\n",
          "app.toml:2: java.min_version: \"java 8\" is not a Java version such as \"1.8\", \"17.0.2\" or "
          "\"1.8.0_202\" (empty for no bound)"},
+        // Names the launcher splits or cuts differently from what was written.
+        {"[classpath]\nentries = [{ scan = \"lib\" }, { variable = \"A=B\" }]\n",
+         "app.toml:2: classpath.entries[1].variable: the variable's name contains '=', which no environment "
+         "variable's name holds: A=B"},
+        {"[classpath]\nentries = [\n  { archive = '\"C:\\Program Files\\x.jar\"' },\n]\n",
+         "app.toml:3: classpath.entries[0].archive: the path contains '\"', which no Windows path holds; a path with "
+         "spaces needs no quotes here: \"C:\\Program Files\\x.jar\""},
+        {"[application]\nflavour = \"velmora\"\ndirectory = \"a;b\"\n",
+         "app.toml:3: application.directory contains ';': a velmora launcher puts .velmora\\vlmruntime.jar below it on "
+         "the class path, which ';' separates"},
+        // Redirects that cannot work, and a setting given under both its names.
+        {"[redirect]\nstderr = true\nstderr_file = \"\"\n",
+         "app.toml:3: redirect.stderr = true needs a file: set redirect.stderr_file, for example \"error.log\""},
+        {"[redirect]\nstdout = true\nstdout_file = \"$\"\n",
+         "app.toml:3: redirect.stdout_file \"$\" names no property or variable; \"$NAME\" takes the path from system "
+         "property NAME, else environment variable NAME"},
+        {"[application]\nlauncher_class_flag = true\n[redirect]\nstderr = true\nappend = false\n",
+         "app.toml:2: warning: application.launcher_class_flag is now called redirect.append; write that instead\n"
+         "app.toml:5: key 106 is set both by 'application.launcher_class_flag' (line 2) and by 'redirect.append'"},
         // A warning goes with the errors, in line order.
         {"[application]\ntype = 4\nmian_class = \"x\"\n",
          "app.toml:2: warning: application.type 4 has no meaning of its own; the launcher treats it as \"console\" (2)\n"
          "app.toml:3: unknown setting 'application.mian_class' (did you mean 'application.main_class'?)"},
     };
     for (const auto& [text, problems] : cases)
-        EXPECT_EQ(test::errorOf([&] { loadConfiguration(text, "app.toml"); }), problems) << text;
+        EXPECT_EQ(test::errorOf([&] { load(text); }), problems) << text;
 }
 
 TEST(ConfigErrors, UnknownNamesSuggestTheNearestKnownOne) {
@@ -70,7 +100,7 @@ TEST(ConfigErrors, UnknownNamesSuggestTheNearestKnownOne) {
         {"[java]\nlatest = true\n", "unknown setting 'java.latest'\n"},  // nothing near enough
     };
     for (const auto& [text, suggestion] : cases)
-        EXPECT_NE((test::errorOf([&] { loadConfiguration(text, "app.toml"); }) + "\n").find(suggestion),
+        EXPECT_NE((test::errorOf([&] { load(text); }) + "\n").find(suggestion),
                   std::string::npos)
             << text;
 }
@@ -85,22 +115,52 @@ TEST(ConfigWarnings, LegalButUnlikelyValuesAreNamedWithTheirLine) {
         {"[java]\nmax_version = \"1.11\"\n",
          "app.toml:2: warning: java.max_version \"1.11\" is not how Java 11 numbers itself: from Java 9 on, versions "
          "begin \"9\", \"10\", \"11\", ..., and each of them ranks above \"1.11\"; write \"11\""},
-        {"[keys]\n1012 = \"Fehler\"\n",
+        {"[keys]\n1012 = \"Fehler\"\n122 = \"a.B\"\n",
          "app.toml:2: warning: keys.\"1012\" changes a message the launcher never shows; the launcher shows "
          "messages.caption instead"},
         {"[messages]\nok_label = \"OK\"\n",
          "app.toml:2: warning: messages.ok_label changes a message the launcher never shows; no launcher path shows it"},
+        {"[application]\nlauncher_class_flag = true\n[redirect]\nstdout = true\n",
+         "app.toml:2: warning: application.launcher_class_flag is now called redirect.append; write that instead"},
+        {"[redirect]\nappend = true\n",
+         "app.toml:2: warning: redirect.append = true has no effect unless redirect.stderr or redirect.stdout is true"},
+        {"[redirect]\nstderr = false\nstderr_file = \"err.log\"\n",
+         "app.toml:3: warning: redirect.stderr_file has no effect unless redirect.stderr = true"},
+        // A list element's own line; a text's pieces as the launcher splits them.
+        {"[vm]\noptions = [\n  \"-Xmx1g\",\n  \"-classpath/a\",\n  'lib\\x.jar',\n]\n",
+         "app.toml:4: warning: vm.options[1]: \"-classpath/a\" and \"lib\\x.jar\" are two options, but the launcher "
+         "takes a class path directive only as one: write \"-classpath/a lib\\x.jar\""},
+        {"[vm]\noptions = \"-Xmx1g -include-options\"\n",
+         "app.toml:2: warning: vm.options: \"-include-options\" has no file after it; the launcher passes it to the VM "
+         "as an option of its own"},
     };
     for (const auto& [text, warning] : cases) {
-        std::vector<std::string> warnings = loadConfiguration(text, "app.toml").warnings;
+        std::vector<std::string> warnings = load(text).warnings;
         EXPECT_EQ(warnings, std::vector<std::string>{warning}) << text;
     }
     // Values the launcher uses as written draw no warning.
     for (std::string text : {"[application]\ntype = 5\nmain_class = \"com.acme.Outer$Inner\"\n",
+                             "[vm]\noptions = [\"-include-options\", \"x.vmoptions\", \"-classpath/p a.jar;b.jar\"]\n",
+                             "[redirect]\nstdout = true\nstdout_file = \"$APP_LOG\"\nappend = true\n",
                              "[java]\nmin_version = \"1.8.0_60\"\nmax_version = \"1.8\"\n",
                              "[java]\nmin_version = \"9\"\nmax_version = \"9.0.4\"\n",
                              "[messages]\nno_jvm_found_bits = \"x\"\ncaption = \"y\"\n"})
-        EXPECT_EQ(loadConfiguration(text, "app.toml").warnings, std::vector<std::string>{}) << text;
+        EXPECT_EQ(load(text).warnings, std::vector<std::string>{}) << text;
+}
+
+TEST(ConfigWarnings, VmOptionPiecesThatDoNotActAsWritten) {
+    using Indexes = std::vector<size_t>;
+    auto at = [](std::vector<std::string> pieces) {
+        Indexes indexes;
+        for (const PieceWarning& w : vmOptionWarnings(pieces)) indexes.push_back(w.index);
+        return indexes;
+    };
+    EXPECT_EQ(at({"-classpath", "a.jar", "-Xmx1g", "-classpath/p"}), (Indexes{0, 3}));
+    EXPECT_EQ(at({"-cp", "-cp a.jar", "-Djava.class.path=a.jar", "-Dx=-cp"}), (Indexes{0, 1, 2}));
+    // An include takes the next piece as its file, whatever it looks like.
+    EXPECT_EQ(at({"-include-options", "-classpath", "-Dx=1", "-include-options x"}), Indexes{});
+    EXPECT_EQ(at({"-classpath a.jar", "-classpath/a b.jar;c.jar", "-classpath/p ${X}"}), Indexes{});
+    EXPECT_NE(vmOptionWarnings({"-cp a.jar"})[0].text.find("\"-classpath/a a.jar\" (after them)"), std::string::npos);
 }
 
 TEST(ConfigLoad, DefaultsFillTheMessagesUnlessReplacedOrOff) {
@@ -108,11 +168,11 @@ TEST(ConfigLoad, DefaultsFillTheMessagesUnlessReplacedOrOff) {
     for (int32_t id = 1000; id <= 1020; ++id) EXPECT_FALSE(strings[id].empty()) << id;
     EXPECT_FALSE(strings.contains(2002));  // no included files, no count
     EXPECT_TRUE(loadConfiguration("[build]\ndefaults = false\n", "app.toml").head.strings.empty());
-    EXPECT_EQ(stored("[keys]\n1000 = \"Fehler\"\n")[1000], "Fehler");  // replaces the default, no clash
+    EXPECT_EQ(stored("[keys]\n1000 = \"Fehler\"\n122 = \"a.B\"\n")[1000], "Fehler");  // replaces the default, no clash
 }
 
 TEST(ConfigLoad, EntriesAreSortedByNumber) {
-    BuildPlan plan = loadConfiguration("[keys]\n10003 = \"x\"\n9 = \"y\"\n[wide]\n10 = \"ten\"\n9 = \"nine\"\n", "app.toml");
+    BuildPlan plan = load("[keys]\n10003 = \"x\"\n9 = \"y\"\n122 = \"a.B\"\n[wide]\n10 = \"ten\"\n9 = \"nine\"\n");
     EXPECT_EQ(plan.head.strings.at(0).key, 9);
     EXPECT_EQ(plan.head.wides.at(0).key, 9);
 }
@@ -121,11 +181,93 @@ TEST(ConfigLoad, CodePageAndRawValuesChooseTheStoredBytes) {
     const std::string body = "[application]\nmain_class = \"Grüße\"\n";
     EXPECT_EQ(stored(body)[122], "Gr\xFC\xDF" "e");
     EXPECT_EQ(stored("[build]\ncode_page = \"utf-8\"\n" + body)[122], "Grüße");
-    BuildPlan plan = loadConfiguration("[keys]\n101 = { hex = \"00ff\" }\n[wide]\n5 = { hex = \"00d8\" }\n6 = \"€\"\n",
-                                       "app.toml");
+    BuildPlan plan =
+        load("[keys]\n101 = { hex = \"00ff\" }\n122 = \"a.B\"\n[wide]\n5 = { hex = \"00d8\" }\n6 = \"€\"\n");
     EXPECT_EQ(stored(plan)[101], std::string("\0\xFF", 2));
     EXPECT_EQ(plan.head.wides.at(0).value, std::u16string(1, char16_t(0xD800)));
     EXPECT_EQ(plan.head.wides.at(1).value, u"€");
+}
+
+TEST(ConfigLoad, MainClassIsRequiredUnlessTheFileTookControl) {
+    auto problems = [](const std::string& text) { return test::errorOf([&] { loadConfiguration(text, "app.toml"); }); };
+    EXPECT_EQ(problems("[application]\ntype = \"gui\"\n"),
+              "app.toml: the application's main class is missing; add it under [application], for example "
+              "main_class = \"com.example.Main\" (the class whose main method starts the application)");
+    // Said once: a refused or misspelt main class has its own message.
+    EXPECT_EQ(problems("[application]\nmian_class = \"a.B\"\n"),
+              "app.toml:2: unknown setting 'application.mian_class' (did you mean 'application.main_class'?)");
+    EXPECT_EQ(problems("[application]\nmain_class = \"a b\"\n").find("missing"), std::string::npos);
+    EXPECT_EQ(loadConfiguration("[keys]\n122 = \"a.B\"\n", "app.toml").warnings, std::vector<std::string>{});
+    EXPECT_EQ(loadConfiguration("[build]\ndefaults = false\n", "app.toml").warnings,
+              std::vector<std::string>{
+                  "app.toml: warning: no application.main_class: the launcher class would have no application to "
+                  "start"});
+}
+
+class RuntimeLibrary : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::writeFile(jar_, "PK runtime");
+        test::writeFile(dir_ / "a.jar", "PK app");
+    }
+    BuildPlan load(const std::string& text) {
+        return loadConfiguration("application.main_class = \"a.B\"\n" + text, dir_ / "app.toml",
+                                 {.runtimeLibrary = jar_});
+    }
+    std::string problems(const std::string& text) {
+        return test::errorOf([&] { load(text); });
+    }
+
+    test::TempDir dir_;
+    std::filesystem::path jar_ = dir_ / "tool/kestro-runtime.jar";
+};
+
+TEST_F(RuntimeLibrary, KestroLaunchersCarryItAsTheLastIncludedFile) {
+    BuildPlan plan = load("files = [{ source = \"a.jar\", name = \"lib/a.jar\" }]\n");
+    ASSERT_EQ(plan.files.size(), 2u);
+    EXPECT_EQ(plan.files[1].name, "kestro-runtime.jar");
+    EXPECT_EQ(plan.files[1].source, jar_);
+    EXPECT_EQ(stored(plan)[2002], "2");
+    EXPECT_EQ(stored(plan)[2003], "lib\\a.jar;kestro-runtime.jar");
+    plan = load("");
+    EXPECT_EQ(stored(plan)[2002], "1");
+    EXPECT_EQ(stored(plan)[2003], "kestro-runtime.jar");
+}
+
+TEST_F(RuntimeLibrary, LeftOutWhenSwitchedOffOrForTheVelmoraFlavour) {
+    for (std::string text : {"build.include_runtime_library = false\n", "application.flavour = \"velmora\"\n",
+                             "build.defaults = false\n", "keys.2001 = \"v2\"\n"}) {
+        BuildPlan plan = load(text);
+        EXPECT_TRUE(plan.files.empty()) << text;
+        EXPECT_FALSE(stored(plan).contains(2002)) << text;
+        EXPECT_EQ(plan.warnings, std::vector<std::string>{}) << text;
+    }
+    EXPECT_EQ(load("build.defaults = false\nbuild.include_runtime_library = true\n").files.size(), 1u);
+    BuildPlan velmora = load("application.flavour = \"velmora\"\nbuild.include_runtime_library = true\n");
+    EXPECT_TRUE(velmora.files.empty());
+    ASSERT_EQ(velmora.warnings.size(), 1u);
+    EXPECT_NE(velmora.warnings[0].find(":3: warning: build.include_runtime_library has no effect in the velmora "
+                                       "flavour"),
+              std::string::npos);
+}
+
+TEST_F(RuntimeLibrary, MissingJarOrAClashingNameIsAnError) {
+    std::filesystem::remove(jar_);
+    EXPECT_EQ(problems(""), (dir_ / "app.toml").string() +
+                                ": the Java runtime library that kestro build includes in kestro launchers is missing "
+                                "(looked for " + jar_.string() +
+                                "); set build.include_runtime_library = false if the application ships it itself");
+    test::writeFile(jar_, "PK runtime");
+    EXPECT_NE(problems("files = [{ source = \"a.jar\", name = \"Kestro-Runtime.jar\" }]\n")
+                  .find(":2: files[0].name: \"Kestro-Runtime.jar\" is the name under which kestro build includes the "
+                        "Java runtime library; rename the file, or set build.include_runtime_library = false to ship "
+                        "your own"),
+              std::string::npos);
+    EXPECT_EQ(problems("build.include_runtime_library = false\n"
+                       "files = [{ source = \"a.jar\", name = \"kestro-runtime.jar\" }]\n"),
+              "");
+    EXPECT_NE(problems("keys.2002 = \"0\"\n").find(":2: keys.\"2002\": kestro build writes the included files' count"),
+              std::string::npos);
 }
 
 TEST(IncludedNames, RefusesNamesThatLeaveTheDirectoryOrBreakTheList) {

@@ -79,6 +79,10 @@ TEST(SettingsTable, MalformedValuesAreRefusedNamingTheirPart) {
         {key::ClassPath, R"(["app.jar"])", "[0]: expected a table"},
         {key::ClassPath, R"([{ archive = "a", mandatory = "yes" }])", "[0].mandatory"},
         {key::ClassPath, R"([{ jar = "a" }])", "unknown entry key 'jar'"},
+        {key::ClassPath, R"([{ variable = "" }])", "[0].variable: the variable's name is empty"},
+        {key::ClassPath, R"([{ variable = "A;B" }])", "contains ';'"},
+        {key::ClassPath, R"([{ variable = "A=1" }])", "contains '='"},
+        {key::ClassPath, R"([{ directory = "\"C:\\x y\"" }])", "[0].directory: the path contains '\"'"},
         // A file name where a class name belongs, with the class name to write.
         {key::MainClass, R"("com/acme/Main.class")", "is a file path, not a class name; give the class with dots: \"com.acme.Main\""},
         {key::MainClass, R"("\\com\\acme\\Main")", "dots: \"com.acme.Main\""},

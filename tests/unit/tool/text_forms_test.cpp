@@ -51,6 +51,12 @@ TEST(CommandLineText, JoinedListsSplitBackExactlyAsInTheLauncher) {
         EXPECT_EQ(splitArguments(text), list) << text;
     }
     EXPECT_EQ(joinArguments({"plain", "two words"}), "plain \"two words\"");
+    // The launcher replaces variables before it splits; the directory may hold spaces.
+    std::string text = joinArguments({"-Dhome=${launcher:sys.launcherDirectory}", "%KESTRO_EXEDIR%app.jar"});
+    for (std::string reference : {"${launcher:sys.launcherDirectory}", "%KESTRO_EXEDIR%"})
+        text.replace(text.find(reference), reference.size(), "C:\\Program Files\\App\\");
+    EXPECT_EQ(launcherSplit(text),
+              (std::vector<std::string>{"-Dhome=C:\\Program Files\\App\\", "C:\\Program Files\\App\\app.jar"}));
     // No quoting carries both quote characters.
     EXPECT_NE(test::errorOf([] { joinArguments({"ok", "it's \"x\""}); }).find("[1]: the argument holds both"), std::string::npos);
     // The tool's own split, which inspect shows, agrees with the launcher's on any text.

@@ -20,7 +20,8 @@ void expectRoundTrip(const format::BlockHead& head, CodePage cp) {
 }
 
 TEST(TomlExport, StoredTextsWithoutReadableFormGoUnderKeys) {
-    format::BlockHead head = loadConfiguration("keys.2001 = \"x\"", "app.toml").head;
+    format::BlockHead head = loadConfiguration("keys.2001 = \"x\"\nkeys.122 = \"a.B\"", "app.toml").head;
+    std::erase_if(head.strings, [](const format::StringEntry& e) { return e.key == 122; });
     // "01" reads as true in the launcher but true stores "1"; the launcher drops the empty
     // item of "a;;b"; a lone surrogate and bytes invalid in UTF-8 have no text at all.
     head.strings.insert(head.strings.end(), {{102, "01"}, {122, std::string("a\0b", 3)}, {123, "a  b"}, {126, "java8"},
@@ -33,6 +34,30 @@ TEST(TomlExport, StoredTextsWithoutReadableFormGoUnderKeys) {
     format::BlockHead utf8;
     utf8.strings = {{122, "\xFF\xFE"}};
     expectRoundTrip(utf8, CodePage::Utf8);
+}
+
+// A printed file must build: without a main class it takes control of the defaults, and
+// a kestro launcher's runtime library, if any, is among its listed files.
+TEST(TomlExport, BuildOptionsFollowTheMainClassAndTheFlavour) {
+    auto build = [](const std::string& text) {
+        LauncherContents contents;
+        contents.head = loadConfiguration(text, "app.toml").head;
+        return exportConfiguration(contents, CodePage::Windows1252, std::nullopt).toml;
+    };
+    std::string kestro = build("application.main_class = \"a.B\"\n");
+    EXPECT_NE(kestro.find("[build]\ncode_page = \"windows-1252\"\n# Any Java runtime library the launcher carries is "
+                          "listed under [[files]].\ninclude_runtime_library = false\n"),
+              std::string::npos)
+        << kestro;
+    std::string velmora = build("application.main_class = \"a.B\"\napplication.flavour = \"velmora\"\n");
+    EXPECT_EQ(velmora.find("include_runtime_library"), std::string::npos) << velmora;
+    std::string headless = build("build.defaults = false\nmessages.caption = \"Error\"\n");
+    EXPECT_NE(headless.find("defaults = false\n"), std::string::npos) << headless;
+    EXPECT_EQ(headless.find("include_runtime_library"), std::string::npos) << headless;
+
+    format::BlockHead head = loadConfiguration("keys.122 = \"a.B\"\n", "app.toml").head;
+    std::erase_if(head.strings, [](const format::StringEntry& e) { return e.key == 122; });
+    expectRoundTrip(head, CodePage::Windows1252);
 }
 
 TEST(TomlExport, WhatCannotBeRebuiltIsNoted) {
