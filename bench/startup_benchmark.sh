@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Benchmark of a whole launcher start, from process creation until the VM library is
-# loaded (the VM start itself is not built yet, so the launcher ends right after), with
-# a warm version cache, against a windowed program that only starts and ends, and
+# Benchmark of a whole launcher start, from process creation through the VM start with
+# the recording stand-in VM library (which does nothing of a real VM), with a warm
+# version cache, against a windowed program that only starts and ends, and
 # against one that also initialises the common controls, as the launcher's first step
 # does (under Wine, loading user32 and comctl32 is most of a windowed program's start).
 # All run under the same Wine in the same run; the figures are medians of RUNS starts
@@ -29,7 +29,11 @@ printf 'stderr=java version "1.8.0_201"\\r\\n\nexit=0\nsleep=0\n' > "$out/jre/bi
 cp "$fixtures/jvm.dll" "$out/jre/bin/server/jvm.dll"
 cp "$fixtures/trivial.exe" "$fixtures/trivial_controls.exe" "$out/"
 
+# No included files, so that no temporary directory is made: the start as it was
+# measured before the runtime library travelled inside launchers.
 cat > "$out/beside.toml" <<'TOML'
+[build]
+include_runtime_library = false
 [application]
 main_class = "bench.Main"
 type = "console"
