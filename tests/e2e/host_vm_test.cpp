@@ -81,23 +81,6 @@ TEST_F(HostVm, AnExceptionOfMainIsDescribedAndJavaEndsWithTheLauncher) {
     EXPECT_FALSE(t.has("DestroyJavaVM"));
 }
 
-TEST_F(HostVm, SystemExitEndsTheLauncherWithItsCode) {
-    RunResult r = drive("-Dsample.action=exit:3 -- x");
-    EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.out, "driver: VM created\ndriver: calling main\narg 0: x\n");
-    EXPECT_EQ(transcript().lines.back(), "host java ended 3");
-}
-
-// The thread waits for the file that the driver makes once main has returned, so it
-// certainly outlives main; DestroyJavaVM returns only after it finished.
-TEST_F(HostVm, DestroyWaitsForNonDaemonThreads) {
-    fs::path mark = dir_ / "main returned";
-    RunResult r = drive("\"-Dsample.action=thread:" + mark.string() + "\" \"+mark=" + windowsPath(mark) + "\"");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "driver: VM created\ndriver: calling main\nmain returning\ndriver: main returned\n"
-                     "thread finished\ndriver: VM destroyed\n");
-}
-
 TEST_F(HostVm, FirstRunRunsInJavaToo) {
     RunResult no = drive("-Dsample.firstRun=false +firstRun=com/kestro/testing/SampleLauncher");
     EXPECT_EQ(no.exitCode, 0) << no.err;
