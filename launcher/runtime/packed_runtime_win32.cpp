@@ -52,7 +52,9 @@ void unpackJar(const std::string& runtimeDirectory, const std::string& packedFil
     PROCESS_INFORMATION child{};
     if (!CreateProcessA(tool.c_str(), commandLine.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
                         nullptr, &startup, &child)) {
+        DWORD error = GetLastError();
         trace("could not create unpack process");
+        trace("CreateProcess failed with error %d", int(error));
         fatalMessage(msg::InternalError, "20");
     }
     UniqueHandle process(child.hProcess), thread(child.hThread);
