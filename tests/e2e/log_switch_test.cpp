@@ -138,13 +138,26 @@ protected:
         if (!display_.ok() || display_.winePrefix().empty()) GTEST_SKIP() << "no virtual display (Xvfb, xdotool)";
     }
     // Runs with the display while the box captioned `caption` is answered with `key`.
+    // Wine's windows under Xvfb now and then fail to appear at all; a run whose box never
+    // showed is made again, at most three times in all, and each repeat is reported. A
+    // launcher that shows no box fails every attempt.
     RunResult answered(const fs::path& exe, const std::string& arguments, const std::string& caption,
                        const std::string& key) {
         RunOptions options{.arguments = arguments, .trace = false};
         options.unixEnv = {{"DISPLAY", display_.name()}, {"WINEPREFIX", display_.winePrefix()}};
-        auto running = std::async(std::launch::async, [&] { return run(exe, options); });
-        EXPECT_TRUE(display_.answer(caption, key)) << "no box captioned " << caption;
-        return running.get();
+        for (int attempt = 1;; ++attempt) {
+            auto running = std::async(std::launch::async, [&] { return run(exe, options); });
+            bool shown = display_.answer(caption, key, [&] {
+                return running.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+            });
+            RunResult result = running.get();
+            if (shown || attempt == 3) {
+                EXPECT_TRUE(shown) << "no box captioned " << caption;
+                return result;
+            }
+            std::cout << "[ DESKTOP  ] no box captioned " << caption << " on attempt " << attempt << " (exit code "
+                      << result.exitCode << ", standard error: " << result.err << "); running again\n";
+        }
     }
     VirtualDisplay display_;
 };
