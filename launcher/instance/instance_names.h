@@ -11,7 +11,7 @@ namespace kestro {
 // "Global\" (one instance per machine) or "Local\" (per log-on session), then the
 // executable's canonical path (full, lower-cased, backslash runs collapsed) with every
 // backslash and blank turned into "_", so that the path is a valid object name. Cut to
-// the design's text buffer.
+// kTextCapacity, as every launcher text.
 std::string instanceSemaphoreBase(std::string_view canonicalPath, bool global);
 
 // The base name followed by the instance number in decimal (multi-instance mode).
