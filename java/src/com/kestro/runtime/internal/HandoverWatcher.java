@@ -118,14 +118,12 @@ public final class HandoverWatcher {
             // On Windows the writer holds the file without sharing until it has closed it.
             return null;
         }
+        // The line end is the file's last character: a line feed inside the argument text
+        // (a command line may hold one) is part of an argument.
         String text = utf16le(bytes);
-        int end = text.indexOf('\n');
-        boolean incomplete = end < 0;
-        if (incomplete) {
-            if (!incompleteForTooLong(bytes.length)) {
-                return null;
-            }
-            end = text.length();
+        boolean incomplete = !text.endsWith("\n");
+        if (incomplete && !incompleteForTooLong(bytes.length)) {
+            return null;
         }
         try {
             Files.delete(file);
@@ -143,7 +141,7 @@ public final class HandoverWatcher {
                 return null;
             }
         }
-        return CommandLine.split(text.substring(0, end)).toArray(new String[0]);
+        return CommandLine.split(incomplete ? text : text.substring(0, text.length() - 1)).toArray(new String[0]);
     }
 
     private boolean incompleteForTooLong(long size) {

@@ -85,6 +85,9 @@ class HandoverWatcherTest {
         handOver("");  // a start without arguments
         assertArrayEquals(new String[0], w.take());
         assertTrue(Files.notExists(file()));
+
+        handOver("a\nb c");  // a command line may hold a line feed: only the last one ends it
+        assertArrayEquals(new String[] {"a\nb", "c"}, w.take());
     }
 
     @Test
