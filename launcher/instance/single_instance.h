@@ -1,15 +1,34 @@
+// Launcher processes of one executable find each other through named semaphores: every
+// instance holds one, and in single-instance mode a second start hands its arguments to
+// the first through a notification file and ends.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace kestro {
 
-// Registers this start as an instance; in single-instance mode a second start hands its
-// arguments to the first and ends the process with exit code 0.
+// Registers this start as an instance; in single-instance mode a second start brings
+// the first instance's windows to the front, hands it its arguments (when `notify` is
+// set) and ends the process with exit code 0. A hand-over that fails ends it with a
+// fatal report.
 void checkSingleInstance(bool allowNumbering, bool notify);
 
 // The name of this process's instance semaphore, handed to the application; empty
 // until the instance step has named it (it never does in a language restart).
 std::string& instanceSemaphoreName();
+
+// The per-user record of the first instance's process id, under the executable's
+// canonical path. The write reports whether the registry took it; the read gives 0 when
+// the value is missing, unreadable or not 4 bytes long.
+bool registerInstancePid(uint32_t processId);
+uint32_t readInstancePid();
+
+// Whether some process still holds the instance semaphore.
+bool isFirstInstanceAlive();
+
+// Brings the visible top-level windows of `processId` to the front, restoring minimised
+// ones when `restore` is set.
+void activateInstanceWindows(uint32_t processId, bool restore);
 
 }  // namespace kestro

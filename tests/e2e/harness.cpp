@@ -11,7 +11,13 @@
 #include <set>
 #include <sstream>
 
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
 
 namespace kestro::e2e {
 
@@ -31,10 +37,10 @@ std::set<fs::path> traceFiles(const fs::path& dir) {
     return found;
 }
 
-// Runs the runner in Wine with only what Wine needs in the Unix environment, so that the
-// host's variables do not leak into the launcher. The runner ends a hung program after
-// 60 s; a hung Wine is killed 30 s later.
-int runInWine(const RunOptions& options, const fs::path& plan, const fs::path& out, const fs::path& err) {
+// The command that runs the runner in Wine with only what Wine needs in the Unix
+// environment, so that the host's variables do not leak into the launcher. The runner
+// ends a hung program after 60 s; a hung Wine is killed 30 s later.
+std::string wineCommand(const RunOptions& options, const fs::path& plan, const fs::path& out, const fs::path& err) {
     std::map<std::string, std::string> env = {
         {"WINEPREFIX", (buildDir() / "wineprefix").string()},
         {"WINEDEBUG", "-all"},
@@ -48,9 +54,10 @@ int runInWine(const RunOptions& options, const fs::path& plan, const fs::path& o
     for (const auto& [name, value] : env) command += " '" + name + "=" + value + "'";
     command += " timeout -s KILL 90 /usr/lib/wine/wine64 '" + (fixturesDir() / "envrun.exe").string() + "' '" +
                windowsPath(plan) + "' </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
-    int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return command;
 }
+
+int exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
 
 // The runner starts a program again when Wine lost it during Wine's own start-up; such
 // a retry shows in the test's output, so that a Wine that fails often is noticed.
@@ -180,30 +187,135 @@ fs::path unixPath(const std::string& windowsPath) {
     return path;
 }
 
-RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir) {
+namespace {
+
+// The files of one run of the runner: its plan, and where its output goes.
+struct RunFiles {
+    fs::path plan, out, err;
+};
+
+RunFiles writePlan(const fs::path& exe, const RunOptions& options, const fs::path& workDir,
+                   const std::optional<fs::path>& stopFile) {
     static int counter = 0;
     std::string id = std::to_string(++counter);
-    fs::path plan = workDir / ("run" + id + ".plan");
-    {
-        std::ofstream s(plan, std::ios::binary);
-        for (const auto& [name, value] : options.env) {
-            if (value) s << "set " << name << "=" << *value << "\n";
-            else s << "unset " << name << "\n";
-        }
-        if (options.lockedFile) s << "lock " << windowsPath(*options.lockedFile) << "\n";
-        if (options.application) s << "app " << windowsPath(*options.application) << "\n";
-        s << "cwd " << windowsPath(options.cwd.value_or(workDir)) << "\n";
-        s << "cmd " << options.commandLine.value_or("\"" + windowsPath(exe) + "\"" +
-                                                    (options.arguments.empty() ? "" : " " + options.arguments))
-          << "\n";
+    RunFiles files{workDir / ("run" + id + ".plan"), workDir / ("run" + id + ".out"), workDir / ("run" + id + ".err")};
+    std::ofstream s(files.plan, std::ios::binary);
+    for (const auto& [name, value] : options.env) {
+        if (value) s << "set " << name << "=" << *value << "\n";
+        else s << "unset " << name << "\n";
     }
-    fs::path out = workDir / ("run" + id + ".out"), err = workDir / ("run" + id + ".err");
+    if (options.lockedFile) s << "lock " << windowsPath(*options.lockedFile) << "\n";
+    if (stopFile) s << "stop " << windowsPath(*stopFile) << "\n";
+    if (options.application) s << "app " << windowsPath(*options.application) << "\n";
+    s << "cwd " << windowsPath(options.cwd.value_or(workDir)) << "\n";
+    s << "cmd " << options.commandLine.value_or("\"" + windowsPath(exe) + "\"" +
+                                                (options.arguments.empty() ? "" : " " + options.arguments))
+      << "\n";
+    return files;
+}
+
+RunResult collect(int exitCode, const RunFiles& files) {
     RunResult result;
-    result.exitCode = runInWine(options, plan, out, err);
-    result.out = readBytes(out);
-    result.err = withoutCarriageReturns(readBytes(err));
-    reportStartRetries(plan);
+    result.exitCode = exitCode;
+    result.out = readBytes(files.out);
+    result.err = withoutCarriageReturns(readBytes(files.err));
+    reportStartRetries(files.plan);
     return result;
+}
+
+}  // namespace
+
+RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir) {
+    RunFiles files = writePlan(exe, options, workDir, std::nullopt);
+    int status = std::system(wineCommand(options, files.plan, files.out, files.err).c_str());
+    return collect(exitCodeOf(status), files);
+}
+
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > until) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+BackgroundRun::BackgroundRun(const fs::path& exe, const RunOptions& options, const fs::path& workDir,
+                             const fs::path& traceDir, std::set<fs::path>* claimedTraces)
+    : traceDir_(traceDir), claimedTraces_(claimedTraces), tracesBefore_(traceFiles(traceDir)) {
+    static int counter = 0;
+    stopFile_ = workDir / ("background" + std::to_string(++counter) + ".stop");
+    fs::remove(stopFile_);
+    RunFiles files = writePlan(exe, options, workDir, stopFile_);
+    plan_ = files.plan;
+    out_ = files.out;
+    err_ = files.err;
+    std::string command = wineCommand(options, files.plan, files.out, files.err);
+    const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
+    if (posix_spawn(&pid_, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) pid_ = -1;
+}
+
+BackgroundRun::~BackgroundRun() {
+    if (pid_ > 0 && !ended_) (void)stop();
+}
+
+bool BackgroundRun::running() {
+    if (ended_ || pid_ <= 0) return false;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) != pid_) return true;
+    ended_ = true;
+    status_ = status;
+    return false;
+}
+
+RunResult BackgroundRun::wait() {
+    if (pid_ <= 0) return {};
+    if (!ended_) {
+        int status = 0;
+        while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        }
+        ended_ = true;
+        status_ = status;
+    }
+    RunFiles files{plan_, out_, err_};
+    RunResult result = collect(exitCodeOf(status_), files);
+    if (claimTrace()) {
+        result.traceFile = traceFile_;
+        result.trace = withoutCarriageReturns(readBytes(*traceFile_));
+    }
+    return result;
+}
+
+RunResult BackgroundRun::stop() {
+    if (!ended_) writeBytes(stopFile_, "");
+    return wait();
+}
+
+bool BackgroundRun::claimTrace() {
+    if (traceFile_) return true;
+    std::vector<fs::path> fresh;
+    for (const auto& file : traceFiles(traceDir_))
+        if (!tracesBefore_.count(file) && !claimedTraces_->count(file)) fresh.push_back(file);
+    if (fresh.size() != 1) return false;
+    traceFile_ = fresh.front();
+    claimedTraces_->insert(*traceFile_);
+    return true;
+}
+
+std::string BackgroundRun::traceText() {
+    return claimTrace() ? withoutCarriageReturns(readBytes(*traceFile_)) : std::string();
+}
+
+bool BackgroundRun::waitForTraceLine(const std::string& line, int timeoutMs) {
+    bool found = false;
+    auto seen = [&] {
+        std::istringstream in(traceText());
+        for (std::string each; std::getline(in, each) && !found;) found = each == line;
+        return found;
+    };
+    // A program that ended has written all it will: its last chance is one more look.
+    waitUntil([&] { return seen() || !running(); }, timeoutMs);
+    return found || seen();
 }
 
 void LauncherTest::SetUp() {
@@ -260,20 +372,38 @@ fs::path LauncherTest::buildRaw(const std::vector<uint8_t>& tail, const std::str
     return dir_ / name;
 }
 
-RunResult LauncherTest::run(const fs::path& exe, RunOptions options) {
+RunOptions LauncherTest::withDefaults(RunOptions options) const {
     options.env.try_emplace("TMP", windowsPath(tmp_));
     options.env.try_emplace("TEMP", windowsPath(tmp_));
     options.env.try_emplace("KESTRO_LOG", options.trace ? std::optional<std::string>("yes") : std::nullopt);
     options.env.try_emplace("VELMORA_LOG", std::nullopt);
+    return options;
+}
+
+void LauncherTest::forgetRemovedTraces() {
+    std::erase_if(claimedTraces_, [](const fs::path& file) { return !fs::exists(file); });
+}
+
+RunResult LauncherTest::run(const fs::path& exe, RunOptions options) {
+    options = withDefaults(std::move(options));
+    forgetRemovedTraces();
     fs::path traceDir = options.traceDir.value_or(tmp_);
     auto before = traceFiles(traceDir);
     RunResult result = runWindowsProgram(exe, options, dir_);
     for (const auto& file : traceFiles(traceDir))
-        if (!before.count(file)) {
+        if (!before.count(file) && !claimedTraces_.count(file)) {
             result.traceFile = file;
             result.trace = withoutCarriageReturns(readBytes(file));
         }
+    if (result.traceFile) claimedTraces_.insert(*result.traceFile);
     return result;
+}
+
+std::unique_ptr<BackgroundRun> LauncherTest::start(const fs::path& exe, RunOptions options) {
+    options = withDefaults(std::move(options));
+    forgetRemovedTraces();
+    fs::path traceDir = options.traceDir.value_or(tmp_);
+    return std::make_unique<BackgroundRun>(exe, options, dir_, traceDir, &claimedTraces_);
 }
 
 RunResult LauncherTest::driveVm(const fs::path& home, const std::string& arguments) {

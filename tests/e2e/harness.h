@@ -4,11 +4,15 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
+
+#include <sys/types.h>
 
 #include <gtest/gtest.h>
 
@@ -92,6 +96,46 @@ fs::path unixPath(const std::string& windowsPath);
 // Runs a Windows program under the test prefix's Wine with the given options.
 RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir);
 
+// Polls `condition` every 20 ms until it holds (true) or `timeoutMs` has passed (false).
+// For waiting on what another process does; never a substitute for its result.
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 60000);
+
+// A launcher running in the background (LauncherTest::start), for tests in which several
+// starts meet. Its trace file is the one new trace file in the trace directory that no
+// other run of the test has claimed: a test that starts two background runs lets the
+// first claim its trace (waitForTraceLine) before it starts the second.
+class BackgroundRun {
+public:
+    BackgroundRun(const fs::path& exe, const RunOptions& options, const fs::path& workDir, const fs::path& traceDir,
+                  std::set<fs::path>* claimedTraces);
+    ~BackgroundRun();  // stops the program if it still runs
+    BackgroundRun(const BackgroundRun&) = delete;
+    BackgroundRun& operator=(const BackgroundRun&) = delete;
+
+    bool running();
+    // Waits for the end (the runner ends a program after 60 s) and reads the result.
+    RunResult wait();
+    // Terminates the program inside Wine, as ending it in the task manager would (exit
+    // code 137, nothing of the program runs any more), and waits for the runner.
+    RunResult stop();
+
+    // The trace so far ("" before there is one), and a wait until it holds `line` (a
+    // whole line); false when the time ran out or the program ended without it.
+    std::string traceText();
+    bool waitForTraceLine(const std::string& line, int timeoutMs = 60000);
+
+private:
+    bool claimTrace();
+
+    pid_t pid_ = -1;
+    bool ended_ = false;
+    int status_ = 0;
+    fs::path plan_, out_, err_, stopFile_, traceDir_;
+    std::set<fs::path>* claimedTraces_;
+    std::set<fs::path> tracesBefore_;
+    std::optional<fs::path> traceFile_;
+};
+
 // A stand-in runtime whose VM library loads (bin\server\jvm.dll).
 inline layout::RuntimeLayout loadable(const std::string& version = "1.8.0_201") {
     return {.version = version, .vmLibraries = {"bin/server/jvm.dll"}};
@@ -124,6 +168,8 @@ protected:
     fs::path buildRaw(const std::vector<uint8_t>& tail, const std::string& name = "app.exe");
 
     RunResult run(const fs::path& exe, RunOptions options = {});
+    // Starts `exe` as run() would, without waiting for it.
+    std::unique_ptr<BackgroundRun> start(const fs::path& exe, RunOptions options = {});
     // Runs the fixture vm_driver on the VM library of the runtime at `home` (see
     // tests/fixtures/vm_driver.cpp): `arguments` follow the library's path.
     RunResult driveVm(const fs::path& home, const std::string& arguments);
@@ -134,7 +180,10 @@ protected:
 
 private:
     void claimName(const std::string& name);
+    RunOptions withDefaults(RunOptions options) const;
+    void forgetRemovedTraces();
     std::set<std::string> builtNames_;
+    std::set<fs::path> claimedTraces_;  // trace files that runs of this test took as theirs
 };
 
 }  // namespace kestro::e2e

@@ -15,6 +15,15 @@ const std::string kVelmoraMain = "com/velmora/runtime/launcher/WinLauncher main 
 const std::string kStandInException =
     "Exception in thread \"main\" java.lang.IllegalStateException: thrown by the stand-in\n";
 
+// The instance semaphore's name without its number: the executable's lower-cased path
+// with "_" for every backslash and blank, in the session's namespace.
+std::string semaphoreBase(const fs::path& exe) {
+    std::string name = normalised(exe);
+    std::replace(name.begin(), name.end(), '\\', '_');
+    std::replace(name.begin(), name.end(), ' ', '_');
+    return "Local\\" + name;
+}
+
 // The lines of `r`'s trace from the first equal to `first`, `count` of them.
 Texts traceFrom(const RunResult& r, const std::string& first, size_t count) {
     Texts lines = r.traceLines();
@@ -45,7 +54,8 @@ TEST_F(VmStart, ANormalRunHandsTheVmItsOptionsAndMainItsArguments) {
 
     auto t = jvmTranscript(dir_ / "jre");
     const std::string path = windowsPath(exe);
-    Texts expected = {"-Dkestro.moduleName=" + path,
+    Texts expected = {"-Dkestro.semaphoreName=" + semaphoreBase(exe) + "0",
+                      "-Dkestro.moduleName=" + path,
                       "-Dsun.java.command=" + path,
                       "-Dkestro.tempDir=",
                       "-Dkestro.unextractedPosition=0",
@@ -58,13 +68,13 @@ TEST_F(VmStart, ANormalRunHandsTheVmItsOptionsAndMainItsArguments) {
                       "-Djava.class.path=" + windowsPath(dir_) + "\\app.jar;"};
     Texts options = vmOptions(t);
     ASSERT_EQ(options.size(), expected.size()) << t.text();
-    EXPECT_TRUE(options[5].starts_with(expected[5])) << options[5];
-    expected[5] = options[5];  // whatever the console's code page is
+    EXPECT_TRUE(options[6].starts_with(expected[6])) << options[6];
+    expected[6] = options[6];  // whatever the console's code page is
     EXPECT_EQ(options, expected);
     EXPECT_EQ(t.lines[1], "version 0x00010002");
     EXPECT_EQ(t.lines[2 + options.size()], "ignoreUnrecognized 1");
     EXPECT_TRUE(t.values("extraInfo ").empty());
-    EXPECT_TRUE(r.traced("vmoption 10: " + options[10]));
+    EXPECT_TRUE(r.traced("vmoption 11: " + options[11]));
 
     // The UTF-16 text reaches Java whole; the trace shows what the code page cannot as "?".
     EXPECT_EQ(t.values("argument "),
@@ -92,7 +102,7 @@ TEST_F(VmStart, PropertiesFollowFlavourInstanceModeEnvironmentAndIncludedFiles) 
         bool includedFile;
         Texts names;  // of the properties, in order
     };
-    const Texts plain = {"kestro.moduleName",          "sun.java.command",  "kestro.tempDir",
+    const Texts plain = {"kestro.semaphoreName",       "kestro.moduleName", "sun.java.command", "kestro.tempDir",
                          "kestro.unextractedPosition", "java.library.path", "kestro.consoleCodepage"};
     auto with = [&](size_t at, const char* name) {
         Texts names = plain;
@@ -100,11 +110,12 @@ TEST_F(VmStart, PropertiesFollowFlavourInstanceModeEnvironmentAndIncludedFiles) 
         return names;
     };
     const Case cases[] = {
-        {"velmora", {{key::Flavour, "v"}}, "", {}, false, with(0, "kestro.isVelmora")},
-        {"single", {{key::SingleInstance, "1"}}, "", {}, false, with(2, "kestro.processCommFile")},
+        {"velmora", {{key::Flavour, "v"}}, "", {}, false, with(1, "kestro.isVelmora")},
+        {"single", {{key::SingleInstance, "1"}}, "", {}, false, with(3, "kestro.processCommFile")},
         {"manpath", {}, "", {{"MANPATH", "C:\\man"}}, false, Texts(plain.begin(), plain.end() - 1)},
         {"included", {}, "", {}, true, plain},
-        {"restart", {}, "__vlm_lang_restart", {}, true, plain},
+        // A language restart takes no part in the instances: it has no semaphore name.
+        {"restart", {}, "__vlm_lang_restart", {}, true, Texts(plain.begin() + 1, plain.end())},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -132,6 +143,10 @@ TEST_F(VmStart, PropertiesFollowFlavourInstanceModeEnvironmentAndIncludedFiles) 
         EXPECT_EQ(values["kestro.tempDir"], c.includedFile ? announcedDirectory(r) : "");
         if (values.count("kestro.isVelmora")) {
             EXPECT_EQ(values["kestro.isVelmora"], "true");
+        }
+        if (values.count("kestro.semaphoreName")) {
+            const fs::path exe = dir_ / (std::string(c.name) + ".exe");
+            EXPECT_EQ(values["kestro.semaphoreName"], semaphoreBase(exe) + (c.keys.count(key::SingleInstance) ? "" : "0"));
         }
         if (values.count("kestro.processCommFile")) {
             const std::string file = values["kestro.processCommFile"], start = windowsPath(tmp_) + "\\kst_p";

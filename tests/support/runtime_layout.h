@@ -63,6 +63,8 @@ struct JvmScript {
     bool nullArray = false;                   // NewObjectArray returns null
     int nullString = -1;                      // this NewString call (from 0) returns null
     std::string exception;                    // what follows 'Exception in thread "main" '
+    std::string mainWaitFor;                  // main runs until this file (a Windows path) exists
+    bool mainWindow = false;                  // main opens a visible window, minimised
 };
 
 // The records of a VM library's transcript, oldest first (formats in

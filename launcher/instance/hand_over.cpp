@@ -1,0 +1,48 @@
+#include "instance/hand_over.h"
+
+namespace kestro {
+
+Utf16 handOverText(Utf16View commandLine) {
+    constexpr auto npos = Utf16View::npos;
+    size_t at = 0;
+    if (!commandLine.empty() && commandLine[0] == u'"') at = commandLine.find(u'"', 1);
+    if (at != npos) at = commandLine.find(u' ', at);
+    if (at != npos) at = commandLine.find_first_not_of(u' ', at);
+    Utf16 text;
+    if (at != npos) text.assign(commandLine.data() + at, commandLine.size() - at);
+    text.push_back(u'\n');
+    return text;
+}
+
+std::string utf16LittleEndianBytes(Utf16View text) {
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (char16_t unit : text) {
+        bytes += char(unit & 0xFF);
+        bytes += char(unit >> 8);
+    }
+    return bytes;
+}
+
+FileWaitEnd waitWhileFileExists(const HandOverProbes& probes) {
+    for (int poll = 0; poll < kFilePolls; ++poll) {
+        if (!probes.fileExists()) return FileWaitEnd::FileGone;
+        if (poll % kAlivePollEvery == 0 && !probes.firstInstanceAlive()) return FileWaitEnd::FirstInstanceGone;
+        probes.sleep(kFilePollMs);
+    }
+    return FileWaitEnd::TimedOut;
+}
+
+TurnWaitEnd waitForTurn(const std::function<SliceResult(uint32_t)>& waitSlice,
+                        const std::function<bool()>& firstInstanceAlive) {
+    for (uint32_t waited = 0;;) {
+        SliceResult slice = waitSlice(kTurnSliceMs);
+        if (slice == SliceResult::Obtained) return TurnWaitEnd::Obtained;
+        if (slice == SliceResult::Failed) return TurnWaitEnd::Failed;
+        waited += kTurnSliceMs;
+        if (!firstInstanceAlive()) return TurnWaitEnd::FirstInstanceGone;
+        if (waited >= kTurnGiveUpMs) return TurnWaitEnd::GaveUp;
+    }
+}
+
+}  // namespace kestro

@@ -1,0 +1,57 @@
+// What a second start hands to the first instance, and how long it waits for its turn
+// and for the first instance to take the arguments. The waits are driven through
+// probes, so that their schedules hold without a clock or a second process.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "common/text.h"
+
+namespace kestro {
+
+// The notification file's text: the raw command line without the program name (a
+// quoted name runs to its closing quote and then to the next blank) and the blanks
+// after it, followed by "\n". Quotes in the arguments stay as typed. A name without
+// closing quote or without a blank after it leaves only the "\n".
+Utf16 handOverText(Utf16View commandLine);
+
+// The text as the file holds it: UTF-16 little-endian, no byte-order mark.
+std::string utf16LittleEndianBytes(Utf16View text);
+
+// The waits for a notification file to disappear: this many polls of kFilePollMs each,
+// asking every kAlivePollEvery-th poll (from the first) whether the first instance
+// still runs: about ten seconds in all.
+inline constexpr int kFilePolls = 200;
+inline constexpr uint32_t kFilePollMs = 50;
+inline constexpr int kAlivePollEvery = 5;
+
+// The wait for the notification semaphore goes in slices; between slices it asks
+// whether the first instance still runs. A second start that was killed while holding
+// the semaphore never releases it, so the wait gives up after kTurnGiveUpMs, well past
+// the longest legitimate hand-over (two file waits of about ten seconds each), and the
+// hand-over goes on without its turn: the exclusive creation of the notification file
+// still keeps two hand-overs apart.
+inline constexpr uint32_t kTurnSliceMs = 250;
+inline constexpr uint32_t kTurnGiveUpMs = 30000;
+
+struct HandOverProbes {
+    std::function<bool()> fileExists;
+    std::function<bool()> firstInstanceAlive;
+    std::function<void(uint32_t)> sleep;  // milliseconds
+};
+
+enum class FileWaitEnd { FileGone, FirstInstanceGone, TimedOut };
+
+// Waits while the notification file exists.
+FileWaitEnd waitWhileFileExists(const HandOverProbes& probes);
+
+enum class SliceResult { Obtained, TimedOut, Failed };
+enum class TurnWaitEnd { Obtained, Failed, FirstInstanceGone, GaveUp };
+
+// Waits for the notification semaphore: `waitSlice` waits at most the given
+// milliseconds for it.
+TurnWaitEnd waitForTurn(const std::function<SliceResult(uint32_t)>& waitSlice,
+                        const std::function<bool()>& firstInstanceAlive);
+
+}  // namespace kestro

@@ -1,0 +1,288 @@
+// Launchers of one executable meeting each other: numbered instances, and in
+// single-instance mode the hand-over of a second start's arguments to the first
+// instance, whose application is the recording VM kept running in main. The tests act
+// as that application: they read and delete the notification file themselves.
+#include <chrono>
+
+#include "vm_run.h"
+
+namespace kestro::e2e {
+namespace {
+
+using layout::JvmScript;
+using Texts = std::vector<std::string>;
+
+// The notification file's bytes for an ASCII text: UTF-16LE, no byte-order mark.
+std::string utf16(const std::string& ascii) {
+    std::string out;
+    for (char c : ascii) out += std::string{c, '\0'};
+    return out;
+}
+
+std::string optionValue(const layout::VmTranscript& t, const std::string& name, size_t occurrence = 0) {
+    Texts values = t.values("option -D" + name + "=");
+    return occurrence < values.size() ? values[occurrence] : "(none)";
+}
+
+// The process id in "...\kst_p<id>.tmp".
+std::string processIdOf(const std::string& commFile) {
+    size_t at = commFile.rfind("kst_p");
+    return at == std::string::npos ? "(none)" : commFile.substr(at + 5, commFile.size() - at - 9);
+}
+
+class InstanceTest : public VmRunTest {
+protected:
+    void SetUp() override {
+        VmRunTest::SetUp();
+        release_ = dir_ / "release";
+        home_ = useRuntime("app-jre", {.mainWaitFor = windowsPath(release_)});
+    }
+    void TearDown() override { releaseApplications(); }
+
+    int applicationsWaiting() { return int(jvmTranscript(home_).values("main waits").size()); }
+
+    // Starts `exe` and waits until its application runs and stays (main waits).
+    std::unique_ptr<BackgroundRun> startApplication(const fs::path& exe, RunOptions options = {}) {
+        int before = applicationsWaiting();
+        auto run = start(exe, std::move(options));
+        EXPECT_TRUE(waitUntil([&] { return applicationsWaiting() > before || !run->running(); }));
+        EXPECT_EQ(applicationsWaiting(), before + 1) << run->wait().err;
+        (void)run->traceText();  // claimed before another start can trace
+        return run;
+    }
+    // Lets every waiting application's main return.
+    void releaseApplications() { writeBytes(release_, ""); }
+
+    fs::path release_, home_;
+};
+
+// Two numbered instances run side by side; the machine-wide prefix comes from key 158.
+TEST_F(InstanceTest, InstancesWithoutSingleModeAreNumberedBelowOnePrefix) {
+    fs::path exe = buildLauncher("many.exe");
+    auto first = startApplication(exe);
+    auto second = startApplication(exe);
+    auto t = jvmTranscript(home_);
+    std::string base = "Local\\" + normalised(exe);
+    std::replace(base.begin() + 6, base.end(), '\\', '_');
+    EXPECT_EQ(optionValue(t, "kestro.semaphoreName", 0), base + "0") << t.text();
+    EXPECT_EQ(optionValue(t, "kestro.semaphoreName", 1), base + "1");
+    releaseApplications();
+    RunResult a = first->wait(), b = second->wait();
+    EXPECT_EQ(a.exitCode, 0);
+    EXPECT_EQ(b.exitCode, 0);
+    EXPECT_TRUE(a.tracedPrefix("semaphore name " + base + "0, code 0, value ")) << a.trace;
+    EXPECT_TRUE(b.tracedPrefix("semaphore name " + base + "1, code 0, value ")) << b.trace;
+    EXPECT_FALSE(b.traced("single instance mode"));
+
+    set(key::GlobalInstance, "1");
+    fs::path quick = useRuntime("quick-jre");
+    fs::path global = buildLauncher("global app.exe");
+    RunResult g = run(global);
+    EXPECT_EQ(g.exitCode, 0);
+    std::string globalName = "Global\\" + normalised(global);
+    std::replace(globalName.begin() + 7, globalName.end(), '\\', '_');
+    std::replace(globalName.begin() + 7, globalName.end(), ' ', '_');
+    EXPECT_EQ(optionValue(jvmTranscript(quick), "kestro.semaphoreName"), globalName + "0");
+}
+
+class SingleInstance : public InstanceTest {
+protected:
+    void SetUp() override {
+        InstanceTest::SetUp();
+        set(key::SingleInstance, "1");
+    }
+
+    // The notification file that the first instance's application was told of, as a
+    // Windows and a Unix path.
+    std::string commFile() { return optionValue(jvmTranscript(home_), "kestro.processCommFile"); }
+    fs::path commFileUnix() { return unixPath(commFile()); }
+    std::string semaphoreName() { return optionValue(jvmTranscript(home_), "kestro.semaphoreName"); }
+
+    // Acts as the first instance's application: waits until a whole line has arrived,
+    // takes it and deletes the file.
+    std::string take() {
+        fs::path file = commFileUnix();
+        std::string text;
+        bool arrived = waitUntil([&] {
+            text = readBytes(file);
+            return text.size() >= 2 && text.ends_with(std::string("\n\0", 2));
+        });
+        EXPECT_TRUE(arrived) << "no notification file " << file;
+        fs::remove(file);
+        return text;
+    }
+
+    // The trace lines of a second start from "single instance mode" on, without the
+    // temporary root's lookup.
+    static Texts handOverLines(const RunResult& r) {
+        Texts lines = r.traceLines(), out;
+        int at = r.traceIndex("single instance mode");
+        for (size_t i = size_t(at < 0 ? lines.size() : size_t(at)); i < lines.size(); ++i)
+            if (!lines[i].starts_with("GetTempPath returned ") && !lines[i].starts_with("make dir returned "))
+                out.push_back(lines[i]);
+        return out;
+    }
+    Texts expectedHandOver(const std::string& secondLine) {
+        return {"single instance mode",
+                secondLine,
+                "other pid " + processIdOf(commFile()),
+                "notification via " + commFile(),
+                "waiting for notification semaphore",
+                "wait returned 0",
+                "waiting for file deletion",
+                "exiting"};
+    }
+    // The semaphore line as a second start traces it: the handle value varies.
+    static std::string semaphoreLine(const RunResult& r) {
+        return "semaphore name " + r.tracedAfter("semaphore name ").value_or("(none)");
+    }
+
+    // The process id that the per-user registry holds for `exe`.
+    std::string registeredPid(const fs::path& exe) {
+        RunResult r = runWindowsProgram(
+            "reg", {.commandLine = "reg query \"HKCU\\SOFTWARE\\quenfield\\kestro\\pids\" /v \"" + normalised(exe) + "\""},
+            dir_);
+        size_t at = r.out.find("REG_DWORD");
+        if (at == std::string::npos) return "(none: " + r.out + r.err + ")";
+        return std::to_string(std::stoul(r.out.substr(r.out.find("0x", at)), nullptr, 16));
+    }
+};
+
+// A second start hands over its arguments as typed and ends once they are taken; one
+// without arguments sends only the line feed; a path in other letter case is the same
+// instance.
+TEST_F(SingleInstance, SecondStartsHandTheirArgumentsToTheFirstAndEnd) {
+    fs::path exe = buildLauncher("app.exe");
+    auto first = startApplication(exe);
+    std::string base = "Local\\" + normalised(exe);
+    std::replace(base.begin() + 6, base.end(), '\\', '_');
+    EXPECT_EQ(semaphoreName(), base);
+    EXPECT_EQ(registeredPid(exe), processIdOf(commFile()));
+
+    auto second = start(exe, {.arguments = "-x y"});
+    EXPECT_EQ(take(), utf16("-x y\n"));
+    RunResult r = second->wait();
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(semaphoreLine(r).starts_with("semaphore name " + base + ", code 183, value ")) << r.trace;
+    EXPECT_EQ(handOverLines(r), expectedHandOver(semaphoreLine(r))) << r.trace;
+
+    auto quoted = start(exe, {.arguments = " \"a b\"  'c' "});
+    EXPECT_EQ(take(), utf16("\"a b\"  'c' \n"));
+    EXPECT_EQ(quoted->wait().exitCode, 0);
+
+    // The directory and the name in capitals: the same semaphore, the same registry value.
+    std::string upper = windowsPath(exe);
+    for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+    auto bare = start(exe, {.commandLine = "\"" + upper + "\""});
+    EXPECT_EQ(take(), utf16("\n"));
+    RunResult b = bare->wait();
+    EXPECT_EQ(b.exitCode, 0);
+    EXPECT_EQ(handOverLines(b), expectedHandOver(semaphoreLine(b))) << b.trace;
+    EXPECT_TRUE(semaphoreLine(b).starts_with("semaphore name " + base + ", code 183")) << b.trace;
+
+    EXPECT_TRUE(first->running());
+    releaseApplications();
+    RunResult f = first->wait();
+    EXPECT_EQ(f.exitCode, 0);
+    EXPECT_TRUE(f.tracedPrefix("semaphore name " + base + ", code 0, value ")) << f.trace;
+    EXPECT_FALSE(f.traced("other pid"));
+    EXPECT_FALSE(fs::exists(commFileUnix()));
+}
+
+// The first instance ends while a second one waits for its file to be taken: the
+// second removes the file nobody will read and ends normally.
+TEST_F(SingleInstance, ASecondStartCleansUpWhenTheFirstInstanceEnds) {
+    fs::path exe = buildLauncher("app.exe");
+    auto first = startApplication(exe);
+    auto second = start(exe, {.arguments = "-late"});
+    ASSERT_TRUE(second->waitForTraceLine("waiting for file deletion"));
+    EXPECT_EQ(readBytes(commFileUnix()), utf16("-late\n"));
+    releaseApplications();
+    EXPECT_EQ(first->wait().exitCode, 0);
+    RunResult r = second->wait();
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    int waiting = r.traceIndex("waiting for file deletion");
+    int gone = r.traceIndex("main process already released semaphore.", waiting);
+    EXPECT_TRUE(waiting >= 0 && gone > waiting) << r.trace;
+    EXPECT_EQ(r.traceIndex("exiting", gone), gone + 1) << r.trace;
+    EXPECT_FALSE(fs::exists(commFileUnix()));
+}
+
+// The slow cases, in one run. A first instance that never takes the arguments: the second
+// start gives up after its ten seconds of polls and leaves the file; the next one waits
+// ten seconds for that file and then fails with internal error 21, handing its turn on
+// before the report, so that a start waiting behind it goes on at once.
+TEST_F(SingleInstance, AFirstInstanceThatNeverTakesTheArgumentsCostsTimeNotTheTurn) {
+    fs::path exe = buildLauncher("app.exe");
+    auto first = startApplication(exe);
+    auto began = std::chrono::steady_clock::now();
+    RunResult left = run(exe, {.arguments = "-left"});
+    auto took = std::chrono::steady_clock::now() - began;
+    EXPECT_EQ(left.exitCode, 0) << left.err;
+    EXPECT_GE(took, std::chrono::seconds(9));  // 200 polls of at least 50 ms
+    EXPECT_EQ(readBytes(commFileUnix()), utf16("-left\n"));
+    EXPECT_EQ(left.traceIndex("exiting"), left.traceIndex("waiting for file deletion") + 1) << left.trace;
+
+    auto refused = start(exe, {.arguments = "-refused"});
+    ASSERT_TRUE(refused->waitForTraceLine("wait returned 0"));
+    auto behind = start(exe, {.arguments = "-behind"});
+    ASSERT_TRUE(behind->waitForTraceLine("waiting for notification semaphore"));
+    RunResult r = refused->wait();
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, r.reported(message(1009, "21")));
+    EXPECT_TRUE(r.traced("CreateFile failed 80")) << r.trace;  // ERROR_FILE_EXISTS
+    EXPECT_FALSE(r.traced("exiting"));
+    EXPECT_EQ(readBytes(commFileUnix()), utf16("-left\n"));
+
+    // The turn came free with the report; the application takes the old arguments late.
+    ASSERT_TRUE(behind->waitForTraceLine("wait returned 0"));
+    EXPECT_EQ(take(), utf16("-left\n"));
+    EXPECT_EQ(take(), utf16("-behind\n"));
+    RunResult b = behind->wait();
+    EXPECT_EQ(b.exitCode, 0) << b.err;
+    EXPECT_FALSE(b.tracedPrefix("gave up waiting")) << b.trace;
+    releaseApplications();
+    EXPECT_EQ(first->wait().exitCode, 0);
+}
+
+// A second start killed while it holds its turn (here a stand-in that takes the
+// notification semaphore and is then ended) never hands the turn back. A start that
+// was already waiting, and so keeps the semaphore in existence, gives up after thirty
+// seconds and hands over without its turn; its release at the end restores the lost
+// turn, so that a start that queued behind it meanwhile goes on as soon as it is done.
+TEST_F(SingleInstance, AKilledSecondStartDoesNotStopLaterOnes) {
+    fs::path exe = buildLauncher("app.exe");
+    auto first = startApplication(exe);
+    fs::path holder = fixturesDir() / "turn_holder.exe", ready = dir_ / "holding";
+    auto holding = start(holder, {.commandLine = "turn_holder \"" + semaphoreName() + "_notification\" \"" +
+                                                  windowsPath(ready) + "\"",
+                                  .application = holder});
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(ready) || !holding->running(); }));
+    ASSERT_TRUE(fs::exists(ready)) << holding->wait().exitCode;
+
+    auto waiting = start(exe, {.arguments = "-waiting"});
+    ASSERT_TRUE(waiting->waitForTraceLine("waiting for notification semaphore"));
+    EXPECT_EQ(holding->stop().exitCode, 137);
+    ASSERT_TRUE(waiting->waitForTraceLine("waiting for file deletion"));
+    auto behind = start(exe, {.arguments = "-behind"});
+    ASSERT_TRUE(behind->waitForTraceLine("waiting for notification semaphore"));
+
+    EXPECT_EQ(take(), utf16("-waiting\n"));
+    RunResult w = waiting->wait();
+    EXPECT_EQ(w.exitCode, 0) << w.err;
+    int gaveUp = w.traceIndex("gave up waiting for notification semaphore after 30000 ms");
+    EXPECT_GE(gaveUp, 0) << w.trace;
+    EXPECT_EQ(w.traceIndex("wait returned 258"), gaveUp + 1);
+    EXPECT_FALSE(w.tracedPrefix("release semaphore failed"));
+
+    EXPECT_EQ(take(), utf16("-behind\n"));
+    RunResult b = behind->wait();
+    EXPECT_EQ(b.exitCode, 0) << b.err;
+    EXPECT_TRUE(b.traced("wait returned 0")) << b.trace;
+    releaseApplications();
+    EXPECT_EQ(first->wait().exitCode, 0);
+}
+
+}  // namespace
+}  // namespace kestro::e2e
