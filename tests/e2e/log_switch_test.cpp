@@ -1,15 +1,11 @@
 // The log creation switch: a first argument that turns the trace on, and the question
 // whether to show the trace file in Explorer.
 #include "harness.h"
+#include "virtual_display.h"
 
 #include <chrono>
-#include <csignal>
-#include <functional>
 #include <future>
 #include <iostream>
-#include <thread>
-
-#include <unistd.h>
 
 namespace kestro::e2e {
 namespace {
@@ -32,102 +28,6 @@ TEST_F(LogSwitch, EachFormAsFirstArgumentTurnsTheTraceOnOnce) {
         EXPECT_FALSE(r.tracedPrefix(kExplorerCall)) << form;
     }
 }
-
-void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
-
-// A virtual X display for answering a message box: Xvfb, xdotool to find a window by its
-// caption and press keys in it, and a Wine prefix of its own. The shared test prefix
-// cannot serve: its desktop process was started without a display, and every window of
-// that prefix would fail to open.
-class VirtualDisplay {
-public:
-    // Starts Xvfb on a free display number; check ok().
-    VirtualDisplay() {
-        if (!fs::exists("/usr/bin/Xvfb") || !fs::exists("/usr/bin/xdotool")) return;
-        int number = 90 + int(getpid() % 400);
-        auto taken = [](int n) { return fs::exists("/tmp/.X11-unix/X" + std::to_string(n)); };
-        while (taken(number) || fs::exists("/tmp/.X" + std::to_string(number) + "-lock")) ++number;
-        name_ = ":" + std::to_string(number);
-        // The shell that starts it in the background ends at once; its id is all we keep.
-        pid_ = std::atoi(capture("/usr/bin/Xvfb " + name_ + " -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 & echo $!").c_str());
-        for (int i = 0; i < 100 && pid_ > 0 && !taken(number); ++i) pause(50);
-        if (pid_ > 0 && !taken(number)) {
-            kill(pid_, SIGTERM);
-            pid_ = -1;
-        }
-    }
-    ~VirtualDisplay() {
-        if (pid_ <= 0) return;
-        if (!prefix_.empty()) {
-            std::string stop = "WINEPREFIX=" + prefix_ + " /usr/lib/wine/wineserver";
-            (void)std::system((stop + " -k 2>/dev/null; " + stop + " -w 2>/dev/null").c_str());
-        }
-        // Wine's windows on this display (a started Explorer too) end with their X connection.
-        kill(pid_, SIGTERM);
-    }
-
-    bool ok() const { return pid_ > 0; }
-    const std::string& name() const { return name_; }  // for DISPLAY, e.g. ":93"
-
-    // The display's Wine prefix (build/wineprefix-display), made on first use and with its
-    // desktop up; its server is stopped again when the display goes. Empty when it could
-    // not be made.
-    std::string winePrefix() {
-        if (!prefix_.empty() || pid_ <= 0) return prefix_;
-        fs::path prefix = buildDir() / "wineprefix-display";
-        std::string boot = "WINEPREFIX=" + prefix.string() + " DISPLAY=" + name_ +
-                           " WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1";
-        if (fs::exists(prefix / "system.reg") || std::system(boot.c_str()) == 0) prefix_ = prefix.string();
-        if (!prefix_.empty() && !raiseDesktop(prefix)) prefix_.clear();
-        return prefix_;
-    }
-
-    // Waits up to a minute for a visible window whose title is exactly `title`, then
-    // presses `key` in it until it is gone. False when no such window appeared.
-    // With `gone`, the wait also ends as soon as it says the window's program has ended.
-    bool answer(const std::string& title, const std::string& key, const std::function<bool()>& gone = {}) const {
-        std::string search = "search --onlyvisible --name '^" + title + "$'";
-        std::string window;
-        for (int i = 0; i < 600 && window.empty() && !(gone && gone()); ++i, pause(100)) window = xdotool(search);
-        if (window.empty()) return false;
-        window = window.substr(0, window.find('\n'));
-        // A key pressed before the box has taken the focus is lost: press until it is gone.
-        for (int attempt = 0; attempt < 50 && !xdotool(search).empty(); ++attempt, pause(200))
-            xdotool("windowfocus --sync " + window + " key " + key);
-        return xdotool(search).empty();
-    }
-
-private:
-    // The first window of a Wine server starts its desktop process and waits 10 s for it;
-    // on a loaded machine that is too short, and the window then fails at once, as a
-    // message box without a display does. A box of our own, answered, shows the desktop
-    // is up before a test's boxes open. Attempts beyond the first are reported.
-    bool raiseDesktop(const fs::path& prefix) {
-        RunOptions options{.commandLine = "message_box.exe"};
-        options.application = fs::path(KESTRO_BUILD_DIR) / "windows" / "fixtures" / "message_box.exe";
-        options.unixEnv = {{"DISPLAY", name_}, {"WINEPREFIX", prefix.string()}};
-        for (int attempt = 1; attempt <= 5; ++attempt) {
-            auto running = std::async(std::launch::async, [&] {
-                return runWindowsProgram(*options.application, options, buildDir() / "e2e");
-            });
-            bool answered = answer("warm-up", "Return", [&] {
-                return running.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
-            });
-            if (running.get().exitCode == kAnsweredOk && answered) return true;
-            std::cout << "[ DESKTOP  ] Wine's desktop was not up for attempt " << attempt << "; trying again\n";
-        }
-        return false;
-    }
-    static constexpr int kAnsweredOk = 1;  // IDOK
-
-    std::string xdotool(const std::string& arguments) const {
-        return capture("DISPLAY=" + name_ + " /usr/bin/xdotool " + arguments + " 2>/dev/null");
-    }
-
-    pid_t pid_ = -1;
-    std::string name_;
-    std::string prefix_;
-};
 
 // Answering needs a display. Both answers run on one display and prefix, one after the
 // other: a second display would fight the first over that prefix's desktop.

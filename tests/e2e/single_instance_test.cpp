@@ -2,8 +2,14 @@
 // single-instance mode the hand-over of a second start's arguments to the first
 // instance, whose application is the recording VM kept running in main. The tests act
 // as that application: they read and delete the notification file themselves.
+#include <cerrno>
 #include <chrono>
+#include <cstring>
+#include <fstream>
 
+#include <sys/mount.h>
+
+#include "virtual_display.h"
 #include "vm_run.h"
 
 namespace kestro::e2e {
@@ -280,6 +286,97 @@ TEST_F(SingleInstance, AKilledSecondStartDoesNotStopLaterOnes) {
     RunResult b = behind->wait();
     EXPECT_EQ(b.exitCode, 0) << b.err;
     EXPECT_TRUE(b.traced("wait returned 0")) << b.trace;
+    releaseApplications();
+    EXPECT_EQ(first->wait().exitCode, 0);
+}
+
+// A full disk under the temporary root: a tiny tmpfs mounted there, filled once the
+// first instance runs. The notification file can still be created, but not written.
+class FullDiskHandOver : public SingleInstance {
+protected:
+    void SetUp() override {
+        // A mount left behind by an interrupted run would keep the old directory alive.
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        umount2((buildDir() / "e2e" / info->test_suite_name() / info->name() / "tmp").c_str(), MNT_DETACH);
+        SingleInstance::SetUp();
+        if (mount("tmpfs", tmp_.c_str(), "tmpfs", 0, "size=64k") != 0)
+            GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+        mounted_ = true;
+    }
+    void TearDown() override {
+        SingleInstance::TearDown();
+        if (mounted_) umount2(tmp_.c_str(), MNT_DETACH);
+    }
+    // Writes a file until the disk refuses more.
+    void fill(const fs::path& file) {
+        std::ofstream out(file, std::ios::binary);
+        std::string block(4096, 'x');
+        for (int i = 0; i < 64 && out.write(block.data(), std::streamsize(block.size())).flush(); ++i) {
+        }
+    }
+    bool mounted_ = false;
+};
+
+// The second start fails with internal error 22 and removes the file it could not
+// fill: the application never reads a part of a line. Once there is room again, the
+// next hand-over goes through.
+TEST_F(FullDiskHandOver, AFileThatCannotBeWrittenIsRemoved) {
+    fs::path exe = buildLauncher("app.exe");
+    auto first = startApplication(exe);
+    fill(tmp_ / "filler");
+    RunResult r = run(exe, {.arguments = "-x", .trace = false});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, message(1009, "22") + "\n");
+    EXPECT_FALSE(fs::exists(commFileUnix()));
+
+    fs::remove(tmp_ / "filler");
+    auto next = start(exe, {.arguments = "-y"});
+    EXPECT_EQ(take(), utf16("-y\n"));
+    RunResult n = next->wait();
+    EXPECT_EQ(n.exitCode, 0) << n.err;
+    EXPECT_TRUE(n.traced("wait returned 0")) << n.trace;
+    releaseApplications();
+    EXPECT_EQ(first->wait().exitCode, 0);
+}
+
+// Window activation needs a display, and a prefix of its own with a desktop on it.
+class InstanceWindows : public SingleInstance {
+protected:
+    void SetUp() override {
+        SingleInstance::SetUp();
+        if (!display_.ok() || display_.winePrefix().empty()) GTEST_SKIP() << "no virtual display (Xvfb, xdotool)";
+        onDisplay_.unixEnv = {{"DISPLAY", display_.name()}, {"WINEPREFIX", display_.winePrefix()}};
+    }
+    bool windowState(const std::string& state) {
+        return waitUntil([&] { return jvmTranscript(home_).has("window " + state); });
+    }
+    VirtualDisplay display_{"wineprefix-windows"};
+    RunOptions onDisplay_;
+};
+
+// The first instance's application shows a minimised window, not the active one; a
+// second start restores it and makes it the foreground window, as the window itself
+// reports.
+TEST_F(InstanceWindows, ASecondStartRestoresAndRaisesTheFirstInstancesWindow) {
+    scriptJvm(home_, {.mainWaitFor = windowsPath(release_), .mainWindow = true});
+    fs::path exe = buildLauncher("app.exe");
+    auto first = startApplication(exe, onDisplay_);
+    ASSERT_TRUE(windowState("iconic 1 foreground 0")) << jvmTranscript(home_).text();
+
+    RunOptions second = onDisplay_;
+    second.arguments = "-x";
+    auto handing = start(exe, second);
+    EXPECT_EQ(take(), utf16("-x\n"));
+    RunResult r = handing->wait();
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    Texts lines = r.traceLines();
+    int found = r.traceIndex("other pid " + processIdOf(commFile())) + 1;
+    ASSERT_TRUE(found > 0 && lines.size() > size_t(found + 5)) << r.trace;
+    EXPECT_TRUE(lines[size_t(found)].starts_with("found window ")) << r.trace;
+    EXPECT_EQ(Texts(lines.begin() + found + 1, lines.begin() + found + 5),
+              (Texts{"restore", "foreground", "popup", "done"}));
+
+    EXPECT_TRUE(windowState("iconic 0 foreground 1")) << jvmTranscript(home_).text();
     releaseApplications();
     EXPECT_EQ(first->wait().exitCode, 0);
 }
