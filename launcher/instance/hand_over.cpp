@@ -33,15 +33,17 @@ FileWaitEnd waitWhileFileExists(const HandOverProbes& probes) {
     return FileWaitEnd::TimedOut;
 }
 
-TurnWaitEnd waitForTurn(const std::function<SliceResult(uint32_t)>& waitSlice,
-                        const std::function<bool()>& firstInstanceAlive) {
-    for (uint32_t waited = 0;;) {
+TurnWaitEnd waitForTurn(const std::function<SliceResult(uint32_t)>& waitSlice, const HandOverProbes& probes) {
+    bool fileSeen = probes.fileExists();
+    for (uint32_t quiet = 0;;) {
         SliceResult slice = waitSlice(kTurnSliceMs);
         if (slice == SliceResult::Obtained) return TurnWaitEnd::Obtained;
         if (slice == SliceResult::Failed) return TurnWaitEnd::Failed;
-        waited += kTurnSliceMs;
-        if (!firstInstanceAlive()) return TurnWaitEnd::FirstInstanceGone;
-        if (waited >= kTurnGiveUpMs) return TurnWaitEnd::GaveUp;
+        if (!probes.firstInstanceAlive()) return TurnWaitEnd::FirstInstanceGone;
+        bool fileNow = probes.fileExists();
+        quiet = fileNow == fileSeen ? quiet + kTurnSliceMs : 0;
+        fileSeen = fileNow;
+        if (quiet >= kTurnGiveUpMs) return TurnWaitEnd::GaveUp;
     }
 }
 

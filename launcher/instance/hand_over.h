@@ -27,11 +27,13 @@ inline constexpr uint32_t kFilePollMs = 50;
 inline constexpr int kAlivePollEvery = 5;
 
 // The wait for the notification semaphore goes in slices; between slices it asks
-// whether the first instance still runs. A second start that was killed while holding
-// the semaphore never releases it, so the wait gives up after kTurnGiveUpMs, well past
-// the longest legitimate hand-over (two file waits of about ten seconds each), and the
-// hand-over goes on without its turn: the exclusive creation of the notification file
-// still keeps two hand-overs apart.
+// whether the first instance still runs and looks at the notification file. A second
+// start that was killed while holding the semaphore never releases it, so the wait
+// gives up once kTurnGiveUpMs have passed without a sign of a hand-over (the file
+// appearing or disappearing): past the longest legitimate hand-over (two file waits of
+// about ten seconds each), while a queue of starts that hand over one after the other
+// keeps everyone waiting for their turn. The hand-over then goes on without its turn:
+// the exclusive creation of the notification file still keeps two hand-overs apart.
 inline constexpr uint32_t kTurnSliceMs = 250;
 inline constexpr uint32_t kTurnGiveUpMs = 30000;
 
@@ -50,8 +52,7 @@ enum class SliceResult { Obtained, TimedOut, Failed };
 enum class TurnWaitEnd { Obtained, Failed, FirstInstanceGone, GaveUp };
 
 // Waits for the notification semaphore: `waitSlice` waits at most the given
-// milliseconds for it.
-TurnWaitEnd waitForTurn(const std::function<SliceResult(uint32_t)>& waitSlice,
-                        const std::function<bool()>& firstInstanceAlive);
+// milliseconds for it; `sleep` of the probes is not used.
+TurnWaitEnd waitForTurn(const std::function<SliceResult(uint32_t)>& waitSlice, const HandOverProbes& probes);
 
 }  // namespace kestro

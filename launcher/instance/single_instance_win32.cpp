@@ -55,7 +55,7 @@ HandOverProbes probesFor(const std::string& file) {
 
 // Waits for the notification semaphore in slices; the raw result of the last wait is
 // what the trace shows (0 obtained, 258 timed out, -1 failed).
-DWORD waitForNotificationTurn(HANDLE turn) {
+DWORD waitForNotificationTurn(HANDLE turn, const std::string& file) {
     DWORD last = WAIT_FAILED;
     auto slice = [&](uint32_t ms) {
         last = WaitForSingleObject(turn, ms);
@@ -63,8 +63,8 @@ DWORD waitForNotificationTurn(HANDLE turn) {
                : last == WAIT_TIMEOUT ? SliceResult::TimedOut
                                       : SliceResult::Failed;
     };
-    if (waitForTurn(slice, [] { return isFirstInstanceAlive(); }) == TurnWaitEnd::GaveUp)
-        trace("gave up waiting for notification semaphore after %d ms", int(kTurnGiveUpMs));
+    if (waitForTurn(slice, probesFor(file)) == TurnWaitEnd::GaveUp)
+        trace("gave up waiting for notification semaphore: no hand-over for %d ms", int(kTurnGiveUpMs));
     return last;
 }
 
@@ -107,7 +107,7 @@ void handOver(uint32_t processId) {
     UniqueHandle turn = createSemaphore(notificationSemaphoreName(instanceSemaphoreName()), error);
     if (!turn) trace("semaphore creation failed %d", int(error));
     trace("waiting for notification semaphore");
-    trace("wait returned %d", int(waitForNotificationTurn(turn.get())));
+    trace("wait returned %d", int(waitForNotificationTurn(turn.get(), path)));
 
     if (isFirstInstanceAlive() && waitWhileFileExists(probesFor(path)) != FileWaitEnd::FirstInstanceGone) {
         writeNotificationFile(turn.get(), path);

@@ -255,7 +255,7 @@ TEST_F(SingleInstance, AFirstInstanceThatNeverTakesTheArgumentsCostsTimeNotTheTu
 // A second start killed while it holds its turn (here a stand-in that takes the
 // notification semaphore and is then ended) never hands the turn back. A start that
 // was already waiting, and so keeps the semaphore in existence, gives up after thirty
-// seconds and hands over without its turn; its release at the end restores the lost
+// seconds without a hand-over and goes on without its turn; its release at the end restores the lost
 // turn, so that a start that queued behind it meanwhile goes on as soon as it is done.
 TEST_F(SingleInstance, AKilledSecondStartDoesNotStopLaterOnes) {
     fs::path exe = buildLauncher("app.exe");
@@ -277,7 +277,7 @@ TEST_F(SingleInstance, AKilledSecondStartDoesNotStopLaterOnes) {
     EXPECT_EQ(take(), utf16("-waiting\n"));
     RunResult w = waiting->wait();
     EXPECT_EQ(w.exitCode, 0) << w.err;
-    int gaveUp = w.traceIndex("gave up waiting for notification semaphore after 30000 ms");
+    int gaveUp = w.traceIndex("gave up waiting for notification semaphore: no hand-over for 30000 ms");
     EXPECT_GE(gaveUp, 0) << w.trace;
     EXPECT_EQ(w.traceIndex("wait returned 258"), gaveUp + 1);
     EXPECT_FALSE(w.tracedPrefix("release semaphore failed"));

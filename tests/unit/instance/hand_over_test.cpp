@@ -81,30 +81,50 @@ TEST(TurnWait, TakesTheTurnWhenItComes) {
         slices.push_back(ms);
         return slices.size() == 3 ? SliceResult::Obtained : SliceResult::TimedOut;
     };
-    int asked = 0;
-    EXPECT_EQ(waitForTurn(third, [&] { return ++asked > 0; }), TurnWaitEnd::Obtained);
+    World w;
+    EXPECT_EQ(waitForTurn(third, w.probes()), TurnWaitEnd::Obtained);
     EXPECT_EQ(slices, std::vector<uint32_t>(3, 250));
-    EXPECT_EQ(asked, 2);  // between the slices
-
-    EXPECT_EQ(waitForTurn([](uint32_t) { return SliceResult::Failed; }, [] { return true; }), TurnWaitEnd::Failed);
+    EXPECT_EQ(w.questions, 0);
+    EXPECT_EQ(waitForTurn([](uint32_t) { return SliceResult::Failed; }, w.probes()), TurnWaitEnd::Failed);
 }
 
 // A holder that was killed never releases the semaphore: the wait ends after thirty
-// seconds of slices while the first instance runs, or at once when it is gone.
+// seconds without a sign of a hand-over while the first instance runs, or at once when
+// it is gone.
 TEST(TurnWait, ALostTurnIsGivenUpInBoundedTime) {
     uint32_t waited = 0;
     auto never = [&](uint32_t ms) {
         waited += ms;
         return SliceResult::TimedOut;
     };
-    EXPECT_EQ(waitForTurn(never, [] { return true; }), TurnWaitEnd::GaveUp);
+    int asked = 0;
+    HandOverProbes quiet{[] { return false; }, [&] { return ++asked > 0; }, [](uint32_t) { FAIL(); }};
+    EXPECT_EQ(waitForTurn(never, quiet), TurnWaitEnd::GaveUp);
     EXPECT_EQ(waited, kTurnGiveUpMs);
+    EXPECT_EQ(asked, int(kTurnGiveUpMs / kTurnSliceMs));
     EXPECT_GE(kTurnGiveUpMs, 2 * kFilePolls * kFilePollMs + 5000);  // past two whole file waits
 
     waited = 0;
-    int asked = 0;
-    EXPECT_EQ(waitForTurn(never, [&] { return ++asked < 4; }), TurnWaitEnd::FirstInstanceGone);
+    World ended{.aliveAnswers = 3};
+    EXPECT_EQ(waitForTurn(never, ended.probes()), TurnWaitEnd::FirstInstanceGone);
     EXPECT_EQ(waited, 4 * kTurnSliceMs);
+}
+
+// Starts that hand over one after the other make the file come and go: a start queued
+// behind them keeps waiting, however long the queue, and gives up only once it has
+// been quiet for the whole time.
+TEST(TurnWait, HandOversOfOthersKeepTheWaitGoing) {
+    uint32_t waited = 0;
+    auto never = [&](uint32_t ms) {
+        waited += ms;
+        return SliceResult::TimedOut;
+    };
+    // The file is there from 20 s to 40 s and from 60 s to 80 s: 20 s without a change
+    // each time, and quiet after 80 s.
+    auto fileAt = [](uint32_t ms) { return ms < 80000 && ms / 20000 % 2 == 1; };
+    HandOverProbes queue{[&] { return fileAt(waited); }, [] { return true; }, [](uint32_t) {}};
+    EXPECT_EQ(waitForTurn(never, queue), TurnWaitEnd::GaveUp);
+    EXPECT_EQ(waited, 80000 + kTurnGiveUpMs);
 }
 
 }  // namespace
