@@ -1,6 +1,10 @@
 // Windows side of the start-up benchmark, run under Wine.
 //   startup_bench time RUNS PROGRAM...: starts each program RUNS times, interleaved, and
 //     prints the median wall time from process creation to its end, per program.
+//   startup_bench burst COUNT PROGRAM: starts COUNT instances of the program at once,
+//     instance n with the arguments "burst n" "with space n", waits for all of them and
+//     prints the wall time from the first creation to the last end, and how many of
+//     them ended with an exit code other than 0.
 //   startup_bench locate COUNT JAVA VMLIB DIR: records COUNT located runtimes under
 //     HKCU\SOFTWARE\quenfield\kestro\locatedjvms, laid out below DIR with hard links to
 //     the stand-in JAVA; the first reports 1.8.0_201 and has the VM library VMLIB, every
@@ -51,6 +55,37 @@ int timePrograms(int runs, const std::vector<std::wstring>& programs) {
     return 0;
 }
 
+int burst(int count, const std::wstring& program) {
+    std::vector<HANDLE> processes;
+    LARGE_INTEGER start, end, frequency;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    for (int n = 0; n < count; ++n) {
+        std::wstring number = std::to_wstring(n);
+        std::wstring command = L"\"" + program + L"\" burst" + number + L" \"with space " + number + L"\"";
+        STARTUPINFOW si{};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi{};
+        if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            std::fwprintf(stderr, L"%ls could not be started: %lu\n", program.c_str(), GetLastError());
+            continue;
+        }
+        CloseHandle(pi.hThread);
+        processes.push_back(pi.hProcess);
+    }
+    int failed = count - int(processes.size());
+    for (HANDLE process : processes) {
+        WaitForSingleObject(process, INFINITE);
+        DWORD code = 0;
+        GetExitCodeProcess(process, &code);
+        failed += code != 0;
+        CloseHandle(process);
+    }
+    QueryPerformanceCounter(&end);
+    std::wprintf(L"%.3f %d\n", 1000.0 * double(end.QuadPart - start.QuadPart) / double(frequency.QuadPart), failed);
+    return 0;
+}
+
 void writeText(const std::wstring& path, const std::string& text) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     DWORD written = 0;
@@ -89,7 +124,8 @@ int locate(int count, const std::wstring& java, const std::wstring& vmLibrary, c
 int wmain(int argc, wchar_t** argv) {
     std::wstring verb = argc > 1 ? argv[1] : L"";
     if (verb == L"time" && argc > 3) return timePrograms(_wtoi(argv[2]), std::vector<std::wstring>(argv + 3, argv + argc));
+    if (verb == L"burst" && argc == 4) return burst(_wtoi(argv[2]), argv[3]);
     if (verb == L"locate" && argc == 6) return locate(_wtoi(argv[2]), argv[3], argv[4], argv[5]);
-    std::fprintf(stderr, "usage: startup_bench time RUNS PROGRAM... | locate COUNT JAVA VMLIB DIR\n");
+    std::fprintf(stderr, "usage: startup_bench time RUNS PROGRAM... | burst COUNT PROGRAM | locate COUNT JAVA VMLIB DIR\n");
     return 2;
 }

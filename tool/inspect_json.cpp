@@ -49,6 +49,7 @@ json jsonReport(const LauncherContents& contents, CodePage cp, const std::string
              {"wide", wideEntries(contents.head.wides)},
              {"locale_sets", json::array()},
              {"files", json::array()},
+             {"instances", instanceBehaviour(contents.head)},
              {"warnings", contents.warnings}};
     for (const auto& entry : contents.head.strings) {
         EntryView view = viewEntry(entry, cp);

@@ -60,6 +60,7 @@ std::string textReport(const LauncherContents& contents, CodePage cp, const std:
         out += "\nLocale set " + shownBytes(set.prefix, cp) + " (" + std::to_string(set.entries.size()) + ")\n";
         wideLines(out, set.entries);
     }
+    out += "\nInstances\n  " + instanceBehaviour(contents.head) + "\n";
     out += "\nIncluded files (" + std::to_string(contents.files.size()) + ", " + std::to_string(included) + " bytes)\n";
     for (const auto& f : contents.files)
         out += "  " + padded(f.name.empty() ? "(unnamed)" : f.name, 40) + std::to_string(f.size) + " bytes\n";

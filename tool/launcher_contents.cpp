@@ -79,24 +79,6 @@ uint64_t readHead(format::ByteSource& source, const std::string& file, LauncherC
     return headEnd;
 }
 
-// The launcher's reading of an integer entry: decimal digits after an optional sign;
-// the first other character ends it.
-int64_t storedCount(const format::BlockHead& head) {
-    int64_t count = 0;
-    for (const auto& e : head.strings)
-        if (e.key == key::IncludedCount) {
-            std::string_view text = e.value;
-            while (!text.empty() && (text[0] == ' ' || (text[0] >= '\t' && text[0] <= '\r'))) text.remove_prefix(1);
-            bool negative = !text.empty() && text[0] == '-';
-            if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
-            count = 0;
-            for (size_t i = 0; i < text.size() && text[i] >= '0' && text[i] <= '9' && count < INT32_MAX; ++i)
-                count = count * 10 + (text[i] - '0');
-            if (negative) count = -count;
-        }
-    return count;
-}
-
 std::vector<std::string> storedNames(const format::BlockHead& head, CodePage cp) {
     for (auto it = head.strings.rbegin(); it != head.strings.rend(); ++it)
         if (it->key == key::IncludedNames)
@@ -105,7 +87,7 @@ std::vector<std::string> storedNames(const format::BlockHead& head, CodePage cp)
 }
 
 void readRecords(format::ByteSource& source, uint64_t pos, CodePage cp, LauncherContents& contents, const std::string& file) {
-    int64_t count = storedCount(contents.head);
+    int64_t count = storedInteger(contents.head, key::IncludedCount);
     std::vector<std::string> names = storedNames(contents.head, cp);
     for (int64_t i = 0; i < count; ++i) {
         // Positioned like the entries of `inspect --json`'s "files", from 0.
@@ -131,6 +113,33 @@ void readRecords(format::ByteSource& source, uint64_t pos, CodePage cp, Launcher
 }
 
 }  // namespace
+
+int64_t storedInteger(const format::BlockHead& head, format::ConfigKey key) {
+    int64_t value = 0;
+    for (const auto& e : head.strings)
+        if (e.key == key) {
+            std::string_view text = e.value;
+            while (!text.empty() && (text[0] == ' ' || (text[0] >= '\t' && text[0] <= '\r'))) text.remove_prefix(1);
+            bool negative = !text.empty() && text[0] == '-';
+            if (!text.empty() && (text[0] == '-' || text[0] == '+')) text.remove_prefix(1);
+            value = 0;
+            for (size_t i = 0; i < text.size() && text[i] >= '0' && text[i] <= '9' && value < INT32_MAX; ++i)
+                value = value * 10 + (text[i] - '0');
+            if (negative) value = -value;
+        }
+    return value;
+}
+
+std::string instanceBehaviour(const format::BlockHead& head) {
+    std::string scope = storedInteger(head, key::GlobalInstance) != 0
+                            ? "per machine, across all sessions (semaphore \"Global\\...\")"
+                            : "per user session (semaphore \"Local\\...\")";
+    if (storedInteger(head, key::SingleInstance) == 0) return "every start runs; instances are counted " + scope;
+    return "single instance " + scope +
+           ": a second start brings the running instance's windows to the front, hands its arguments to it "
+           "through the file named by the property kestro.processCommFile (the application receives them with "
+           "com.kestro.runtime.InstanceHandover) and ends with exit code 0";
+}
 
 LauncherContents readLauncher(format::ByteSource& source, const std::string& file, CodePage cp) {
     LauncherContents contents;

@@ -34,6 +34,14 @@ class InspectError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
+// The launcher's reading of an integer entry (lookupInt): decimal digits after optional
+// blanks and sign, up to the first other character; 0 when the key is absent.
+int64_t storedInteger(const format::BlockHead& head, format::ConfigKey key);
+
+// One sentence on what a user gets from the instance settings (single instance or not,
+// and its scope).
+std::string instanceBehaviour(const format::BlockHead& head);
+
 // `cp` decodes the included file names.
 LauncherContents readLauncher(const std::filesystem::path& path, CodePage cp);
 

@@ -203,6 +203,18 @@ TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
     EXPECT_EQ(report["wide"][0]["text"], "Hello ☃");
     EXPECT_EQ(report["locale_sets"][0]["wide"][0]["text"], "Grüß Gott 𝄞");
     EXPECT_EQ(report["files"][0]["size"], 200000);
+    EXPECT_NE(text.out.find("\nInstances\n  every start runs; instances are counted per user session"),
+              std::string::npos) << text.out;
+
+    writeFile(ws_ / "single.toml",
+              "application.main_class = \"a.B\"\ninstance = { single = true, across_sessions = true }\n");
+    ASSERT_EQ(kestro({"build", "single.toml", "-o", "Single.exe", "-q"}).exitCode, 0);
+    const std::string single = "single instance per machine, across all sessions (semaphore \"Global\\...\"): a second "
+                               "start brings the running instance's windows to the front, hands its arguments to it";
+    EXPECT_NE(kestro({"inspect", "Single.exe"}).out.find("\nInstances\n  " + single), std::string::npos);
+    std::string described = nlohmann::json::parse(kestro({"inspect", "Single.exe", "--json"}).out)["instances"];
+    EXPECT_TRUE(described.starts_with(single)) << described;
+    EXPECT_NE(described.find("com.kestro.runtime.InstanceHandover"), std::string::npos) << described;
 }
 
 TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {

@@ -12,6 +12,11 @@ final class LauncherProperties {
     static final String TEMP_DIR = "kestro.tempDir";
     /** Set by the application (at start or at run time) to "true": keep the temporary directory. */
     static final String KEEP_TEMP_DIR = "kestro.keepTempDir";
+    /**
+     * Set by the launcher in single-instance mode: the file through which later starts hand
+     * over their arguments.
+     */
+    static final String PROCESS_COMM_FILE = "kestro.processCommFile";
     /** Set by the library to "true" when this start removed the first-run marker. */
     static final String FIRST_RUN = "kestro.firstRun";
 

@@ -55,6 +55,16 @@ final class JavaChild {
         return launchWith(app, "", "", "false", program);
     }
 
+    /** Starts the kestro launcher class on {@code app} without waiting; output and errors are piped. */
+    Process start(String app, String... program) throws Exception {
+        List<String> full = new ArrayList<>(command);
+        full.addAll(List.of("com.kestro.runtime.WinLauncher", "false", app, "", "", "false", "app.exe"));
+        full.addAll(List.of(program));
+        ProcessBuilder builder = new ProcessBuilder(full);
+        builder.environment().putAll(environment);
+        return builder.start();
+    }
+
     Result run(String mainClass, String... args) throws Exception {
         List<String> full = new ArrayList<>(command);
         full.add(mainClass);

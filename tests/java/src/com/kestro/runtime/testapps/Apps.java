@@ -1,7 +1,13 @@
 package com.kestro.runtime.testapps;
 
+import com.kestro.runtime.InstanceHandover;
 import com.velmora.runtime.launcher.FirstRun;
 import java.io.IOException;
+import java.nio.charset.StandardCharsets;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.nio.file.Paths;
+import java.nio.file.StandardOpenOption;
 
 /** Main classes for the launcher class to start. */
 public final class Apps {
@@ -51,6 +57,42 @@ public final class Apps {
     public static class FirstRunProbe {
         public static void main(String[] args) {
             System.out.print(FirstRun.firstRun() + " " + System.getProperty("kestro.firstRun"));
+        }
+    }
+
+    /**
+     * A single-instance application: records each argument list handed over by a later
+     * start as one line "<arg><arg>..." (UTF-8) in the file of "handover.record", creates
+     * the file of "handover.ready" once it listens, and returns from main when the file of
+     * "handover.stop" exists (at most 120 s later). Prints "available: BOOLEAN" and the
+     * number of the library's threads ("hand-over threads: N").
+     */
+    public static class HandoverRecorder {
+        public static void main(String[] args) throws Exception {
+            Path record = Paths.get(System.getProperty("handover.record"));
+            InstanceHandover.addListener(handed -> append(record, handed));
+            System.out.println("available: " + InstanceHandover.isAvailable());
+            System.out.println("hand-over threads: " + Thread.getAllStackTraces().keySet().stream()
+                    .filter(t -> t.getName().startsWith("kestro instance hand-over") && t.isDaemon()).count());
+            Files.createFile(Paths.get(System.getProperty("handover.ready")));
+            Path stop = Paths.get(System.getProperty("handover.stop"));
+            for (long deadline = System.nanoTime() + 120_000_000_000L; !Files.exists(stop)
+                    && System.nanoTime() - deadline < 0;) {
+                Thread.sleep(10);
+            }
+        }
+
+        private static void append(Path record, String[] handed) {
+            StringBuilder line = new StringBuilder();
+            for (String argument : handed) {
+                line.append('<').append(argument).append('>');
+            }
+            try {
+                Files.write(record, line.append('\n').toString().getBytes(StandardCharsets.UTF_8),
+                        StandardOpenOption.CREATE, StandardOpenOption.APPEND);
+            } catch (IOException e) {
+                throw new IllegalStateException(e);
+            }
         }
     }
 }

@@ -1,0 +1,220 @@
+package com.kestro.runtime.internal;
+
+import java.io.IOException;
+import java.nio.file.Files;
+import java.nio.file.InvalidPathException;
+import java.nio.file.NoSuchFileException;
+import java.nio.file.Path;
+import java.nio.file.Paths;
+import java.util.ArrayDeque;
+import java.util.ArrayList;
+import java.util.List;
+import java.util.Objects;
+import java.util.concurrent.TimeUnit;
+import java.util.function.Consumer;
+
+/**
+ * The first instance's half of a single-instance launcher's hand-over. A later start of
+ * the application creates the hand-over file, writes its argument text into it (UTF-16
+ * little-endian, no byte-order mark, ended by a line feed), closes it, and waits until
+ * the file is gone; starts that come together take turns, so at most one file exists at
+ * a time. This class takes each file: reads it, deletes it (which lets that start end),
+ * splits its line as the launcher splits a command line, and hands the arguments to the
+ * listeners in the order they arrived.
+ *
+ * <p>The file is looked for by polling. A change notification would save a few
+ * milliseconds, but it is not delivered reliably for every file system the temporary
+ * directory may be on (network drives, and files written by another system's processes),
+ * and a poll of one path every {@link #POLL_MILLIS} ms costs next to nothing.
+ *
+ * <p>Two threads of their own, both daemons so that they never keep the VM alive, start
+ * with the first listener: one takes the files, the other calls the listeners, so that a
+ * slow listener never keeps a waiting start waiting. Argument lists that arrive while no
+ * listener is registered are kept for the next one added.
+ */
+public final class HandoverWatcher {
+    /** How often the file is looked for. */
+    static final long POLL_MILLIS = 50;
+    /**
+     * How long a file may stay without its line end, unchanged, before it is taken as it
+     * is. A live writer writes the whole line at once right after creating the file; a
+     * file that stays incomplete this long was left by a start that died, and would stop
+     * every later start if it stayed (they wait for it to go, then give up).
+     */
+    static final long INCOMPLETE_LIMIT_MILLIS = 5_000;
+
+    private final Path file;
+    private final long pollMillis;
+    private final long incompleteLimitNanos;
+
+    private final Object lock = new Object();
+    private final List<Consumer<String[]>> listeners = new ArrayList<>();
+    private final ArrayDeque<String[]> arrived = new ArrayDeque<>();
+    private boolean started;
+
+    // The incomplete file last seen (by the taking thread only): its size, and since when.
+    private long incompleteSize = -1;
+    private long incompleteSince;
+
+    public HandoverWatcher(Path file, long pollMillis, long incompleteLimitMillis) {
+        this.file = Objects.requireNonNull(file, "file");
+        this.pollMillis = pollMillis;
+        this.incompleteLimitNanos = TimeUnit.MILLISECONDS.toNanos(incompleteLimitMillis);
+    }
+
+    /**
+     * The watcher of the file named by "kestro.processCommFile", which a launcher sets in
+     * single-instance mode only; null when the property is absent or names no usable path.
+     */
+    public static HandoverWatcher fromProperties() {
+        String value = System.getProperty(LauncherProperties.PROCESS_COMM_FILE);
+        if (value == null || value.isEmpty()) {
+            return null;
+        }
+        try {
+            return new HandoverWatcher(Paths.get(value), POLL_MILLIS, INCOMPLETE_LIMIT_MILLIS);
+        } catch (InvalidPathException e) {
+            System.err.println("kestro: the instance hand-over file \"" + value + "\" is not a usable path: "
+                    + e.getMessage());
+            return null;
+        }
+    }
+
+    /** Registers a listener; the first one starts the watching. */
+    public void addListener(Consumer<String[]> listener) {
+        Objects.requireNonNull(listener, "listener");
+        synchronized (lock) {
+            listeners.add(listener);
+            lock.notifyAll();
+            if (!started) {
+                started = true;
+                daemon("kestro instance hand-over watcher", this::watch).start();
+                daemon("kestro instance hand-over delivery", this::deliver).start();
+            }
+        }
+    }
+
+    /** Removes one registration of the listener, if there is one. */
+    public void removeListener(Consumer<String[]> listener) {
+        synchronized (lock) {
+            listeners.remove(listener);
+        }
+    }
+
+    /**
+     * Takes the file when it holds a whole line (or has stayed incomplete for too long):
+     * reads it, deletes it and returns its arguments. Null when there is no file, when
+     * its writer is not done yet, or when it cannot be read or deleted now; the next call
+     * tries again, so a list is returned once and only once its file is gone.
+     */
+    String[] take() {
+        byte[] bytes;
+        try {
+            bytes = Files.readAllBytes(file);
+        } catch (NoSuchFileException e) {
+            incompleteSize = -1;
+            return null;
+        } catch (IOException e) {
+            // On Windows the writer holds the file without sharing until it has closed it.
+            return null;
+        }
+        // The line end is the file's last character: a line feed inside the argument text
+        // (a command line may hold one) is part of an argument.
+        String text = utf16le(bytes);
+        boolean incomplete = !text.endsWith("\n");
+        if (incomplete && !incompleteForTooLong(bytes.length)) {
+            return null;
+        }
+        try {
+            Files.delete(file);
+        } catch (NoSuchFileException e) {
+            // Removed by its writer, which thought this instance gone; the text is still ours.
+        } catch (IOException e) {
+            return null;
+        }
+        incompleteSize = -1;
+        if (incomplete) {
+            System.err.println("kestro: the instance hand-over file " + file + " had no line end after "
+                    + TimeUnit.NANOSECONDS.toMillis(incompleteLimitNanos) + " ms; "
+                    + (text.isEmpty() ? "it was empty and is removed" : "its text is taken as it is"));
+            if (text.isEmpty()) {
+                return null;
+            }
+        }
+        return CommandLine.split(incomplete ? text : text.substring(0, text.length() - 1)).toArray(new String[0]);
+    }
+
+    private boolean incompleteForTooLong(long size) {
+        long now = System.nanoTime();
+        if (size != incompleteSize) {
+            incompleteSize = size;
+            incompleteSince = now;
+            return false;
+        }
+        return now - incompleteSince >= incompleteLimitNanos;
+    }
+
+    // Unit for unit, so that whatever the writer's command line held arrives unchanged
+    // (a lone surrogate too); an odd last byte is half a unit still being written.
+    private static String utf16le(byte[] bytes) {
+        char[] units = new char[bytes.length / 2];
+        for (int i = 0; i < units.length; i++) {
+            units[i] = (char) ((bytes[2 * i] & 0xFF) | (bytes[2 * i + 1] & 0xFF) << 8);
+        }
+        return new String(units);
+    }
+
+    private void watch() {
+        while (true) {
+            try {
+                String[] arguments = take();
+                if (arguments != null) {
+                    synchronized (lock) {
+                        arrived.addLast(arguments);
+                        lock.notifyAll();
+                    }
+                }
+            } catch (RuntimeException e) {
+                System.err.println("kestro: watching the instance hand-over file " + file + " failed; going on");
+                e.printStackTrace();
+            }
+            try {
+                Thread.sleep(pollMillis);
+            } catch (InterruptedException e) {
+                // Nobody but the VM interrupts this thread; the watching goes on.
+            }
+        }
+    }
+
+    private void deliver() {
+        while (true) {
+            String[] arguments;
+            List<Consumer<String[]>> targets;
+            synchronized (lock) {
+                while (arrived.isEmpty() || listeners.isEmpty()) {
+                    try {
+                        lock.wait();
+                    } catch (InterruptedException e) {
+                        // as above: go on waiting
+                    }
+                }
+                arguments = arrived.removeFirst();
+                targets = new ArrayList<>(listeners);
+            }
+            for (Consumer<String[]> listener : targets) {
+                try {
+                    listener.accept(arguments.clone());
+                } catch (Throwable t) {
+                    System.err.println("kestro: an instance hand-over listener failed; the others go on");
+                    t.printStackTrace();
+                }
+            }
+        }
+    }
+
+    private static Thread daemon(String name, Runnable body) {
+        Thread thread = new Thread(body, name);
+        thread.setDaemon(true);
+        return thread;
+    }
+}
