@@ -28,6 +28,11 @@ struct Stub {
 // certificate table entry pointing there is cleared.
 [[nodiscard]] bool loadStub(const std::filesystem::path& path, Stub& stub, std::string& error);
 
+// Makes the image a windowed (kSubsystemWindowsGui) or console (kSubsystemWindowsCui)
+// program. The header's checksum is not kept: the system never checks it for a program,
+// and the stubs carry 0, which stands for none.
+void setSubsystem(Stub& stub, uint16_t subsystem);
+
 // The block from its magic number to the end of the locale sets.
 std::vector<uint8_t> serializeHead(const BlockHead& head);
 
