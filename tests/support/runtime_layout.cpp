@@ -107,6 +107,7 @@ void scriptVmLibrary(const fs::path& library, const JvmScript& script) {
     if (script.nullArray) text += "nullArray=1\n";
     if (script.nullString >= 0) text += "nullString=" + std::to_string(script.nullString) + "\n";
     if (!script.exception.empty()) text += "exception=" + escaped(script.exception) + "\n";
+    if (script.reportHost) text += "reportHost=1\n";
     writeFile(sidecar(library, ".cfg"), text);
 }
 

@@ -63,6 +63,7 @@ struct JvmScript {
     bool nullArray = false;                   // NewObjectArray returns null
     int nullString = -1;                      // this NewString call (from 0) returns null
     std::string exception;                    // what follows 'Exception in thread "main" '
+    bool reportHost = false;                  // record PATH, standard error and console at creation
 };
 
 // The records of a VM library's transcript, oldest first (formats in
