@@ -29,7 +29,7 @@ Scan scan(std::vector<Utf16> arguments, bool quietSwitches, bool console = true)
     return {result, done};
 }
 
-TEST(SwitchScan, QuietConsoleSwitchEndsTheScanOrTheStart) {
+TEST(SwitchScanRules, QuietConsoleSwitchEndsTheScanOrTheStart) {
     // "-c" opens the console after switching boxes off, and nothing after it is looked at.
     EXPECT_EQ(scan({u"app", u"-c", u"-console", u"-q"}, true).done, "qc");
     EXPECT_TRUE(scan({u"app", u"-c"}, true).result);
@@ -42,7 +42,7 @@ TEST(SwitchScan, QuietConsoleSwitchEndsTheScanOrTheStart) {
     EXPECT_EQ(ignored.done, "cq");
 }
 
-TEST(SwitchScan, QuietSwitchesNeedTheirKey) {
+TEST(SwitchScanRules, QuietSwitchesNeedTheirKey) {
     EXPECT_EQ(scan({u"-q", u"x", u"-c", u"-console"}, false, false).done, "c");
     EXPECT_TRUE(scan({u"-c"}, false, false).result);
     EXPECT_EQ(scan({u"-Q", u"-qx", u"-c ", u"--console"}, true).done, "");
