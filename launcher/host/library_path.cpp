@@ -38,4 +38,15 @@ PathValue pathWithLibraries(std::string_view directories, const std::optional<st
     return {std::move(value), true};
 }
 
+PathValue pathWithDirectoryAppended(std::string_view path, std::string_view directory, size_t limit) {
+    std::string tail = ";";
+    tail += directory;
+    if (path.size() + tail.size() <= limit) return {std::string(path) + tail, false};
+    size_t room = limit > tail.size() ? limit - tail.size() : 0;
+    PathValue kept = pathWithLibraries("", std::string(path), room);
+    kept.value += tail;
+    kept.shortened = true;
+    return kept;
+}
+
 }  // namespace kestro

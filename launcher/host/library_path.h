@@ -34,4 +34,9 @@ struct PathValue {
 PathValue pathWithLibraries(std::string_view directories, const std::optional<std::string>& oldPath,
                             size_t limit = kPathValueLimit);
 
+// `path`, ";" and `directory` (the runtime's bin directory, which must stay on PATH): a
+// value beyond `limit` leaves out the path's last whole entries to make room for it.
+PathValue pathWithDirectoryAppended(std::string_view path, std::string_view directory,
+                                    size_t limit = kPathValueLimit);
+
 }  // namespace kestro

@@ -66,7 +66,8 @@ TEST_F(NativeLibraryPath, UnsetPathLeavesTheDirectoriesAlone) {
 }
 
 // A PATH that would grow beyond what the system holds keeps the directories and the old
-// PATH's leading entries whole, instead of losing the old PATH altogether.
+// PATH's leading entries whole, instead of losing the old PATH altogether; the runtime
+// search then makes room for the runtime's bin directory the same way.
 TEST_F(NativeLibraryPath, OverlongValueKeepsTheOldPathsLeadingEntries) {
     set(key::NativeLibraryPath, "lib");
     std::string old;
@@ -85,6 +86,13 @@ TEST_F(NativeLibraryPath, OverlongValueKeepsTheOldPathsLeadingEntries) {
     EXPECT_GT(value->size(), 32761u - 100);  // only the entries that do not fit are left out
     EXPECT_EQ(old.substr(0, kept.size() + 1), kept + ";");
     EXPECT_TRUE(r.tracedPrefix("ERROR: PATH would exceed 32761 characters")) << r.trace.substr(0, 2000);
+
+    // The runtime's bin directory still reaches PATH, in place of the last entries kept.
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::string atVm = pathAtVmCreation();
+    EXPECT_LE(atVm.size(), 32761u);
+    EXPECT_TRUE(atVm.ends_with(";" + bin())) << atVm.substr(atVm.size() - 200);
+    EXPECT_TRUE(value->starts_with(atVm.substr(0, atVm.size() - bin().size() - 1)));
 }
 
 }  // namespace

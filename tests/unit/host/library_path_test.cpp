@@ -57,6 +57,15 @@ TEST(LibraryPath, RealisticOverflowKeepsLibrariesAndMostOfTheOldPath) {
     EXPECT_EQ(old.substr(0, path.value.size() - dirs.size() + 1), path.value.substr(dirs.size()) + ";");
 }
 
+// The runtime's bin directory must reach PATH whole; the old entries make room for it.
+TEST(LibraryPath, AppendedDirectoryStaysWhole) {
+    EXPECT_EQ(pathWithDirectoryAppended("C:\\a;C:\\b", "D:\\jre\\bin").value, "C:\\a;C:\\b;D:\\jre\\bin");
+    PathValue tight = pathWithDirectoryAppended("C:\\a;C:\\b", "D:\\jre\\bin", 19);
+    EXPECT_TRUE(tight.shortened);
+    EXPECT_EQ(tight.value, "C:\\a;D:\\jre\\bin");
+    EXPECT_EQ(pathWithDirectoryAppended("C:\\a;C:\\b", "D:\\jre\\bin", 14).value, ";D:\\jre\\bin");
+}
+
 TEST(ConsoleAttach, AccessDeniedMeansTheProcessAlreadyHasOne) {
     EXPECT_TRUE(attachedToConsole(true, 0));
     EXPECT_TRUE(attachedToConsole(false, kErrorAccessDenied));
