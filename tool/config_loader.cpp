@@ -193,11 +193,12 @@ private:
                 guarded(value, name, [&, &value = value] {
                     const std::string& text = requireString(value);
                     subsystem_ = subsystemByName(text);
-                    if (!subsystem_) throw SettingError("expected \"gui\" or \"console\", got \"" + text + "\"", &value);
+                    if (!subsystem_)
+                        throw SettingError("expected \"gui\" or \"console\", got \"" + text + "\"", &value);
                 });
             } else {
-                unknown(name, value, keySuggestion("build", key.str(),
-                                                   names({"code_page", "defaults", "include_runtime_library", "subsystem"})));
+                auto known = names({"code_page", "defaults", "include_runtime_library", "subsystem"});
+                unknown(name, value, keySuggestion("build", key.str(), known));
             }
         }
     }

@@ -24,7 +24,9 @@ namespace {
 
 // A standard handle that leads somewhere: a windowed program started without
 // redirection has none, and the caller's redirection must be kept.
-bool usable(HANDLE handle) { return handle && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN; }
+bool usable(HANDLE handle) {
+    return handle && handle != INVALID_HANDLE_VALUE && GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
 
 struct StandardStream {
     DWORD id;
@@ -102,9 +104,11 @@ void setNativeLibraryPath() {
     std::string directories = libraryDirectories(configured, resolveRelative);
     std::optional<std::string> oldPath = environmentValue("PATH");
     PathValue path = pathWithLibraries(directories, oldPath);
-    if (path.shortened)
+    if (path.shortened) {
+        size_t whole = directories.size() + (oldPath ? oldPath->size() : 0);
         traceError("PATH would exceed %d characters; only its first whole entries are kept (%d of %d characters)",
-                   int(kPathValueLimit), int(path.value.size()), int(directories.size() + (oldPath ? oldPath->size() : 0)));
+                   int(kPathValueLimit), int(path.value.size()), int(whole));
+    }
     if (SetEnvironmentVariableA("PATH", path.value.c_str())) {
         trace("Setting PATH (native libs) %s", path.value.c_str());
     } else {

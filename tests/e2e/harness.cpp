@@ -46,7 +46,8 @@ int runInWine(const RunOptions& options, const fs::path& plan, const fs::path& o
     for (const auto& [name, value] : options.unixEnv) env[name] = value;
     std::string command = "exec env -i";  // the tests' paths and values hold no single quote
     for (const auto& [name, value] : env) command += " '" + name + "=" + value + "'";
-    std::string wine = "/usr/lib/wine/wine64 '" + (fixturesDir() / "envrun.exe").string() + "' '" + windowsPath(plan) + "'";
+    std::string wine =
+        "/usr/lib/wine/wine64 '" + (fixturesDir() / "envrun.exe").string() + "' '" + windowsPath(plan) + "'";
     // script(1) gives Wine a terminal and ends with the program's exit code.
     if (options.terminal) wine = "script -qec \"" + wine + "\" /dev/null";
     command += " timeout -s KILL 90 " + wine + " </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";

@@ -42,7 +42,8 @@ TEST_F(Reboot, ExactCommandLineWaitsThenRestarts) {
     fs::path marker = dir_ / "restarted.txt";
     std::string reg = "env WINEPREFIX='" + prefix.path().string() + "' WINEDEBUG=-all /usr/lib/wine/wine64 reg add " +
                       "'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce' /v kestro /d " +
-                      "'C:\\windows\\system32\\cmd.exe /c echo restarted> " + windowsPath(marker) + "' /f >/dev/null 2>&1";
+                      "'C:\\windows\\system32\\cmd.exe /c echo restarted> " + windowsPath(marker) +
+                      "' /f >/dev/null 2>&1";
     ASSERT_EQ(std::system(reg.c_str()), 0);
 
     fs::path exe = buildRaw({});  // no block at all: reading it would be fatal

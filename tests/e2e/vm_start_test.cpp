@@ -27,7 +27,8 @@ Texts traceFrom(const RunResult& r, const std::string& first, size_t count) {
 std::string lastPath(const RunResult& r) {
     std::string path = "?";
     for (const std::string& line : r.traceLines())
-        if (line.starts_with("Setting PATH ") && !line.starts_with("Setting PATH (native libs) ")) path = line.substr(13);
+        if (line.starts_with("Setting PATH ") && !line.starts_with("Setting PATH (native libs) "))
+            path = line.substr(13);
     return path;
 }
 

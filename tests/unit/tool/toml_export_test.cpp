@@ -81,8 +81,9 @@ TEST(TomlExport, SubsystemOtherThanTheApplicationTypesIsPrinted) {
     LauncherContents odd;
     odd.head.strings = {{122, "a.B"}};
     odd.subsystem = 9;
-    EXPECT_EQ(exportConfiguration(odd, CodePage::Windows1252, std::nullopt).notes,
-              std::vector<std::string>{"the executable's subsystem 9 is neither windowed nor console; a rebuild writes gui"});
+    EXPECT_EQ(
+        exportConfiguration(odd, CodePage::Windows1252, std::nullopt).notes,
+        std::vector<std::string>{"the executable's subsystem 9 is neither windowed nor console; a rebuild writes gui"});
 }
 
 TEST(TomlExport, WhatCannotBeRebuiltIsNoted) {
