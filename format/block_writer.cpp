@@ -201,6 +201,12 @@ bool loadStub(const fs::path& path, Stub& stub, std::string& error) {
     return true;
 }
 
+void setSubsystem(Stub& stub, uint16_t subsystem) {
+    stub.image[stub.layout.subsystemOffset] = uint8_t(subsystem);
+    stub.image[stub.layout.subsystemOffset + 1] = uint8_t(subsystem >> 8);
+    stub.layout.subsystem = subsystem;
+}
+
 std::vector<uint8_t> serializeHead(const BlockHead& head) {
     std::vector<uint8_t> out;
     putU32(out, kMagic);

@@ -28,6 +28,12 @@ struct Stub {
 // certificate table entry pointing there is cleared.
 [[nodiscard]] bool loadStub(const std::filesystem::path& path, Stub& stub, std::string& error);
 
+// Makes the image a windowed (kSubsystemWindowsGui) or console (kSubsystemWindowsCui)
+// program. The header's checksum is left as the stub has it: the system checks it only
+// for drivers and system libraries, and the block behind the image changes the sum
+// anyway.
+void setSubsystem(Stub& stub, uint16_t subsystem);
+
 // The block from its magic number to the end of the locale sets.
 std::vector<uint8_t> serializeHead(const BlockHead& head);
 

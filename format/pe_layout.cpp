@@ -33,7 +33,8 @@ std::optional<PeLayout> parsePeLayout(std::span<const uint8_t> b, uint64_t fileS
         error = "not a 64-bit (PE32+) image";
         return std::nullopt;
     }
-    layout.subsystem = u16(b, optional + 68);
+    layout.subsystemOffset = uint32_t(optional + 68);
+    layout.subsystem = u16(b, layout.subsystemOffset);
     uint32_t directories = u32(b, optional + 108);
     size_t certEntry = optional + 112 + kCertificateDirectory * 8;
     if (directories > kCertificateDirectory && certEntry + 8 <= optional + optionalSize) {

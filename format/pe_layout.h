@@ -11,6 +11,7 @@ namespace kestro::format {
 struct PeLayout {
     uint16_t machine = 0;
     uint16_t subsystem = 0;
+    uint32_t subsystemOffset = 0;  // file offset of the optional header's Subsystem field
     uint16_t sectionCount = 0;
     // Where the block begins: the end of the raw data of the last section header.
     uint32_t blockOffset = 0;
@@ -23,6 +24,7 @@ struct PeLayout {
 
 inline constexpr uint16_t kMachineAmd64 = 0x8664;
 inline constexpr uint16_t kSubsystemWindowsGui = 2;
+inline constexpr uint16_t kSubsystemWindowsCui = 3;
 
 // Parses the headers of a PE32+ image. `bytes` must hold at least the headers and the
 // section table; fileSize is the whole file's size. On failure returns nothing and

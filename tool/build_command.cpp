@@ -84,6 +84,7 @@ void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream&
         loadConfiguration(request.config, {.runtimeLibrary = besideTool(std::string(kRuntimeLibraryName))});
     for (const auto& warning : plan.warnings) err << warning << "\n";
     format::Stub stub = loadStub(request);
+    format::setSubsystem(stub, plan.subsystem);
     fs::path velmoraJar = besideTool("vlmruntime.jar"), velmoraTarget;
     if (request.writeRuntimeJar) {
         velmoraTarget = velmoraRuntimeTarget(plan, request.output, plan.codePage);

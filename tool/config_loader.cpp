@@ -19,6 +19,7 @@
 #include "tool/setting_codec.h"
 #include "tool/setting_error.h"
 #include "tool/settings_table.h"
+#include "tool/subsystem.h"
 #include "tool/suggestion.h"
 #include "tool/toml_guard.h"
 #include "tool/toml_values.h"
@@ -76,6 +77,7 @@ public:
             throw ConfigError(sortedLines(problems_));
         }
         for (auto& [key, value] : strings_) plan_.head.strings.push_back({key, std::move(value)});
+        plan_.subsystem = subsystem_.value_or(defaultSubsystem(plan_.head));
         plan_.warnings = sortedLines(warnings_);
         plan_.codePage = cp_;
         return std::move(plan_);
@@ -187,9 +189,16 @@ private:
                     includeRuntime_ = requireBool(value);
                     includeRuntimeLine_ = value.source().begin.line;
                 });
+            } else if (key.str() == "subsystem") {
+                guarded(value, name, [&, &value = value] {
+                    const std::string& text = requireString(value);
+                    subsystem_ = subsystemByName(text);
+                    if (!subsystem_)
+                        throw SettingError("expected \"gui\" or \"console\", got \"" + text + "\"", &value);
+                });
             } else {
-                unknown(name, value,
-                        keySuggestion("build", key.str(), names({"code_page", "defaults", "include_runtime_library"})));
+                auto known = names({"code_page", "defaults", "include_runtime_library", "subsystem"});
+                unknown(name, value, keySuggestion("build", key.str(), known));
             }
         }
     }
@@ -498,6 +507,7 @@ private:
     fs::path file_;
     const BuildInputs& inputs_;
     std::optional<bool> includeRuntime_;
+    std::optional<uint16_t> subsystem_;
     size_t includeRuntimeLine_ = 0;
     std::vector<const toml::table*> fileTables_;  // beside plan_.files
     CodePage cp_ = CodePage::Windows1252;

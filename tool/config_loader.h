@@ -18,6 +18,8 @@ struct BuildPlan {
     format::BlockHead head;
     std::vector<format::IncludedFile> files;
     CodePage codePage = CodePage::Windows1252;  // of the stored texts
+    // The launcher's kind of program: build.subsystem, else the application type's.
+    uint16_t subsystem = 2;
     // Values the launcher takes but almost certainly not as meant, one line each, in
     // file order: "app.toml:7: warning: ...".
     std::vector<std::string> warnings;

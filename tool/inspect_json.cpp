@@ -1,6 +1,7 @@
 #include "tool/entry_view.h"
 #include "tool/inspect_report.h"
 #include "tool/raw_values.h"
+#include "tool/subsystem.h"
 
 namespace kestro::tool {
 
@@ -45,12 +46,14 @@ json jsonReport(const LauncherContents& contents, CodePage cp, const std::string
              {"file_size", contents.fileSize},
              {"block_offset", contents.blockOffset},
              {"code_page", codePageName(cp)},
+             {"subsystem", contents.subsystem},
              {"entries", json::array()},
              {"wide", wideEntries(contents.head.wides)},
              {"locale_sets", json::array()},
              {"files", json::array()},
              {"instances", instanceBehaviour(contents.head)},
              {"warnings", contents.warnings}};
+    if (auto name = subsystemName(contents.subsystem)) out["subsystem_name"] = *name;
     for (const auto& entry : contents.head.strings) {
         EntryView view = viewEntry(entry, cp);
         json item{{"key", entry.key}};

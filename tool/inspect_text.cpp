@@ -3,6 +3,7 @@
 #include "tool/entry_view.h"
 #include "tool/inspect_report.h"
 #include "tool/raw_values.h"
+#include "tool/subsystem.h"
 #include "tool/toml_writer.h"
 
 namespace kestro::tool {
@@ -49,6 +50,8 @@ std::string textReport(const LauncherContents& contents, CodePage cp, const std:
     for (const auto& f : contents.files) included += f.size;
     std::string out = file + ": configuration block at offset " + std::to_string(contents.blockOffset) + " of " +
                       std::to_string(contents.fileSize) + " bytes; texts read as " + std::string(codePageName(cp)) + "\n";
+    out += "subsystem " + std::string(subsystemName(contents.subsystem).value_or("unknown")) + " (" +
+           std::to_string(contents.subsystem) + ")\n";
 
     out += "\nEntries (" + std::to_string(contents.head.strings.size()) + ")\n";
     for (const auto& entry : contents.head.strings) out += stringLine(entry, cp);

@@ -38,7 +38,7 @@ uint64_t littleEndian(const uint8_t* b, size_t n) {
     return v;
 }
 
-uint64_t findBlock(format::ByteSource& source, const std::string& file) {
+format::PeLayout findBlock(format::ByteSource& source, const std::string& file) {
     std::vector<uint8_t> headers(size_t(std::min<uint64_t>(source.size(), 64 * 1024)));
     if (!readAt(source, 0, headers.data(), uint32_t(headers.size())))
         throw InspectError("cannot read " + file);
@@ -47,7 +47,7 @@ uint64_t findBlock(format::ByteSource& source, const std::string& file) {
     if (!layout) throw InspectError(file + " is not a launcher: " + why);
     if (layout->blockOffset >= source.size())
         throw InspectError(file + " carries no configuration block (it ends with its last section; a stub?)");
-    return layout->blockOffset;
+    return *layout;
 }
 
 std::string describeFailure(const format::BlockReader& reader) {
@@ -144,7 +144,9 @@ std::string instanceBehaviour(const format::BlockHead& head) {
 LauncherContents readLauncher(format::ByteSource& source, const std::string& file, CodePage cp) {
     LauncherContents contents;
     contents.fileSize = source.size();
-    contents.blockOffset = findBlock(source, file);
+    format::PeLayout layout = findBlock(source, file);
+    contents.blockOffset = layout.blockOffset;
+    contents.subsystem = layout.subsystem;
     uint64_t headEnd = readHead(source, file, contents);
     readRecords(source, headEnd, cp, contents, file);
     return contents;

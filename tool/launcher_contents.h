@@ -23,6 +23,7 @@ struct IncludedRecord {
 struct LauncherContents {
     uint64_t fileSize = 0;
     uint64_t blockOffset = 0;
+    uint16_t subsystem = 2;  // the Subsystem field of the executable's header (2: windowed)
     format::BlockHead head;
     std::vector<IncludedRecord> files;
     // Oddities that do not stop inspection but that a rebuild would not reproduce.

@@ -9,6 +9,7 @@
 #include "tool/raw_values.h"
 #include "tool/setting_codec.h"
 #include "tool/settings_table.h"
+#include "tool/subsystem.h"
 #include "tool/toml_writer.h"
 
 namespace kestro::tool {
@@ -102,9 +103,23 @@ private:
     void writeBuild(bool defaults, bool listsRuntimeLibrary) {
         out_ += "\n[build]\ncode_page = " + tomlString(codePageName(cp_)) + "\n";
         if (!defaults) out_ += "defaults = false\n";
+        writeSubsystem();
         if (listsRuntimeLibrary)
             out_ += "# Any Java runtime library the launcher carries is listed under [[files]].\n"
                     "include_runtime_library = false\n";
+    }
+
+    // Only a subsystem other than the application type's needs saying.
+    void writeSubsystem() {
+        uint16_t fallback = defaultSubsystem(contents_.head);
+        if (contents_.subsystem == fallback) return;
+        if (auto name = subsystemName(contents_.subsystem)) {
+            out_ += "subsystem = " + tomlString(*name) + "\n";
+            return;
+        }
+        notes_.push_back("the executable's subsystem " + std::to_string(contents_.subsystem) +
+                         " is neither windowed nor console; a rebuild writes " +
+                         std::string(*subsystemName(fallback)));
     }
 
     void writeSettings(bool defaults) {

@@ -6,6 +6,7 @@
 #include "config/config_tables.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/trace.h"
+#include "host/library_path.h"
 #include "runtime/runtime_home.h"
 #include "runtime/runtime_search.h"
 #include "runtime/search_list.h"
@@ -41,7 +42,13 @@ void setPath(const std::string& value) {
 HMODULE loadFromRuntime(const std::string& javaExe) {
     std::string bin = javaBinDirectory(javaExe);
     std::string oldPath = currentPath();
-    setPath(oldPath + ";" + bin);
+    // Beyond the system's limit PATH would not be set at all (or, under Wine, be set
+    // mangled), and the VM library's neighbours in bin would not be found.
+    PathValue path = pathWithDirectoryAppended(oldPath, bin);
+    if (path.shortened)
+        traceError("PATH would exceed %d characters; its last entries are left out for %s", int(kPathValueLimit),
+                   bin.c_str());
+    setPath(path.value);
     HMODULE module = nullptr;
     std::string preferred = lookupString(key::PreferredVm, kPreferredVmCapacity);
     if (!preferred.empty()) module = tryJvmLibrary(bin, preferred);

@@ -19,6 +19,7 @@
 #include "startup/command_line.h"
 #include "startup/exit.h"
 #include "startup/launcher_state.h"
+#include "startup/switch_scan.h"
 #include "vm/java_vm_launcher.h"
 #include "vm/variable_expansion.h"
 #include "workfiles/included_files.h"
@@ -47,21 +48,12 @@ void changeWorkingDirectory() {
 
 // "-q", "-c" and "-console" stay in the argument list; the VM start decides which of
 // them the application sees.
-void scanSwitches(const std::vector<Utf16>& arguments) {
+void applySwitches(const std::vector<Utf16>& arguments) {
     bool quietSwitches = lookupInt(key::QuietSwitches) != 0;
     if (!quietSwitches && lookupInt(key::ConsoleSwitch) == 0) return;
-    for (const Utf16& argument : arguments) {
-        if (quietSwitches && argument == u"-q") {
-            disableErrorBoxes();
-        } else if (argument == u"-console") {
-            (void)openConsole();
-        } else if (quietSwitches && argument == u"-c") {
-            disableErrorBoxes();
-            if (openConsole()) return;
-            MessageBoxA(nullptr, "Error: Could not allocate console.", "velmora", MB_OK);
-            exitLauncher(1);
-        }
-    }
+    if (scanSwitches(arguments, quietSwitches, {disableErrorBoxes, openConsole})) return;
+    MessageBoxA(nullptr, "Error: Could not allocate console.", "velmora", MB_OK);
+    exitLauncher(1);
 }
 
 int runStartup(const char* ansiCommandLine, int showCommand) {
@@ -83,7 +75,7 @@ int runStartup(const char* ansiCommandLine, int showCommand) {
     launcher.launcherFlavour = lookupString(key::Flavour, 2)[0];
     if (!launcher.langRestart) changeWorkingDirectory();
     offerLogExplorer();
-    scanSwitches(arguments);
+    applySwitches(arguments);
 
     if (!launcher.langRestart) checkSingleInstance(true, true);
     if (extractIncludedFiles(true) != 0) fatalMessage(msg::InternalError, "16");

@@ -181,6 +181,38 @@ TEST_F(Cli, VelmoraRuntimeLibraryIsWrittenWhereTheLauncherLooksOnRequest) {
     }
 }
 
+// The subsystem lives in the executable's header: inspect reads it there, and a printed
+// configuration names it where the application type would choose another.
+TEST_F(Cli, ConsoleApplicationsAreConsoleProgramsUnlessTheFileSaysOtherwise) {
+    struct Case {
+        std::string lines;
+        int subsystem;
+        std::string name;
+    };
+    for (const Case& c : {Case{"application.type = \"console\"\n", 3, "console"},
+                          Case{"application.type = \"console\"\nbuild.subsystem = \"gui\"\n", 2, "gui"},
+                          Case{"build.subsystem = \"console\"\n", 3, "console"}, Case{"", 2, "gui"}}) {
+        SCOPED_TRACE(c.lines);
+        fs::remove_all(ws_ / "extracted");
+        writeFile(ws_ / "app.toml", "application.main_class = \"a.B\"\n" + c.lines);
+        ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe"}).exitCode, 0);
+        std::string image = readFile(ws_ / "App.exe");
+        uint32_t pe = uint8_t(image[60]) | uint8_t(image[61]) << 8;
+        EXPECT_EQ(uint8_t(image[pe + 24 + 68]), c.subsystem);
+        std::string shown = "\nsubsystem " + c.name + " (" + std::to_string(c.subsystem) + ")\n";
+        EXPECT_NE(kestro({"inspect", "App.exe"}).out.find(shown), std::string::npos);
+        auto report = nlohmann::json::parse(kestro({"inspect", "App.exe", "--json"}).out);
+        EXPECT_EQ(report["subsystem"], c.subsystem);
+        EXPECT_EQ(report["subsystem_name"], c.name);
+
+        auto printed = kestro({"inspect", "App.exe", "--toml", "--extract", "extracted"});
+        EXPECT_EQ(printed.err, "");
+        writeFile(ws_ / "again/app.toml", printed.out);
+        ASSERT_EQ(kestro({"build", "again/app.toml", "-o", "Again.exe"}).exitCode, 0) << printed.out;
+        EXPECT_TRUE(readFile(ws_ / "Again.exe") == image) << printed.out;
+    }
+}
+
 TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
     ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe"}).exitCode, 0);
     auto text = kestro({"inspect", "App.exe"});

@@ -52,8 +52,11 @@ std::string wineCommand(const RunOptions& options, const fs::path& plan, const f
     for (const auto& [name, value] : options.unixEnv) env[name] = value;
     std::string command = "exec env -i";  // the tests' paths and values hold no single quote
     for (const auto& [name, value] : env) command += " '" + name + "=" + value + "'";
-    command += " timeout -s KILL 90 /usr/lib/wine/wine64 '" + (fixturesDir() / "envrun.exe").string() + "' '" +
-               windowsPath(plan) + "' </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
+    std::string wine =
+        "/usr/lib/wine/wine64 '" + (fixturesDir() / "envrun.exe").string() + "' '" + windowsPath(plan) + "'";
+    // script(1) gives Wine a terminal and ends with the program's exit code.
+    if (options.terminal) wine = "script -qec \"" + wine + "\" /dev/null";
+    command += " timeout -s KILL 90 " + wine + " </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
     return command;
 }
 
@@ -357,6 +360,7 @@ fs::path LauncherTest::buildLauncher(const std::string& name, const std::vector<
     format::Stub stub;
     std::string error;
     EXPECT_TRUE(format::loadStub(stubPath(), stub, error)) << error;
+    format::setSubsystem(stub, subsystem_);
     EXPECT_TRUE(format::writeLauncher(stub, head_, files, dir_ / name, error)) << error;
     return dir_ / name;
 }
@@ -366,6 +370,7 @@ fs::path LauncherTest::buildRaw(const std::vector<uint8_t>& tail, const std::str
     format::Stub stub;
     std::string error;
     EXPECT_TRUE(format::loadStub(stubPath(), stub, error)) << error;
+    format::setSubsystem(stub, subsystem_);
     std::ofstream file(dir_ / name, std::ios::binary);
     file.write(reinterpret_cast<const char*>(stub.image.data()), std::streamsize(stub.image.size()));
     file.write(reinterpret_cast<const char*>(tail.data()), std::streamsize(tail.size()));

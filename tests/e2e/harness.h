@@ -54,6 +54,9 @@ struct RunOptions {
     bool trace = true;                                      // KESTRO_LOG=yes
     std::optional<fs::path> lockedFile;                     // held open with delete access during the run
     std::optional<fs::path> traceDir;                       // where the trace file appears; default: tmp/
+    // Wine runs in a terminal, which it makes the console of the programs started;
+    // `out` then holds what the terminal showed, and `err` stays empty.
+    bool terminal = false;
 };
 
 struct RunResult {
@@ -177,6 +180,7 @@ protected:
     fs::path dir_;
     fs::path tmp_;
     format::BlockHead head_;
+    uint16_t subsystem_ = format::kSubsystemWindowsGui;  // of the launchers built from now on
 
 private:
     void claimName(const std::string& name);

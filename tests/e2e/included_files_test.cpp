@@ -27,8 +27,11 @@ TEST_F(IncludedFiles, NoneMeansNoTemporaryDirectory) {
     ASSERT_GT(counted, 0) << r.trace;
     EXPECT_EQ(r.traceIndex("extracting files"), counted - 1);
     // No root is sought, no directory made, and the executable's records are not read:
-    // the runtime search follows at once.
-    EXPECT_EQ(r.traceIndex("LoadDLL (1, (null), 0)"), counted + 1) << r.trace;
+    // the native library path follows at once, then the runtime search.
+    EXPECT_EQ(r.traceIndex("native lib dir is "), counted + 1) << r.trace;
+    int path = r.traceIndex("Setting PATH (native libs) " + r.tracedAfter("Setting PATH (native libs) ").value_or(""));
+    ASSERT_GT(path, counted) << r.trace;
+    EXPECT_EQ(r.traceIndex("LoadDLL (1, (null), 0)"), path + 1) << r.trace;
     EXPECT_TRUE(runDirectories(tmp_).empty());
     EXPECT_TRUE(uniqueFiles(tmp_).empty());
 }

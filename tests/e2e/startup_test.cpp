@@ -7,12 +7,10 @@ namespace {
 
 using Startup = LauncherTest;
 
-TEST_F(Startup, RebootCommandLineReturnsAtOnceWithoutReadingTheConfiguration) {
-    fs::path exe = buildRaw({});  // no block at all: reading it would be fatal
-    RunResult reboot = run(exe, {.arguments = "__vlm_reboot"});
-    EXPECT_EQ(reboot.exitCode, 0);
-    EXPECT_FALSE(reboot.traceFile);
-
+// The exact reboot command line restarts Wine's session, so it runs in a prefix of its
+// own (reboot_test.cpp); with a further argument it is an ordinary start.
+TEST_F(Startup, RebootWordWithAFurtherArgumentIsANormalStart) {
+    fs::path exe = buildRaw({});  // no block at all: reading it is fatal
     RunResult normal = run(exe, {.arguments = "__vlm_reboot x"});
     EXPECT_EQ(normal.exitCode, 1);
     EXPECT_TRUE(normal.tracedPrefix("number of sections: "));

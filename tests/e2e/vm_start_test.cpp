@@ -32,6 +32,15 @@ Texts traceFrom(const RunResult& r, const std::string& first, size_t count) {
     return Texts(lines.begin() + at, lines.begin() + long(std::min(lines.size(), at + count)));
 }
 
+// PATH as the runtime search left it: the last value the trace shows being set.
+std::string lastPath(const RunResult& r) {
+    std::string path = "?";
+    for (const std::string& line : r.traceLines())
+        if (line.starts_with("Setting PATH ") && !line.starts_with("Setting PATH (native libs) "))
+            path = line.substr(13);
+    return path;
+}
+
 // One run with every source of options and arguments: the properties come first, the
 // class path last, and main gets the launcher's arguments, the executable as written,
 // the fixed arguments and the user's arguments without the ones meant for the VM.
@@ -59,7 +68,7 @@ TEST_F(VmStart, ANormalRunHandsTheVmItsOptionsAndMainItsArguments) {
                       "-Dsun.java.command=" + path,
                       "-Dkestro.tempDir=",
                       "-Dkestro.unextractedPosition=0",
-                      "-Djava.library.path=" + r.tracedAfter("Setting PATH ").value_or("?"),
+                      "-Djava.library.path=" + lastPath(r),
                       "-Dkestro.consoleCodepage=cp",
                       "-Xmx64m",
                       "-Dj=1",

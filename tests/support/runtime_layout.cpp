@@ -109,6 +109,7 @@ void scriptVmLibrary(const fs::path& library, const JvmScript& script) {
     if (!script.exception.empty()) text += "exception=" + escaped(script.exception) + "\n";
     if (!script.mainWaitFor.empty()) text += "mainWaitFor=" + escaped(script.mainWaitFor) + "\n";
     if (script.mainWindow) text += "window=minimised\n";
+    if (script.reportHost) text += "reportHost=1\n";
     writeFile(sidecar(library, ".cfg"), text);
 }
 

@@ -65,6 +65,7 @@ struct JvmScript {
     std::string exception;                    // what follows 'Exception in thread "main" '
     std::string mainWaitFor;                  // main runs until this file (a Windows path) exists
     bool mainWindow = false;                  // main opens a visible window, minimised
+    bool reportHost = false;                  // record PATH, standard error and console at creation
 };
 
 // The records of a VM library's transcript, oldest first (formats in

@@ -188,6 +188,20 @@ TEST(ConfigLoad, CodePageAndRawValuesChooseTheStoredBytes) {
     EXPECT_EQ(plan.head.wides.at(1).value, u"€");
 }
 
+// A console application is a console program unless the file says otherwise; the type
+// counts however it was written.
+TEST(ConfigLoad, SubsystemFollowsTheApplicationTypeUnlessNamed) {
+    EXPECT_EQ(load("").subsystem, 2);
+    EXPECT_EQ(load("application.type = \"gui\"\n").subsystem, 2);
+    EXPECT_EQ(load("application.type = \"console\"\n").subsystem, 3);
+    EXPECT_EQ(load("application.type = 5\n").subsystem, 2);
+    EXPECT_EQ(load("[keys]\n107 = \"2\"\n122 = \"a.B\"\n").subsystem, 3);
+    EXPECT_EQ(load("build.subsystem = \"gui\"\napplication.type = \"console\"\n").subsystem, 2);
+    EXPECT_EQ(load("build.subsystem = \"console\"\napplication.type = \"gui\"\n").subsystem, 3);
+    EXPECT_EQ(test::errorOf([] { load("[build]\nsubsystem = \"windows\"\n"); }),
+              "app.toml:2: build.subsystem: expected \"gui\" or \"console\", got \"windows\"");
+}
+
 TEST(ConfigLoad, MainClassIsRequiredUnlessTheFileTookControl) {
     auto problems = [](const std::string& text) { return test::errorOf([&] { loadConfiguration(text, "app.toml"); }); };
     EXPECT_EQ(problems("[application]\ntype = \"gui\"\n"),

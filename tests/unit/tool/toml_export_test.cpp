@@ -60,6 +60,32 @@ TEST(TomlExport, BuildOptionsFollowTheMainClassAndTheFlavour) {
     expectRoundTrip(head, CodePage::Windows1252);
 }
 
+// The subsystem is said only where it differs from the application type's, and a
+// printed file builds a launcher of the same subsystem.
+TEST(TomlExport, SubsystemOtherThanTheApplicationTypesIsPrinted) {
+    for (std::string type : {"", "application.type = \"console\"\n", "application.type = \"gui\"\n",
+                             "keys.107 = \" 2x\"\n"}) {
+        for (uint16_t subsystem : {2, 3}) {
+            LauncherContents contents;
+            contents.head = loadConfiguration("application.main_class = \"a.B\"\n" + type, "app.toml").head;
+            contents.subsystem = subsystem;
+            ExportResult printed = exportConfiguration(contents, CodePage::Windows1252, std::nullopt);
+            BuildPlan plan = loadConfiguration(printed.toml, "printed.toml");
+            EXPECT_EQ(plan.subsystem, subsystem) << printed.toml;
+            bool consoleType = type.find('2') != std::string::npos || type.find("console") != std::string::npos;
+            bool said = printed.toml.find("subsystem = ") != std::string::npos;
+            EXPECT_EQ(said, consoleType != (subsystem == 3)) << printed.toml;
+            EXPECT_TRUE(printed.notes.empty());
+        }
+    }
+    LauncherContents odd;
+    odd.head.strings = {{122, "a.B"}};
+    odd.subsystem = 9;
+    EXPECT_EQ(
+        exportConfiguration(odd, CodePage::Windows1252, std::nullopt).notes,
+        std::vector<std::string>{"the executable's subsystem 9 is neither windowed nor console; a rebuild writes gui"});
+}
+
 TEST(TomlExport, WhatCannotBeRebuiltIsNoted) {
     LauncherContents contents;
     contents.head.strings = {{122, "a.B"}, {101, "x"}, {122, "c.D"}};
