@@ -13,8 +13,8 @@ namespace kestro {
 using Utf16 = std::u16string;
 using Utf16View = std::u16string_view;
 
-// The texts of the design's fixed buffers hold at most this many bytes including the
-// terminating zero.
+// Paths, configuration values, options and messages hold at most this many bytes,
+// including the terminating zero.
 inline constexpr size_t kTextCapacity = 8192;
 
 // Decimal text of a number; the launcher avoids the C++ library's formatting, which
