@@ -30,7 +30,8 @@ keys.101 = "kept as is"
 wide.5000 = "Hello ☃"
 locale = [{ prefix = "de", wide = { 5000 = "Grüß Gott 𝄞" } }]
 files = [{ source = "input/app.jar", name = "lib/app.jar" }, { source = "input/readme.txt" }]
-resources = [{ type = 10, id = 10000, file = "input/splash.png" }, { type = 777, id = 3, language = 1031, file = "input/readme.txt" }]
+resources = [{ type = 10, id = 10000, file = "input/splash.png" },
+             { type = 777, id = 3, language = 1031, file = "input/readme.txt" }]
 [application]
 main_class = "com.example.Main"
 type = "gui"
