@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 
 #include <nlohmann/json.hpp>
@@ -29,6 +30,8 @@ keys.101 = "kept as is"
 wide.5000 = "Hello ☃"
 locale = [{ prefix = "de", wide = { 5000 = "Grüß Gott 𝄞" } }]
 files = [{ source = "input/app.jar", name = "lib/app.jar" }, { source = "input/readme.txt" }]
+resources = [{ type = 10, id = 10000, file = "input/splash.png" },
+             { type = 777, id = 3, language = 1031, file = "input/readme.txt" }]
 [application]
 main_class = "com.example.Main"
 type = "gui"
@@ -43,6 +46,7 @@ protected:
         std::generate(jar.begin(), jar.end(), [n = 0u]() mutable { return char((n++ * 7919u) >> 3); });
         writeFile(ws_ / "input/app.jar", jar);
         writeFile(ws_ / "input/readme.txt", "read me\n");
+        writeFile(ws_ / "input/splash.png", std::string("\x89PNG\r\n\x1a\n\0\0\0", 11));
         writeFile(ws_ / "app.toml", kFullConfig);
     }
 
@@ -73,9 +77,11 @@ TEST_F(Cli, PrintedConfigurationRebuildsTheIdenticalLauncher) {
     ASSERT_EQ(printed.exitCode, 0) << printed.err;
     EXPECT_EQ(printed.err, "");  // nothing the printed configuration would lose
     EXPECT_TRUE(readFile(ws_ / "extracted/lib/app.jar") == readFile(ws_ / "input/app.jar"));
+    EXPECT_TRUE(readFile(ws_ / "extracted/resources/10-10000-0.bin") == readFile(ws_ / "input/splash.png"));
+    EXPECT_TRUE(readFile(ws_ / "extracted/resources/777-3-1031.bin") == readFile(ws_ / "input/readme.txt"));
     writeFile(ws_ / "again/app.toml", printed.out);
 
-    // Built over the first launcher, whose block is replaced rather than stacked.
+    // Built over the first launcher, whose block and resources are replaced rather than stacked.
     auto second = kestro({"build", "again/app.toml", "-o", "Again.exe", "--stub", "App.exe"});
     ASSERT_EQ(second.exitCode, 0) << second.err;
     EXPECT_TRUE(readFile(ws_ / "App.exe") == readFile(ws_ / "Again.exe")) << printed.out;
@@ -222,7 +228,10 @@ TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
           R"(128    java.search_order                    "R.\\jre;EMYAPP_JAVA;Y;S"  = [{ relative_directory = ".\\jre" }, { variable = "MYAPP_JAVA" }, "registry", "search-path"])",
           R"(2003   files.names                          "lib\\app.jar;readme.txt")",
           "\nWide strings (1)\n  5000   \"Hello ☃\"\n", "\nLocale set \"de\" (1)\n  5000   \"Grüß Gott 𝄞\"\n",
-          "\nIncluded files (2, 200008 bytes)\n  lib\\app.jar "})
+          "\nIncluded files (2, 200008 bytes)\n  lib\\app.jar ",
+          "\nResources (2)\n  type                 id     language  size\n"
+          "  10 RT_RCDATA         10000  0         11 bytes\n"
+          "  777                  3      1031      8 bytes\n"})
         EXPECT_NE(text.out.find(line), std::string::npos) << line << "\nin\n" << text.out;
 
     auto run = kestro({"inspect", "App.exe", "--json"});
@@ -235,6 +244,9 @@ TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
     EXPECT_EQ(report["wide"][0]["text"], "Hello ☃");
     EXPECT_EQ(report["locale_sets"][0]["wide"][0]["text"], "Grüß Gott 𝄞");
     EXPECT_EQ(report["files"][0]["size"], 200000);
+    EXPECT_EQ(report["resources"][0],
+              nlohmann::json({{"type", 10}, {"type_name", "RT_RCDATA"}, {"id", 10000}, {"language", 0}, {"size", 11}}));
+    EXPECT_EQ(report["resources"][1]["language"], 1031);
     EXPECT_NE(text.out.find("\nInstances\n  every start runs; instances are counted per user session"),
               std::string::npos) << text.out;
 
@@ -274,6 +286,8 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
         {"files = [{ source = \"input/readme.txt\" }, { source = \"input/app.jar\", name = \"README.TXT\" }]" + main,
          build,
          "app.toml:1: files[1].name: \"README.TXT\" is already the name of files[0]\n"},
+        {"[[resources]]\ntype = 10\nid = 10000\nfile = \"gone.png\"\n" + main, build,
+         "app.toml:4: resources[0].file: file 'gone.png' not found (looked for " + (ws_ / "gone.png").string() + ")\n"},
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "none.exe"},
          "kestro: stub none.exe does not exist or is not a file\n"},
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "not-a-pe.exe"},
@@ -394,11 +408,48 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndNameWhatIsWrong) {
     EXPECT_TRUE(version.out.starts_with("kestro ") && std::isdigit(version.out[7])) << version.out;
 }
 
+// The standard image checksum over the whole file, its own field counted as zero, as an
+// implementation apart from the tool's computes it (32-bit words with carry).
+uint32_t imageChecksum(std::string file, size_t field) {
+    std::fill_n(file.begin() + long(field), 4, '\0');
+    size_t length = file.size();
+    file.resize((length + 3) / 4 * 4, '\0');
+    uint64_t sum = 0;
+    for (size_t i = 0; i < file.size(); i += 4) {
+        uint32_t word = 0;
+        std::memcpy(&word, file.data() + i, 4);
+        sum = (sum & 0xFFFFFFFF) + word + (sum >> 32);
+    }
+    sum = (sum & 0xFFFFFFFF) + (sum >> 32);
+    sum = (sum & 0xFFFF) + (sum >> 16);
+    sum = (sum + (sum >> 16)) & 0xFFFF;
+    return uint32_t(sum + length);
+}
+
+// Without resources the launcher begins with the stub's bytes, its checksum aside, which
+// covers the whole launcher.
+TEST_F(Cli, LaunchersBeginWithTheStubAndCarryTheirChecksum) {
+    writeFile(ws_ / "app.toml", "application.main_class = \"a.B\"\n");
+    for (const char* config : {"app.toml", "full.toml"}) {
+        if (std::string(config) == "full.toml") writeFile(ws_ / config, kFullConfig);
+        ASSERT_EQ(kestro({"build", config, "-o", "App.exe", "-q"}).exitCode, 0);
+        std::string image = readFile(ws_ / "App.exe"), stub = readFile(KESTRO_STUB);
+        uint32_t pe = uint8_t(image[60]) | uint8_t(image[61]) << 8;
+        size_t field = pe + 24 + 64;
+        uint32_t stored = 0;
+        std::memcpy(&stored, image.data() + field, 4);
+        EXPECT_EQ(stored, imageChecksum(image, field)) << config;
+        if (std::string(config) != "app.toml") continue;
+        image.replace(field, 4, stub, field, 4);
+        EXPECT_TRUE(image.compare(0, stub.size(), stub) == 0);
+    }
+}
+
 TEST_F(Cli, BuildSaysWhatItWroteUnlessQuiet) {
     auto run = kestro({"build", "app.toml", "-o", "App.exe"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "wrote App.exe (" + std::to_string(fs::file_size(ws_ / "App.exe")) +
-                           " bytes; 35 settings, 2 included files)\n");
+                           " bytes; 35 settings, 2 included files, 2 resources)\n");
     EXPECT_EQ(run.err, "");
     auto quiet = kestro({"build", "app.toml", "-o", "App.exe", "--quiet"});
     EXPECT_EQ(quiet.exitCode, 0);
