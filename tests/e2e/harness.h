@@ -57,6 +57,8 @@ struct RunOptions {
     // Wine runs in a terminal, which it makes the console of the programs started;
     // `out` then holds what the terminal showed, and `err` stays empty.
     bool terminal = false;
+    // The show-window code the program starts with (STARTUPINFO); default: Windows' own.
+    std::optional<int> showWindow;
 };
 
 struct RunResult {
@@ -150,6 +152,12 @@ inline fs::path vmLibraryOf(const fs::path& home) { return home / "bin" / "serve
 inline layout::VmTranscript jvmTranscript(const fs::path& home) { return layout::vmLibraryTranscript(vmLibraryOf(home)); }
 inline void scriptJvm(const fs::path& home, const layout::JvmScript& script) {
     layout::scriptVmLibrary(vmLibraryOf(home), script);
+}
+
+// What the stand-in splash library of a runtime (bin\splashscreen.dll) recorded (see
+// tests/fixtures/splash/splash_stand_in.cpp).
+inline layout::VmTranscript splashTranscript(const fs::path& home) {
+    return layout::vmLibraryTranscript(home / "bin" / "splashscreen.dll");
 }
 
 // A test with its own fresh directory (build/e2e/<suite>/<test>) whose tmp/ is TMP. The
