@@ -362,6 +362,9 @@ fs::path LauncherTest::buildLauncher(const std::string& name, const std::vector<
     std::string error;
     EXPECT_TRUE(format::loadStub(stubPath(), stub, error)) << error;
     format::setSubsystem(stub, subsystem_);
+    if (!resources_.empty()) {
+        EXPECT_TRUE(format::setResources(stub, resources_, error)) << error;
+    }
     EXPECT_TRUE(format::writeLauncher(stub, head_, files, dir_ / name, error)) << error;
     return dir_ / name;
 }

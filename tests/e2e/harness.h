@@ -18,6 +18,7 @@
 
 #include "format/block_writer.h"
 #include "format/config_keys.h"
+#include "format/resource_section.h"
 #include "support/runtime_layout.h"
 
 namespace kestro::e2e {
@@ -172,8 +173,9 @@ protected:
     // Lays out a stand-in runtime in the test's directory.
     fs::path layOut(const std::string& name, const layout::RuntimeLayout& runtime = loadable());
 
-    // Writes a launcher carrying head_ (and the files) into the test directory. Each
-    // launcher of a test has a name of its own: a file is never rebuilt in place.
+    // Writes a launcher carrying head_ (and the files) and resources_ into the test
+    // directory. Each launcher of a test has a name of its own: a file is never rebuilt
+    // in place.
     fs::path buildLauncher(const std::string& name = "app.exe", const std::vector<format::IncludedFile>& files = {});
     // Writes the stub followed by `tail` exactly as given (a hand-made or broken block).
     fs::path buildRaw(const std::vector<uint8_t>& tail, const std::string& name = "app.exe");
@@ -188,6 +190,7 @@ protected:
     fs::path dir_;
     fs::path tmp_;
     format::BlockHead head_;
+    std::vector<format::Resource> resources_;  // of the launchers built from now on
     uint16_t subsystem_ = format::kSubsystemWindowsGui;  // of the launchers built from now on
 
 private:
