@@ -29,7 +29,7 @@ ReportState& state() {
 void disableErrorBoxes() { state().errorBoxesEnabled = false; }
 
 void showError(const std::string& text) {
-    closeSplash();  // a report must not hide behind the splash image
+    splashScreen(0);  // a report must not hide behind the splash image
     std::string report = text;
     if (auto log = traceLogPath()) report = truncated(text + "\n\nLog: " + longPathName(*log).value_or(*log));
     if (state().errorBoxesEnabled) {

@@ -209,6 +209,7 @@ RunFiles writePlan(const fs::path& exe, const RunOptions& options, const fs::pat
     }
     if (options.lockedFile) s << "lock " << windowsPath(*options.lockedFile) << "\n";
     if (stopFile) s << "stop " << windowsPath(*stopFile) << "\n";
+    if (options.showWindow) s << "show " << *options.showWindow << "\n";
     if (options.application) s << "app " << windowsPath(*options.application) << "\n";
     s << "cwd " << windowsPath(options.cwd.value_or(workDir)) << "\n";
     s << "cmd " << options.commandLine.value_or("\"" + windowsPath(exe) + "\"" +

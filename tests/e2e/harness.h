@@ -58,6 +58,8 @@ struct RunOptions {
     // Wine runs in a terminal, which it makes the console of the programs started;
     // `out` then holds what the terminal showed, and `err` stays empty.
     bool terminal = false;
+    // The show-window code the program starts with (STARTUPINFO); default: Windows' own.
+    std::optional<int> showWindow;
 };
 
 struct RunResult {
@@ -153,6 +155,12 @@ inline void scriptJvm(const fs::path& home, const layout::JvmScript& script) {
     layout::scriptVmLibrary(vmLibraryOf(home), script);
 }
 
+// What the stand-in splash library of a runtime (bin\splashscreen.dll) recorded (see
+// tests/fixtures/splash/splash_stand_in.cpp).
+inline layout::VmTranscript splashTranscript(const fs::path& home) {
+    return layout::vmLibraryTranscript(home / "bin" / "splashscreen.dll");
+}
+
 // A test with its own fresh directory (build/e2e/<suite>/<test>) whose tmp/ is TMP. The
 // block starts with the default messages and the search list "Rjre", which finds the
 // stand-in runtime laid out in jre/ (version 1.8.0_201, bin\server\jvm.dll).
@@ -165,8 +173,9 @@ protected:
     // Lays out a stand-in runtime in the test's directory.
     fs::path layOut(const std::string& name, const layout::RuntimeLayout& runtime = loadable());
 
-    // Writes a launcher carrying head_ (and the files) into the test directory. Each
-    // launcher of a test has a name of its own: a file is never rebuilt in place.
+    // Writes a launcher carrying head_ (and the files) and resources_ into the test
+    // directory. Each launcher of a test has a name of its own: a file is never rebuilt
+    // in place.
     fs::path buildLauncher(const std::string& name = "app.exe", const std::vector<format::IncludedFile>& files = {});
     // Writes the stub followed by `tail` exactly as given (a hand-made or broken block).
     fs::path buildRaw(const std::vector<uint8_t>& tail, const std::string& name = "app.exe");
@@ -181,6 +190,7 @@ protected:
     fs::path dir_;
     fs::path tmp_;
     format::BlockHead head_;
+    std::vector<format::Resource> resources_;  // of the launchers built from now on
     uint16_t subsystem_ = format::kSubsystemWindowsGui;  // of the launchers built from now on
     std::vector<format::Resource> resources_;             // likewise: the resource section, if any
 

@@ -1,7 +1,11 @@
 // The virtual X display of the tests that need windows.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <optional>
+#include <vector>
 #include <csignal>
 #include <functional>
 #include <future>
@@ -15,6 +19,49 @@
 namespace kestro::e2e {
 
 inline void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+// A screen's pixels as 0xRRGGBB, row by row from the top.
+struct Screenshot {
+    int width = 0, height = 0;
+    std::vector<uint32_t> pixels;
+
+    int count(uint32_t rgb) const { return int(std::count(pixels.begin(), pixels.end(), rgb)); }
+
+    // Reads an X window dump of a true-colour screen (ZPixmap, 24 or 32 bits a pixel);
+    // nullopt for anything else or a dump shorter than its header says.
+    static std::optional<Screenshot> fromXwd(const std::string& dump) {
+        auto field = [&](size_t n) {  // the header's 32-bit fields are big-endian
+            uint32_t v = 0;
+            for (size_t i = 0; i < 4; ++i) v = v << 8 | uint8_t(dump[4 * n + i]);
+            return v;
+        };
+        if (dump.size() < 100) return std::nullopt;
+        uint32_t headerSize = field(0), format = field(2), width = field(4), height = field(5), byteOrder = field(7),
+                 bitsPerPixel = field(11), bytesPerLine = field(12), redMask = field(14), greenMask = field(15),
+                 blueMask = field(16), colours = field(19);
+        uint64_t start = uint64_t(headerSize) + uint64_t(colours) * 12;
+        uint32_t pixelBytes = bitsPerPixel / 8;
+        if (format != 2 || (bitsPerPixel != 32 && bitsPerPixel != 24) || uint64_t(width) * pixelBytes > bytesPerLine ||
+            start + uint64_t(bytesPerLine) * height > dump.size())
+            return std::nullopt;
+        auto channel = [](uint32_t value, uint32_t mask) {
+            if (!mask) return 0u;
+            while (!(mask & 1)) mask >>= 1, value >>= 1;
+            return value & mask & 0xFF;
+        };
+        Screenshot shot{int(width), int(height), {}};
+        shot.pixels.reserve(size_t(width) * height);
+        for (uint32_t y = 0; y < height; ++y)
+            for (uint32_t x = 0; x < width; ++x) {
+                const char* p = dump.data() + start + uint64_t(y) * bytesPerLine + uint64_t(x) * pixelBytes;
+                uint32_t v = 0;
+                for (uint32_t i = 0; i < pixelBytes; ++i)
+                    v |= uint32_t(uint8_t(p[i])) << (8 * (byteOrder == 0 ? i : pixelBytes - 1 - i));
+                shot.pixels.push_back(channel(v, redMask) << 16 | channel(v, greenMask) << 8 | channel(v, blueMask));
+            }
+        return shot;
+    }
+};
 
 // A virtual X display for windows and message boxes: Xvfb, xdotool to find a window by
 // its caption and press keys in it, and a Wine prefix of its own. The shared test prefix
@@ -77,6 +124,20 @@ public:
         for (int attempt = 0; attempt < 50 && !xdotool(search).empty(); ++attempt, pause(200))
             xdotool("windowfocus --sync " + window + " key " + key);
         return xdotool(search).empty();
+    }
+
+    // Whether a visible window whose title is exactly `title` is on the display now.
+    bool showing(const std::string& title) const {
+        return !xdotool("search --onlyvisible --name '^" + title + "$'").empty();
+    }
+
+    // The whole screen as xwd(1) dumps it, saved at `file`; nullopt when xwd is missing
+    // or its dump cannot be read.
+    std::optional<Screenshot> screenshot(const fs::path& file) const {
+        if (!fs::exists("/usr/bin/xwd")) return std::nullopt;
+        std::string command = "/usr/bin/xwd -root -silent -display " + name_ + " >'" + file.string() + "' 2>/dev/null";
+        if (std::system(command.c_str()) != 0) return std::nullopt;
+        return Screenshot::fromXwd(readBytes(file));
     }
 
 private:

@@ -72,6 +72,8 @@ void layOutRuntime(const fs::path& home, const RuntimeLayout& runtime, const fs:
     }
     for (const std::string& library : runtime.brokenVmLibraries)
         copyStandIn(fixtures, "jvm_without_entry.dll", home / library);
+    if (!runtime.splashLibrary.empty())
+        copyStandIn(fixtures, runtime.splashLibrary.c_str(), home / "bin" / "splashscreen.dll");
 }
 
 void setJavaBehaviour(const fs::path& javaExe, const JavaBehaviour& behaviour) {

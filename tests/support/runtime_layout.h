@@ -37,6 +37,10 @@ struct RuntimeLayout {
     std::vector<std::string> vmLibraries;    // loadable VM libraries, e.g. "bin/server/jvm.dll"
     std::vector<std::string> brokenVmLibraries;  // VM libraries without the invocation entry point
     bool hostVm = false;  // the VM libraries hand the launch to the host's JDK (see hostRuntime)
+    // bin/splashscreen.dll: empty for none, else the stand-in splash library of this file
+    // name ("splashscreen.dll", or a variant without one function such as
+    // "splashscreen_without_close.dll"; tests/fixtures/splash).
+    std::string splashLibrary;
 };
 
 // A runtime whose bin/server/jvm.dll runs the launch in the host's JDK: the stand-in
