@@ -11,6 +11,7 @@
 #include "format/block_format.h"
 #include "format/block_writer.h"
 #include "tool/code_page.h"
+#include "tool/resources/resource_settings.h"
 
 namespace kestro::tool {
 
@@ -20,6 +21,8 @@ struct BuildPlan {
     CodePage codePage = CodePage::Windows1252;  // of the stored texts
     // The launcher's kind of program: build.subsystem, else the application type's.
     uint16_t subsystem = 2;
+    // The executable's resources: splash image, icon, version information, manifest.
+    resources::ResourceRequest resources;
     // Values the launcher takes but almost certainly not as meant, one line each, in
     // file order: "app.toml:7: warning: ...".
     std::vector<std::string> warnings;

@@ -274,6 +274,21 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
         {"files = [{ source = \"input/readme.txt\" }, { source = \"input/app.jar\", name = \"README.TXT\" }]" + main,
          build,
          "app.toml:1: files[1].name: \"README.TXT\" is already the name of files[0]\n"},
+        {"[icon]\nfile = \"input/readme.txt\"\n" + main, build,
+         "app.toml:2: icon.file: 'input/readme.txt' is not an icon: the directory's reserved and type fields are "
+         "25970 and 25697, not 0 and 1 (a cursor has type 2)\n"},
+        {"[splash]\nimage = \"splash.png\"\n" + main, build,
+         "app.toml:2: splash.image: splash image 'splash.png' not found (looked for " + (ws_ / "splash.png").string() +
+             ")\n"},
+        {"[version]\nfile_version = \"1.2.3.99999\"\n" + main, build,
+         "app.toml:2: version.file_version: \"1.2.3.99999\": 99999 is above 65535, the largest part a Windows version "
+         "number has\n"},
+        {"[version]\nproduct_version = \"2.0-beta\"\n" + main, build,
+         "app.toml:2: version.product_version: \"2.0-beta\" is not a version number; write three or four numbers "
+         "from 0 to 65535 separated by dots, such as \"1.2.3\" or \"1.2.3.4\"\n"},
+        {"[manifest]\nexecution_level = \"requireAdmin\"\n" + main, build,
+         "app.toml:2: manifest.execution_level: unknown execution level \"requireAdmin\"; expected \"asInvoker\", "
+         "\"requireAdministrator\" or \"highestAvailable\"\n"},
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "none.exe"},
          "kestro: stub none.exe does not exist or is not a file\n"},
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "not-a-pe.exe"},

@@ -1,0 +1,46 @@
+// The resource types, ids and language that the build tool's readable settings write,
+// and the one error type of their encoders.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+namespace kestro::tool::resources {
+
+// One resource: the three numbers of its place in the resource tree and its data.
+struct Resource {
+    uint16_t type = 0;
+    uint16_t id = 0;
+    uint16_t language = 0;
+    std::vector<uint8_t> data;
+
+    bool operator==(const Resource&) const = default;
+};
+
+inline constexpr uint16_t kTypeIcon = 3;        // RT_ICON
+inline constexpr uint16_t kTypeRcData = 10;     // RT_RCDATA
+inline constexpr uint16_t kTypeGroupIcon = 14;  // RT_GROUP_ICON
+inline constexpr uint16_t kTypeVersion = 16;    // RT_VERSION
+inline constexpr uint16_t kTypeManifest = 24;   // RT_MANIFEST
+
+// English (United States): what resource compilers write by default, and the language of
+// the version information's string table.
+inline constexpr uint16_t kLanguage = 0x0409;
+
+// The splash image, where the launcher looks for it.
+inline constexpr uint16_t kSplashImageId = 10000;
+// The icon group: the only one, so Explorer shows it. Its images are numbered from 1.
+inline constexpr uint16_t kIconGroupId = 1;
+inline constexpr uint16_t kFirstIconId = 1;
+// The version information and the manifest of a program are id 1 by convention; the
+// loader reads the manifest of an executable only there.
+inline constexpr uint16_t kVersionId = 1;
+inline constexpr uint16_t kManifestId = 1;
+
+// Input that does not make the resource: the message says what is wrong with it.
+class ResourceError : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+}  // namespace kestro::tool::resources
