@@ -9,6 +9,8 @@
 #include <memory>
 #include <system_error>
 
+#include "format/pe_checksum.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -46,8 +48,19 @@ std::string systemError(const std::string& what, const fs::path& path) {
     return what + " " + path.string() + ": " + std::strerror(errno);
 }
 
+// The output file and the checksum of everything written to it.
+struct Output {
+    std::FILE* file;
+    PeChecksum checksum;
+
+    bool write(const void* data, size_t n) {
+        checksum.add({static_cast<const uint8_t*>(data), n});
+        return std::fwrite(data, 1, n, file) == n;
+    }
+};
+
 // Copies one included file as its record: the size, then the bytes scrambled.
-bool writeRecord(std::FILE* out, const IncludedFile& file, uint64_t& done, uint64_t total, std::string& error,
+bool writeRecord(Output& out, const IncludedFile& file, uint64_t& done, uint64_t total, std::string& error,
                  const ProgressFn& progress) {
     std::error_code ec;
     uint64_t size = fs::file_size(file.source, ec);
@@ -62,7 +75,7 @@ bool writeRecord(std::FILE* out, const IncludedFile& file, uint64_t& done, uint6
     }
     std::vector<uint8_t> sizeField;
     putU64(sizeField, size);
-    if (std::fwrite(sizeField.data(), 1, sizeField.size(), out) != sizeField.size()) return false;
+    if (!out.write(sizeField.data(), sizeField.size())) return false;
 
     std::vector<uint8_t> chunk(1 << 16);
     uint64_t copied = 0;
@@ -74,7 +87,7 @@ bool writeRecord(std::FILE* out, const IncludedFile& file, uint64_t& done, uint6
             return false;
         }
         scramble(chunk.data(), got);
-        if (std::fwrite(chunk.data(), 1, got, out) != got) return false;
+        if (!out.write(chunk.data(), got)) return false;
         copied += got;
         done += got;
         if (progress) progress(done, total);
@@ -261,11 +274,21 @@ bool writeLauncher(const Stub& stub, const BlockHead& head, const std::vector<In
         error = systemError("cannot write", out);
         return false;
     }
-    bool ok = std::fwrite(stub.image.data(), 1, stub.image.size(), file.get()) == stub.image.size() &&
-              std::fwrite(block.data(), 1, block.size(), file.get()) == block.size();
+    // The image's checksum covers the whole file, so it is known only at the end; its
+    // field counts as zero meanwhile.
+    Output output{file.get(), {}};
+    std::vector<uint8_t> image = stub.image;
+    size_t checksumAt = stub.layout.checksumOffset;
+    bool sum = checksumAt && checksumAt + 4 <= image.size();  // a stub loadStub read always has the field
+    if (sum) std::fill_n(image.begin() + checksumAt, 4, 0);
+    bool ok = output.write(image.data(), image.size()) && output.write(block.data(), block.size());
     uint64_t done = 0;
-    for (size_t i = 0; ok && i < files.size(); ++i) ok = writeRecord(file.get(), files[i], done, data, error, progress);
-    ok = ok && std::fwrite(kTrailer.data(), 1, kTrailer.size(), file.get()) == kTrailer.size();
+    for (size_t i = 0; ok && i < files.size(); ++i) ok = writeRecord(output, files[i], done, data, error, progress);
+    ok = ok && output.write(kTrailer.data(), kTrailer.size());
+    std::vector<uint8_t> checksum;
+    putU32(checksum, output.checksum.value());
+    ok = ok && (!sum || (std::fseek(file.get(), long(checksumAt), SEEK_SET) == 0 &&
+                         std::fwrite(checksum.data(), 1, checksum.size(), file.get()) == checksum.size()));
     ok = std::fclose(file.release()) == 0 && ok;
     std::error_code ec;
     if (ok) {

@@ -29,9 +29,7 @@ struct Stub {
 [[nodiscard]] bool loadStub(const std::filesystem::path& path, Stub& stub, std::string& error);
 
 // Makes the image a windowed (kSubsystemWindowsGui) or console (kSubsystemWindowsCui)
-// program. The header's checksum is left as the stub has it: the system checks it only
-// for drivers and system libraries, and the block behind the image changes the sum
-// anyway.
+// program. The header's checksum is set when the launcher is written.
 void setSubsystem(Stub& stub, uint16_t subsystem);
 
 // The block from its magic number to the end of the locale sets.
@@ -39,7 +37,8 @@ std::vector<uint8_t> serializeHead(const BlockHead& head);
 
 using ProgressFn = std::function<void(uint64_t done, uint64_t total)>;
 
-// Writes stub, block head, the included files' records and the trailer to `out`. The
+// Writes stub, block head, the included files' records and the trailer to `out`, with
+// the image's CheckSum field set to the standard checksum of the whole file. The
 // file is written beside `out` and renamed into place only when complete, so a failure
 // leaves no partial output behind. When `out` is a symbolic link, the file it points to
 // is written (through the same rename beside it) and the link stays; an existing `out`

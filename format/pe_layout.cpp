@@ -10,7 +10,7 @@ uint32_t u32(std::span<const uint8_t> b, size_t at) {
 uint16_t u16(std::span<const uint8_t> b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
 
 constexpr uint16_t kPe32PlusMagic = 0x20b;
-constexpr size_t kSectionHeaderSize = 40;
+constexpr size_t kResourceDirectory = 2;
 constexpr size_t kCertificateDirectory = 4;
 
 }  // namespace
@@ -35,7 +35,16 @@ std::optional<PeLayout> parsePeLayout(std::span<const uint8_t> b, uint64_t fileS
     }
     layout.subsystemOffset = uint32_t(optional + 68);
     layout.subsystem = u16(b, layout.subsystemOffset);
+    layout.optionalOffset = uint32_t(optional);
+    layout.optionalSize = uint16_t(optionalSize);
+    layout.checksumOffset = uint32_t(optional + 64);
+    layout.sectionAlignment = u32(b, optional + 32);
+    layout.fileAlignment = u32(b, optional + 36);
+    layout.sizeOfHeaders = u32(b, optional + 60);
     uint32_t directories = u32(b, optional + 108);
+    size_t resourceEntry = optional + 112 + kResourceDirectory * 8;
+    if (directories > kResourceDirectory && resourceEntry + 8 <= optional + optionalSize)
+        layout.resourceEntryOffset = uint32_t(resourceEntry);
     size_t certEntry = optional + 112 + kCertificateDirectory * 8;
     if (directories > kCertificateDirectory && certEntry + 8 <= optional + optionalSize) {
         layout.certificateEntryOffset = uint32_t(certEntry);
@@ -44,6 +53,7 @@ std::optional<PeLayout> parsePeLayout(std::span<const uint8_t> b, uint64_t fileS
     }
 
     size_t table = optional + optionalSize;
+    layout.sectionTableOffset = uint32_t(table);
     if (layout.sectionCount == 0 || b.size() - table < layout.sectionCount * kSectionHeaderSize) {
         error = "the section table is missing or truncated";
         return std::nullopt;

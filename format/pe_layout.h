@@ -20,7 +20,19 @@ struct PeLayout {
     uint32_t certificateEntryOffset = 0;
     uint32_t certificateOffset = 0;
     uint32_t certificateSize = 0;
+    // File offsets of the optional header, its CheckSum field, the section table, and
+    // the resource table's data directory entry (0 when the header has no room for it).
+    uint32_t optionalOffset = 0;
+    uint16_t optionalSize = 0;
+    uint32_t checksumOffset = 0;
+    uint32_t sectionTableOffset = 0;
+    uint32_t resourceEntryOffset = 0;
+    uint32_t sizeOfHeaders = 0;
+    uint32_t sectionAlignment = 0;
+    uint32_t fileAlignment = 0;
 };
+
+inline constexpr size_t kSectionHeaderSize = 40;
 
 inline constexpr uint16_t kMachineAmd64 = 0x8664;
 inline constexpr uint16_t kSubsystemWindowsGui = 2;

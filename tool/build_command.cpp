@@ -85,6 +85,9 @@ void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream&
     for (const auto& warning : plan.warnings) err << warning << "\n";
     format::Stub stub = loadStub(request);
     format::setSubsystem(stub, plan.subsystem);
+    std::string error;
+    if (!format::setResources(stub, plan.resources, error))
+        throw std::runtime_error("cannot add the resources to the stub: " + error);
     fs::path velmoraJar = besideTool("vlmruntime.jar"), velmoraTarget;
     if (request.writeRuntimeJar) {
         velmoraTarget = velmoraRuntimeTarget(plan, request.output, plan.codePage);
@@ -94,7 +97,6 @@ void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream&
                                      velmoraJar.string() + ")");
     }
 
-    std::string error;
     {
         ProgressBar bar(request.quiet ? 0 : includedBytes(plan.files));
         if (!format::writeLauncher(stub, plan.head, plan.files, request.output, error,
@@ -107,7 +109,8 @@ void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream&
     uint64_t size = fs::file_size(request.output, ec);
     auto count = [](size_t n, const std::string& what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); };
     out << "wrote " << request.output.string() << " (" << size << " bytes; " << count(plan.head.strings.size(), "setting")
-        << ", " << count(plan.files.size(), "included file") << ")\n";
+        << ", " << count(plan.files.size(), "included file")
+        << (plan.resources.empty() ? "" : ", " + count(plan.resources.size(), "resource")) << ")\n";
     if (request.writeRuntimeJar)
         out << "wrote " << velmoraTarget.string() << " (" << fs::file_size(velmoraTarget, ec) << " bytes)\n";
 }

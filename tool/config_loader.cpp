@@ -17,6 +17,7 @@
 #include "tool/command_line_text.h"
 #include "tool/included_names.h"
 #include "tool/raw_values.h"
+#include "tool/resource_settings.h"
 #include "tool/setting_codec.h"
 #include "tool/setting_error.h"
 #include "tool/settings_table.h"
@@ -48,7 +49,7 @@ struct Origin {
 };
 
 // The sections a configuration file may have besides the settings' groups.
-constexpr std::array<std::string_view, 5> kSections{"build", "keys", "wide", "locale", "files"};
+constexpr std::array<std::string_view, 6> kSections{"build", "keys", "wide", "locale", "files", "resources"};
 
 std::vector<std::string> names(std::initializer_list<std::string_view> list) { return {list.begin(), list.end()}; }
 
@@ -72,6 +73,7 @@ public:
         if (auto keys = doc_.get("keys")) loadRawKeys(*keys);
         if (auto wide = doc_.get("wide")) plan_.head.wides = loadWideTable(*wide, "wide");
         if (auto locales = doc_.get("locale")) loadLocaleSets(*locales);
+        loadResources();
         if (defaults_) addDefaults();
         addRuntimeLibrary();
         checkValues();
@@ -384,6 +386,12 @@ private:
         if (files.empty()) return;
         store(key::IncludedCount, std::to_string(files.size()), "files", node);
         guarded(node, "files", [&] { store(key::IncludedNames, toCodePage(names, cp_), "files", node); });
+    }
+
+    void loadResources() {
+        std::vector<ResourceProblem> problems;
+        plan_.resources = collectResources(doc_, file_, problems);
+        for (const auto& p : problems) problem(p.where, p.text);
     }
 
     format::IncludedFile loadFile(const toml::table& file, const std::string& name) {

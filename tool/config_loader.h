@@ -10,6 +10,7 @@
 
 #include "format/block_format.h"
 #include "format/block_writer.h"
+#include "format/resource_section.h"
 #include "tool/code_page.h"
 #include "tool/resources/resource_settings.h"
 
@@ -18,6 +19,7 @@ namespace kestro::tool {
 struct BuildPlan {
     format::BlockHead head;
     std::vector<format::IncludedFile> files;
+    std::vector<format::Resource> resources;  // in the order given; none leaves the stub's image as it is
     CodePage codePage = CodePage::Windows1252;  // of the stored texts
     // The launcher's kind of program: build.subsystem, else the application type's.
     uint16_t subsystem = 2;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <set>
 #include <stdexcept>
 #include <vector>
 
@@ -56,15 +57,40 @@ void copyRecord(FileSource& source, const IncludedRecord& record, const fs::path
     }
 }
 
+void writeResource(const fs::path& target, const format::Resource& resource) {
+    UniqueFile out(std::fopen(target.c_str(), "wb"));
+    bool ok = out && std::fwrite(resource.data.data(), 1, resource.data.size(), out.get()) == resource.data.size();
+    ok = (out && std::fclose(out.release()) == 0) && ok;
+    if (!ok) {
+        int error = errno;
+        std::error_code ec;
+        fs::remove(target, ec);
+        throw std::runtime_error("cannot write " + target.string() + ": " + std::strerror(error));
+    }
+}
+
 }  // namespace
 
+fs::path resourcePath(const format::Resource& resource) {
+    return fs::path("resources") / (std::to_string(resource.type) + "-" + std::to_string(resource.id) + "-" +
+                                     std::to_string(resource.language) + ".bin");
+}
+
 void extractFiles(const fs::path& launcher, const LauncherContents& contents, const fs::path& dir) {
-    for (const auto& record : contents.files) relativePath(record.name);  // refuse before writing anything
+    std::set<std::string> resourceNames;
+    for (const auto& resource : contents.resources)
+        resourceNames.insert(foldedName(resourcePath(resource).generic_string()));
+    for (const auto& record : contents.files) {  // refuse before writing anything
+        if (resourceNames.contains(foldedName(relativePath(record.name).generic_string())))
+            throw std::runtime_error("included file \"" + record.name + "\" is not extracted: a resource is written there");
+    }
     std::error_code ec;
     fs::create_directories(dir, ec);
     if (ec) throw std::runtime_error("cannot create " + dir.string() + ": " + ec.message());
     FileSource source(launcher);
     for (const auto& record : contents.files) copyRecord(source, record, targetPath(dir, record.name));
+    for (const auto& resource : contents.resources)
+        writeResource(targetPath(dir, resourcePath(resource).generic_string()), resource);
 }
 
 }  // namespace kestro::tool

@@ -27,6 +27,9 @@ void inspectLauncher(const InspectRequest& request, std::ostream& out, std::ostr
         if (!request.extractDir && result.listsFiles)
             err << "kestro: note: the included files were not extracted; with --extract DIR the printed sources "
                    "point at them\n";
+        if (!request.extractDir && result.listsResources)
+            err << "kestro: note: the resources were not extracted; with --extract DIR the printed files point at "
+                   "them\n";
         out << result.toml;
         break;
     }

@@ -1,6 +1,7 @@
 #include "tool/entry_view.h"
 #include "tool/inspect_report.h"
 #include "tool/raw_values.h"
+#include "tool/resource_settings.h"
 #include "tool/subsystem.h"
 
 namespace kestro::tool {
@@ -51,6 +52,7 @@ json jsonReport(const LauncherContents& contents, CodePage cp, const std::string
              {"wide", wideEntries(contents.head.wides)},
              {"locale_sets", json::array()},
              {"files", json::array()},
+             {"resources", json::array()},
              {"instances", instanceBehaviour(contents.head)},
              {"warnings", contents.warnings}};
     if (auto name = subsystemName(contents.subsystem)) out["subsystem_name"] = *name;
@@ -69,6 +71,11 @@ json jsonReport(const LauncherContents& contents, CodePage cp, const std::string
         out["locale_sets"].push_back(std::move(item));
     }
     for (const auto& f : contents.files) out["files"].push_back({{"name", f.name}, {"size", f.size}, {"offset", f.offset}});
+    for (const auto& r : contents.resources) {
+        json item{{"type", r.type}, {"id", r.id}, {"language", r.language}, {"size", r.data.size()}};
+        if (std::string name = resourceTypeName(r.type); !name.empty()) item["type_name"] = name;
+        out["resources"].push_back(std::move(item));
+    }
     return out;
 }
 

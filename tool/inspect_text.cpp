@@ -3,6 +3,7 @@
 #include "tool/entry_view.h"
 #include "tool/inspect_report.h"
 #include "tool/raw_values.h"
+#include "tool/resource_settings.h"
 #include "tool/subsystem.h"
 #include "tool/toml_writer.h"
 
@@ -67,6 +68,15 @@ std::string textReport(const LauncherContents& contents, CodePage cp, const std:
     out += "\nIncluded files (" + std::to_string(contents.files.size()) + ", " + std::to_string(included) + " bytes)\n";
     for (const auto& f : contents.files)
         out += "  " + padded(f.name.empty() ? "(unnamed)" : f.name, 40) + std::to_string(f.size) + " bytes\n";
+    if (!contents.resources.empty()) {
+        out += "\nResources (" + std::to_string(contents.resources.size()) + ")\n  type                 id     language  size\n";
+        for (const auto& r : contents.resources) {
+            std::string name = resourceTypeName(r.type);
+            out += "  " + padded(std::to_string(r.type) + (name.empty() ? "" : " " + name), 20) +
+                   padded(std::to_string(r.id), 6) + padded(std::to_string(r.language), 9) +
+                   std::to_string(r.data.size()) + " bytes\n";
+        }
+    }
     if (!contents.warnings.empty()) {
         out += "\nWarnings\n";
         for (const auto& w : contents.warnings) out += "  " + w + "\n";

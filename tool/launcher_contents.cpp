@@ -38,8 +38,8 @@ uint64_t littleEndian(const uint8_t* b, size_t n) {
     return v;
 }
 
-format::PeLayout findBlock(format::ByteSource& source, const std::string& file) {
-    std::vector<uint8_t> headers(size_t(std::min<uint64_t>(source.size(), 64 * 1024)));
+format::PeLayout findBlock(format::ByteSource& source, const std::string& file, std::vector<uint8_t>& headers) {
+    headers.resize(size_t(std::min<uint64_t>(source.size(), 64 * 1024)));
     if (!readAt(source, 0, headers.data(), uint32_t(headers.size())))
         throw InspectError("cannot read " + file);
     std::string why;
@@ -112,6 +112,22 @@ void readRecords(format::ByteSource& source, uint64_t pos, CodePage cp, Launcher
         contents.warnings.push_back("no trailer after the included files");
 }
 
+// A malformed section does not keep the block from being shown; the warning says that a
+// rebuild would go without it.
+void readResourceList(format::ByteSource& source, std::span<const uint8_t> headers, const format::PeLayout& layout,
+                   LauncherContents& contents) {
+    auto place = format::builtResourceSection(headers, layout);
+    if (!place) return;
+    // The section is the last, and the layout's reading checked that it ends within the file.
+    std::vector<uint8_t> section(place->rawSize);
+    std::string why = "it cannot be read";
+    std::optional<std::vector<format::Resource>> resources;
+    if (readAt(source, place->rawOffset, section.data(), uint32_t(section.size())))
+        resources = format::parseResourceSection(section, place->rva, why);
+    if (resources) contents.resources = std::move(*resources);
+    else contents.warnings.push_back("the resource section is malformed (" + why + "); its resources are not listed");
+}
+
 }  // namespace
 
 int64_t storedInteger(const format::BlockHead& head, format::ConfigKey key) {
@@ -144,9 +160,11 @@ std::string instanceBehaviour(const format::BlockHead& head) {
 LauncherContents readLauncher(format::ByteSource& source, const std::string& file, CodePage cp) {
     LauncherContents contents;
     contents.fileSize = source.size();
-    format::PeLayout layout = findBlock(source, file);
+    std::vector<uint8_t> headers;
+    format::PeLayout layout = findBlock(source, file, headers);
     contents.blockOffset = layout.blockOffset;
     contents.subsystem = layout.subsystem;
+    readResourceList(source, headers, layout, contents);
     uint64_t headEnd = readHead(source, file, contents);
     readRecords(source, headEnd, cp, contents, file);
     return contents;

@@ -10,6 +10,7 @@
 
 #include "format/block_format.h"
 #include "format/byte_source.h"
+#include "format/resource_section.h"
 #include "tool/code_page.h"
 
 namespace kestro::tool {
@@ -26,6 +27,8 @@ struct LauncherContents {
     uint16_t subsystem = 2;  // the Subsystem field of the executable's header (2: windowed)
     format::BlockHead head;
     std::vector<IncludedRecord> files;
+    // Of the resource section a build wrote, sorted by type, id and language.
+    std::vector<format::Resource> resources;
     // Oddities that do not stop inspection but that a rebuild would not reproduce.
     std::vector<std::string> warnings;
 };

@@ -5,8 +5,10 @@
 #include <set>
 
 #include "format/config_keys.h"
+#include "tool/extract.h"
 #include "tool/included_names.h"
 #include "tool/raw_values.h"
+#include "tool/resource_settings.h"
 #include "tool/setting_codec.h"
 #include "tool/settings_table.h"
 #include "tool/subsystem.h"
@@ -35,7 +37,8 @@ public:
         writeWide();
         writeLocaleSets();
         if (files) writeFiles();
-        return {std::move(out_), std::move(notes_), files};
+        writeResources();
+        return {std::move(out_), std::move(notes_), files, !contents_.resources.empty()};
     }
 
 private:
@@ -192,6 +195,18 @@ private:
             fs::path source = extractDir_ ? fs::absolute(*extractDir_) / relative : relative;
             out_ += "\n[[files]]\nsource = " + tomlString(source.generic_string()) + "\nname = " + tomlString(file.name) +
                     "\n";
+        }
+    }
+
+    // Raw entries, each pointing at the file --extract writes for it.
+    void writeResources() {
+        for (const auto& resource : contents_.resources) {
+            fs::path relative = resourcePath(resource);
+            fs::path file = extractDir_ ? fs::absolute(*extractDir_) / relative : relative;
+            std::string name = resourceTypeName(resource.type);
+            out_ += "\n[[resources]]\ntype = " + std::to_string(resource.type) + (name.empty() ? "" : "  # " + name) +
+                    "\nid = " + std::to_string(resource.id) + "\nlanguage = " + std::to_string(resource.language) +
+                    "\nfile = " + tomlString(file.generic_string()) + "\n";
         }
     }
 

@@ -16,11 +16,13 @@ struct ExportResult {
     // What the printed configuration cannot reproduce (say, a block that lists a key
     // twice); empty for any block this tool built.
     std::vector<std::string> notes;
-    bool listsFiles = false;  // whether [[files]] entries were printed
+    bool listsFiles = false;      // whether [[files]] entries were printed
+    bool listsResources = false;  // whether [[resources]] entries were printed
 };
 
 // Included files get sources inside `extractDir` when given, else sources equal to their
-// names (relative to wherever the configuration is saved).
+// names (relative to wherever the configuration is saved); resources likewise, at their
+// resourcePath.
 ExportResult exportConfiguration(const LauncherContents& contents, CodePage cp,
                                  const std::optional<std::filesystem::path>& extractDir);
 

@@ -29,6 +29,7 @@ keys.101 = "kept as is"
 wide.5000 = "Hello ☃"
 locale = [{ prefix = "de", wide = { 5000 = "Grüß Gott 𝄞" } }]
 files = [{ source = "input/app.jar", name = "lib/app.jar" }, { source = "input/readme.txt" }]
+resources = [{ type = 10, id = 10000, file = "input/splash.png" }, { type = 777, id = 3, language = 1031, file = "input/readme.txt" }]
 [application]
 main_class = "com.example.Main"
 type = "gui"
@@ -43,6 +44,7 @@ protected:
         std::generate(jar.begin(), jar.end(), [n = 0u]() mutable { return char((n++ * 7919u) >> 3); });
         writeFile(ws_ / "input/app.jar", jar);
         writeFile(ws_ / "input/readme.txt", "read me\n");
+        writeFile(ws_ / "input/splash.png", std::string("\x89PNG\r\n\x1a\n\0\0\0", 11));
         writeFile(ws_ / "app.toml", kFullConfig);
     }
 
@@ -73,9 +75,11 @@ TEST_F(Cli, PrintedConfigurationRebuildsTheIdenticalLauncher) {
     ASSERT_EQ(printed.exitCode, 0) << printed.err;
     EXPECT_EQ(printed.err, "");  // nothing the printed configuration would lose
     EXPECT_TRUE(readFile(ws_ / "extracted/lib/app.jar") == readFile(ws_ / "input/app.jar"));
+    EXPECT_TRUE(readFile(ws_ / "extracted/resources/10-10000-0.bin") == readFile(ws_ / "input/splash.png"));
+    EXPECT_TRUE(readFile(ws_ / "extracted/resources/777-3-1031.bin") == readFile(ws_ / "input/readme.txt"));
     writeFile(ws_ / "again/app.toml", printed.out);
 
-    // Built over the first launcher, whose block is replaced rather than stacked.
+    // Built over the first launcher, whose block and resources are replaced rather than stacked.
     auto second = kestro({"build", "again/app.toml", "-o", "Again.exe", "--stub", "App.exe"});
     ASSERT_EQ(second.exitCode, 0) << second.err;
     EXPECT_TRUE(readFile(ws_ / "App.exe") == readFile(ws_ / "Again.exe")) << printed.out;
@@ -222,7 +226,10 @@ TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
           R"(128    java.search_order                    "R.\\jre;EMYAPP_JAVA;Y;S"  = [{ relative_directory = ".\\jre" }, { variable = "MYAPP_JAVA" }, "registry", "search-path"])",
           R"(2003   files.names                          "lib\\app.jar;readme.txt")",
           "\nWide strings (1)\n  5000   \"Hello ☃\"\n", "\nLocale set \"de\" (1)\n  5000   \"Grüß Gott 𝄞\"\n",
-          "\nIncluded files (2, 200008 bytes)\n  lib\\app.jar "})
+          "\nIncluded files (2, 200008 bytes)\n  lib\\app.jar ",
+          "\nResources (2)\n  type                 id     language  size\n"
+          "  10 RT_RCDATA         10000  0         11 bytes\n"
+          "  777                  3      1031      8 bytes\n"})
         EXPECT_NE(text.out.find(line), std::string::npos) << line << "\nin\n" << text.out;
 
     auto run = kestro({"inspect", "App.exe", "--json"});
@@ -235,6 +242,9 @@ TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
     EXPECT_EQ(report["wide"][0]["text"], "Hello ☃");
     EXPECT_EQ(report["locale_sets"][0]["wide"][0]["text"], "Grüß Gott 𝄞");
     EXPECT_EQ(report["files"][0]["size"], 200000);
+    EXPECT_EQ(report["resources"][0],
+              nlohmann::json({{"type", 10}, {"type_name", "RT_RCDATA"}, {"id", 10000}, {"language", 0}, {"size", 11}}));
+    EXPECT_EQ(report["resources"][1]["language"], 1031);
     EXPECT_NE(text.out.find("\nInstances\n  every start runs; instances are counted per user session"),
               std::string::npos) << text.out;
 
@@ -413,7 +423,7 @@ TEST_F(Cli, BuildSaysWhatItWroteUnlessQuiet) {
     auto run = kestro({"build", "app.toml", "-o", "App.exe"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "wrote App.exe (" + std::to_string(fs::file_size(ws_ / "App.exe")) +
-                           " bytes; 35 settings, 2 included files)\n");
+                           " bytes; 35 settings, 2 included files, 2 resources)\n");
     EXPECT_EQ(run.err, "");
     auto quiet = kestro({"build", "app.toml", "-o", "App.exe", "--quiet"});
     EXPECT_EQ(quiet.exitCode, 0);

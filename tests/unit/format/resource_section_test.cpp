@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "format/resource_section.h"
+#include "support/pe_image.h"
+
+namespace kestro::format {
+namespace {
+
+uint32_t u32(const std::vector<uint8_t>& b, size_t at) {
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+}
+void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
+}
+
+std::vector<uint8_t> bytes(std::initializer_list<int> list) { return {list.begin(), list.end()}; }
+
+// Given out of order, with a duplicate whose last value counts.
+std::vector<Resource> sample() {
+    return {{kRtVersion, 1, 0x409, bytes({1, 2, 3})},
+            {kRtIcon, 2, 0, bytes({4})},
+            {kRtIcon, 1, 0, bytes({5, 6, 7, 8, 9})},
+            {kRtRcdata, 10000, 0x407, bytes({10, 11})},
+            {kRtRcdata, 10000, 0, std::vector<uint8_t>(100, 0xAB)},
+            {kRtIcon, 2, 0, bytes({12, 13})}};
+}
+
+std::vector<Resource> sampleSorted() {
+    return {{kRtIcon, 1, 0, bytes({5, 6, 7, 8, 9})},
+            {kRtIcon, 2, 0, bytes({12, 13})},
+            {kRtRcdata, 10000, 0, std::vector<uint8_t>(100, 0xAB)},
+            {kRtRcdata, 10000, 0x407, bytes({10, 11})},
+            {kRtVersion, 1, 0x409, bytes({1, 2, 3})}};
+}
+
+TEST(ResourceSection, RoundTripsSortedWithDataAlignedAtTheSectionRva) {
+    auto section = buildResourceSection(sample(), 0x5000);
+    EXPECT_EQ(section.size() % 8, 0u);
+    // The root lists the three types in ascending order (the system's lookup is a binary search).
+    EXPECT_EQ(section[14], 3);
+    EXPECT_EQ(u32(section, 16), kRtIcon);
+    EXPECT_EQ(u32(section, 24), kRtRcdata);
+    EXPECT_EQ(u32(section, 32), kRtVersion);
+    std::string error;
+    auto parsed = parseResourceSection(section, 0x5000, error);
+    ASSERT_TRUE(parsed) << error;
+    EXPECT_EQ(*parsed, sampleSorted());
+    // The same bytes placed elsewhere have their data outside the section.
+    EXPECT_FALSE(parseResourceSection(section, 0x6000, error));
+    EXPECT_NE(error.find("outside the section"), std::string::npos) << error;
+
+    auto empty = buildResourceSection({}, 0x5000);
+    EXPECT_EQ(empty.size(), 16u);
+    ASSERT_TRUE(parseResourceSection(empty, 0x5000, error));
+    EXPECT_TRUE(parseResourceSection(empty, 0x5000, error)->empty());
+}
+
+TEST(ResourceSection, DataEntriesPointAtEightByteBoundaries) {
+    auto section = buildResourceSection(sampleSorted(), 0x5000);
+    // Directories: root (3 types), 3 id lists (2, 1, 1 ids), 4 language lists (1, 1, 2, 1).
+    size_t entries = 16 + 24 + 3 * 16 + 4 * 8 + 4 * 16 + 5 * 8;
+    for (size_t i = 0; i < 5; ++i) {
+        uint32_t rva = u32(section, entries + 16 * i);
+        EXPECT_EQ(rva % 8, 0u);
+        EXPECT_EQ(u32(section, entries + 16 * i + 4), sampleSorted()[i].data.size());
+    }
+}
+
+// A section whose root lists one type pointing at `target` (a raw entry word).
+std::vector<uint8_t> oneEntryRoot(uint32_t target, size_t size = 64) {
+    std::vector<uint8_t> s(size, 0);
+    s[14] = 1;
+    put32(s, 16, kRtRcdata);
+    put32(s, 20, target);
+    return s;
+}
+
+TEST(ResourceSection, MalformedTreesAreRefusedWithAReason) {
+    std::string error;
+    auto refused = [&](std::vector<uint8_t> section, const std::string& reason) {
+        error.clear();
+        EXPECT_FALSE(parseResourceSection(section, 0x1000, error)) << reason;
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+    };
+    refused({1, 2, 3}, "outside the section");
+    refused(oneEntryRoot(0x80000000u), "reached twice");              // the type list is the root again
+    refused(oneEntryRoot(0x80000000u | 0xFFFFF0), "outside the section");
+    refused(oneEntryRoot(24), "points at data instead of a directory");
+    auto counted = oneEntryRoot(0x80000000u);
+    counted[14] = 0xFF, counted[15] = 0xFF;
+    refused(counted, "run past the end");
+    auto named = oneEntryRoot(0x80000000u);
+    named[12] = 1;
+    refused(named, "names");
+
+    auto good = buildResourceSection(sampleSorted(), 0x1000);
+    auto twice = good;
+    put32(twice, 24, kRtIcon);  // the second type has the first one's number
+    refused(twice, "listed twice");
+    auto deep = good;
+    put32(deep, 16 + 24 + 3 * 16 + 4 * 8 + 16 + 4, 0x80000000u | 16);  // a language entry pointing at a directory
+    refused(deep, "deeper");
+    // The first data entry's size grown to cover the whole section: its data overlaps the rest.
+    auto overlapping = good;
+    size_t entries = 16 + 24 + 3 * 16 + 4 * 8 + 4 * 16 + 5 * 8;
+    put32(overlapping, entries, 0x1000);
+    put32(overlapping, entries + 4, uint32_t(good.size()));
+    refused(overlapping, "overlap");
+}
+
+TEST(ResourceSection, DamagedBytesNeverReadOutsideTheSection) {
+    auto good = buildResourceSection(sampleSorted(), 0x1000);
+    std::string error;
+    for (size_t n = 0; n < good.size(); ++n) {
+        std::vector<uint8_t> cut(good.begin(), good.begin() + long(n));
+        (void)parseResourceSection(cut, 0x1000, error);
+    }
+    std::mt19937 random(12);
+    for (int round = 0; round < 2000; ++round) {
+        auto damaged = good;
+        for (int k = 0; k < 3; ++k) damaged[random() % damaged.size()] = uint8_t(random());
+        if (auto parsed = parseResourceSection(damaged, 0x1000, error)) {
+            size_t total = 0;
+            for (const auto& r : *parsed) total += r.data.size();
+            EXPECT_LE(total, damaged.size());
+        }
+    }
+}
+
+// A linker's image: two sections at 0x1000 and 0x2000, file alignment 0x200, and room
+// in the headers for exactly one more section header.
+Stub linkedStub(size_t sections = 2) {
+    std::vector<testing::RawSection> raw;
+    for (size_t i = 0; i < sections; ++i) raw.push_back({0x200, uint32_t(0x200 * (i + 1))});
+    Stub stub;
+    stub.image = testing::peImage(raw, 0x200 * (sections + 1));
+    constexpr size_t optional = 0x98;
+    put32(stub.image, optional + 8, uint32_t(0x200 * sections));  // SizeOfInitializedData
+    put32(stub.image, optional + 32, 0x1000);                     // SectionAlignment
+    put32(stub.image, optional + 36, 0x200);                      // FileAlignment
+    put32(stub.image, optional + 56, uint32_t(0x1000 * (sections + 1)));  // SizeOfImage
+    put32(stub.image, optional + 60, 0x200);                      // SizeOfHeaders
+    for (size_t i = 0; i < sections; ++i) {
+        size_t h = optional + 0xF0 + 40 * i;
+        put32(stub.image, h + 8, 0x180);
+        put32(stub.image, h + 12, uint32_t(0x1000 * (i + 1)));
+    }
+    std::string error;
+    stub.layout = *parsePeLayout(stub.image, stub.image.size(), error);
+    return stub;
+}
+
+TEST(ResourceSection, AddsReplacesAndRemovesTheLastSection) {
+    Stub original = linkedStub(), stub = original;
+    std::string error;
+    ASSERT_TRUE(setResources(stub, sample(), error)) << error;
+    constexpr size_t optional = 0x98, added = optional + 0xF0 + 80;
+    EXPECT_EQ(stub.layout.sectionCount, 3);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&stub.image[added])), ".rsrc");
+    uint32_t rva = u32(stub.image, added + 12), size = u32(stub.image, added + 8);
+    EXPECT_EQ(rva, 0x3000u);
+    EXPECT_EQ(u32(stub.image, added + 16) % 0x200, 0u);
+    EXPECT_EQ(u32(stub.image, added + 20), 0x600u);
+    EXPECT_EQ(u32(stub.image, added + 36), 0x40000040u);
+    EXPECT_EQ(u32(stub.image, optional + 112 + 16), rva);  // resource table entry
+    EXPECT_EQ(u32(stub.image, optional + 112 + 20), size);
+    EXPECT_EQ(u32(stub.image, optional + 56), 0x4000u);   // SizeOfImage
+    EXPECT_EQ(u32(stub.image, optional + 8), 0x400u + u32(stub.image, added + 16));
+    EXPECT_EQ(stub.layout.blockOffset, stub.image.size());
+    std::vector<Resource> read;
+    ASSERT_TRUE(readResources(stub, read, error)) << error;
+    EXPECT_EQ(read, sampleSorted());
+
+    // Rebuilding from the result replaces the section rather than adding another.
+    Stub fresh = original;
+    ASSERT_TRUE(setResources(fresh, {sample()[1]}, error));
+    ASSERT_TRUE(setResources(stub, {sample()[1]}, error));
+    EXPECT_EQ(stub.image, fresh.image);
+    ASSERT_TRUE(setResources(stub, {}, error));
+    EXPECT_EQ(stub.image, original.image);
+    EXPECT_EQ(stub.layout.blockOffset, original.layout.blockOffset);
+    ASSERT_TRUE(readResources(stub, read, error));
+    EXPECT_TRUE(read.empty());
+}
+
+TEST(ResourceSection, RefusesWithoutRoomOrBesideResourcesOfTheStubsOwn) {
+    std::string error;
+    Stub full = linkedStub(3), before = full;
+    EXPECT_FALSE(setResources(full, sample(), error));
+    EXPECT_NE(error.find("no room for another section header"), std::string::npos) << error;
+    EXPECT_EQ(full.image, before.image);
+    EXPECT_TRUE(setResources(full, {}, error)) << "nothing to remove is no failure";
+
+    Stub own = linkedStub();
+    put32(own.image, 0x98 + 112 + 16, 0x1000);  // the resource table lies in the first section
+    own.layout = *parsePeLayout(own.image, own.image.size(), error);
+    EXPECT_FALSE(setResources(own, sample(), error));
+    EXPECT_NE(error.find("resource table of its own"), std::string::npos) << error;
+    std::vector<Resource> read;
+    EXPECT_TRUE(readResources(own, read, error));
+    EXPECT_TRUE(read.empty());
+}
+
+}  // namespace
+}  // namespace kestro::format
