@@ -86,8 +86,7 @@ public:
         plan_.subsystem = subsystem_.value_or(defaultSubsystem(plan_.head));
         plan_.warnings = sortedLines(warnings_);
         plan_.codePage = cp_;
-        plan_.resources.defaults = defaults_;
-        return std::move(plan_);
+                return std::move(plan_);
     }
 
 private:
@@ -220,7 +219,7 @@ private:
             if (auto names = resources::resourceSettingNames(group);
                 std::ranges::find(names, key.str()) != names.end()) {
                 guarded(value, name, [&, &key = key, &value = value] {
-                    resources::readResourceSetting(plan_.resources, group, key.str(), value, file_.parent_path());
+                    resources::readResourceSetting(plan_.resourceRequest, group, key.str(), value, file_.parent_path());
                 });
                 continue;
             }
@@ -245,8 +244,8 @@ private:
     void loadResourceGroup(std::string_view group, const toml::node& node) {
         const toml::table* settings = table(node, std::string(group));
         if (!settings) return;
-        if (group == "version") plan_.resources.versionGiven = true;
-        if (group == "manifest") plan_.resources.manifestGiven = true;
+        if (group == "version") plan_.resourceRequest.versionGiven = true;
+        if (group == "manifest") plan_.resourceRequest.manifestGiven = true;
         std::vector<std::string> known = resources::resourceSettingNames(group);
         for (auto&& [key, value] : *settings) {
             std::string name = std::string(group) + "." + std::string(key.str());
@@ -255,7 +254,7 @@ private:
                 continue;
             }
             guarded(value, name, [&, &key = key, &value = value] {
-                resources::readResourceSetting(plan_.resources, group, key.str(), value, file_.parent_path());
+                resources::readResourceSetting(plan_.resourceRequest, group, key.str(), value, file_.parent_path());
             });
         }
     }
@@ -286,7 +285,7 @@ private:
         if (file && off)
             problem(file, "manifest.file: manifest.generate = false (line " + line(generate) +
                               ") writes no manifest; remove one of the two");
-        if (plan_.resources.splashImage) checkSplashKeys();
+        if (plan_.resourceRequest.splashImage) checkSplashKeys();
     }
 
     // An image shows only with keys 108 and 10123 both on: what a file that gives one
@@ -388,9 +387,30 @@ private:
         guarded(node, "files", [&] { store(key::IncludedNames, toCodePage(names, cp_), "files", node); });
     }
 
+    // Raw [[resources]] entries, refused where they would take the place of one that a
+    // readable setting (or the defaults) makes.
     void loadResources() {
+        resources::ResourceRequest& request = plan_.resourceRequest;
+        request.defaults = defaults_;
+        std::vector<ResourceOwner> readable;
+        auto own = [&](uint16_t type, uint16_t id, std::string setting, const toml::node* where) {
+            readable.push_back({type, id, resources::kLanguage, std::move(setting), where});
+        };
+        for (const auto& icon : request.icon) own(icon.type, icon.id, "icon.file", resourceSetting("icon", "file"));
+        if (request.splashImage)
+            own(resources::kTypeRcData, resources::kSplashImageId, "splash.image", resourceSetting("splash", "image"));
+        if (request.writesVersion())
+            own(resources::kTypeVersion, resources::kVersionId,
+                request.versionGiven ? "[version]" : "the version information the build writes by default (set "
+                                                     "version.generate = false to give your own)",
+                doc_.get("version"));
+        if (request.writesManifest())
+            own(resources::kTypeManifest, resources::kManifestId,
+                request.manifestGiven ? "[manifest]" : "the manifest the build writes by default (set "
+                                                       "manifest.generate = false to give your own)",
+                doc_.get("manifest"));
         std::vector<ResourceProblem> problems;
-        plan_.resources = collectResources(doc_, file_, problems);
+        plan_.resources = collectResources(doc_, file_, problems, readable);
         for (const auto& p : problems) problem(p.where, p.text);
     }
 

@@ -4,25 +4,18 @@
 
 #include <cstdint>
 #include <stdexcept>
-#include <vector>
+
+#include "format/resource_section.h"
 
 namespace kestro::tool::resources {
 
-// One resource: the three numbers of its place in the resource tree and its data.
-struct Resource {
-    uint16_t type = 0;
-    uint16_t id = 0;
-    uint16_t language = 0;
-    std::vector<uint8_t> data;
+using format::Resource;
 
-    bool operator==(const Resource&) const = default;
-};
-
-inline constexpr uint16_t kTypeIcon = 3;        // RT_ICON
-inline constexpr uint16_t kTypeRcData = 10;     // RT_RCDATA
-inline constexpr uint16_t kTypeGroupIcon = 14;  // RT_GROUP_ICON
-inline constexpr uint16_t kTypeVersion = 16;    // RT_VERSION
-inline constexpr uint16_t kTypeManifest = 24;   // RT_MANIFEST
+inline constexpr uint16_t kTypeIcon = format::kRtIcon;
+inline constexpr uint16_t kTypeRcData = format::kRtRcdata;
+inline constexpr uint16_t kTypeGroupIcon = format::kRtGroupIcon;
+inline constexpr uint16_t kTypeVersion = format::kRtVersion;
+inline constexpr uint16_t kTypeManifest = format::kRtManifest;
 
 // English (United States): what resource compilers write by default, and the language of
 // the version information's string table.

@@ -291,6 +291,31 @@ TEST(ResourceSettings, ProblemsNameFileLineAndSetting) {
               toml + ":3: unknown setting 'splash.images' (did you mean 'splash.image'?)");
 }
 
+// A raw entry may not take the place of a resource that a setting or the defaults make:
+// one of the two would be lost.
+TEST(ResourceSettings, RawEntriesMayNotReplaceReadableOnes) {
+    tool::test::TempDir dir;
+    std::vector<uint8_t> ico = sampleIcon();
+    tool::test::writeFile(dir / "app.ico", std::string(ico.begin(), ico.end()));
+    auto problems = [&](const std::string& text) {
+        try {
+            loadConfiguration("application.main_class = \"a.B\"\n" + text, dir / "app.toml");
+        } catch (const ConfigError& e) {
+            return std::string(e.what());
+        }
+        return std::string("accepted");
+    };
+    std::string toml = (dir / "app.toml").string();
+    std::string raw = "[[resources]]\ntype = 16\nid = 1\nlanguage = 1033\nfile = \"app.ico\"\n";
+    EXPECT_EQ(problems(raw), toml + ":2: resources[0]: resource 16/1/1033 (type/id/language) is also made by the "
+                                    "version information the build writes by default (set version.generate = false "
+                                    "to give your own)");
+    EXPECT_EQ(problems("version.generate = false\n" + raw), "accepted");
+    EXPECT_EQ(problems("build.defaults = false\n" + raw), "accepted");
+    EXPECT_EQ(problems("icon.file = \"app.ico\"\n[[resources]]\ntype = 3\nid = 2\nlanguage = 1033\nfile = \"app.ico\"\n"),
+              toml + ":3: resources[0]: resource 3/2/1033 (type/id/language) is also made by 'icon.file' (line 2)");
+}
+
 // An image is shown only with both splash keys on, which the defaults then set.
 TEST(ResourceSettings, ASplashImageTurnsTheSplashOnUnlessTheFileSaysOtherwise) {
     tool::test::TempDir dir;
@@ -330,7 +355,7 @@ std::vector<Resource> rebuilt(const std::vector<Resource>& resources, bool defau
     std::string toml = "application.main_class = \"a.B\"\nbuild.defaults = " + std::string(defaults ? "true" : "false") +
                        "\n" + (out.splashImage ? "splash.image = " + tomlString(*out.splashImage) + "\n" : "") + out.tables;
     BuildPlan plan = loadConfiguration(toml, dir / "app.toml");
-    std::vector<Resource> again = resolveResources(plan.resources, "Other.exe");
+    std::vector<Resource> again = resolveResources(plan.resourceRequest, "Other.exe");
     again.insert(again.end(), out.raw.begin(), out.raw.end());
     std::ranges::sort(again, [](const Resource& a, const Resource& b) { return std::tie(a.type, a.id) < std::tie(b.type, b.id); });
     if (printed) *printed = out;
