@@ -33,7 +33,8 @@ public:
         bool defaults = defaultsKept();
         out_ = "# Read from a launcher by kestro inspect --toml; builds the same configuration block.\n";
         writeBuild(defaults, defaults && !velmora());
-        resources_ = resources::exportResources(contents_.resources, defaults, [&](const std::string& name) {
+        bool splashKeys = remaining_.contains(key::SplashScreen) && remaining_.contains(key::RuntimeSplash);
+        resources_ = resources::exportResources(contents_.resources, defaults, splashKeys, [&](const std::string& name) {
             fs::path relative = fs::path("resources") / name;
             return (extractDir_ ? fs::absolute(*extractDir_) / relative : relative).generic_string();
         });

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "tool/code_page.h"
 #include "tool/resources/icon_resources.h"
 #include "tool/resources/manifest_resource.h"
 #include "tool/resources/resource_settings.h"
@@ -35,6 +36,9 @@ std::optional<VersionRequest> versionSettings(const Resource& resource) {
     auto info = decodeVersionResource(resource.data);
     if (!info) return std::nullopt;
     const VersionStrings& s = info->strings;
+    for (const std::string* text : {&s.companyName, &s.fileDescription, &s.internalName, &s.legalCopyright,
+                                    &s.originalFilename, &s.productName})
+        if (utf8ToUtf16(*text).size() > kMaxVersionText) return std::nullopt;  // the settings refuse it
     VersionRequest request{true,
                            s.fileVersion,
                            s.productVersion,
@@ -58,14 +62,14 @@ void line(std::string& out, std::string_view name, const std::string& value) {
 
 }  // namespace
 
-ResourceExport exportResources(std::span<const Resource> all, bool defaults,
+ResourceExport exportResources(std::span<const Resource> all, bool defaults, bool splashKeysStored,
                                const std::function<std::string(const std::string&)>& sourceOf) {
     ResourceExport out;
     std::vector<Resource> rest(all.begin(), all.end());
     auto take = [&](const Resource& r) { std::erase(rest, r); };
 
     if (auto splash = std::ranges::find_if(all, [](const Resource& r) { return isOne(r, kTypeRcData, kSplashImageId); });
-        splash != all.end()) {
+        splash != all.end() && (splashKeysStored || !defaults)) {
         std::string name = "splash" + imageExtension(splash->data);
         out.files.push_back({name, splash->data});
         out.splashImage = sourceOf(name);

@@ -28,9 +28,10 @@ struct ResourceExport {
 // Splits `all` into what the readable settings give back exactly (a resource counts
 // only when encoding its decoded settings again gives the same bytes, ids and
 // language) and the rest. `defaults` as the printed file's build.defaults: the tables
-// then switch off what the build would otherwise generate. `sourceOf` gives the printed
-// path of an extracted file's name.
-ResourceExport exportResources(std::span<const Resource> all, bool defaults,
+// then switch off what the build would otherwise generate. `splashKeysStored`: whether
+// the block holds both splash keys, which the defaults would otherwise add to an image.
+// `sourceOf` gives the printed path of an extracted file's name.
+ResourceExport exportResources(std::span<const Resource> all, bool defaults, bool splashKeysStored,
                                const std::function<std::string(const std::string&)>& sourceOf);
 
 // One line on what a resource holds, where that is cheap to say: "icon: 16x16 32-bit,

@@ -18,9 +18,6 @@ namespace {
 
 constexpr std::array<std::string_view, 3> kGroups{"icon", "version", "manifest"};
 
-// A version text longer than this could not fit the version information's 64 KB.
-constexpr size_t kMaxVersionText = 2048;
-
 using VersionText = std::optional<std::string> VersionRequest::*;
 constexpr std::array<std::pair<std::string_view, VersionText>, 6> kVersionTexts{{
     {"company", &VersionRequest::company},

@@ -49,6 +49,10 @@ struct ResourceRequest {
     }
 };
 
+// The longest version text a setting gives: longer ones could not fit the version
+// information's 64 KB.
+inline constexpr size_t kMaxVersionText = 2048;
+
 // The groups of their own: "icon", "version", "manifest".
 std::span<const std::string_view> resourceGroups();
 // The names a resource group (or "splash" for its image) knows.

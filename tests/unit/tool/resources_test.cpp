@@ -350,7 +350,7 @@ TEST(ResourceSettings, ASplashImageTurnsTheSplashOnUnlessTheFileSaysOtherwise) {
 // under another output name: the readable part must come back byte for byte.
 std::vector<Resource> rebuilt(const std::vector<Resource>& resources, bool defaults, ResourceExport* printed = nullptr) {
     tool::test::TempDir dir;
-    ResourceExport out = exportResources(resources, defaults, [&](const std::string& name) { return (dir / name).string(); });
+    ResourceExport out = exportResources(resources, defaults, true, [&](const std::string& name) { return (dir / name).string(); });
     for (const ResourceFile& file : out.files) tool::test::writeFile(dir / file.name, std::string(file.data.begin(), file.data.end()));
     std::string toml = "application.main_class = \"a.B\"\nbuild.defaults = " + std::string(defaults ? "true" : "false") +
                        "\n" + (out.splashImage ? "splash.image = " + tomlString(*out.splashImage) + "\n" : "") + out.tables;
@@ -401,6 +401,10 @@ TEST(ResourceExport, AnythingElseStaysRaw) {
     EXPECT_EQ(rebuilt(odd, true, &printed), odd);
     EXPECT_EQ(printed.raw.size(), 4u);  // the icon group, its two images, the version information
     EXPECT_NE(printed.tables.find("[manifest]\nfile = "), std::string::npos) << printed.tables;
+    // A splash image in a block without the splash keys: the defaults would add them.
+    std::vector<Resource> splash{{kTypeRcData, kSplashImageId, kLanguage, bytes("GIF89a")}};
+    EXPECT_EQ(exportResources(splash, true, false, [](const std::string& name) { return name; }).raw, splash);
+    EXPECT_TRUE(exportResources(splash, false, false, [](const std::string& name) { return name; }).raw.empty());
     std::vector<Resource> broken{{kTypeManifest, 1, kLanguage, bytes("not xml")}};
     EXPECT_EQ(rebuilt(broken, true, &printed), broken);
     EXPECT_NE(printed.tables.find("[manifest]\ngenerate = false\n"), std::string::npos) << printed.tables;
