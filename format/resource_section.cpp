@@ -101,7 +101,8 @@ private:
     bool dataEntry(uint32_t offset, uint16_t type, uint16_t id, uint16_t language) {
         if (!claim(offset, kDataEntrySize, "a resource data entry")) return false;
         uint32_t rva = u32(s_, offset), size = u32(s_, offset + 4);
-        std::string which = "resource " + std::to_string(type) + "/" + std::to_string(id) + "/" + std::to_string(language);
+        std::string which =
+            "resource " + std::to_string(type) + "/" + std::to_string(id) + "/" + std::to_string(language);
         if (rva < rva_ || rva - rva_ > s_.size() || s_.size() - (rva - rva_) < size)
             return fail(which + ": its data lies outside the section");
         // Data ranges never overlap in a sound section, so together they fit in it.

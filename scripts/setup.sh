@@ -11,7 +11,7 @@ packages=(
   googletest libgtest-dev
   libtomlplusplus-dev libcli11-dev nlohmann-json3-dev
   osslsigncode openssl
-  icoutils  # wrestool: reads launchers' resources back in the tests
+  icoutils  # wrestool: reads launchers' resources as a program that is not ours
   xvfb xdotool
   locales
   openjdk-17-jdk-headless junit5

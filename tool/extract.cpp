@@ -92,7 +92,8 @@ void extractFiles(const fs::path& launcher, const LauncherContents& contents, co
     for (const auto& file : readable) resourceNames.insert(foldedName(file.name));
     for (const auto& record : contents.files) {  // refuse before writing anything
         if (resourceNames.contains(foldedName(relativePath(record.name).generic_string())))
-            throw std::runtime_error("included file \"" + record.name + "\" is not extracted: a resource is written there");
+            throw std::runtime_error("included file \"" + record.name +
+                                     "\" is not extracted: a resource is written there");
     }
     std::error_code ec;
     fs::create_directories(dir, ec);

@@ -70,7 +70,8 @@ std::string textReport(const LauncherContents& contents, CodePage cp, const std:
     for (const auto& f : contents.files)
         out += "  " + padded(f.name.empty() ? "(unnamed)" : f.name, 40) + std::to_string(f.size) + " bytes\n";
     if (!contents.resources.empty()) {
-        out += "\nResources (" + std::to_string(contents.resources.size()) + ")\n  type                 id     language  size\n";
+        out += "\nResources (" + std::to_string(contents.resources.size()) + ")\n";
+        out += "  type                 id     language  size\n";
         for (const auto& r : contents.resources) {
             std::string name = resourceTypeName(r.type);
             out += "  " + padded(std::to_string(r.type) + (name.empty() ? "" : " " + name), 20) +

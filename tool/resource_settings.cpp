@@ -15,7 +15,8 @@ namespace fs = std::filesystem;
 namespace {
 
 uint16_t number(const toml::node& value, int64_t lowest, const std::string& what) {
-    if (!value.is_integer()) throw SettingError("expected " + what + ", got " + std::string(describeType(value)), &value);
+    if (!value.is_integer())
+        throw SettingError("expected " + what + ", got " + std::string(describeType(value)), &value);
     int64_t n = value.as_integer()->get();
     if (n < lowest || n > 0xFFFF)
         throw SettingError("expected " + what + " from " + std::to_string(lowest) + " to 65535, got " +
@@ -31,7 +32,8 @@ std::vector<uint8_t> readResourceFile(const std::string& text, const fs::path& p
     fs::file_status status = fs::status(path, ec);
     std::string tried = " (looked for " + fs::absolute(path, ec).lexically_normal().string() + ")";
     if (status.type() == fs::file_type::not_found) throw SettingError("file '" + text + "' not found" + tried, &where);
-    if (status.type() != fs::file_type::regular) throw SettingError("'" + text + "' is not a regular file" + tried, &where);
+    if (status.type() != fs::file_type::regular)
+        throw SettingError("'" + text + "' is not a regular file" + tried, &where);
     uint64_t size = fs::file_size(path, ec);
     // The resource section lives inside the 2 GB that a launcher's file positions reach.
     if (!ec && size >= 0x7FFFFFFFu)
@@ -63,8 +65,9 @@ void loadRawResources(const toml::node& node, const fs::path& configFile, Resour
         for (auto&& [key, value] : *table)
             if (std::ranges::find(keys, key.str()) == keys.end()) {
                 auto closest = closestName(key.str(), keys);
-                collector.problem(&value, "unknown setting '" + name + "." + std::string(key.str()) + "'" +
-                                              didYouMean(closest ? std::optional(name + "." + *closest) : std::nullopt));
+                auto suggestion = closest ? std::optional(name + "." + *closest) : std::nullopt;
+                std::string full = name + "." + std::string(key.str());
+                collector.problem(&value, "unknown setting '" + full + "'" + didYouMean(suggestion));
                 complete = false;
             }
         format::Resource resource;

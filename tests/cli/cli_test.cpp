@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 
 #include <nlohmann/json.hpp>
@@ -29,7 +30,8 @@ keys.101 = "kept as is"
 wide.5000 = "Hello ☃"
 locale = [{ prefix = "de", wide = { 5000 = "Grüß Gott 𝄞" } }]
 files = [{ source = "input/app.jar", name = "lib/app.jar" }, { source = "input/readme.txt" }]
-resources = [{ type = 10, id = 10000, file = "input/splash.png" }, { type = 777, id = 3, language = 1031, file = "input/readme.txt" }]
+resources = [{ type = 10, id = 10000, file = "input/splash.png" },
+             { type = 777, id = 3, language = 1031, file = "input/readme.txt" }]
 [application]
 main_class = "com.example.Main"
 type = "gui"
@@ -348,6 +350,8 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
         {"[manifest]\nexecution_level = \"requireAdmin\"\n" + main, build,
          "app.toml:2: manifest.execution_level: unknown execution level \"requireAdmin\"; expected \"asInvoker\", "
          "\"requireAdministrator\" or \"highestAvailable\"\n"},
+        {"[[resources]]\ntype = 10\nid = 10000\nfile = \"gone.png\"\n" + main, build,
+         "app.toml:4: resources[0].file: file 'gone.png' not found (looked for " + (ws_ / "gone.png").string() + ")\n"},
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "none.exe"},
          "kestro: stub none.exe does not exist or is not a file\n"},
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "not-a-pe.exe"},
@@ -468,6 +472,44 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndNameWhatIsWrong) {
     auto version = kestro({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.starts_with("kestro ") && std::isdigit(version.out[7])) << version.out;
+}
+
+// The standard image checksum over the whole file, its own field counted as zero, as an
+// implementation apart from the tool's computes it (32-bit words with carry).
+uint32_t imageChecksum(std::string file, size_t field) {
+    std::fill_n(file.begin() + long(field), 4, '\0');
+    size_t length = file.size();
+    file.resize((length + 3) / 4 * 4, '\0');
+    uint64_t sum = 0;
+    for (size_t i = 0; i < file.size(); i += 4) {
+        uint32_t word = 0;
+        std::memcpy(&word, file.data() + i, 4);
+        sum = (sum & 0xFFFFFFFF) + word + (sum >> 32);
+    }
+    sum = (sum & 0xFFFFFFFF) + (sum >> 32);
+    sum = (sum & 0xFFFF) + (sum >> 16);
+    sum = (sum + (sum >> 16)) & 0xFFFF;
+    return uint32_t(sum + length);
+}
+
+// Without resources the launcher begins with the stub's bytes, its checksum aside, which
+// covers the whole launcher.
+TEST_F(Cli, LaunchersBeginWithTheStubAndCarryTheirChecksum) {
+    writeFile(ws_ / "app.toml",
+              "application.main_class = \"a.B\"\nversion.generate = false\nmanifest.generate = false\n");
+    for (const char* config : {"app.toml", "full.toml"}) {
+        if (std::string(config) == "full.toml") writeFile(ws_ / config, kFullConfig);
+        ASSERT_EQ(kestro({"build", config, "-o", "App.exe", "-q"}).exitCode, 0);
+        std::string image = readFile(ws_ / "App.exe"), stub = readFile(KESTRO_STUB);
+        uint32_t pe = uint8_t(image[60]) | uint8_t(image[61]) << 8;
+        size_t field = pe + 24 + 64;
+        uint32_t stored = 0;
+        std::memcpy(&stored, image.data() + field, 4);
+        EXPECT_EQ(stored, imageChecksum(image, field)) << config;
+        if (std::string(config) != "app.toml") continue;
+        image.replace(field, 4, stub, field, 4);
+        EXPECT_TRUE(image.compare(0, stub.size(), stub) == 0);
+    }
 }
 
 TEST_F(Cli, BuildSaysWhatItWroteUnlessQuiet) {

@@ -361,6 +361,7 @@ fs::path LauncherTest::buildLauncher(const std::string& name, const std::vector<
     std::string error;
     EXPECT_TRUE(format::loadStub(stubPath(), stub, error)) << error;
     format::setSubsystem(stub, subsystem_);
+    EXPECT_TRUE(format::setResources(stub, resources_, error)) << error;
     EXPECT_TRUE(format::writeLauncher(stub, head_, files, dir_ / name, error)) << error;
     return dir_ / name;
 }

@@ -18,6 +18,7 @@
 
 #include "format/block_writer.h"
 #include "format/config_keys.h"
+#include "format/resource_section.h"
 #include "support/runtime_layout.h"
 
 namespace kestro::e2e {
@@ -181,6 +182,7 @@ protected:
     fs::path tmp_;
     format::BlockHead head_;
     uint16_t subsystem_ = format::kSubsystemWindowsGui;  // of the launchers built from now on
+    std::vector<format::Resource> resources_;             // likewise: the resource section, if any
 
 private:
     void claimName(const std::string& name);

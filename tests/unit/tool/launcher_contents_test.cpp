@@ -87,3 +87,40 @@ TEST_F(MalformedLauncher, LengthsCountsAndMagicAreCheckedAgainstTheFile) {
 
 }  // namespace
 }  // namespace kestro::tool
+
+namespace kestro::tool {
+namespace {
+
+// A damaged resource section is named, and the block behind it is still shown.
+TEST(LauncherResources, AreListedAndADamagedSectionIsAWarningOnly) {
+    test::TempDir dir;
+    std::string pe = minimalPe();
+    for (auto [at, v] : {std::pair<size_t, uint32_t>{0xB8, 0x1000}, {0xBC, 0x200}, {0xD4, 0x400}})
+        for (int i = 0; i < 4; ++i) pe[at + i] = char(v >> (8 * i));
+    test::writeFile(dir / "stub.exe", pe);
+    format::Stub stub;
+    std::string error;
+    ASSERT_TRUE(format::loadStub(dir / "stub.exe", stub, error)) << error;
+    std::vector<format::Resource> resources{{10, 10000, 0, {1, 2, 3}}, {24, 1, 0, {4}}};
+    ASSERT_TRUE(format::setResources(stub, resources, error)) << error;
+    format::BlockHead head;
+    head.strings = {{122, "com.example.Main"}};
+    ASSERT_TRUE(format::writeLauncher(stub, head, {}, dir / "app.exe", error)) << error;
+
+    LauncherContents contents = readLauncher(dir / "app.exe", CodePage::Windows1252);
+    EXPECT_EQ(contents.resources, resources);
+    EXPECT_TRUE(contents.warnings.empty());
+
+    std::string bytes = test::readFile(dir / "app.exe");
+    bytes[0x600 + 20] = 0;  // the root's first entry now points back at the root: a loop
+    test::writeFile(dir / "damaged.exe", bytes);
+    contents = readLauncher(dir / "damaged.exe", CodePage::Windows1252);
+    EXPECT_TRUE(contents.resources.empty());
+    ASSERT_EQ(contents.warnings.size(), 1u);
+    EXPECT_EQ(contents.warnings[0], "the resource section is malformed (a resource directory at offset 0 is reached "
+                                    "twice); its resources are not listed");
+    EXPECT_EQ(contents.head.strings.size(), 1u);
+}
+
+}  // namespace
+}  // namespace kestro::tool

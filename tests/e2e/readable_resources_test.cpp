@@ -9,7 +9,7 @@
 namespace kestro::e2e {
 namespace {
 
-using Resources = LauncherTest;
+using ReadableResources = LauncherTest;
 
 std::string sampleIcon() { return readBytes(fs::path(KESTRO_SOURCE_DIR) / "tests" / "data" / "sample.ico"); }
 
@@ -29,7 +29,7 @@ std::map<std::string, std::string> reportOf(const fs::path& text) {
     return lines;
 }
 
-TEST_F(Resources, WindowsAndWrestoolReadWhatWasConfigured) {
+TEST_F(ReadableResources, WindowsAndWrestoolReadWhatWasConfigured) {
     writeBytes(dir_ / "app.ico", sampleIcon());
     std::string splash = "BM" + everyByteValue(3000);
     writeBytes(dir_ / "splash.bmp", splash);
@@ -100,7 +100,7 @@ execution_level = "highestAvailable"
 
 // Windows reads the manifest before the launcher's first instruction: a launcher that
 // carries one still starts, reads its block and searches for a runtime.
-TEST_F(Resources, ALauncherWithAManifestStarts) {
+TEST_F(ReadableResources, ALauncherWithAManifestStarts) {
     writeBytes(dir_ / "app.ico", sampleIcon());
     fs::path exe = buildWithTool(dir_, R"(
 build.include_runtime_library = false
