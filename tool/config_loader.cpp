@@ -128,7 +128,8 @@ private:
             if (setting.name == name) return setting.fullName();
             if (setting.group == group) here.emplace_back(setting.name);
         }
-        for (std::string& resourceName : resources::resourceSettingNames(group)) here.push_back(std::move(resourceName));
+        for (std::string& resourceName : resources::resourceSettingNames(group))
+            here.push_back(std::move(resourceName));
         auto closest = closestName(name, here);
         return closest ? std::optional(std::string(group) + "." + *closest) : std::nullopt;
     }
@@ -299,11 +300,11 @@ private:
             else if (it == strings_.end() || std::strtol(it->second.c_str(), nullptr, 10) == 0)
                 off.push_back(origins_.contains(key) ? origins_.at(key).setting : findSetting(key)->fullName());
         }
-        if (!off.empty() && image)
-            warning(image->source().begin.line,
-                    "splash.image is carried but not shown: the launcher shows it only when splash.enabled and "
-                    "splash.use_runtime_library are true, and " + off.front() + (off.size() > 1 ? " and " + off.back() : "") +
-                    (off.size() > 1 ? " are not" : " is not"));
+        if (off.empty() || !image) return;
+        std::string which = off.size() > 1 ? off.front() + " and " + off.back() + " are not" : off.front() + " is not";
+        warning(image->source().begin.line,
+                "splash.image is carried but not shown: the launcher shows it only when splash.enabled and "
+                "splash.use_runtime_library are true, and " + which);
     }
 
     void loadRawKeys(const toml::node& node) {

@@ -79,7 +79,8 @@ fs::path resourcePath(const format::Resource& resource) {
 }
 
 std::vector<resources::ResourceFile> readableResourceFiles(const LauncherContents& contents) {
-    auto files = resources::exportResources(contents.resources, false, true, [](const std::string& name) { return name; }).files;
+    auto files =
+        resources::exportResources(contents.resources, false, true, [](const std::string& name) { return name; }).files;
     for (auto& file : files) file.name = (fs::path("resources") / file.name).generic_string();
     return files;
 }

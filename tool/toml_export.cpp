@@ -34,10 +34,11 @@ public:
         out_ = "# Read from a launcher by kestro inspect --toml; builds the same configuration block.\n";
         writeBuild(defaults, defaults && !velmora());
         bool splashKeys = remaining_.contains(key::SplashScreen) && remaining_.contains(key::RuntimeSplash);
-        resources_ = resources::exportResources(contents_.resources, defaults, splashKeys, [&](const std::string& name) {
+        auto sourceOf = [&](const std::string& name) {
             fs::path relative = fs::path("resources") / name;
             return (extractDir_ ? fs::absolute(*extractDir_) / relative : relative).generic_string();
-        });
+        };
+        resources_ = resources::exportResources(contents_.resources, defaults, splashKeys, sourceOf);
         writeSettings(defaults);
         out_ += resources_.tables;
         writeRawKeys();

@@ -154,14 +154,15 @@ long_path_aware = false
     ASSERT_EQ(printed.exitCode, 0) << printed.err;
     EXPECT_EQ(printed.err, "");
     std::string dir = (ws_ / "extracted/resources/").string();
-    for (std::string line : std::vector<std::string>{"[splash]\nimage = \"" + dir + "splash.gif\"\nenabled = true\nuse_runtime_library = true\n",
-                             "[icon]\nfile = \"" + dir + "icon.ico\"\n",
-                             "[version]\nfile_version = \"3.1.4\"\nproduct_version = \"3.1.0\"\ncompany = \"Example Ltd\"\n"
-                             "product_name = \"Demo\"\ndescription = \"Demo\"\ncopyright = \"© 2026 Example Ltd\"\n"
-                             "original_filename = \"Demo.exe\"\ninternal_name = \"Demo\"\n",
-                             "[manifest]\nexecution_level = \"requireAdministrator\"\ndpi_aware = true\n"
-                             "long_path_aware = false\n",
-                             "[[resources]]\ntype = 777\n"})
+    const std::vector<std::string> lines{
+        "[splash]\nimage = \"" + dir + "splash.gif\"\nenabled = true\nuse_runtime_library = true\n",
+        "[icon]\nfile = \"" + dir + "icon.ico\"\n",
+        "[version]\nfile_version = \"3.1.4\"\nproduct_version = \"3.1.0\"\ncompany = \"Example Ltd\"\n"
+        "product_name = \"Demo\"\ndescription = \"Demo\"\ncopyright = \"© 2026 Example Ltd\"\n"
+        "original_filename = \"Demo.exe\"\ninternal_name = \"Demo\"\n",
+        "[manifest]\nexecution_level = \"requireAdministrator\"\ndpi_aware = true\nlong_path_aware = false\n",
+        "[[resources]]\ntype = 777\n"};
+    for (const std::string& line : lines)
         EXPECT_NE(printed.out.find(line), std::string::npos) << line << "\nin\n" << printed.out;
     EXPECT_EQ(printed.out.find("[[resources]]"), printed.out.rfind("[[resources]]")) << printed.out;  // only 777
     EXPECT_TRUE(readFile(ws_ / "extracted/resources/icon.ico") == readFile(ws_ / "art/app.ico"));

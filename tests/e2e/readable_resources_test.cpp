@@ -81,7 +81,8 @@ execution_level = "highestAvailable"
     // wrestool puts the icon file back together from the group and its images.
     auto wrestool = [&](const std::string& options, const std::string& name) {
         fs::path file = dir_ / name;
-        int status = std::system(("wrestool -x " + options + " '" + exe.string() + "' > '" + file.string() + "'").c_str());
+        std::string command = "wrestool -x " + options + " '" + exe.string() + "' > '" + file.string() + "'";
+        int status = std::system(command.c_str());
         EXPECT_EQ(status, 0) << options;
         return file;
     };

@@ -20,7 +20,8 @@ constexpr std::array<uint8_t, 8> kPngSignature{0x89, 'P', 'N', 'G', '\r', '\n', 
 unsigned side(uint8_t stored) { return stored == 0 ? 256 : stored; }
 
 bool isPng(std::span<const uint8_t> image) {
-    return image.size() >= kPngSignature.size() && std::equal(kPngSignature.begin(), kPngSignature.end(), image.begin());
+    return image.size() >= kPngSignature.size() &&
+           std::equal(kPngSignature.begin(), kPngSignature.end(), image.begin());
 }
 
 IconImage describe(std::span<const uint8_t> entry, std::span<const uint8_t> image) {
@@ -98,7 +99,8 @@ std::optional<std::vector<uint8_t>> iconFile(const Resource& group, std::span<co
         std::span<const uint8_t> entry(group.data.data() + kDirHeader + i * kGroupEntry, kGroupEntry);
         uint16_t id = get16(entry, 12);
         auto named = [&](const Resource& r) { return r.type == kTypeIcon && r.id == id; };
-        auto same = std::ranges::find_if(resources, [&](const Resource& r) { return named(r) && r.language == group.language; });
+        auto sameLanguage = [&](const Resource& r) { return named(r) && r.language == group.language; };
+        auto same = std::ranges::find_if(resources, sameLanguage);
         auto image = same != resources.end() ? same : std::ranges::find_if(resources, named);
         if (image == resources.end() || image->data.size() != get32(entry, 8)) return std::nullopt;
         ico.insert(ico.end(), entry.begin(), entry.begin() + kCommonFields);

@@ -20,6 +20,8 @@ inline void set16(std::vector<uint8_t>& out, size_t at, uint16_t v) {
 
 // Callers check that the field lies inside `in`.
 inline uint16_t get16(std::span<const uint8_t> in, size_t at) { return uint16_t(in[at] | in[at + 1] << 8); }
-inline uint32_t get32(std::span<const uint8_t> in, size_t at) { return get16(in, at) | uint32_t(get16(in, at + 2)) << 16; }
+inline uint32_t get32(std::span<const uint8_t> in, size_t at) {
+    return get16(in, at) | uint32_t(get16(in, at + 2)) << 16;
+}
 
 }  // namespace kestro::tool::resources

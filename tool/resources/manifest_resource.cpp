@@ -120,7 +120,8 @@ std::string generateManifest(const ManifestSettings& s) {
                "    <windowsSettings>\n";
         if (s.dpiAware)
             // The older element for systems before Windows 10 1607, which ignore the newer one.
-            xml += "      <dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>\n"
+            xml += "      <dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm"
+                   "</dpiAware>\n"
                    "      <dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
                    "PerMonitorV2</dpiAwareness>\n";
         if (s.longPathAware)

@@ -68,8 +68,10 @@ ResourceExport exportResources(std::span<const Resource> all, bool defaults, boo
     std::vector<Resource> rest(all.begin(), all.end());
     auto take = [&](const Resource& r) { std::erase(rest, r); };
 
-    if (auto splash = std::ranges::find_if(all, [](const Resource& r) { return isOne(r, kTypeRcData, kSplashImageId); });
-        splash != all.end() && (splashKeysStored || !defaults)) {
+    auto find = [&](uint16_t type, uint16_t id) {
+        return std::ranges::find_if(all, [&](const Resource& r) { return isOne(r, type, id); });
+    };
+    if (auto splash = find(kTypeRcData, kSplashImageId); splash != all.end() && (splashKeysStored || !defaults)) {
         std::string name = "splash" + imageExtension(splash->data);
         out.files.push_back({name, splash->data});
         out.splashImage = sourceOf(name);
@@ -77,7 +79,7 @@ ResourceExport exportResources(std::span<const Resource> all, bool defaults, boo
     }
 
     // The icon: one group whose images are every RT_ICON entry, numbered as the build numbers them.
-    auto group = std::ranges::find_if(all, [](const Resource& r) { return isOne(r, kTypeGroupIcon, kIconGroupId); });
+    auto group = find(kTypeGroupIcon, kIconGroupId);
     if (group != all.end() && std::ranges::count(all, kTypeGroupIcon, &Resource::type) == 1) {
         auto ico = iconFile(*group, all);
         std::vector<Resource> given;
@@ -88,9 +90,8 @@ ResourceExport exportResources(std::span<const Resource> all, bool defaults, boo
             if (ico) again = iconResources(*ico);
         } catch (const ResourceError&) {
         }
-        auto order = [](const Resource& a, const Resource& b) { return std::tie(a.type, a.id) < std::tie(b.type, b.id); };
-        std::ranges::sort(given, order);
-        std::ranges::sort(again, order);
+        std::ranges::sort(given, byPlace);
+        std::ranges::sort(again, byPlace);
         if (ico && again == given) {
             out.files.push_back({"icon.ico", *ico});
             out.tables += "\n[icon]\nfile = " + tomlString(sourceOf("icon.ico")) + "\n";
@@ -98,7 +99,7 @@ ResourceExport exportResources(std::span<const Resource> all, bool defaults, boo
         }
     }
 
-    auto versionResourceIt = std::ranges::find_if(all, [](const Resource& r) { return isOne(r, kTypeVersion, kVersionId); });
+    auto versionResourceIt = find(kTypeVersion, kVersionId);
     std::optional<VersionRequest> version;
     if (versionResourceIt != all.end()) version = versionSettings(*versionResourceIt);
     bool versionPrinted = false;
@@ -120,8 +121,7 @@ ResourceExport exportResources(std::span<const Resource> all, bool defaults, boo
     // user's file, checked as the build checks it.
     std::string manifestTable;
     bool manifestPrinted = false;
-    if (auto manifest = std::ranges::find_if(all, [](const Resource& r) { return isOne(r, kTypeManifest, kManifestId); });
-        manifest != all.end()) {
+    if (auto manifest = find(kTypeManifest, kManifestId); manifest != all.end()) {
         std::string text(manifest->data.begin(), manifest->data.end());
         auto settings = decodeGeneratedManifest(text);
         if (settings && version) {
@@ -182,7 +182,8 @@ std::optional<std::string> describeResource(const Resource& r, std::span<const R
         auto level = requestedExecutionLevel(std::string(r.data.begin(), r.data.end()));
         return "manifest: " + level.value_or("no execution level");
     }
-    if (r.type == kTypeRcData && r.id == kSplashImageId) return "splash image (" + imageExtension(r.data).substr(1) + ")";
+    if (r.type == kTypeRcData && r.id == kSplashImageId)
+        return "splash image (" + imageExtension(r.data).substr(1) + ")";
     return std::nullopt;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <stdexcept>
+#include <tuple>
 
 #include "format/resource_section.h"
 
@@ -30,6 +31,9 @@ inline constexpr uint16_t kFirstIconId = 1;
 // loader reads the manifest of an executable only there.
 inline constexpr uint16_t kVersionId = 1;
 inline constexpr uint16_t kManifestId = 1;
+
+// The order of the resource tree: by type, then id.
+inline bool byPlace(const Resource& a, const Resource& b) { return std::tie(a.type, a.id) < std::tie(b.type, b.id); }
 
 // Input that does not make the resource: the message says what is wrong with it.
 class ResourceError : public std::runtime_error {

@@ -160,7 +160,7 @@ std::vector<Resource> resolveResources(const ResourceRequest& request, const fs:
         std::string xml = request.manifest.file.value_or(generateManifest(resolveManifest(request.manifest, version)));
         out.push_back({kTypeManifest, kManifestId, kLanguage, {xml.begin(), xml.end()}});
     }
-    std::ranges::sort(out, [](const Resource& a, const Resource& b) { return std::tie(a.type, a.id) < std::tie(b.type, b.id); });
+    std::ranges::sort(out, byPlace);
     return out;
 }
 

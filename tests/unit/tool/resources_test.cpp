@@ -81,17 +81,20 @@ TEST(IconResources, AnythingElseIsNotAnIcon) {
         }
         return std::string("accepted");
     };
-    EXPECT_EQ(broken([](auto& b) { b.resize(4); }), "not an icon: the file is shorter than an icon directory (6 bytes)");
+    EXPECT_EQ(broken([](auto& b) { b.resize(4); }),
+              "not an icon: the file is shorter than an icon directory (6 bytes)");
     EXPECT_EQ(broken([](auto& b) { put16(b, 2, 2); }),
               "not an icon: the directory's reserved and type fields are 0 and 2, not 0 and 1 (a cursor has type 2)");
-    EXPECT_EQ(broken([](auto& b) { put16(b, 0, 1); }).substr(0, 49), "not an icon: the directory's reserved and type fi");
+    EXPECT_EQ(broken([](auto& b) { put16(b, 0, 1); }).substr(0, 49),
+              "not an icon: the directory's reserved and type fi");
     EXPECT_EQ(broken([](auto& b) { put16(b, 4, 0); }), "not an icon: the directory lists no images");
     EXPECT_EQ(broken([](auto& b) { put16(b, 4, 500); }),
               "not an icon: the directory lists 500 images but the file ends within it");
     EXPECT_EQ(broken([](auto& b) { b.resize(b.size() - 1); }),
               "not an icon: image 2 of 2 lies beyond the end of the file (" + std::to_string(ico.size() - 38 - 1128) +
                   " bytes at offset 1166, the file has 1269)");
-    EXPECT_EQ(broken([](auto& b) { put32(b, 6 + 12, 0xFFFFFFF0); }).substr(0, 47), "not an icon: image 1 of 2 lies beyond the end o");
+    EXPECT_EQ(broken([](auto& b) { put32(b, 6 + 12, 0xFFFFFFF0); }).substr(0, 47),
+              "not an icon: image 1 of 2 lies beyond the end o");
     EXPECT_EQ(broken([](auto& b) { put32(b, 6 + 12, 2); }), "not an icon: image 1 of 2 overlaps the directory");
     EXPECT_EQ(broken([](auto& b) { b[38] = 'x'; }), "not an icon: image 1 of 2 is neither PNG data nor a bitmap");
     EXPECT_EQ(broken([](auto& b) { b = bytes("\x89PNG\r\n\x1a\n rest of a PNG file"); }).substr(0, 40),
@@ -174,7 +177,8 @@ TEST(VersionResource, VersionNumbersAreThreeOrFourSmallNumbers) {
 }
 
 TEST(ManifestResource, GeneratedManifestsDecodeBackForEveryChoice) {
-    for (auto level : {ExecutionLevel::AsInvoker, ExecutionLevel::RequireAdministrator, ExecutionLevel::HighestAvailable})
+    using enum ExecutionLevel;
+    for (auto level : {AsInvoker, RequireAdministrator, HighestAvailable})
         for (bool dpi : {true, false})
             for (bool longPaths : {true, false}) {
                 ManifestSettings settings{"My_App.x-1", {1, 2, 3, 4}, level, dpi, longPaths};
@@ -216,7 +220,8 @@ TEST(ResourceSettings, DefaultsComeFromTheOutputsName) {
     EXPECT_EQ(out[0].type, kTypeVersion);
     auto version = decodeVersionResource(out[0].data);
     ASSERT_TRUE(version);
-    EXPECT_EQ(version->strings, (VersionStrings{"", "My App", "1.0.0.0", "My App", "", "My App.exe", "My App", "1.0.0.0"}));
+    EXPECT_EQ(version->strings,
+              (VersionStrings{"", "My App", "1.0.0.0", "My App", "", "My App.exe", "My App", "1.0.0.0"}));
     std::string xml(out[1].data.begin(), out[1].data.end());
     EXPECT_EQ(decodeGeneratedManifest(xml), (ManifestSettings{"My_App", {1, 0, 0, 0}}));
 
@@ -260,19 +265,22 @@ TEST(ResourceSettings, ProblemsNameFileLineAndSetting) {
     std::string toml = (dir / "app.toml").string();
     EXPECT_EQ(problems("[icon]\nfile = \"app.ico\"\n[splash]\nimage = \"app.ico\"\n"), "accepted");
     EXPECT_EQ(problems("[icon]\nfile = \"missing.ico\"\n"),
-              toml + ":3: icon.file: icon file 'missing.ico' not found (looked for " + (dir / "missing.ico").string() + ")");
+              toml + ":3: icon.file: icon file 'missing.ico' not found (looked for " + (dir / "missing.ico").string() +
+                  ")");
     EXPECT_EQ(problems("[icon]\nfile = \"not.ico\"\n"),
               toml + ":3: icon.file: 'not.ico' is not an icon: the directory's reserved and type fields are 18759 and "
                      "14406, not 0 and 1 (a cursor has type 2)");
     EXPECT_TRUE(problems("[splash]\nimage = \"none.png\"\n")
                     .starts_with(toml + ":3: splash.image: splash image 'none.png' not found (looked for"));
-    EXPECT_EQ(problems("[splash]\nimage = \"empty.png\"\n"), toml + ":3: splash.image: the splash image 'empty.png' is empty");
+    EXPECT_EQ(problems("[splash]\nimage = \"empty.png\"\n"),
+              toml + ":3: splash.image: the splash image 'empty.png' is empty");
     EXPECT_EQ(problems("[version]\nfile_version = \"1.x\"\nproduct_version = \"1.2.70000\"\n"),
               toml + ":3: version.file_version: \"1.x\" is not a version number; write three or four numbers from 0 to "
                      "65535 separated by dots, such as \"1.2.3\" or \"1.2.3.4\"\n" +
                   toml + ":4: version.product_version: \"1.2.70000\": 70000 is above 65535, the largest part a Windows "
                          "version number has");
-    EXPECT_EQ(problems("[version]\nfile_version = 1\n"), toml + ":3: version.file_version: expected a string, got an integer");
+    EXPECT_EQ(problems("[version]\nfile_version = 1\n"),
+              toml + ":3: version.file_version: expected a string, got an integer");
     EXPECT_EQ(problems("[manifest]\nexecution_level = \"admin\"\n"),
               toml + ":3: manifest.execution_level: unknown execution level \"admin\"; expected \"asInvoker\", "
                      "\"requireAdministrator\" or \"highestAvailable\"");
@@ -312,7 +320,8 @@ TEST(ResourceSettings, RawEntriesMayNotReplaceReadableOnes) {
                                     "to give your own)");
     EXPECT_EQ(problems("version.generate = false\n" + raw), "accepted");
     EXPECT_EQ(problems("build.defaults = false\n" + raw), "accepted");
-    EXPECT_EQ(problems("icon.file = \"app.ico\"\n[[resources]]\ntype = 3\nid = 2\nlanguage = 1033\nfile = \"app.ico\"\n"),
+    EXPECT_EQ(problems("icon.file = \"app.ico\"\n[[resources]]\ntype = 3\nid = 2\nlanguage = 1033\n"
+                       "file = \"app.ico\"\n"),
               toml + ":3: resources[0]: resource 3/2/1033 (type/id/language) is also made by 'icon.file' (line 2)");
 }
 
@@ -336,8 +345,9 @@ TEST(ResourceSettings, ASplashImageTurnsTheSplashOnUnlessTheFileSaysOtherwise) {
     EXPECT_EQ(value(off, 108), "0");
     EXPECT_EQ(value(off, 10123), "1");
     ASSERT_EQ(off.warnings.size(), 1u);
-    EXPECT_NE(off.warnings[0].find(":2: warning: splash.image is carried but not shown: the launcher shows it only when "
-                                   "splash.enabled and splash.use_runtime_library are true, and splash.enabled is not"),
+    EXPECT_NE(off.warnings[0].find(":2: warning: splash.image is carried but not shown: the launcher shows it only "
+                                   "when splash.enabled and splash.use_runtime_library are true, and splash.enabled "
+                                   "is not"),
               std::string::npos)
         << off.warnings[0];
     BuildPlan bare = plan("build.defaults = false\nsplash.image = \"s.bmp\"\n");
@@ -348,16 +358,20 @@ TEST(ResourceSettings, ASplashImageTurnsTheSplashOnUnlessTheFileSaysOtherwise) {
 
 // Prints `resources` as settings, writes the files they name, and builds them again
 // under another output name: the readable part must come back byte for byte.
-std::vector<Resource> rebuilt(const std::vector<Resource>& resources, bool defaults, ResourceExport* printed = nullptr) {
+std::vector<Resource> rebuilt(const std::vector<Resource>& resources, bool defaults,
+                              ResourceExport* printed = nullptr) {
     tool::test::TempDir dir;
-    ResourceExport out = exportResources(resources, defaults, true, [&](const std::string& name) { return (dir / name).string(); });
-    for (const ResourceFile& file : out.files) tool::test::writeFile(dir / file.name, std::string(file.data.begin(), file.data.end()));
-    std::string toml = "application.main_class = \"a.B\"\nbuild.defaults = " + std::string(defaults ? "true" : "false") +
-                       "\n" + (out.splashImage ? "splash.image = " + tomlString(*out.splashImage) + "\n" : "") + out.tables;
+    ResourceExport out =
+        exportResources(resources, defaults, true, [&](const std::string& name) { return (dir / name).string(); });
+    for (const ResourceFile& file : out.files)
+        tool::test::writeFile(dir / file.name, std::string(file.data.begin(), file.data.end()));
+    std::string toml = "application.main_class = \"a.B\"\nbuild.defaults = " +
+                       std::string(defaults ? "true" : "false") + "\n" +
+                       (out.splashImage ? "splash.image = " + tomlString(*out.splashImage) + "\n" : "") + out.tables;
     BuildPlan plan = loadConfiguration(toml, dir / "app.toml");
     std::vector<Resource> again = resolveResources(plan.resourceRequest, "Other.exe");
     again.insert(again.end(), out.raw.begin(), out.raw.end());
-    std::ranges::sort(again, [](const Resource& a, const Resource& b) { return std::tie(a.type, a.id) < std::tie(b.type, b.id); });
+    std::ranges::sort(again, byPlace);
     if (printed) *printed = out;
     return again;
 }
@@ -396,7 +410,7 @@ TEST(ResourceExport, AnythingElseStaysRaw) {
     odd[0].id = 7;  // an icon the group does not name as the build numbers them
     odd.back().data.push_back(' ');  // a manifest with a byte more: still the user's file
     odd[3].data[odd[3].data.size() - 2] = 0x05;  // version information of another language
-    std::ranges::sort(odd, [](const Resource& a, const Resource& b) { return std::tie(a.type, a.id) < std::tie(b.type, b.id); });
+    std::ranges::sort(odd, byPlace);
     ResourceExport printed;
     EXPECT_EQ(rebuilt(odd, true, &printed), odd);
     EXPECT_EQ(printed.raw.size(), 4u);  // the icon group, its two images, the version information
