@@ -85,8 +85,10 @@ void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream&
     for (const auto& warning : plan.warnings) err << warning << "\n";
     format::Stub stub = loadStub(request);
     format::setSubsystem(stub, plan.subsystem);
+    std::vector<format::Resource> resources = resources::resolveResources(plan.resourceRequest, request.output);
+    resources.insert(resources.end(), plan.resources.begin(), plan.resources.end());
     std::string error;
-    if (!format::setResources(stub, plan.resources, error))
+    if (!format::setResources(stub, resources, error))
         throw std::runtime_error("cannot add the resources to the stub: " + error);
     fs::path velmoraJar = besideTool("vlmruntime.jar"), velmoraTarget;
     if (request.writeRuntimeJar) {
@@ -110,7 +112,7 @@ void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream&
     auto count = [](size_t n, const std::string& what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); };
     out << "wrote " << request.output.string() << " (" << size << " bytes; " << count(plan.head.strings.size(), "setting")
         << ", " << count(plan.files.size(), "included file")
-        << (plan.resources.empty() ? "" : ", " + count(plan.resources.size(), "resource")) << ")\n";
+        << (resources.empty() ? "" : ", " + count(resources.size(), "resource")) << ")\n";
     if (request.writeRuntimeJar)
         out << "wrote " << velmoraTarget.string() << " (" << fs::file_size(velmoraTarget, ec) << " bytes)\n";
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -62,6 +63,8 @@ public:
         for (auto&& [key, value] : doc_) {
             std::string_view name = key.str();
             if (std::ranges::find(settingGroups(), name) != settingGroups().end()) loadGroup(name, value);
+            else if (std::ranges::find(resources::resourceGroups(), name) != resources::resourceGroups().end())
+                loadResourceGroup(name, value);
             else if (std::ranges::find(kSections, name) == kSections.end())
                 unknown(name, value, topLevelSuggestion(name));
         }
@@ -74,6 +77,7 @@ public:
         if (defaults_) addDefaults();
         addRuntimeLibrary();
         checkValues();
+        checkResources();
         if (!problems_.empty()) {
             problems_.insert(problems_.end(), warnings_.begin(), warnings_.end());
             throw ConfigError(sortedLines(problems_));
@@ -82,7 +86,7 @@ public:
         plan_.subsystem = subsystem_.value_or(defaultSubsystem(plan_.head));
         plan_.warnings = sortedLines(warnings_);
         plan_.codePage = cp_;
-        return std::move(plan_);
+                return std::move(plan_);
     }
 
 private:
@@ -112,6 +116,7 @@ private:
             if (setting.name == name) return setting.fullName();
         std::vector<std::string> sections(settingGroups().begin(), settingGroups().end());
         sections.insert(sections.end(), kSections.begin(), kSections.end());
+        sections.insert(sections.end(), resources::resourceGroups().begin(), resources::resourceGroups().end());
         return closestName(name, sections);
     }
 
@@ -123,6 +128,8 @@ private:
             if (setting.name == name) return setting.fullName();
             if (setting.group == group) here.emplace_back(setting.name);
         }
+        for (std::string& resourceName : resources::resourceSettingNames(group))
+            here.push_back(std::move(resourceName));
         auto closest = closestName(name, here);
         return closest ? std::optional(std::string(group) + "." + *closest) : std::nullopt;
     }
@@ -210,6 +217,13 @@ private:
         if (!settings) return;
         for (auto&& [key, value] : *settings) {
             std::string name = std::string(group) + "." + std::string(key.str());
+            if (auto names = resources::resourceSettingNames(group);
+                std::ranges::find(names, key.str()) != names.end()) {
+                guarded(value, name, [&, &key = key, &value = value] {
+                    resources::readResourceSetting(plan_.resourceRequest, group, key.str(), value, file_.parent_path());
+                });
+                continue;
+            }
             const Setting* setting = findSetting(group, key.str());
             if (const FormerName* former = setting ? nullptr : findFormerName(group, key.str())) {
                 setting = findSetting(former->key);
@@ -224,6 +238,73 @@ private:
             guarded(value, name,
                     [&, &value = value] { store(setting->key, encodeSetting(*setting, value, cp_), name, value); });
         }
+    }
+
+    // [icon], [version], [manifest]: settings of the executable's resources rather than
+    // of the block.
+    void loadResourceGroup(std::string_view group, const toml::node& node) {
+        const toml::table* settings = table(node, std::string(group));
+        if (!settings) return;
+        if (group == "version") plan_.resourceRequest.versionGiven = true;
+        if (group == "manifest") plan_.resourceRequest.manifestGiven = true;
+        std::vector<std::string> known = resources::resourceSettingNames(group);
+        for (auto&& [key, value] : *settings) {
+            std::string name = std::string(group) + "." + std::string(key.str());
+            if (std::ranges::find(known, key.str()) == known.end()) {
+                unknown(name, value, groupSuggestion(group, key.str()));
+                continue;
+            }
+            guarded(value, name, [&, &key = key, &value = value] {
+                resources::readResourceSetting(plan_.resourceRequest, group, key.str(), value, file_.parent_path());
+            });
+        }
+    }
+
+    // A setting of a resource group, if the file gives it.
+    const toml::node* resourceSetting(std::string_view group, std::string_view name) const {
+        const toml::table* settings = doc_.get(group) ? doc_.get(group)->as_table() : nullptr;
+        return settings ? settings->get(name) : nullptr;
+    }
+
+    // Settings that contradict each other, and the splash keys that make an image show.
+    void checkResources() {
+        auto line = [](const toml::node* node) { return std::to_string(node->source().begin.line); };
+        const toml::node* file = resourceSetting("manifest", "file");
+        const toml::node* generate = resourceSetting("manifest", "generate");
+        bool off = generate && generate->is_boolean() && !generate->as_boolean()->get();
+        for (std::string_view name : {"execution_level", "dpi_aware", "long_path_aware"}) {
+            const toml::node* value = resourceSetting("manifest", name);
+            if (!value) continue;
+            std::string setting = "manifest." + std::string(name);
+            if (file)
+                problem(value, setting + ": the manifest comes from manifest.file (line " + line(file) +
+                                   "), which replaces the generated one; set this in that file instead");
+            else if (off)
+                warning(value->source().begin.line,
+                        setting + " has no effect with manifest.generate = false (line " + line(generate) + ")");
+        }
+        if (file && off)
+            problem(file, "manifest.file: manifest.generate = false (line " + line(generate) +
+                              ") writes no manifest; remove one of the two");
+        if (plan_.resourceRequest.splashImage) checkSplashKeys();
+    }
+
+    // An image shows only with keys 108 and 10123 both on: what a file that gives one
+    // means, so the defaults set them; a file that sets them otherwise is told.
+    void checkSplashKeys() {
+        const toml::node* image = resourceSetting("splash", "image");
+        std::vector<std::string> off;
+        for (int32_t key : {key::SplashScreen, key::RuntimeSplash}) {
+            auto it = strings_.find(key);
+            if (it == strings_.end() && defaults_) strings_[key] = "1";
+            else if (it == strings_.end() || std::strtol(it->second.c_str(), nullptr, 10) == 0)
+                off.push_back(origins_.contains(key) ? origins_.at(key).setting : findSetting(key)->fullName());
+        }
+        if (off.empty() || !image) return;
+        std::string which = off.size() > 1 ? off.front() + " and " + off.back() + " are not" : off.front() + " is not";
+        warning(image->source().begin.line,
+                "splash.image is carried but not shown: the launcher shows it only when splash.enabled and "
+                "splash.use_runtime_library are true, and " + which);
     }
 
     void loadRawKeys(const toml::node& node) {
@@ -307,9 +388,30 @@ private:
         guarded(node, "files", [&] { store(key::IncludedNames, toCodePage(names, cp_), "files", node); });
     }
 
+    // Raw [[resources]] entries, refused where they would take the place of one that a
+    // readable setting (or the defaults) makes.
     void loadResources() {
+        resources::ResourceRequest& request = plan_.resourceRequest;
+        request.defaults = defaults_;
+        std::vector<ResourceOwner> readable;
+        auto own = [&](uint16_t type, uint16_t id, std::string setting, const toml::node* where) {
+            readable.push_back({type, id, resources::kLanguage, std::move(setting), where});
+        };
+        for (const auto& icon : request.icon) own(icon.type, icon.id, "icon.file", resourceSetting("icon", "file"));
+        if (request.splashImage)
+            own(resources::kTypeRcData, resources::kSplashImageId, "splash.image", resourceSetting("splash", "image"));
+        if (request.writesVersion())
+            own(resources::kTypeVersion, resources::kVersionId,
+                request.versionGiven ? "[version]" : "the version information the build writes by default (set "
+                                                     "version.generate = false to give your own)",
+                doc_.get("version"));
+        if (request.writesManifest())
+            own(resources::kTypeManifest, resources::kManifestId,
+                request.manifestGiven ? "[manifest]" : "the manifest the build writes by default (set "
+                                                       "manifest.generate = false to give your own)",
+                doc_.get("manifest"));
         std::vector<ResourceProblem> problems;
-        plan_.resources = collectResources(doc_, file_, problems);
+        plan_.resources = collectResources(doc_, file_, problems, readable);
         for (const auto& p : problems) problem(p.where, p.text);
     }
 

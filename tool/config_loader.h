@@ -12,6 +12,7 @@
 #include "format/block_writer.h"
 #include "format/resource_section.h"
 #include "tool/code_page.h"
+#include "tool/resources/resource_settings.h"
 
 namespace kestro::tool {
 
@@ -22,6 +23,9 @@ struct BuildPlan {
     CodePage codePage = CodePage::Windows1252;  // of the stored texts
     // The launcher's kind of program: build.subsystem, else the application type's.
     uint16_t subsystem = 2;
+    // The readable resource settings (splash image, icon, version information,
+    // manifest), made into resources when the output's name is known.
+    resources::ResourceRequest resourceRequest;
     // Values the launcher takes but almost certainly not as meant, one line each, in
     // file order: "app.toml:7: warning: ...".
     std::vector<std::string> warnings;

@@ -6,6 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "tool/resources/resource_export.h"
+
 #include "format/block_format.h"
 #include "tool/file_source.h"
 #include "tool/included_names.h"
@@ -76,10 +78,19 @@ fs::path resourcePath(const format::Resource& resource) {
                                      std::to_string(resource.language) + ".bin");
 }
 
+std::vector<resources::ResourceFile> readableResourceFiles(const LauncherContents& contents) {
+    auto files =
+        resources::exportResources(contents.resources, false, true, [](const std::string& name) { return name; }).files;
+    for (auto& file : files) file.name = (fs::path("resources") / file.name).generic_string();
+    return files;
+}
+
 void extractFiles(const fs::path& launcher, const LauncherContents& contents, const fs::path& dir) {
     std::set<std::string> resourceNames;
     for (const auto& resource : contents.resources)
         resourceNames.insert(foldedName(resourcePath(resource).generic_string()));
+    std::vector<resources::ResourceFile> readable = readableResourceFiles(contents);
+    for (const auto& file : readable) resourceNames.insert(foldedName(file.name));
     for (const auto& record : contents.files) {  // refuse before writing anything
         if (resourceNames.contains(foldedName(relativePath(record.name).generic_string())))
             throw std::runtime_error("included file \"" + record.name +
@@ -92,6 +103,7 @@ void extractFiles(const fs::path& launcher, const LauncherContents& contents, co
     for (const auto& record : contents.files) copyRecord(source, record, targetPath(dir, record.name));
     for (const auto& resource : contents.resources)
         writeResource(targetPath(dir, resourcePath(resource).generic_string()), resource);
+    for (const auto& file : readable) writeResource(targetPath(dir, file.name), {0, 0, 0, file.data});
 }
 
 }  // namespace kestro::tool

@@ -2,6 +2,7 @@
 #include "tool/inspect_report.h"
 #include "tool/raw_values.h"
 #include "tool/resource_settings.h"
+#include "tool/resources/resource_export.h"
 #include "tool/subsystem.h"
 
 namespace kestro::tool {
@@ -74,6 +75,7 @@ json jsonReport(const LauncherContents& contents, CodePage cp, const std::string
     for (const auto& r : contents.resources) {
         json item{{"type", r.type}, {"id", r.id}, {"language", r.language}, {"size", r.data.size()}};
         if (std::string name = resourceTypeName(r.type); !name.empty()) item["type_name"] = name;
+        if (auto what = resources::describeResource(r, contents.resources)) item["contents"] = *what;
         out["resources"].push_back(std::move(item));
     }
     return out;

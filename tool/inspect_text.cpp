@@ -4,6 +4,7 @@
 #include "tool/inspect_report.h"
 #include "tool/raw_values.h"
 #include "tool/resource_settings.h"
+#include "tool/resources/resource_export.h"
 #include "tool/subsystem.h"
 #include "tool/toml_writer.h"
 
@@ -75,7 +76,9 @@ std::string textReport(const LauncherContents& contents, CodePage cp, const std:
             std::string name = resourceTypeName(r.type);
             out += "  " + padded(std::to_string(r.type) + (name.empty() ? "" : " " + name), 20) +
                    padded(std::to_string(r.id), 6) + padded(std::to_string(r.language), 9) +
-                   std::to_string(r.data.size()) + " bytes\n";
+                   std::to_string(r.data.size()) + " bytes";
+            if (auto what = resources::describeResource(r, contents.resources)) out += "  " + *what;
+            out += "\n";
         }
     }
     if (!contents.warnings.empty()) {

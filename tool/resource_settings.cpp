@@ -106,16 +106,25 @@ void ResourceCollector::add(format::Resource resource, const std::string& settin
     auto [it, fresh] = owners_.try_emplace({resource.type, resource.id, resource.language}, setting, line);
     if (!fresh) {
         problem(&where, setting + ": resource " + std::to_string(resource.type) + "/" + std::to_string(resource.id) +
-                            "/" + std::to_string(resource.language) + " (type/id/language) is also made by '" +
-                            it->second.first + "' (line " + std::to_string(it->second.second) + ")");
+                            "/" + std::to_string(resource.language) + " (type/id/language) is also made by " +
+                            (it->second.second ? "'" + it->second.first + "' (line " +
+                                                     std::to_string(it->second.second) + ")"
+                                               : it->second.first));
         return;
     }
     resources_.push_back(std::move(resource));
 }
 
+void ResourceCollector::reserve(const ResourceOwner& owner) {
+    owners_.try_emplace({owner.type, owner.id, owner.language}, owner.setting,
+                        owner.where ? owner.where->source().begin.line : 0);
+}
+
 std::vector<format::Resource> collectResources(const toml::table& doc, const fs::path& configFile,
-                                               std::vector<ResourceProblem>& problems) {
+                                               std::vector<ResourceProblem>& problems,
+                                               const std::vector<ResourceOwner>& readable) {
     ResourceCollector collector(problems);
+    for (const ResourceOwner& owner : readable) collector.reserve(owner);
     // Readable settings that make resources (icon, version information, manifest, splash
     // image) are read here, before the raw entries, so that a clash names the readable
     // setting first.

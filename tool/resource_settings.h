@@ -19,6 +19,14 @@ struct ResourceProblem {
     std::string text;
 };
 
+// A resource that a readable setting (or the defaults) makes, known by its place before
+// its bytes are: `where` is null for one the defaults make.
+struct ResourceOwner {
+    uint16_t type, id, language;
+    std::string setting;
+    const toml::node* where;
+};
+
 // Gathers resources from the settings that make them and refuses a second resource of
 // the same type, id and language, naming both settings.
 class ResourceCollector {
@@ -27,6 +35,8 @@ public:
 
     // `setting` names what made the resource ("resources[2]", "icon.file", ...).
     void add(format::Resource resource, const std::string& setting, const toml::node& where);
+    // Claims a place without adding a resource there.
+    void reserve(const ResourceOwner& owner);
     void problem(const toml::node* where, std::string text) { problems_.push_back({where, std::move(text)}); }
     std::vector<format::Resource> take() { return std::move(resources_); }
 
@@ -36,11 +46,13 @@ private:
     std::map<std::tuple<uint16_t, uint16_t, uint16_t>, std::pair<std::string, size_t>> owners_;  // setting, line
 };
 
-// Every resource the configuration in `doc` asks for, in the order given; file paths are
-// relative to `configFile`'s directory. Problems are appended to `problems` (the loader
-// reports them with the file and line).
+// Every raw resource the configuration in `doc` asks for, in the order given; file
+// paths are relative to `configFile`'s directory. One at the place of a `readable`
+// resource is refused. Problems are appended to `problems` (the loader reports them
+// with the file and line).
 std::vector<format::Resource> collectResources(const toml::table& doc, const std::filesystem::path& configFile,
-                                               std::vector<ResourceProblem>& problems);
+                                               std::vector<ResourceProblem>& problems,
+                                               const std::vector<ResourceOwner>& readable = {});
 
 // The conventional name of a standard resource type ("RT_ICON"), or empty.
 std::string resourceTypeName(uint16_t type);

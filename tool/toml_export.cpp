@@ -9,6 +9,7 @@
 #include "tool/included_names.h"
 #include "tool/raw_values.h"
 #include "tool/resource_settings.h"
+#include "tool/resources/resource_export.h"
 #include "tool/setting_codec.h"
 #include "tool/settings_table.h"
 #include "tool/subsystem.h"
@@ -32,7 +33,14 @@ public:
         bool defaults = defaultsKept();
         out_ = "# Read from a launcher by kestro inspect --toml; builds the same configuration block.\n";
         writeBuild(defaults, defaults && !velmora());
+        bool splashKeys = remaining_.contains(key::SplashScreen) && remaining_.contains(key::RuntimeSplash);
+        auto sourceOf = [&](const std::string& name) {
+            fs::path relative = fs::path("resources") / name;
+            return (extractDir_ ? fs::absolute(*extractDir_) / relative : relative).generic_string();
+        };
+        resources_ = resources::exportResources(contents_.resources, defaults, splashKeys, sourceOf);
         writeSettings(defaults);
+        out_ += resources_.tables;
         writeRawKeys();
         writeWide();
         writeLocaleSets();
@@ -136,10 +144,20 @@ private:
             }
             toml::table holder;
             if (!decodeSetting(setting, it->second, cp_, holder)) continue;  // printed under [keys]
-            if (setting.group != group) out_ += "\n[" + std::string(group = setting.group) + "]\n";
+            if (setting.group != group) {
+                out_ += "\n[" + std::string(group = setting.group) + "]\n";
+                if (group == "splash") writeSplashImage();
+            }
             out_ += std::string(setting.name) + " = " + tomlInline(*holder.get(setting.name)) + "\n";
             remaining_.erase(it);
         }
+        if (resources_.splashImage) out_ += "\n[splash]\n", writeSplashImage();
+    }
+
+    // Once, in the [splash] group: the image's file, which --extract writes.
+    void writeSplashImage() {
+        if (resources_.splashImage) out_ += "image = " + tomlString(*resources_.splashImage) + "\n";
+        resources_.splashImage.reset();
     }
 
     // A stored text as a string when the code page carries it back unchanged, else as hex.
@@ -200,7 +218,7 @@ private:
 
     // Raw entries, each pointing at the file --extract writes for it.
     void writeResources() {
-        for (const auto& resource : contents_.resources) {
+        for (const auto& resource : resources_.raw) {
             fs::path relative = resourcePath(resource);
             fs::path file = extractDir_ ? fs::absolute(*extractDir_) / relative : relative;
             std::string name = resourceTypeName(resource.type);
@@ -213,6 +231,7 @@ private:
     const LauncherContents& contents_;
     CodePage cp_;
     std::optional<fs::path> extractDir_;
+    resources::ResourceExport resources_;  // the readable settings of the resources, and the rest
     std::map<int32_t, std::string> remaining_;  // stored texts not yet printed
     std::vector<std::string> notes_;
     std::string out_;

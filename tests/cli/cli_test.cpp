@@ -127,6 +127,51 @@ name = "user/app.jar"
     EXPECT_TRUE(readFile(ws_ / "App.exe") == readFile(ws_ / "Again.exe")) << printed.out;
 }
 
+// Every readable resource setting at once: the printed configuration gives them back as
+// settings (with the files --extract writes), and the rebuild under another name is
+// identical.
+TEST_F(Cli, PrintedResourceSettingsRebuildTheIdenticalLauncher) {
+    writeFile(ws_ / "art/app.ico", readFile(KESTRO_SOURCE_DIR "/tests/data/sample.ico"));
+    writeFile(ws_ / "art/splash.gif", "GIF89a and the rest");
+    writeFile(ws_ / "app.toml", R"(
+build.include_runtime_library = false
+application.main_class = "com.example.Main"
+splash.image = "art/splash.gif"
+icon.file = "art/app.ico"
+resources = [{ type = 777, id = 3, file = "input/readme.txt" }]
+[version]
+file_version = "3.1.4"
+product_version = "3.1.0"
+company = "Example Ltd"
+copyright = "© 2026 Example Ltd"
+[manifest]
+execution_level = "requireAdministrator"
+long_path_aware = false
+)");
+    auto first = kestro({"build", "app.toml", "-o", "Demo.exe"});
+    ASSERT_EQ(first.exitCode, 0) << first.err;
+    auto printed = kestro({"inspect", "Demo.exe", "--toml", "--extract", "extracted"});
+    ASSERT_EQ(printed.exitCode, 0) << printed.err;
+    EXPECT_EQ(printed.err, "");
+    std::string dir = (ws_ / "extracted/resources/").string();
+    const std::vector<std::string> lines{
+        "[splash]\nimage = \"" + dir + "splash.gif\"\nenabled = true\nuse_runtime_library = true\n",
+        "[icon]\nfile = \"" + dir + "icon.ico\"\n",
+        "[version]\nfile_version = \"3.1.4\"\nproduct_version = \"3.1.0\"\ncompany = \"Example Ltd\"\n"
+        "product_name = \"Demo\"\ndescription = \"Demo\"\ncopyright = \"© 2026 Example Ltd\"\n"
+        "original_filename = \"Demo.exe\"\ninternal_name = \"Demo\"\n",
+        "[manifest]\nexecution_level = \"requireAdministrator\"\ndpi_aware = true\nlong_path_aware = false\n",
+        "[[resources]]\ntype = 777\n"};
+    for (const std::string& line : lines)
+        EXPECT_NE(printed.out.find(line), std::string::npos) << line << "\nin\n" << printed.out;
+    EXPECT_EQ(printed.out.find("[[resources]]"), printed.out.rfind("[[resources]]")) << printed.out;  // only 777
+    EXPECT_TRUE(readFile(ws_ / "extracted/resources/icon.ico") == readFile(ws_ / "art/app.ico"));
+    writeFile(ws_ / "again/app.toml", printed.out);
+    auto second = kestro({"build", "again/app.toml", "-o", "Other.exe", "--stub", "Demo.exe"});
+    ASSERT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_TRUE(readFile(ws_ / "Demo.exe") == readFile(ws_ / "Other.exe")) << printed.out;
+}
+
 // The kestro flavour's launcher class travels inside every kestro launcher.
 TEST_F(Cli, KestroLaunchersCarryTheRuntimeLibraryFromBesideTheTool) {
     const fs::path jar = fs::path(KESTRO_TOOL_DIR) / "kestro-runtime.jar";
@@ -229,8 +274,11 @@ TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
           R"(2003   files.names                          "lib\\app.jar;readme.txt")",
           "\nWide strings (1)\n  5000   \"Hello ☃\"\n", "\nLocale set \"de\" (1)\n  5000   \"Grüß Gott 𝄞\"\n",
           "\nIncluded files (2, 200008 bytes)\n  lib\\app.jar ",
-          "\nResources (2)\n  type                 id     language  size\n"
-          "  10 RT_RCDATA         10000  0         11 bytes\n"
+          "\nResources (4)\n  type                 id     language  size\n"
+          "  10 RT_RCDATA         10000  0         11 bytes  splash image (png)\n"
+          "  16 RT_VERSION        1      1033      504 bytes  version 1.0.0.0, ProductName \"App\", FileDescription "
+          "\"App\"\n"
+          "  24 RT_MANIFEST       1      1033      1595 bytes  manifest: asInvoker\n"
           "  777                  3      1031      8 bytes\n"})
         EXPECT_NE(text.out.find(line), std::string::npos) << line << "\nin\n" << text.out;
 
@@ -245,8 +293,10 @@ TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
     EXPECT_EQ(report["locale_sets"][0]["wide"][0]["text"], "Grüß Gott 𝄞");
     EXPECT_EQ(report["files"][0]["size"], 200000);
     EXPECT_EQ(report["resources"][0],
-              nlohmann::json({{"type", 10}, {"type_name", "RT_RCDATA"}, {"id", 10000}, {"language", 0}, {"size", 11}}));
-    EXPECT_EQ(report["resources"][1]["language"], 1031);
+              nlohmann::json({{"type", 10}, {"type_name", "RT_RCDATA"}, {"id", 10000}, {"language", 0}, {"size", 11},
+                              {"contents", "splash image (png)"}}));
+    EXPECT_EQ(report["resources"][1]["contents"], "version 1.0.0.0, ProductName \"App\", FileDescription \"App\"");
+    EXPECT_EQ(report["resources"][3]["language"], 1031);
     EXPECT_NE(text.out.find("\nInstances\n  every start runs; instances are counted per user session"),
               std::string::npos) << text.out;
 
@@ -286,6 +336,21 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
         {"files = [{ source = \"input/readme.txt\" }, { source = \"input/app.jar\", name = \"README.TXT\" }]" + main,
          build,
          "app.toml:1: files[1].name: \"README.TXT\" is already the name of files[0]\n"},
+        {"[icon]\nfile = \"input/readme.txt\"\n" + main, build,
+         "app.toml:2: icon.file: 'input/readme.txt' is not an icon: the directory's reserved and type fields are "
+         "25970 and 25697, not 0 and 1 (a cursor has type 2)\n"},
+        {"[splash]\nimage = \"splash.png\"\n" + main, build,
+         "app.toml:2: splash.image: splash image 'splash.png' not found (looked for " + (ws_ / "splash.png").string() +
+             ")\n"},
+        {"[version]\nfile_version = \"1.2.3.99999\"\n" + main, build,
+         "app.toml:2: version.file_version: \"1.2.3.99999\": 99999 is above 65535, the largest part a Windows version "
+         "number has\n"},
+        {"[version]\nproduct_version = \"2.0-beta\"\n" + main, build,
+         "app.toml:2: version.product_version: \"2.0-beta\" is not a version number; write three or four numbers "
+         "from 0 to 65535 separated by dots, such as \"1.2.3\" or \"1.2.3.4\"\n"},
+        {"[manifest]\nexecution_level = \"requireAdmin\"\n" + main, build,
+         "app.toml:2: manifest.execution_level: unknown execution level \"requireAdmin\"; expected \"asInvoker\", "
+         "\"requireAdministrator\" or \"highestAvailable\"\n"},
         {"[[resources]]\ntype = 10\nid = 10000\nfile = \"gone.png\"\n" + main, build,
          "app.toml:4: resources[0].file: file 'gone.png' not found (looked for " + (ws_ / "gone.png").string() + ")\n"},
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "none.exe"},
@@ -331,6 +396,8 @@ TEST_F(Cli, OutputIsARegularFileOrALinkToOne) {
     if (::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) device = "/dev/full";
     ASSERT_EQ(::mkfifo((ws_ / "pipe").c_str(), 0666), 0);
     writeFile(ws_ / "elsewhere/App.exe", "old launcher");
+    // Launchers of different names, the same but for what their names give.
+    writeFile(ws_ / "app.toml", std::string("version.generate = false\nmanifest.generate = false\n") + kFullConfig);
     fs::create_symlink("elsewhere/App.exe", ws_ / "App.exe");
     fs::create_symlink("../elsewhere/New.exe", ws_ / "input/New.exe");  // dangling, relative to its directory
     fs::create_symlink("pipe", ws_ / "ToPipe.exe");
@@ -429,7 +496,8 @@ uint32_t imageChecksum(std::string file, size_t field) {
 // Without resources the launcher begins with the stub's bytes, its checksum aside, which
 // covers the whole launcher.
 TEST_F(Cli, LaunchersBeginWithTheStubAndCarryTheirChecksum) {
-    writeFile(ws_ / "app.toml", "application.main_class = \"a.B\"\n");
+    writeFile(ws_ / "app.toml",
+              "application.main_class = \"a.B\"\nversion.generate = false\nmanifest.generate = false\n");
     for (const char* config : {"app.toml", "full.toml"}) {
         if (std::string(config) == "full.toml") writeFile(ws_ / config, kFullConfig);
         ASSERT_EQ(kestro({"build", config, "-o", "App.exe", "-q"}).exitCode, 0);
@@ -449,7 +517,7 @@ TEST_F(Cli, BuildSaysWhatItWroteUnlessQuiet) {
     auto run = kestro({"build", "app.toml", "-o", "App.exe"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "wrote App.exe (" + std::to_string(fs::file_size(ws_ / "App.exe")) +
-                           " bytes; 35 settings, 2 included files, 2 resources)\n");
+                           " bytes; 35 settings, 2 included files, 4 resources)\n");
     EXPECT_EQ(run.err, "");
     auto quiet = kestro({"build", "app.toml", "-o", "App.exe", "--quiet"});
     EXPECT_EQ(quiet.exitCode, 0);

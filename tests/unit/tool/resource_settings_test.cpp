@@ -27,7 +27,7 @@ protected:
 };
 
 TEST_F(RawResources, ReadTheirFilesBesideTheConfiguration) {
-    BuildPlan plan = load("[[resources]]\ntype = 10\nid = 10000\nfile = \"splash.png\"\n"
+    BuildPlan plan = load("manifest.generate = false\n[[resources]]\ntype = 10\nid = 10000\nfile = \"splash.png\"\n"
                           "[[resources]]\ntype = 24\nid = 1\nlanguage = 1033\nfile = \"res/manifest.xml\"\n");
     ASSERT_EQ(plan.resources.size(), 2u);
     EXPECT_EQ(plan.resources[0], (format::Resource{10, 10000, 0, {'P', 'N', 'G', ' ', 'b', 'y', 't', 'e', 's'}}));
