@@ -190,7 +190,6 @@ protected:
     fs::path dir_;
     fs::path tmp_;
     format::BlockHead head_;
-    std::vector<format::Resource> resources_;  // of the launchers built from now on
     uint16_t subsystem_ = format::kSubsystemWindowsGui;  // of the launchers built from now on
     std::vector<format::Resource> resources_;             // likewise: the resource section, if any
 
