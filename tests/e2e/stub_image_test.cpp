@@ -1,5 +1,5 @@
-// The launcher stub as a file: what it is, what it imports, and that a signature added
-// after building does not hide the block.
+// The launcher stub as a file: what it is and what it imports. (A signed launcher is
+// shown with its resources in resources_test.cpp.)
 #include "harness.h"
 
 #include <regex>
@@ -24,24 +24,6 @@ TEST_F(StubImage, IsAGuiPe32PlusImportingOnlySystemDlls) {
         EXPECT_TRUE(allowed.count(name)) << name;
     }
     EXPECT_GT(imports, 0);
-}
-
-TEST_F(StubImage, SignedLauncherStillReadsItsBlock) {
-    set(key::WorkingDirectory, ".");
-    fs::path exe = buildLauncher("unsigned.exe");
-    fs::path key = dir_ / "key.pem", cert = dir_ / "cert.pem", signedExe = dir_ / "signed.exe";
-    std::string quiet = " >/dev/null 2>&1";
-    ASSERT_EQ(std::system(("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=kestro-test -keyout " +
-                           key.string() + " -out " + cert.string() + quiet).c_str()),
-              0);
-    ASSERT_EQ(std::system(("osslsigncode sign -certs " + cert.string() + " -key " + key.string() + " -in " +
-                           exe.string() + " -out " + signedExe.string() + quiet).c_str()),
-              0);
-    ASSERT_GT(fs::file_size(signedExe), fs::file_size(exe));
-
-    RunResult r = run(signedExe);
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(r.traced("change working directory to " + windowsPath(dir_))) << r.trace;
 }
 
 }  // namespace

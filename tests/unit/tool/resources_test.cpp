@@ -29,6 +29,16 @@ void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
     put16(b, at, uint16_t(v));
     put16(b, at + 2, uint16_t(v >> 16));
 }
+// What loading `text` (after a main class) from dir/app.toml reports, or "accepted".
+std::string loadProblems(const std::filesystem::path& dir, const std::string& text) {
+    try {
+        loadConfiguration("application.main_class = \"a.B\"\n" + text, dir / "app.toml");
+    } catch (const ConfigError& e) {
+        return e.what();
+    }
+    return "accepted";
+}
+
 uint16_t get16(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
 
 TEST(IconResources, EveryImageBecomesAnIconNamedByTheGroup) {
@@ -254,14 +264,7 @@ TEST(ResourceSettings, ProblemsNameFileLineAndSetting) {
     tool::test::writeFile(dir / "empty.png", "");
     tool::test::writeFile(dir / "app.manifest", "<assembly></assembly>");
     tool::test::writeFile(dir / "utf16.manifest", std::string("<\0a\0", 4));
-    auto problems = [&](const std::string& text) {
-        try {
-            loadConfiguration("application.main_class = \"a.B\"\n" + text, dir / "app.toml");
-        } catch (const ConfigError& e) {
-            return std::string(e.what());
-        }
-        return std::string("accepted");
-    };
+    auto problems = [&](const std::string& text) { return loadProblems(dir.path, text); };
     std::string toml = (dir / "app.toml").string();
     EXPECT_EQ(problems("[icon]\nfile = \"app.ico\"\n[splash]\nimage = \"app.ico\"\n"), "accepted");
     EXPECT_EQ(problems("[icon]\nfile = \"missing.ico\"\n"),
@@ -305,14 +308,7 @@ TEST(ResourceSettings, RawEntriesMayNotReplaceReadableOnes) {
     tool::test::TempDir dir;
     std::vector<uint8_t> ico = sampleIcon();
     tool::test::writeFile(dir / "app.ico", std::string(ico.begin(), ico.end()));
-    auto problems = [&](const std::string& text) {
-        try {
-            loadConfiguration("application.main_class = \"a.B\"\n" + text, dir / "app.toml");
-        } catch (const ConfigError& e) {
-            return std::string(e.what());
-        }
-        return std::string("accepted");
-    };
+    auto problems = [&](const std::string& text) { return loadProblems(dir.path, text); };
     std::string toml = (dir / "app.toml").string();
     std::string raw = "[[resources]]\ntype = 16\nid = 1\nlanguage = 1033\nfile = \"app.ico\"\n";
     EXPECT_EQ(problems(raw), toml + ":2: resources[0]: resource 16/1/1033 (type/id/language) is also made by the "
