@@ -21,17 +21,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-30}
 bursts=${2:-3}
-export LC_ALL=C  # decimal points in the figures
-CMAKE_BUILD_PARALLEL_LEVEL=2 "$root/scripts/build.sh" >/dev/null
+source "$root/bench/common.sh"
 
-build=$root/build
 out=$build/bench-handover
-fixtures=$build/windows/fixtures
-prefix=$build/bench-wineprefix
 rm -rf "$out"
 mkdir -p "$out/first/jre/bin/server" "$out/plain/jre/bin/server" "$out/tmp"
-winpath() { echo "Z:$1" | tr / '\\'; }
-java_version() { printf 'stderr=java version "%s"\\r\\n\nexit=0\nsleep=0\n' "$1"; }
 
 # The first instance: the host-runtime VM library, which lets the JDK live long enough.
 cp "$fixtures/java.exe" "$out/first/jre/bin/java.exe"
@@ -71,11 +65,7 @@ cleanup() {
   "$root/scripts/wine-prefix.sh" down "$prefix"
 }
 trap cleanup EXIT
-wine() {
-  env -u KESTRO_LOG -u VELMORA_LOG WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-    TMP="$(winpath "$out/tmp")" TEMP="$(winpath "$out/tmp")" /usr/lib/wine/wine64 "$@"
-}
-bench() { wine "$build/windows/bench/startup_bench.exe" "$@" | tr -d '\r'; }
+wine_env=(TMP="$(winpath "$out/tmp")" TEMP="$(winpath "$out/tmp")")
 lines() { if [ -f "$out/record.txt" ]; then wc -l < "$out/record.txt"; else echo 0; fi; }
 
 wine "$out/first/launcher.exe" > "$out/first.out" 2>&1 &

@@ -12,16 +12,12 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-50}
-export LC_ALL=C  # decimal points in the figures
-"$root/scripts/build.sh" >/dev/null
+prefix=$root/build/bench-splash-wineprefix
+source "$root/bench/common.sh"
 
-build=$root/build
 out=$build/bench-splash
-fixtures=$build/windows/fixtures
-prefix=$build/bench-splash-wineprefix
 rm -rf "$out"
 mkdir -p "$out/jre/bin/server"
-winpath() { echo "Z:$1" | tr / '\\'; }
 
 g++ -std=c++20 -O2 -I"$root" -o "$out/splash_launcher" "$root/bench/splash_launcher.cpp" \
   "$root/format/block_writer.cpp" "$root/format/pe_layout.cpp" "$root/format/resource_section.cpp" \
@@ -36,11 +32,9 @@ cp "$fixtures/splashscreen.dll" "$out/jre/bin/splashscreen.dll"
 { printf '\211PNG\r\n\032\n'; head -c 150000 /dev/urandom; } > "$out/splash.png"
 "$out/splash_launcher" "$build/windows/launcher/launcher.exe" "$out/launcher.exe" "$out/splash.png"
 
-"$root/scripts/wine-prefix.sh" up "$prefix"
-trap '"$root/scripts/wine-prefix.sh" down "$prefix"' EXIT
-env -u KESTRO_LOG -u VELMORA_LOG KESTRO_STAND_IN_TIMES=1 WINEPREFIX="$prefix" WINEDEBUG=-all \
-  WINEDLLOVERRIDES="mscoree,mshtml=" /usr/lib/wine/wine64 "$build/windows/bench/startup_bench.exe" time "$runs" \
-  "$(winpath "$out/launcher.exe")" >/dev/null
+prefix_up
+wine_env=(KESTRO_STAND_IN_TIMES=1)
+bench time "$runs" "$(winpath "$out/launcher.exe")" >/dev/null
 
 # The first record of each is the warm-up start's.
 median_ms() {

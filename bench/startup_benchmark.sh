@@ -12,16 +12,11 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-100}
-export LC_ALL=C  # decimal points in the figures
-"$root/scripts/build.sh" >/dev/null
+source "$root/bench/common.sh"
 
-build=$root/build
 out=$build/bench-startup
-fixtures=$build/windows/fixtures
-prefix=$build/bench-wineprefix
 rm -rf "$out"
 mkdir -p "$out/jre/bin/server" "$out/tmp"
-winpath() { echo "Z:$1" | tr / '\\'; }
 
 # A stand-in runtime beside the launcher.
 cp "$fixtures/java.exe" "$out/jre/bin/java.exe"
@@ -45,13 +40,7 @@ sed 's/^search_order = .*/search_order = ["registry"]/' "$out/beside.toml" > "$o
 "$build/tool/kestro" build "$out/beside.toml" -o "$out/beside.exe"
 "$build/tool/kestro" build "$out/registry.toml" -o "$out/registry.exe"
 
-"$root/scripts/wine-prefix.sh" up "$prefix"
-trap '"$root/scripts/wine-prefix.sh" down "$prefix"' EXIT
-wine() {
-  env -u KESTRO_LOG -u VELMORA_LOG WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-    /usr/lib/wine/wine64 "$@"
-}
-bench() { wine "$build/windows/bench/startup_bench.exe" "$@" | tr -d '\r'; }
+prefix_up
 median_of() { bench time "$runs" "$(winpath "$1")" | awk '{print $2}'; }
 
 bench time 1 "$(winpath "$out/beside.exe")" >/dev/null  # first start probes and caches the version

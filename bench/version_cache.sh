@@ -7,10 +7,7 @@
 # Usage: bench/version_cache.sh [CHECKS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/build.sh" >/dev/null
-prefix="$root/build/bench-wineprefix"
-"$root/scripts/wine-prefix.sh" up "$prefix"
-trap '"$root/scripts/wine-prefix.sh" down "$prefix"' EXIT
+source "$root/bench/common.sh"
+prefix_up
 # Tracing stays off, as in a normal start.
-env -u KESTRO_LOG -u VELMORA_LOG WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-  /usr/lib/wine/wine64 "$root/build/windows/bench/version_cache_bench.exe" "${1:-200}"
+wine "$build/windows/bench/version_cache_bench.exe" "${1:-200}"

@@ -22,17 +22,11 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 runs=${1:-100}
 java_runs=${2:-5}
-export LC_ALL=C  # decimal points in the figures
-"$root/scripts/build.sh" >/dev/null
+source "$root/bench/common.sh"
 
-build=$root/build
 out=$build/bench-vmstart
-fixtures=$build/windows/fixtures
-prefix=$build/bench-wineprefix
 rm -rf "$out"
 mkdir -p "$out/inproc/jre/bin/server" "$out/child/jre/bin" "$out/host/jre/bin/server"
-winpath() { echo "Z:$1" | tr / '\\'; }
-java_version() { printf 'stderr=java version "%s"\\r\\n\nexit=0\nsleep=0\n' "$1"; }
 
 # The in-process launcher's runtime: the java stand-in for the version probe, and the
 # recording VM library that ends the process where main would begin.
@@ -77,19 +71,11 @@ options = ['-Dapp.out=$(winpath "$out/host/output.log")']
 [java]
 search_order = [{ relative_directory = "jre" }]
 [[files]]
-source = "$build/tool/kestro-runtime.jar"
-[[files]]
 source = "$fixtures/host_app.jar"
 TOML
 "$build/tool/kestro" build "$out/host/app.toml" -o "$out/host/launcher.exe"
 
-"$root/scripts/wine-prefix.sh" up "$prefix"
-trap '"$root/scripts/wine-prefix.sh" down "$prefix"' EXIT
-wine() {
-  env -u KESTRO_LOG -u VELMORA_LOG WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
-    /usr/lib/wine/wine64 "$@"
-}
-bench() { wine "$build/windows/bench/startup_bench.exe" "$@" | tr -d '\r'; }
+prefix_up
 
 bench time 1 "$(winpath "$out/inproc/launcher.exe")" >/dev/null  # probes and caches the version
 read -r controls child child_controls launcher < <(bench time "$runs" "$(winpath "$out/trivial_controls.exe")" \
