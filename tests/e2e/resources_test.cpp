@@ -82,7 +82,13 @@ TEST_F(ResourceRun, WrestoolListsAndExtractsThemByteForByte) {
 
 // Signing adds a certificate table behind the block; the signature covers the resource
 // section and the block, and neither hides the other.
-TEST_F(ResourceRun, ASignedLauncherVerifiesAndStillStarts) {
+TEST_F(ResourceRun, ASignedLauncherVerifiesStartsAndShowsItsSplash) {
+    layout::RuntimeLayout runtime = loadable();
+    runtime.splashLibrary = "splashscreen.dll";
+    fs::path home = layOut("splashing", runtime);
+    set(key::SearchList, "Rsplashing");
+    set(key::SplashScreen, "1");
+    set(key::RuntimeSplash, "1");
     fs::path exe = buildLauncher("unsigned.exe");
     fs::path key = dir_ / "key.pem", cert = dir_ / "cert.pem", signedExe = dir_ / "signed.exe";
     std::string quiet = " >/dev/null 2>&1";
@@ -99,7 +105,13 @@ TEST_F(ResourceRun, ASignedLauncherVerifiesAndStillStarts) {
 
     RunResult r = readResource(signedExe, format::kRtRcdata, 10000);
     EXPECT_EQ(r.out, readerLine(resources_[0].data)) << r.err;
-    expectStarts(signedExe);
+    r = run(signedExe);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(r.traced("change working directory to " + windowsPath(dir_))) << r.trace;
+    EXPECT_TRUE(jvmTranscript(home).has("CallStaticVoidMethod " + kMain));
+    std::vector<std::string> splash = splashTranscript(home).values("SplashLoadMemory size ");
+    ASSERT_EQ(splash.size(), 1u) << splashTranscript(home).text();
+    EXPECT_TRUE(splash[0].starts_with("70001 ")) << splash[0];
 }
 
 }  // namespace
