@@ -1,31 +1,11 @@
 // Extraction onto a full disk: a tiny tmpfs mounted as the temporary root. The trace
 // file lives there too; its records fit in the page it already holds.
-#include "harness.h"
-
-#include <cerrno>
-#include <cstring>
-
-#include <sys/mount.h>
+#include "small_disk.h"
 
 namespace kestro::e2e {
 namespace {
 
-class FullDisk : public LauncherTest {
-protected:
-    void SetUp() override {
-        // A mount left behind by an interrupted run would keep the old directory alive.
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        umount2((buildDir() / "e2e" / info->test_suite_name() / info->name() / "tmp").c_str(), MNT_DETACH);
-        LauncherTest::SetUp();
-        if (mount("tmpfs", tmp_.c_str(), "tmpfs", 0, "size=64k") != 0)
-            GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
-        mounted_ = true;
-    }
-    void TearDown() override {
-        if (mounted_) umount2(tmp_.c_str(), MNT_DETACH);
-    }
-    bool mounted_ = false;
-};
+using FullDisk = OnSmallDisk<LauncherTest>;
 
 TEST_F(FullDisk, WriteFailureEndsTheStartAndLeavesNothingBehind) {
     set(key::IncludedCount, "2");

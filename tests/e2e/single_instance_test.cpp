@@ -7,8 +7,7 @@
 #include <cstring>
 #include <fstream>
 
-#include <sys/mount.h>
-
+#include "small_disk.h"
 #include "virtual_display.h"
 #include "vm_run.h"
 
@@ -292,21 +291,8 @@ TEST_F(SingleInstance, AKilledSecondStartDoesNotStopLaterOnes) {
 
 // A full disk under the temporary root: a tiny tmpfs mounted there, filled once the
 // first instance runs. The notification file can still be created, but not written.
-class FullDiskHandOver : public SingleInstance {
+class FullDiskHandOver : public OnSmallDisk<SingleInstance> {
 protected:
-    void SetUp() override {
-        // A mount left behind by an interrupted run would keep the old directory alive.
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        umount2((buildDir() / "e2e" / info->test_suite_name() / info->name() / "tmp").c_str(), MNT_DETACH);
-        SingleInstance::SetUp();
-        if (mount("tmpfs", tmp_.c_str(), "tmpfs", 0, "size=64k") != 0)
-            GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
-        mounted_ = true;
-    }
-    void TearDown() override {
-        SingleInstance::TearDown();
-        if (mounted_) umount2(tmp_.c_str(), MNT_DETACH);
-    }
     // Writes a file until the disk refuses more.
     void fill(const fs::path& file) {
         std::ofstream out(file, std::ios::binary);
@@ -314,7 +300,6 @@ protected:
         for (int i = 0; i < 64 && out.write(block.data(), std::streamsize(block.size())).flush(); ++i) {
         }
     }
-    bool mounted_ = false;
 };
 
 // The second start fails with internal error 22 and removes the file it could not
