@@ -19,7 +19,8 @@ class FirstRunTest {
         File app = new File("/opt/app");
         String exe = new File(app, "bin/app.exe").getPath();
         assertEquals(app, FirstRunMarker.applicationDirectory(new File(app, ".Velmora/vlmruntime.jar"), exe));
-        assertEquals(new File(app, "bin"), FirstRunMarker.applicationDirectory(new File(app, "lib/vlmruntime.jar"), exe));
+        assertEquals(new File(app, "bin"),
+                FirstRunMarker.applicationDirectory(new File(app, "lib/vlmruntime.jar"), exe));
         assertNull(FirstRunMarker.applicationDirectory(null, ""));
     }
 
