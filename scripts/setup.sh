@@ -15,6 +15,7 @@ packages=(
   xvfb xdotool x11-apps  # x11-apps: xwd, the screenshots of the splash tests
   locales
   openjdk-17-jdk-headless junit5
+  libz-mingw-w64-dev zlib1g-dev  # Avian, the tests' real Java VM (cmake/avian.cmake)
 )
 
 missing=()

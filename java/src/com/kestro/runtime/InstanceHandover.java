@@ -2,7 +2,6 @@ package com.kestro.runtime;
 
 import com.kestro.runtime.internal.HandoverWatcher;
 import java.util.Objects;
-import java.util.function.Consumer;
 
 /**
  * Receives the arguments of later starts of a single-instance application. When the
@@ -26,6 +25,16 @@ import java.util.function.Consumer;
  * and registering a listener does nothing.
  */
 public final class InstanceHandover {
+    /**
+     * Receives the arguments of one later start. A lambda or a method reference serves, as
+     * for any interface with one method ({@code java.util.function} is not used, since not
+     * every runtime the launcher may choose has it).
+     */
+    public interface Listener {
+        /** The arguments of one later start; the array is the listener's own. */
+        void accept(String[] arguments);
+    }
+
     private static boolean looked;
     private static HandoverWatcher watcher;
 
@@ -41,7 +50,7 @@ public final class InstanceHandover {
      * Registers a listener for the arguments of later starts; the first listener starts the
      * watching. Registering the same listener twice makes it receive each array twice.
      */
-    public static void addListener(Consumer<String[]> listener) {
+    public static void addListener(Listener listener) {
         Objects.requireNonNull(listener, "listener");
         HandoverWatcher w = watcher();
         if (w != null) {
@@ -50,7 +59,7 @@ public final class InstanceHandover {
     }
 
     /** Removes one registration of the listener; arrays already being delivered may still reach it. */
-    public static void removeListener(Consumer<String[]> listener) {
+    public static void removeListener(Listener listener) {
         HandoverWatcher w = watcher();
         if (w != null) {
             w.removeListener(listener);

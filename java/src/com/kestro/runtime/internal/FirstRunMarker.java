@@ -1,12 +1,8 @@
 package com.kestro.runtime.internal;
 
-import java.net.URISyntaxException;
-import java.net.URL;
-import java.nio.file.Files;
-import java.nio.file.LinkOption;
-import java.nio.file.Path;
-import java.nio.file.Paths;
-import java.security.CodeSource;
+import java.io.File;
+import java.io.IOException;
+import java.util.zip.ZipFile;
 
 /** The first-run marker ".velmora/firstrun" below the application directory. */
 public final class FirstRunMarker {
@@ -20,13 +16,13 @@ public final class FirstRunMarker {
      * line on standard error. Returns true: the start goes on.
      */
     public static boolean consume(Class<?> anchor) {
-        Path appDir = applicationDirectory(codeLocation(anchor),
+        File appDir = applicationDirectory(classPathEntryOf(anchor, System.getProperty("java.class.path", "")),
                 System.getProperty(LauncherProperties.MODULE_NAME));
         if (appDir == null) {
             return true;
         }
-        Path marker = appDir.resolve(".velmora").resolve("firstrun");
-        if (Files.notExists(marker, LinkOption.NOFOLLOW_LINKS)) {
+        File marker = new File(new File(appDir, ".velmora"), "firstrun");
+        if (FileLinks.SYSTEM.kindOf(marker) == FileLinks.Kind.MISSING) {
             return true;
         }
         if (!TreeRemoval.remove(marker)) {
@@ -43,23 +39,51 @@ public final class FirstRunMarker {
      * for a jar anywhere else (or none), the directory of the executable
      * ({@code moduleName}). Null when neither gives one.
      */
-    static Path applicationDirectory(Path runtimeJar, String moduleName) {
-        Path jarDir = runtimeJar == null ? null : runtimeJar.getParent();
-        if (jarDir != null && jarDir.getParent() != null && jarDir.getFileName() != null
-                && jarDir.getFileName().toString().equalsIgnoreCase(".velmora")) {
-            return jarDir.getParent();
+    static File applicationDirectory(File runtimeJar, String moduleName) {
+        File jarDir = runtimeJar == null ? null : runtimeJar.getAbsoluteFile().getParentFile();
+        if (jarDir != null && jarDir.getParentFile() != null && jarDir.getName().equalsIgnoreCase(".velmora")) {
+            return jarDir.getParentFile();
         }
         return LauncherProperties.parentOf(moduleName);
     }
 
-    /** The file that {@code anchor} was loaded from, or null when that is not a local file. */
-    private static Path codeLocation(Class<?> anchor) {
+    /**
+     * The entry of {@code classPath} that the class path's loader takes {@code anchor}
+     * from: the first directory or archive that holds its class file (an empty entry is
+     * the current directory, as the VM reads it). Null when none does. The launcher loads
+     * its classes through that loader; the class's code source would name the same file,
+     * but reading it would take java.net and java.security, which the library does without.
+     */
+    static File classPathEntryOf(Class<?> anchor, String classPath) {
+        String classFile = anchor.getName().replace('.', '/') + ".class";
+        int from = 0;
+        while (from <= classPath.length()) {
+            int end = classPath.indexOf(File.pathSeparatorChar, from);
+            if (end < 0) {
+                end = classPath.length();
+            }
+            File entry = new File(end == from ? "." : classPath.substring(from, end));
+            if (entry.isDirectory() ? new File(entry, classFile).isFile() : holds(entry, classFile)) {
+                return entry;
+            }
+            from = end + 1;
+        }
+        return null;
+    }
+
+    private static boolean holds(File archive, String name) {
+        if (!archive.isFile()) {
+            return false;
+        }
         try {
-            CodeSource source = anchor.getProtectionDomain().getCodeSource();
-            URL location = source == null ? null : source.getLocation();
-            return location == null ? null : Paths.get(location.toURI());
-        } catch (URISyntaxException | RuntimeException e) {
-            return null;
+            ZipFile zip = new ZipFile(archive);
+            try {
+                return zip.getEntry(name) != null;
+            } finally {
+                zip.close();
+            }
+        } catch (IOException | RuntimeException e) {
+            return false;
         }
     }
 }

@@ -1,17 +1,15 @@
 package com.kestro.runtime.internal;
 
+import com.kestro.runtime.InstanceHandover;
+import java.io.ByteArrayOutputStream;
+import java.io.File;
+import java.io.FileInputStream;
 import java.io.IOException;
-import java.nio.file.Files;
-import java.nio.file.InvalidPathException;
-import java.nio.file.NoSuchFileException;
-import java.nio.file.Path;
-import java.nio.file.Paths;
+import java.io.InputStream;
 import java.util.ArrayDeque;
 import java.util.ArrayList;
 import java.util.List;
 import java.util.Objects;
-import java.util.concurrent.TimeUnit;
-import java.util.function.Consumer;
 
 /**
  * The first instance's half of a single-instance launcher's hand-over. A later start of
@@ -43,12 +41,12 @@ public final class HandoverWatcher {
      */
     static final long INCOMPLETE_LIMIT_MILLIS = 5_000;
 
-    private final Path file;
+    private final File file;
     private final long pollMillis;
     private final long incompleteLimitNanos;
 
     private final Object lock = new Object();
-    private final List<Consumer<String[]>> listeners = new ArrayList<>();
+    private final List<InstanceHandover.Listener> listeners = new ArrayList<>();
     private final ArrayDeque<String[]> arrived = new ArrayDeque<>();
     private boolean started;
 
@@ -56,32 +54,26 @@ public final class HandoverWatcher {
     private long incompleteSize = -1;
     private long incompleteSince;
 
-    public HandoverWatcher(Path file, long pollMillis, long incompleteLimitMillis) {
+    public HandoverWatcher(File file, long pollMillis, long incompleteLimitMillis) {
         this.file = Objects.requireNonNull(file, "file");
         this.pollMillis = pollMillis;
-        this.incompleteLimitNanos = TimeUnit.MILLISECONDS.toNanos(incompleteLimitMillis);
+        this.incompleteLimitNanos = incompleteLimitMillis * 1_000_000L;
     }
 
     /**
      * The watcher of the file named by "kestro.processCommFile", which a launcher sets in
-     * single-instance mode only; null when the property is absent or names no usable path.
+     * single-instance mode only; null when the property is absent or empty.
      */
     public static HandoverWatcher fromProperties() {
         String value = System.getProperty(LauncherProperties.PROCESS_COMM_FILE);
         if (value == null || value.isEmpty()) {
             return null;
         }
-        try {
-            return new HandoverWatcher(Paths.get(value), POLL_MILLIS, INCOMPLETE_LIMIT_MILLIS);
-        } catch (InvalidPathException e) {
-            System.err.println("kestro: the instance hand-over file \"" + value + "\" is not a usable path: "
-                    + e.getMessage());
-            return null;
-        }
+        return new HandoverWatcher(new File(value), POLL_MILLIS, INCOMPLETE_LIMIT_MILLIS);
     }
 
     /** Registers a listener; the first one starts the watching. */
-    public void addListener(Consumer<String[]> listener) {
+    public void addListener(InstanceHandover.Listener listener) {
         Objects.requireNonNull(listener, "listener");
         synchronized (lock) {
             listeners.add(listener);
@@ -95,7 +87,7 @@ public final class HandoverWatcher {
     }
 
     /** Removes one registration of the listener, if there is one. */
-    public void removeListener(Consumer<String[]> listener) {
+    public void removeListener(InstanceHandover.Listener listener) {
         synchronized (lock) {
             listeners.remove(listener);
         }
@@ -108,14 +100,16 @@ public final class HandoverWatcher {
      * tries again, so a list is returned once and only once its file is gone.
      */
     String[] take() {
-        byte[] bytes;
-        try {
-            bytes = Files.readAllBytes(file);
-        } catch (NoSuchFileException e) {
+        if (!file.exists()) {
             incompleteSize = -1;
             return null;
+        }
+        byte[] bytes;
+        try {
+            bytes = readAll(file);
         } catch (IOException e) {
-            // On Windows the writer holds the file without sharing until it has closed it.
+            // On Windows the writer holds the file without sharing until it has closed it;
+            // or the file went since the look above.
             return null;
         }
         // The line end is the file's last character: a line feed inside the argument text
@@ -125,23 +119,32 @@ public final class HandoverWatcher {
         if (incomplete && !incompleteForTooLong(bytes.length)) {
             return null;
         }
-        try {
-            Files.delete(file);
-        } catch (NoSuchFileException e) {
-            // Removed by its writer, which thought this instance gone; the text is still ours.
-        } catch (IOException e) {
+        // A file that is gone although the deletion failed was removed by its writer, which
+        // thought this instance gone; the text is still ours.
+        if (!file.delete() && file.exists()) {
             return null;
         }
         incompleteSize = -1;
         if (incomplete) {
             System.err.println("kestro: the instance hand-over file " + file + " had no line end after "
-                    + TimeUnit.NANOSECONDS.toMillis(incompleteLimitNanos) + " ms; "
+                    + incompleteLimitNanos / 1_000_000L + " ms; "
                     + (text.isEmpty() ? "it was empty and is removed" : "its text is taken as it is"));
             if (text.isEmpty()) {
                 return null;
             }
         }
         return CommandLine.split(incomplete ? text : text.substring(0, text.length() - 1)).toArray(new String[0]);
+    }
+
+    private static byte[] readAll(File file) throws IOException {
+        ByteArrayOutputStream bytes = new ByteArrayOutputStream();
+        try (InputStream in = new FileInputStream(file)) {
+            byte[] buffer = new byte[8192];
+            for (int n = in.read(buffer); n >= 0; n = in.read(buffer)) {
+                bytes.write(buffer, 0, n);
+            }
+        }
+        return bytes.toByteArray();
     }
 
     private boolean incompleteForTooLong(long size) {
@@ -189,7 +192,7 @@ public final class HandoverWatcher {
     private void deliver() {
         while (true) {
             String[] arguments;
-            List<Consumer<String[]>> targets;
+            List<InstanceHandover.Listener> targets;
             synchronized (lock) {
                 while (arrived.isEmpty() || listeners.isEmpty()) {
                     try {
@@ -201,7 +204,7 @@ public final class HandoverWatcher {
                 arguments = arrived.removeFirst();
                 targets = new ArrayList<>(listeners);
             }
-            for (Consumer<String[]> listener : targets) {
+            for (InstanceHandover.Listener listener : targets) {
                 try {
                     listener.accept(arguments.clone());
                 } catch (Throwable t) {

@@ -1,7 +1,6 @@
 package com.kestro.runtime.internal;
 
 import java.lang.reflect.Method;
-import java.util.Arrays;
 
 /**
  * The body of every flavour's {@code WinLauncher.main}.
@@ -40,9 +39,8 @@ public final class Launch {
         StandardStreams.redirect(args[2], args[3], "true".equals(args[4]));
         TempDirRemoval.scheduleFromProperties();
         Method main = MainMethod.find(args[1]);
-        String[] programArguments = count > LEADING_ARGUMENTS + 1
-                ? Arrays.copyOfRange(args, LEADING_ARGUMENTS + 1, count)
-                : new String[0];
+        String[] programArguments = new String[Math.max(0, count - LEADING_ARGUMENTS - 1)];
+        System.arraycopy(args, count - programArguments.length, programArguments, 0, programArguments.length);
         MainMethod.invoke(main, programArguments);
     }
 }

@@ -9,7 +9,8 @@ final class LaunchFailure extends RuntimeException {
     private static final long serialVersionUID = 1L;
 
     LaunchFailure(String message) {
-        super(message, null, false, false);
+        super(message);
+        setStackTrace(new StackTraceElement[0]);
     }
 
     @Override

@@ -1,8 +1,6 @@
 package com.kestro.runtime.internal;
 
-import java.nio.file.InvalidPathException;
-import java.nio.file.Path;
-import java.nio.file.Paths;
+import java.io.File;
 
 /** The system properties through which the launcher and the library talk to each other. */
 final class LauncherProperties {
@@ -24,19 +22,32 @@ final class LauncherProperties {
     }
 
     /** The directory that holds the executable, or null when the launcher did not say. */
-    static Path executableDirectory() {
+    static File executableDirectory() {
         return parentOf(System.getProperty(MODULE_NAME));
     }
 
-    /** The parent directory of a path text; null for an empty, unparsable or parentless path. */
-    static Path parentOf(String path) {
-        if (path == null || path.isEmpty()) {
-            return null;
+    /** The parent directory of a path text; null for an empty or parentless path. */
+    static File parentOf(String path) {
+        return path == null || path.isEmpty() ? null : new File(path).getParentFile();
+    }
+
+    /**
+     * {@code path} taken from {@code base} (none: as it stands) unless it is absolute. A
+     * path that begins with a separator but names no drive ("\logs\app.log" on Windows)
+     * is taken from the root of the base's drive, as Windows reads it.
+     */
+    static File resolve(File base, String path) {
+        File file = new File(path);
+        if (base == null || file.isAbsolute()) {
+            return file;
         }
-        try {
-            return Paths.get(path).getParent();
-        } catch (InvalidPathException e) {
-            return null;
+        if (path.startsWith("/") || path.startsWith(File.separator)) {
+            File root = base.getAbsoluteFile();
+            while (root.getParentFile() != null) {
+                root = root.getParentFile();
+            }
+            return new File(root, path);
         }
+        return new File(base, path);
     }
 }

@@ -1,15 +1,18 @@
 package com.kestro.runtime.internal;
 
+import java.io.File;
 import java.io.FileOutputStream;
 import java.io.IOException;
 import java.io.PrintStream;
-import java.nio.file.Files;
-import java.nio.file.InvalidPathException;
-import java.nio.file.Path;
-import java.nio.file.Paths;
+import java.lang.reflect.Method;
 
 /** Sends the application's standard error and output to the files the launcher names. */
 final class StandardStreams {
+    // System.setErr and System.setOut, looked up at run time: a runtime whose class
+    // library lacks them (Avian's) cannot redirect, and says so instead of failing.
+    private static final Method SET_ERR = systemSetter("setErr");
+    private static final Method SET_OUT = systemSetter("setOut");
+
     private StandardStreams() {
     }
 
@@ -22,21 +25,26 @@ final class StandardStreams {
      * leaves its stream alone: the application runs regardless.
      */
     static void redirect(String errorLog, String outputLog, boolean append) {
-        Path base = LauncherProperties.executableDirectory();
-        Path errPath = target(errorLog, base, "standard error");
-        Path outPath = target(outputLog, base, "standard output");
-        PrintStream err = errPath == null ? null : open(errPath, append, "standard error");
+        File base = LauncherProperties.executableDirectory();
+        File errFile = target(errorLog, base);
+        File outFile = target(outputLog, base);
+        if (SET_ERR == null || SET_OUT == null) {
+            cannotReplace(errFile, "standard error", "System.err");
+            cannotReplace(outFile, "standard output", "System.out");
+            return;
+        }
+        PrintStream err = errFile == null ? null : open(errFile, append, "standard error");
         PrintStream out;
-        if (err != null && outPath != null && sameFile(errPath, outPath)) {
+        if (err != null && outFile != null && sameFile(errFile, outFile)) {
             out = err;
         } else {
-            out = outPath == null ? null : open(outPath, append, "standard output");
+            out = outFile == null ? null : open(outFile, append, "standard output");
         }
         if (err != null) {
-            System.setErr(err);
+            set(SET_ERR, err);
         }
         if (out != null) {
-            System.setOut(out);
+            set(SET_OUT, out);
         }
     }
 
@@ -46,7 +54,7 @@ final class StandardStreams {
      * that holds the path; neither set means no redirect. A relative path is taken from
      * the executable's directory when the launcher gave it, else from the current one.
      */
-    static Path target(String value, Path baseDirectory, String streamName) {
+    static File target(String value, File baseDirectory) {
         if (value == null || value.isEmpty()) {
             return null;
         }
@@ -61,31 +69,56 @@ final class StandardStreams {
                 return null;
             }
         }
-        try {
-            Path file = Paths.get(path);
-            return baseDirectory == null ? file : baseDirectory.resolve(file);
-        } catch (InvalidPathException e) {
-            System.err.println("Cannot redirect " + streamName + " to " + path + ": " + e.getMessage());
-            return null;
-        }
+        return LauncherProperties.resolve(baseDirectory, path);
     }
 
-    private static PrintStream open(Path file, boolean append, String streamName) {
+    private static PrintStream open(File file, boolean append, String streamName) {
         try {
-            Path parent = file.toAbsolutePath().getParent();
+            File parent = file.getAbsoluteFile().getParentFile();
             if (parent != null) {
-                Files.createDirectories(parent);
+                parent.mkdirs();  // when it fails, opening the file says why
             }
             // Unbuffered below the print stream: every print reaches the file, even when the
             // VM ends without flushing.
-            return new PrintStream(new FileOutputStream(file.toFile(), append), true);
+            return new PrintStream(new FileOutputStream(file.getPath(), append), true);
         } catch (IOException | RuntimeException e) {
             System.err.println("Cannot redirect " + streamName + " to " + file + ": " + e);
             return null;
         }
     }
 
-    private static boolean sameFile(Path a, Path b) {
-        return a.toAbsolutePath().normalize().equals(b.toAbsolutePath().normalize());
+    private static Method systemSetter(String name) {
+        try {
+            return System.class.getMethod(name, PrintStream.class);
+        } catch (NoSuchMethodException | RuntimeException e) {
+            return null;
+        }
+    }
+
+    private static void set(Method setter, PrintStream stream) {
+        try {
+            setter.invoke(null, stream);
+        } catch (Exception e) {
+            throw new IllegalStateException(e);  // a public static method of System
+        }
+    }
+
+    private static void cannotReplace(File file, String streamName, String field) {
+        if (file != null) {
+            System.err.println("Cannot redirect " + streamName + " to " + file + ": this Java runtime cannot replace "
+                    + field);
+        }
+    }
+
+    private static boolean sameFile(File a, File b) {
+        return canonical(a).equals(canonical(b));
+    }
+
+    private static File canonical(File file) {
+        try {
+            return file.getCanonicalFile();
+        } catch (Exception e) {  // an IOException, where the runtime declares one
+            return file.getAbsoluteFile();
+        }
     }
 }

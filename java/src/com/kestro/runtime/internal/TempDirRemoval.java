@@ -1,14 +1,6 @@
 package com.kestro.runtime.internal;
 
-import java.io.IOException;
-import java.nio.file.Files;
-import java.nio.file.InvalidPathException;
-import java.nio.file.LinkOption;
-import java.nio.file.Path;
-import java.nio.file.Paths;
-import java.nio.file.attribute.BasicFileAttributes;
-import java.util.concurrent.atomic.AtomicBoolean;
-import java.util.regex.Pattern;
+import java.io.File;
 
 /**
  * Removes the launcher's temporary directory when the VM ends. The launcher leaves it in
@@ -17,15 +9,11 @@ import java.util.regex.Pattern;
  * VM ends.
  */
 final class TempDirRemoval extends Thread {
-    // The launcher names its directories "<root>kst<unique part>_dir<seconds>". Anything
-    // else is not removed: a property set by mistake must not cost the user a directory.
-    private static final Pattern LAUNCHER_DIR_NAME = Pattern.compile("kst.*_dir[0-9]+",
-            Pattern.CASE_INSENSITIVE);
-    private static final AtomicBoolean scheduled = new AtomicBoolean();
+    private static boolean scheduled;
 
-    private final Path dir;
+    private final File dir;
 
-    private TempDirRemoval(Path dir) {
+    private TempDirRemoval(File dir) {
         super("kestro temporary directory removal");
         this.dir = dir;
     }
@@ -35,33 +23,44 @@ final class TempDirRemoval extends Thread {
      * names one of the launcher's temporary directories (see {@link #launcherTempDir}).
      * The value is taken now: changing the property later does not redirect the removal.
      */
-    static void scheduleFromProperties() {
-        Path dir = launcherTempDir(System.getProperty(LauncherProperties.TEMP_DIR));
-        if (dir != null && scheduled.compareAndSet(false, true)) {
+    static synchronized void scheduleFromProperties() {
+        File dir = launcherTempDir(System.getProperty(LauncherProperties.TEMP_DIR), FileLinks.SYSTEM);
+        if (dir != null && !scheduled) {
+            scheduled = true;
             Runtime.getRuntime().addShutdownHook(new TempDirRemoval(dir));
         }
     }
 
     /**
-     * The directory named by {@code value} when it is a real directory (not a link) whose
-     * name has the launcher's form "kst..._dir" followed by digits; null otherwise.
+     * The directory named by {@code value} when it is a directory that is certainly not a
+     * link and whose name has the launcher's form (see {@link #hasLauncherName}); null
+     * otherwise, also where the runtime cannot tell a link from a directory.
      */
-    static Path launcherTempDir(String value) {
+    static File launcherTempDir(String value, FileLinks links) {
         if (value == null || value.isEmpty()) {
             return null;
         }
-        try {
-            Path dir = Paths.get(value);
-            Path name = dir.getFileName();
-            if (name == null || !LAUNCHER_DIR_NAME.matcher(name.toString()).matches()) {
-                return null;
-            }
-            BasicFileAttributes attrs = Files.readAttributes(dir, BasicFileAttributes.class,
-                    LinkOption.NOFOLLOW_LINKS);
-            return TreeRemoval.isRealDirectory(attrs) ? dir : null;
-        } catch (InvalidPathException | IOException e) {
-            return null;
+        File dir = new File(value);
+        return hasLauncherName(dir.getName()) && links.kindOf(dir) == FileLinks.Kind.DIRECTORY ? dir : null;
+    }
+
+    /**
+     * Whether {@code name} has the form of the launcher's directories, "kst", anything,
+     * "_dir" and at least one digit to the end, in any letter case. Anything else is not
+     * removed: a property set by mistake must not cost the user a directory.
+     */
+    static boolean hasLauncherName(String name) {
+        int dir = name.length() - 1;
+        while (dir >= 0 && isDigit(name.charAt(dir))) {
+            dir--;
         }
+        dir -= 3;  // the "_dir" before the digits, if it is there
+        return dir >= 3 && dir + 4 < name.length() && name.regionMatches(true, 0, "kst", 0, 3)
+                && name.regionMatches(true, dir, "_dir", 0, 4);
+    }
+
+    private static boolean isDigit(char c) {
+        return c >= '0' && c <= '9';
     }
 
     @Override

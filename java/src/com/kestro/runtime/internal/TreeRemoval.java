@@ -1,22 +1,15 @@
 package com.kestro.runtime.internal;
 
-import java.io.IOException;
-import java.nio.file.FileVisitResult;
-import java.nio.file.Files;
-import java.nio.file.LinkOption;
-import java.nio.file.Path;
-import java.nio.file.SimpleFileVisitor;
-import java.nio.file.attribute.BasicFileAttributes;
+import java.io.File;
 
 /**
  * Removes a file or a directory tree without ever following a link: a symbolic link or a
- * Windows junction inside the tree is removed itself, never what it points to.
+ * Windows junction inside the tree is removed itself, never what it points to. Where the
+ * runtime cannot tell a directory from a link to one (see {@link FileLinks}), a directory
+ * is only removed when it is empty.
  */
-final class TreeRemoval extends SimpleFileVisitor<Path> {
-    private final Path root;
-
-    private TreeRemoval(Path root) {
-        this.root = root;
+final class TreeRemoval {
+    private TreeRemoval() {
     }
 
     /**
@@ -24,59 +17,33 @@ final class TreeRemoval extends SimpleFileVisitor<Path> {
      * past entries that cannot be removed (a file still open on Windows, say), removing
      * what it can. Returns true when nothing of that name is left.
      */
-    static boolean remove(Path path) {
-        try {
-            BasicFileAttributes attrs = Files.readAttributes(path, BasicFileAttributes.class,
-                    LinkOption.NOFOLLOW_LINKS);
-            if (isRealDirectory(attrs)) {
-                // Without FOLLOW_LINKS the walk does not enter symbolic links.
-                Files.walkFileTree(path, new TreeRemoval(path));
-            } else {
-                deleteQuietly(path);
-            }
-        } catch (IOException e) {
-            // Gone already, or unreadable: the answer below says which.
-        }
-        return Files.notExists(path, LinkOption.NOFOLLOW_LINKS);
+    static boolean remove(File path) {
+        return remove(path, FileLinks.SYSTEM);
     }
 
-    /** A directory that is neither a symbolic link nor a junction or other reparse point. */
-    static boolean isRealDirectory(BasicFileAttributes attrs) {
-        // On Windows a junction reads as a directory that is also "other".
-        return attrs.isDirectory() && !attrs.isOther() && !attrs.isSymbolicLink();
+    static boolean remove(File path, FileLinks links) {
+        removeEntry(path, links.kindOf(path), links);
+        return links.kindOf(path) == FileLinks.Kind.MISSING;
     }
 
-    @Override
-    public FileVisitResult preVisitDirectory(Path dir, BasicFileAttributes attrs) {
-        if (!dir.equals(root) && !isRealDirectory(attrs)) {
-            deleteQuietly(dir);
-            return FileVisitResult.SKIP_SUBTREE;
-        }
-        return FileVisitResult.CONTINUE;
-    }
-
-    @Override
-    public FileVisitResult visitFile(Path file, BasicFileAttributes attrs) {
-        deleteQuietly(file);
-        return FileVisitResult.CONTINUE;
-    }
-
-    @Override
-    public FileVisitResult visitFileFailed(Path file, IOException e) {
-        return FileVisitResult.CONTINUE;
-    }
-
-    @Override
-    public FileVisitResult postVisitDirectory(Path dir, IOException e) {
-        deleteQuietly(dir);
-        return FileVisitResult.CONTINUE;
-    }
-
-    private static void deleteQuietly(Path path) {
-        try {
-            Files.deleteIfExists(path);
-        } catch (IOException e) {
-            // Left in place; remove() reports whether anything remains.
+    private static void removeEntry(File path, FileLinks.Kind kind, FileLinks links) {
+        switch (kind) {
+            case DIRECTORY:
+                File[] entries = path.listFiles();
+                if (entries != null) {
+                    for (File entry : entries) {
+                        removeEntry(entry, links.kindOf(entry), links);
+                    }
+                }
+                path.delete();
+                break;
+            case ENTRY:
+            case DIRECTORY_OR_LINK:
+                // A link goes itself; a directory only when empty.
+                path.delete();
+                break;
+            default:
+                break;
         }
     }
 }

@@ -4,9 +4,9 @@ import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertNull;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
+import java.io.File;
 import java.nio.file.Files;
 import java.nio.file.Path;
-import java.nio.file.Paths;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
 
@@ -16,11 +16,37 @@ class FirstRunTest {
 
     @Test
     void theApplicationDirectoryComesFromTheRuntimeJarElseTheExecutable() {
-        Path app = Paths.get("/opt/app");
-        String exe = app.resolve("bin/app.exe").toString();
-        assertEquals(app, FirstRunMarker.applicationDirectory(app.resolve(".Velmora/vlmruntime.jar"), exe));
-        assertEquals(app.resolve("bin"), FirstRunMarker.applicationDirectory(app.resolve("lib/vlmruntime.jar"), exe));
+        File app = new File("/opt/app");
+        String exe = new File(app, "bin/app.exe").getPath();
+        assertEquals(app, FirstRunMarker.applicationDirectory(new File(app, ".Velmora/vlmruntime.jar"), exe));
+        assertEquals(new File(app, "bin"),
+                FirstRunMarker.applicationDirectory(new File(app, "lib/vlmruntime.jar"), exe));
         assertNull(FirstRunMarker.applicationDirectory(null, ""));
+    }
+
+    // The entry the class path's loader takes the class from: the first that holds it.
+    @Test
+    void theRuntimeJarIsTheFirstClassPathEntryHoldingTheClass() throws Exception {
+        Path classFile = root.resolve("classes/com/velmora/runtime/launcher/FirstRun.class");
+        Files.createFile(Files.createDirectories(classFile.getParent()).resolve(classFile.getFileName()));
+        File classesDir = root.resolve("classes").toFile();
+        File jar = JavaChild.VELMORA_JAR.toFile();
+        File other = JavaChild.TEST_JAR.toFile();
+        File missing = root.resolve("missing.jar").toFile();
+        File empty = Files.createDirectories(root.resolve("empty")).toFile();
+        Object[][] cases = {
+            {new File[] {missing, empty, other, jar}, jar},
+            {new File[] {classesDir, jar}, classesDir},
+            {new File[] {other}, null},
+        };
+        for (Object[] c : cases) {
+            StringBuilder classPath = new StringBuilder();
+            for (File entry : (File[]) c[0]) {
+                classPath.append(classPath.length() == 0 ? "" : File.pathSeparator).append(entry);
+            }
+            assertEquals(c[1], FirstRunMarker.classPathEntryOf(com.velmora.runtime.launcher.FirstRun.class,
+                    classPath.toString()), classPath.toString());
+        }
     }
 
     @Test

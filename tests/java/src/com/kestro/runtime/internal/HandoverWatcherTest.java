@@ -5,6 +5,7 @@ import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertNull;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
+import com.kestro.runtime.InstanceHandover;
 import java.io.ByteArrayOutputStream;
 import java.io.PrintStream;
 import java.nio.charset.StandardCharsets;
@@ -29,7 +30,7 @@ class HandoverWatcherTest {
     }
 
     private HandoverWatcher watcher(long incompleteLimitMillis) {
-        return new HandoverWatcher(file(), 5, incompleteLimitMillis);
+        return new HandoverWatcher(file().toFile(), 5, incompleteLimitMillis);
     }
 
     private static void append(Path file, byte[] bytes) throws Exception {
@@ -185,7 +186,7 @@ class HandoverWatcherTest {
         HandoverWatcher w = watcher(60_000);
         BlockingQueue<String[]> first = new LinkedBlockingQueue<>();
         BlockingQueue<String[]> second = new LinkedBlockingQueue<>();
-        java.util.function.Consumer<String[]> gone = first::add;
+        InstanceHandover.Listener gone = first::add;
         w.addListener(gone);
         w.removeListener(gone);
         handOver("one 'two three'");
