@@ -24,6 +24,7 @@
 #include "tool/subsystem.h"
 #include "tool/suggestion.h"
 #include "tool/toml_guard.h"
+#include "tool/toml_library.h"
 #include "tool/toml_values.h"
 #include "tool/value_checks.h"
 
@@ -645,6 +646,8 @@ BuildPlan loadConfiguration(std::string_view text, const fs::path& file, const B
     } catch (const toml::parse_error& e) {
         throw ConfigError({file.string() + ":" + std::to_string(e.source().begin.line) + ": " +
                            std::string(e.description())});
+    } catch (const TomlReaderFault& e) {
+        throw ConfigError({file.string() + ": " + std::string(kTomlReaderFault) + " (" + e.what() + ")"});
     }
     return Loader(doc, file, inputs).load();
 }

@@ -43,6 +43,11 @@ struct BuildInputs {
     std::filesystem::path runtimeLibrary;
 };
 
+// How a configuration that stops the TOML reader on one of its internal checks is
+// reported: never valid TOML, but an input that the reader's own error handling misses.
+inline constexpr std::string_view kTomlReaderFault =
+    "the TOML reader stopped on one of its internal checks; the file is not valid TOML";
+
 // Every problem found in a configuration file, one line each, in the form
 // "app.toml:12: unknown setting 'application.mian_class'", in file order together
 // with the warnings.

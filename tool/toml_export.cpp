@@ -14,6 +14,7 @@
 #include "tool/settings_table.h"
 #include "tool/subsystem.h"
 #include "tool/toml_writer.h"
+#include "tool/value_checks.h"
 
 namespace kestro::tool {
 
@@ -133,11 +134,20 @@ private:
                          std::string(*subsystemName(fallback)));
     }
 
+    // Bounds that no version satisfies are refused when given as settings, but a block
+    // may carry them; under [keys] they build the same block again.
+    bool boundsExcludeEachOther() const {
+        auto min = remaining_.find(key::MinVersion), max = remaining_.find(key::MaxVersion);
+        return min != remaining_.end() && max != remaining_.end() && versionBoundsExclude(min->second, max->second);
+    }
+
     void writeSettings(bool defaults) {
         std::string_view group;
+        bool rawBounds = boundsExcludeEachOther();
         for (const Setting& setting : allSettings()) {
             auto it = remaining_.find(setting.key);
             if (it == remaining_.end()) continue;
+            if (rawBounds && (setting.key == key::MinVersion || setting.key == key::MaxVersion)) continue;
             if (defaults && setting.defaultText && it->second == toCodePage(*setting.defaultText, cp_)) {
                 remaining_.erase(it);
                 continue;

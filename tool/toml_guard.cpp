@@ -17,6 +17,9 @@ constexpr std::string_view kContinuedLine =
     "\"\u00fc\")";
 constexpr std::string_view kNamelessHeader = "a table header needs a name after its '[', such as [java] or [[files]]";
 constexpr std::string_view kBraceInArray = "a '}' where the array expects a value or its closing ']'";
+constexpr std::string_view kDateThenNoTime =
+    "a date followed by a 'T' without a time; a time after a date needs hours, minutes and seconds, such as "
+    "1979-05-27T07:32:00";
 constexpr std::string_view kDateThenDigit =
     "a date followed by a space and a lone digit; a time after a date needs hours, minutes and seconds, such as "
     "1979-05-27 07:32:00";
@@ -94,22 +97,28 @@ private:
             size_t start = at_ - 1;
             for (; at_ < text_.size() && !endsBareValue(text_[at_]); ++at_)
                 if (!isAscii(text_[at_])) return hazard(kOutsideQuotes);
-            if (isDateBeforeLoneDigit(text_.substr(start, at_ - start))) return hazard(kDateThenDigit);
+            if (auto found = dateHazard(text_.substr(start, at_ - start))) return found;
             expect_ = Expect::AfterValue;
         }
         return std::nullopt;
     }
 
     // After what may be a date (ten characters other than "_", a digit first and "-" at
-    // the fifth and eighth; the parser looks no closer) and a space, the parser looks for
-    // a time; a single digit there with a value's end behind it fails its assertion.
-    // Never valid TOML, so refusing any such text is safe.
-    bool isDateBeforeLoneDigit(std::string_view value) const {
+    // the fifth and eighth; the parser looks no closer) and a space, "T" or "t", the
+    // parser takes a time to follow and asserts that it begins with a digit: a letter
+    // after the "T", or a single digit after the space with a value's end behind it,
+    // fails that assertion. Never valid TOML, so refusing any such text is safe.
+    std::optional<TomlHazard> dateHazard(std::string_view value) const {
         std::string date;
         for (char c : value)
             if (c != '_') date += c;
-        if (date.size() != 10 || date[4] != '-' || date[7] != '-' || date[0] < '0' || date[0] > '9') return false;
-        return peek() == ' ' && peek(1) >= '0' && peek(1) <= '9' && at_ + 2 < text_.size() && endsBareValue(peek(2));
+        if (date.size() < 10 || date[4] != '-' || date[7] != '-' || date[0] < '0' || date[0] > '9') return std::nullopt;
+        if (date.size() > 10 && (date[10] == 'T' || date[10] == 't'))
+            return date.size() == 11 || date[11] < '0' || date[11] > '9' ? hazard(kDateThenNoTime) : std::nullopt;
+        if (date.size() == 10 && peek() == ' ' && peek(1) >= '0' && peek(1) <= '9' && at_ + 2 < text_.size() &&
+            endsBareValue(peek(2)))
+            return hazard(kDateThenDigit);
+        return std::nullopt;
     }
 
     char peek(size_t offset = 0) const { return at_ + offset < text_.size() ? text_[at_ + offset] : '\0'; }

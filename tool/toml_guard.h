@@ -4,7 +4,7 @@
 // it tests for white space, and fails assertions (unchecked in release builds, where
 // the parser goes on assuming them) on a table header without a name such as "[=", on
 // an array element that begins with "}", and on a date followed by a space and a lone
-// digit. (Later releases mend the first two.)
+// digit or by a "T" and no digit. (Later releases mend the first two.)
 #pragma once
 
 #include <cstddef>
@@ -24,7 +24,8 @@ struct TomlHazard {
 // valid TOML), one right after a backslash in a multi-line basic string, or at the
 // start of the text that a line-ending backslash continues (valid TOML, but it reaches
 // the same fault); a "[" that opens a table header with something other than a name;
-// a "}" where an array expects an element; a date, a space and a lone digit. Nothing
+// a "}" where an array expects an element; a date, a space and a lone digit; a date, a
+// "T" and no digit. Nothing
 // for every other text, valid or not: the parser reports the rest.
 std::optional<TomlHazard> findParserHazard(std::string_view text);
 

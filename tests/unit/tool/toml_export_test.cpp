@@ -31,6 +31,11 @@ TEST(TomlExport, StoredTextsWithoutReadableFormGoUnderKeys) {
     head.wides = {{1, std::u16string(1, char16_t(0xDC00))}};
     expectRoundTrip(head, CodePage::Windows1252);
 
+    // Bounds that exclude each other, which the settings refuse.
+    format::BlockHead bounds;
+    bounds.strings = {{122, "a.B"}, {126, "11"}, {127, "1.8"}};
+    expectRoundTrip(bounds, CodePage::Windows1252);
+
     format::BlockHead utf8;
     utf8.strings = {{122, "\xFF\xFE"}};
     expectRoundTrip(utf8, CodePage::Utf8);
