@@ -10,8 +10,8 @@
 #include "format/block_reader.h"
 #include "format/block_writer.h"
 #include "support/fuzz_check.h"
-#include "tool/config_loader.h"
-#include "tool/toml_guard.h"
+#include "tool/config/config_loader.h"
+#include "tool/toml/toml_guard.h"
 
 namespace kestro::fuzz {
 

@@ -2,9 +2,9 @@
 
 #include <map>
 
-#include "tool/config_loader.h"
-#include "tool/included_names.h"
-#include "tool/value_checks.h"
+#include "tool/config/config_loader.h"
+#include "tool/config/included_names.h"
+#include "tool/config/value_checks.h"
 #include "tool_test_support.h"
 
 namespace kestro::tool {

@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "tool/config_loader.h"
-#include "tool/toml_writer.h"
+#include "tool/config/config_loader.h"
 #include "tool/resources/icon_resources.h"
 #include "tool/resources/manifest_resource.h"
 #include "tool/resources/resource_export.h"
 #include "tool/resources/resource_settings.h"
 #include "tool/resources/version_resource.h"
+#include "tool/toml/toml_writer.h"
 #include "tool_test_support.h"
 
 namespace kestro::tool::resources {

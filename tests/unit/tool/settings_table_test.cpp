@@ -3,11 +3,11 @@
 #include <set>
 
 #include "format/config_keys.h"
-#include "tool/class_path.h"
-#include "tool/search_list.h"
-#include "tool/setting_codec.h"
-#include "tool/settings_table.h"
-#include "tool/toml_writer.h"
+#include "tool/config/settings_table.h"
+#include "tool/settings/class_path.h"
+#include "tool/settings/search_list.h"
+#include "tool/settings/setting_codec.h"
+#include "tool/toml/toml_writer.h"
 #include "tool_test_support.h"
 
 namespace kestro::tool {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "format/block_writer.h"
-#include "tool/config_loader.h"
-#include "tool/toml_export.h"
+#include "tool/config/config_loader.h"
+#include "tool/inspect/toml_export.h"
 
 namespace kestro::tool {
 namespace {

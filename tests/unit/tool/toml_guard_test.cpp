@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "tool/config_loader.h"
-#include "tool/toml_guard.h"
+#include "tool/config/config_loader.h"
+#include "tool/toml/toml_guard.h"
 #include "tool_test_support.h"
 
 namespace kestro::tool {

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "tool/setting_error.h"
+#include "tool/settings/setting_error.h"
 
 namespace kestro::tool::test {
 
