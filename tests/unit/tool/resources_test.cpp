@@ -339,6 +339,7 @@ TEST(ResourceExport, WhatNoSettingGivesExactlyStaysRaw) {
         std::string printed;
     };
     const std::vector<Case> cases{
+        {clean, true, 0, "[icon]\nfile = "},
         {odd, true, 4, "[manifest]\nfile = "},
         {{clean.back()}, true, 0, "[version]\ngenerate = false\n"},
         {{clean.back()}, false, 0, "[manifest]\n"},
