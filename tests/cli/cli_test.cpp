@@ -43,6 +43,19 @@ arguments = ["--mode", "fast lane", "it's"]
 flavour = "velmora"
 )";
 
+// The suite runs against the Linux tool, and again against kestro.exe under Wine with
+// KESTRO_CLI_WINDOWS set.
+bool windows() { return std::getenv("KESTRO_CLI_WINDOWS") != nullptr; }
+fs::path toolPath() { return fs::path(KESTRO_TOOL_DIR) / (windows() ? "kestro.exe" : "kestro"); }
+
+// A relative path as the tool shows it: Windows writes its own separator.
+std::string native(std::string path) {
+    if (windows()) std::ranges::replace(path, '/', '\\');
+    return path;
+}
+// An absolute path as the tool shows it: Wine reaches the Linux root as drive Z:.
+std::string shown(const fs::path& path) { return windows() ? "Z:" + native(path.string()) : path.string(); }
+
 class Cli : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -59,11 +72,13 @@ protected:
         std::string out, err;
     };
 
-    // Runs the built tool in the workspace.
-    Run kestro(const std::vector<std::string>& args) { return run(KESTRO_TOOL, args); }
+    // Runs the tool under test in the workspace.
+    Run kestro(const std::vector<std::string>& args) { return run(toolPath(), args); }
 
+    // A copy of the tool (Windows: under Wine, which the test's environment sets up).
     Run run(const fs::path& program, const std::vector<std::string>& args) {
-        std::string command = "cd '" + ws_.path.string() + "' && '" + program.string() + "'";
+        std::string command = "cd '" + ws_.path.string() + "' && " + (windows() ? "/usr/lib/wine/wine64 " : "") + "'" +
+                              program.string() + "'";
         for (const auto& a : args) command += " '" + a + "'";
         int status = std::system((command + " >.out 2>.err").c_str());
         Run run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(ws_ / ".out"), readFile(ws_ / ".err")};
@@ -139,6 +154,49 @@ manifest = { execution_level = "requireAdministrator", long_path_aware = false }
     }
 }
 
+// The Windows tool writes the same bytes as the Linux tool, whatever the input: non-ASCII
+// names in the configuration, on the command line, as output and as included files, a
+// large included file, and a build over an existing launcher.
+TEST_F(Cli, BothToolsWriteTheSameLaunchers) {
+    if (!windows()) GTEST_SKIP() << "compares kestro.exe with the Linux tool";
+    writeFile(ws_ / "art/app.ico", readFile(KESTRO_SOURCE_DIR "/tests/data/sample.ico"));
+    writeFile(ws_ / "hello.jar", "PK hello");
+    writeFile(ws_ / "hello.toml", readFile(KESTRO_SOURCE_DIR "/examples/hello/hello.toml"));
+    writeFile(ws_ / "Ärger/daten/grüße.txt", "Grüße\n");
+    writeFile(ws_ / "Ärger/größe.toml", "application.main_class = \"Größe\"\nvm.options = \"-Dgruß=süß\"\n"
+                                      "files = [{ source = \"daten/grüße.txt\", name = \"daten/grüße.txt\" }]\n");
+    std::string large(9 << 20, '\0');
+    std::generate(large.begin(), large.end(), [n = 0u]() mutable { return char((n++ * 2654435761u) >> 24); });
+    writeFile(ws_ / "input/large.bin", large);
+    writeFile(ws_ / "large.toml", "application.main_class = \"a.B\"\nfiles = [{ source = \"input/large.bin\" }]\n");
+    writeFile(ws_ / "resources.toml", "application.main_class = \"a.B\"\nicon.file = \"art/app.ico\"\n"
+                                      "splash.image = \"input/splash.png\"\nversion.company = \"Ünïcode\"\n"
+                                      "manifest.execution_level = \"highestAvailable\"\n");
+    const fs::path linuxTool = fs::path(KESTRO_TOOL_DIR) / "kestro";
+    struct Case {
+        std::string config, output;
+        bool overExisting;
+    };
+    for (const Case& c : {Case{"hello.toml", "hello.exe", false}, Case{"app.toml", "App.exe", false},
+                          Case{"resources.toml", "Res.exe", false}, Case{"Ärger/größe.toml", "Grüße.exe", false},
+                          Case{"large.toml", "Large.exe", false}, Case{"app.toml", "App.exe", true}}) {
+        SCOPED_TRACE(c.config);
+        for (const fs::path& dir : {ws_ / "linux", ws_ / "windows"}) fs::create_directories(dir);
+        std::vector<std::string> linuxArgs{"build", c.config, "-o", "linux/" + c.output, "-q"};
+        std::vector<std::string> windowsArgs{"build", c.config, "-o", "windows/" + c.output, "-q"};
+        if (c.overExisting) {
+            linuxArgs.insert(linuxArgs.end(), {"--stub", "linux/" + c.output});
+            windowsArgs.insert(windowsArgs.end(), {"--stub", "windows/" + c.output});
+        }
+        auto onLinux = run(linuxTool, linuxArgs);
+        auto onWindows = kestro(windowsArgs);
+        ASSERT_EQ(onLinux.exitCode, 0) << onLinux.err;
+        ASSERT_EQ(onWindows.exitCode, 0) << onWindows.err;
+        EXPECT_EQ(onWindows.err, onLinux.err);
+        EXPECT_TRUE(readFile(ws_ / "windows" / c.output) == readFile(ws_ / "linux" / c.output));
+    }
+}
+
 // The kestro flavour's launcher class travels inside every kestro launcher, taken from
 // beside the tool.
 TEST_F(Cli, KestroLaunchersCarryTheRuntimeLibraryFromBesideTheTool) {
@@ -149,12 +207,12 @@ TEST_F(Cli, KestroLaunchersCarryTheRuntimeLibraryFromBesideTheTool) {
 
     // A kestro installed without its runtime library says where it looked, and builds nothing.
     fs::create_directories(ws_ / "bin");
-    fs::copy_file(KESTRO_TOOL, ws_ / "bin/kestro");
+    fs::copy_file(toolPath(), ws_ / "bin" / toolPath().filename());
     fs::copy_file(KESTRO_STUB, ws_ / "bin/launcher.exe");
-    auto missing = run(ws_ / "bin/kestro", {"build", "app.toml", "-o", "New.exe"});
+    auto missing = run(ws_ / "bin" / toolPath().filename(), {"build", "app.toml", "-o", "New.exe"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, "app.toml: the Java runtime library that kestro build includes in kestro launchers is "
-                           "missing (looked for " + (ws_ / "bin/kestro-runtime.jar").string() +
+                           "missing (looked for " + shown(ws_ / "bin/kestro-runtime.jar") +
                                "); set build.include_runtime_library = false if the application ships it itself\n");
     EXPECT_FALSE(fs::exists(ws_ / "New.exe"));
 }
@@ -167,7 +225,8 @@ TEST_F(Cli, VelmoraRuntimeLibraryIsWrittenWhereTheLauncherLooksOnRequest) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const fs::path written = ws_ / "dist/app/.velmora/vlmruntime.jar";
     EXPECT_TRUE(readFile(written) == readFile(fs::path(KESTRO_TOOL_DIR) / "vlmruntime.jar"));
-    EXPECT_NE(run.out.find("\nwrote dist/app/.velmora/vlmruntime.jar (" + std::to_string(fs::file_size(written)) +
+    EXPECT_NE(run.out.find("\nwrote " + native("dist/app/.velmora/vlmruntime.jar") + " (" +
+                           std::to_string(fs::file_size(written)) +
                            " bytes)\n"),
               std::string::npos)
         << run.out;
@@ -250,7 +309,7 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
          "app.toml:2: unknown setting 'application.mian_class' (did you mean 'application.main_class'?)\n"},
         {"[application\n", build, "app.toml:1: "},
         {"[[files]]\nsource = \"gone.jar\"\n" + main, build,
-         "app.toml:2: files[0].source: included file 'gone.jar' not found (looked for " + (ws_ / "gone.jar").string() +
+         "app.toml:2: files[0].source: included file 'gone.jar' not found (looked for " + shown(ws_ / "gone.jar") +
              ")\n"},
         {"[[files]]\nsource = \"input\"\n" + main, build,
          "app.toml:2: files[0].source: 'input' is a directory (looked for "},
@@ -289,19 +348,16 @@ TEST_F(Cli, ExtractionRefusesANameThatClimbsOut) {
     EXPECT_FALSE(fs::exists(ws_ / "out/e.txt"));
 }
 
-// The tool replaces its output by renaming a finished file over it: never over anything
-// but a regular file, and through a link into the file the link points to.
-TEST_F(Cli, OutputIsARegularFileOrALinkToOne) {
+// The tool replaces its output by renaming a finished file over it: never over a
+// device or a pipe, also where a link leads to one.
+TEST_F(Cli, OutputThatIsNoRegularFileIsNeverReplaced) {
+    if (windows()) GTEST_SKIP() << "POSIX only: Windows has no device or pipe files in a directory";
     // A device of our own where the tests run as root, so that a fault cannot replace
     // the system's /dev/full.
     fs::path device = ws_ / "full";
     if (::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) device = "/dev/full";
     ASSERT_EQ(::mkfifo((ws_ / "pipe").c_str(), 0666), 0);
-    writeFile(ws_ / "elsewhere/App.exe", "old launcher");
-    fs::create_symlink("elsewhere/App.exe", ws_ / "App.exe");
-    fs::create_symlink("../elsewhere/New.exe", ws_ / "input/New.exe");  // dangling, relative to its directory
     fs::create_symlink("pipe", ws_ / "ToPipe.exe");
-
     for (const auto& [output, message] : std::vector<std::pair<std::string, std::string>>{
              {device.string(), "kestro: cannot write " + device.string() + ": it is a character device; only a regular file is replaced\n"},
              {"pipe", "kestro: cannot write pipe: it is a named pipe; only a regular file is replaced\n"},
@@ -314,16 +370,31 @@ TEST_F(Cli, OutputIsARegularFileOrALinkToOne) {
     struct stat st {};
     EXPECT_TRUE(::stat(device.c_str(), &st) == 0 && S_ISCHR(st.st_mode));
     EXPECT_TRUE(fs::is_fifo(ws_ / "pipe"));
+}
 
+// An output that is a symbolic link: on Linux the launcher goes into the file the link
+// points to (through a rename beside it) and the link stays; on Windows the link itself
+// is replaced, as Windows replaces files, and what it pointed to is left alone.
+TEST_F(Cli, OutputThatIsALink) {
+    writeFile(ws_ / "elsewhere/App.exe", "old launcher");
+    fs::create_symlink("elsewhere/App.exe", ws_ / "App.exe");
+    fs::create_symlink("../elsewhere/New.exe", ws_ / "input/New.exe");  // dangling, relative to its directory
     // Launchers of different names, the same but for what their names give.
     writeFile(ws_ / "app.toml", std::string("version.generate = false\nmanifest.generate = false\n") + kFullConfig);
     ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe", "-q"}).exitCode, 0);
     ASSERT_EQ(kestro({"build", "app.toml", "-o", "input/New.exe", "-q"}).exitCode, 0);
-    EXPECT_TRUE(fs::is_symlink(ws_ / "App.exe"));
-    EXPECT_TRUE(fs::is_symlink(ws_ / "input/New.exe"));
-    EXPECT_EQ(readFile(ws_ / "elsewhere/App.exe").substr(0, 2), "MZ");
-    EXPECT_TRUE(readFile(ws_ / "elsewhere/New.exe") == readFile(ws_ / "elsewhere/App.exe"));
-    EXPECT_EQ(fs::status(ws_ / "elsewhere/App.exe").permissions() & fs::perms::owner_exec, fs::perms::owner_exec);
+    if (windows()) {
+        EXPECT_FALSE(fs::is_symlink(ws_ / "App.exe"));
+        EXPECT_EQ(readFile(ws_ / "elsewhere/App.exe"), "old launcher");
+        EXPECT_FALSE(fs::exists(ws_ / "elsewhere/New.exe"));
+        EXPECT_TRUE(readFile(ws_ / "input/New.exe") == readFile(ws_ / "App.exe"));
+    } else {
+        EXPECT_TRUE(fs::is_symlink(ws_ / "App.exe"));
+        EXPECT_TRUE(fs::is_symlink(ws_ / "input/New.exe"));
+        EXPECT_EQ(readFile(ws_ / "elsewhere/App.exe").substr(0, 2), "MZ");
+        EXPECT_TRUE(readFile(ws_ / "elsewhere/New.exe") == readFile(ws_ / "elsewhere/App.exe"));
+        EXPECT_EQ(fs::status(ws_ / "elsewhere/App.exe").permissions() & fs::perms::owner_exec, fs::perms::owner_exec);
+    }
     for (const fs::path& dir : {ws_.path, ws_ / "elsewhere", ws_ / "input"})
         for (const auto& entry : fs::directory_iterator(dir))
             EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
