@@ -36,14 +36,16 @@ cp "$example/hello.toml" "$work/hello.toml"
 
 "$root/scripts/wine-prefix.sh" up "$prefix"
 wine() { WINEPREFIX=$prefix WINEDEBUG=-all /usr/lib/wine/wine64 "$@"; }
-(cd "$work" && "$linux_tool" build hello.toml -o linux-hello.exe -q)
-(cd "$work" && wine "$windows_tool" build hello.toml -o windows-hello.exe -q)
-cmp "$work/linux-hello.exe" "$work/windows-hello.exe"
+# The same output name for both: the version information is named after it.
+mkdir -p "$work/by-linux" "$work/by-windows"
+(cd "$work" && "$linux_tool" build hello.toml -o by-linux/hello.exe -q)
+(cd "$work" && wine "$windows_tool" build hello.toml -o by-windows/hello.exe -q)
+cmp "$work/by-linux/hello.exe" "$work/by-windows/hello.exe"
 echo "the launchers of both tools are identical"
 
 echo "== the launcher under Wine"
 app=$work/app
-cp "$work/linux-hello.exe" "$app/hello.exe"
+cp "$work/by-linux/hello.exe" "$app/hello.exe"
 cp "$example/hello.vmoptions" "$app/"
 fixtures=$build/windows/fixtures
 mkdir -p "$app/jre/bin/server" "$app/tmp"

@@ -27,9 +27,9 @@ notices() {
   echo "Kestro's tools include code of the following projects, under their licenses."
   for entry in "toml++:libtomlplusplus-dev" "CLI11:libcli11-dev" "nlohmann/json:nlohmann-json3-dev" \
                "$@"; do
-    name=${entry%%:*} package=${entry#*:}
+    local label=${entry%%:*} package=${entry#*:}
     printf '\n==============================================================================\n'
-    printf '%s (Debian package %s)\n\n' "$name" "$package"
+    printf '%s (Debian package %s)\n\n' "$label" "$package"
     cat "/usr/share/doc/$package/copyright"
   done
 }
@@ -52,6 +52,7 @@ trap 'rm -rf "$work"' EXIT
 
 name=kestro-$version-linux-x86_64
 stage "$work/$name" kestro
+strip "$work/$name/kestro"  # the build keeps its debugging information; the release does not
 notices > "$work/$name/THIRD-PARTY-NOTICES"
 tar -C "$work" --owner=0 --group=0 --sort=name -czf "$dist/$name.tar.gz" "$name"
 
