@@ -27,10 +27,11 @@ median() {
   printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'
 }
 cd "$work"
+mkdir by-linux by-windows  # one output name for both: the version information is named after it
 copy=$(median cp "$tool/launcher.exe" copy.exe)
-linux=$(median "$tool/kestro" build hello.toml -o linux.exe -q)
-wine=$(median env WINEPREFIX="$prefix" WINEDEBUG=-all /usr/lib/wine/wine64 "$tool/kestro.exe" build hello.toml -o windows.exe -q)
-cmp linux.exe windows.exe
+linux=$(median "$tool/kestro" build hello.toml -o by-linux/hello.exe -q)
+wine=$(median env WINEPREFIX="$prefix" WINEDEBUG=-all /usr/lib/wine/wine64 "$tool/kestro.exe" build hello.toml -o by-windows/hello.exe -q)
+cmp by-linux/hello.exe by-windows/hello.exe
 awk -v c="$copy" -v l="$linux" -v w="$wine" 'BEGIN {
   printf "cp of the stub            %.3f s\n", c
   printf "kestro build (Linux)      %.3f s  (%.1f x cp)\n", l, l / c
