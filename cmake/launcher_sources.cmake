@@ -21,8 +21,20 @@ foreach(_file IN LISTS _kestro_all)
   endif()
 endforeach()
 
-# The block format's reading side, which the launcher shares with the build tool.
-set(KESTRO_FORMAT_READER_SOURCES "${KESTRO_ROOT}/format/block_reader.cpp")
+# The shared portable library (format/): the block format, PE reading and writing, and
+# the rules the launcher and the build tool must apply alike (version order, integer
+# reading). The launcher compiles only what it reads with; the tool, everything, with
+# the file access of the system it is built for.
+set(KESTRO_FORMAT_LAUNCHER_SOURCES "${KESTRO_ROOT}/format/block_reader.cpp" "${KESTRO_ROOT}/format/version_order.cpp"
+    "${KESTRO_ROOT}/format/decimal_number.cpp")
+set(KESTRO_FORMAT_SOURCES ${KESTRO_FORMAT_LAUNCHER_SOURCES} "${KESTRO_ROOT}/format/block_writer.cpp"
+    "${KESTRO_ROOT}/format/pe_checksum.cpp" "${KESTRO_ROOT}/format/pe_layout.cpp"
+    "${KESTRO_ROOT}/format/resource_section.cpp")
+if(WIN32)
+  list(APPEND KESTRO_FORMAT_SOURCES "${KESTRO_ROOT}/format/native_file_windows.cpp")
+else()
+  list(APPEND KESTRO_FORMAT_SOURCES "${KESTRO_ROOT}/format/native_file_posix.cpp")
+endif()
 set(KESTRO_INCLUDE_DIRS "${KESTRO_ROOT}" "${KESTRO_LAUNCHER_DIR}")
 
 # The published JNI headers of the host's JDK (Debian's OpenJDK), with our own

@@ -9,21 +9,14 @@
 #include <memory>
 #include <system_error>
 
+#include "format/native_file.h"
 #include "format/pe_checksum.h"
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace kestro::format {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 void putU32(std::vector<uint8_t>& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(uint8_t(v >> (8 * i)));
@@ -45,7 +38,7 @@ void putWide(std::vector<uint8_t>& out, const WideEntry& e) {
 }
 
 std::string systemError(const std::string& what, const fs::path& path) {
-    return what + " " + path.string() + ": " + std::strerror(errno);
+    return what + " " + pathText(path) + ": " + std::strerror(errno);
 }
 
 // The output file and the checksum of everything written to it.
@@ -65,10 +58,10 @@ bool writeRecord(Output& out, const IncludedFile& file, uint64_t& done, uint64_t
     std::error_code ec;
     uint64_t size = fs::file_size(file.source, ec);
     if (ec) {
-        error = "cannot read included file " + file.source.string() + ": " + ec.message();
+        error = "cannot read included file " + pathText(file.source) + ": " + ec.message();
         return false;
     }
-    File in(std::fopen(file.source.c_str(), "rb"));
+    UniqueFile in = openForReading(file.source);
     if (!in) {
         error = systemError("cannot open included file", file.source);
         return false;
@@ -83,7 +76,7 @@ bool writeRecord(Output& out, const IncludedFile& file, uint64_t& done, uint64_t
         size_t want = size_t(std::min<uint64_t>(chunk.size(), size - copied));
         size_t got = std::fread(chunk.data(), 1, want, in.get());
         if (got == 0) {
-            error = "included file " + file.source.string() + " changed while it was read";
+            error = "included file " + pathText(file.source) + " changed while it was read";
             return false;
         }
         scramble(chunk.data(), got);
@@ -116,7 +109,8 @@ bool resolveOutput(const fs::path& out, fs::path& target, std::string& error) {
         fs::file_status status = fs::symlink_status(target, ec);
         fs::file_type type = status.type();
         if (type == fs::file_type::not_found || type == fs::file_type::regular) return true;
-        std::string where = "cannot write " + out.string() + (target == out ? "" : " (a link to " + target.string() + ")");
+        std::string where =
+            "cannot write " + pathText(out) + (target == out ? "" : " (a link to " + pathText(target) + ")");
         if (type == fs::file_type::none) {
             error = where + ": " + ec.message();
             return false;
@@ -138,22 +132,11 @@ bool resolveOutput(const fs::path& out, fs::path& target, std::string& error) {
 
 // Creates a new file beside `target` for the launcher; never opens an existing one, so
 // a name planted in a shared directory cannot redirect the write.
-File createTemporary(const fs::path& target, fs::path& temp) {
+UniqueFile createTemporary(const fs::path& target, fs::path& temp) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         temp = target;
-        temp += ".kestro-" + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
-        // Executable for whoever the umask allows, as a linker leaves its output.
-        int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0777);
-        if (fd >= 0) {
-            File file(::fdopen(fd, "wb"));
-            if (!file) {
-                int error = errno;
-                ::close(fd);
-                ::unlink(temp.c_str());
-                errno = error;
-            }
-            return file;
-        }
+        temp += ".kestro-" + std::to_string(processId()) + "-" + std::to_string(attempt) + ".tmp";
+        if (UniqueFile file = createNewFile(temp)) return file;
         if (errno != EEXIST) break;
     }
     return nullptr;
@@ -176,11 +159,11 @@ std::string tooLarge(uint64_t total, std::vector<std::pair<uint64_t, std::string
 bool loadStub(const fs::path& path, Stub& stub, std::string& error) {
     std::error_code ec;
     if (!fs::is_regular_file(path, ec)) {
-        error = "stub " + path.string() + " does not exist or is not a file";
+        error = "stub " + pathText(path) + " does not exist or is not a file";
         return false;
     }
     uint64_t size = fs::file_size(path, ec);
-    File in(std::fopen(path.c_str(), "rb"));
+    UniqueFile in = openForReading(path);
     if (ec || !in) {
         error = systemError("cannot read stub", path);
         return false;
@@ -195,7 +178,7 @@ bool loadStub(const fs::path& path, Stub& stub, std::string& error) {
     std::string why;
     auto layout = parsePeLayout(head, size, why);
     if (!layout) {
-        error = "stub " + path.string() + " is not a usable launcher: " + why;
+        error = "stub " + pathText(path) + " is not a usable launcher: " + why;
         return false;
     }
     stub.layout = *layout;
@@ -255,11 +238,11 @@ bool writeLauncher(const Stub& stub, const BlockHead& head, const std::vector<In
         std::error_code ec;
         uint64_t size = fs::file_size(f.source, ec);
         if (ec) {
-            error = "cannot read included file " + f.source.string() + ": " + ec.message();
+            error = "cannot read included file " + pathText(f.source) + ": " + ec.message();
             return false;
         }
         data += size;
-        sizes.emplace_back(size, f.source.string());
+        sizes.emplace_back(size, pathText(f.source));
     }
     // File positions in the launcher are 32-bit values.
     uint64_t total = stub.image.size() + block.size() + 8 * files.size() + data + kTrailer.size();
@@ -269,7 +252,7 @@ bool writeLauncher(const Stub& stub, const BlockHead& head, const std::vector<In
     }
 
     fs::path temp;
-    File file = createTemporary(target, temp);
+    UniqueFile file = createTemporary(target, temp);
     if (!file) {
         error = systemError("cannot write", out);
         return false;
@@ -287,14 +270,14 @@ bool writeLauncher(const Stub& stub, const BlockHead& head, const std::vector<In
     ok = ok && output.write(kTrailer.data(), kTrailer.size());
     std::vector<uint8_t> checksum;
     putU32(checksum, output.checksum.value());
-    ok = ok && (!sum || (std::fseek(file.get(), long(checksumAt), SEEK_SET) == 0 &&
+    ok = ok && (!sum || (seekTo(file.get(), checksumAt) &&
                          std::fwrite(checksum.data(), 1, checksum.size(), file.get()) == checksum.size()));
     ok = std::fclose(file.release()) == 0 && ok;
     std::error_code ec;
     if (ok) {
         fs::rename(temp, target, ec);
         if (!ec) return true;
-        error = "cannot write " + out.string() + ": " + ec.message();
+        error = "cannot write " + pathText(out) + ": " + ec.message();
     } else if (error.empty()) {
         error = systemError("cannot write", out);
     }

@@ -7,10 +7,10 @@
 #include "format/block_writer.h"
 #include "format/byte_source.h"
 #include "support/fuzz_check.h"
-#include "tool/config_loader.h"
-#include "tool/inspect_report.h"
-#include "tool/launcher_contents.h"
-#include "tool/toml_export.h"
+#include "tool/config/config_loader.h"
+#include "tool/inspect/inspect_report.h"
+#include "tool/inspect/launcher_contents.h"
+#include "tool/inspect/toml_export.h"
 
 namespace kestro::fuzz {
 

@@ -8,6 +8,7 @@
 
 #include "common/text.h"
 #include "format/config_keys.h"
+#include "format/decimal_number.h"
 
 namespace kestro {
 
@@ -25,11 +26,7 @@ ConfigTables& configTables();
 // `capacity` bytes with its terminator; the empty text when the key is absent.
 std::string lookupString(ConfigKey key, size_t capacity = kTextCapacity);
 
-// The value of `key` read as a decimal number: leading white space, an optional sign
-// and digits; the first other character ends it. No digits give 0; values beyond the
-// 32-bit range give the nearest 32-bit limit. An absent key gives 0.
+// The value of `key` read by parseDecimalInt; an absent key gives 0.
 int32_t lookupInt(ConfigKey key);
-
-int32_t parseDecimalInt(std::string_view text);
 
 }  // namespace kestro

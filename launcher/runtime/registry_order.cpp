@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "runtime/version_order.h"
+#include "format/version_order.h"
 
 namespace kestro {
 

@@ -1,5 +1,5 @@
 // How registry key names and version texts are held against the bounds and ordered,
-// segment by segment (runtime/version_order.h).
+// segment by segment (format/version_order.h).
 #pragma once
 
 #include <string>

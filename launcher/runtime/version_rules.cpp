@@ -2,7 +2,7 @@
 
 #include "config/config_tables.h"
 #include "diagnostics/trace.h"
-#include "runtime/version_order.h"
+#include "format/version_order.h"
 
 namespace kestro {
 

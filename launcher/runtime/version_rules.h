@@ -1,6 +1,6 @@
 // Rules for the version texts that runtimes print (for example 1.8.0_201 or 17.0.2):
 // the bounds and the pre-release filter. Comparisons go by segments
-// (runtime/version_order.h); the texts themselves stay as printed.
+// (format/version_order.h); the texts themselves stay as printed.
 #pragma once
 
 #include <string>

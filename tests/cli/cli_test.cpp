@@ -1,3 +1,6 @@
+// Tests of the kestro program itself: exit codes, messages, the files it writes or leaves
+// alone, and round trips through inspect --toml. The rules behind the messages are the
+// unit tests'.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,6 +13,7 @@
 #include <sys/wait.h>
 
 #include "../unit/tool/tool_test_support.h"
+#include "format/pe_checksum.h"
 
 namespace kestro::tool {
 namespace {
@@ -39,6 +43,19 @@ arguments = ["--mode", "fast lane", "it's"]
 flavour = "velmora"
 )";
 
+// The suite runs against the Linux tool, and again against kestro.exe under Wine with
+// KESTRO_CLI_WINDOWS set.
+bool windows() { return std::getenv("KESTRO_CLI_WINDOWS") != nullptr; }
+fs::path toolPath() { return fs::path(KESTRO_TOOL_DIR) / (windows() ? "kestro.exe" : "kestro"); }
+
+// A relative path as the tool shows it: Windows writes its own separator.
+std::string native(std::string path) {
+    if (windows()) std::ranges::replace(path, '/', '\\');
+    return path;
+}
+// An absolute path as the tool shows it: Wine reaches the Linux root as drive Z:.
+std::string shown(const fs::path& path) { return windows() ? "Z:" + native(path.string()) : path.string(); }
+
 class Cli : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -55,148 +72,166 @@ protected:
         std::string out, err;
     };
 
-    // Runs the built tool in the workspace.
-    Run kestro(const std::vector<std::string>& args) { return run(KESTRO_TOOL, args); }
+    // Runs the tool under test in the workspace.
+    Run kestro(const std::vector<std::string>& args) { return run(toolPath(), args); }
 
+    // A copy of the tool (Windows: under Wine, which the test's environment sets up,
+    // without a display).
     Run run(const fs::path& program, const std::vector<std::string>& args) {
-        std::string command = "cd '" + ws_.path.string() + "' && '" + program.string() + "'";
+        std::string command = "cd '" + ws_.path.string() + "' && " +
+                              (windows() ? "DISPLAY= /usr/lib/wine/wine64 " : "") + "'" + program.string() + "'";
         for (const auto& a : args) command += " '" + a + "'";
-        int status = std::system((command + " >.out 2>.err").c_str());
-        Run run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(ws_ / ".out"), readFile(ws_ / ".err")};
-        fs::remove(ws_ / ".out"), fs::remove(ws_ / ".err");
-        return run;
+        for (int attempt = 1;; ++attempt) {
+            int status = std::system((command + " >.out 2>.err").c_str());
+            Run run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(ws_ / ".out"), wineless(readFile(ws_ / ".err"))};
+            fs::remove(ws_ / ".out"), fs::remove(ws_ / ".err");
+            // Wine now and then fails to set up a new process when others start beside it.
+            if (run.err.find("failed to map the shared user data") == std::string::npos || attempt == 3) return run;
+        }
     }
+
+    // Standard error without the lines Wine itself writes ("0054:err:winediag:...").
+    static std::string wineless(const std::string& err) {
+        if (!windows()) return err;
+        std::string kept;
+        for (size_t start = 0; start < err.size();) {
+            size_t end = std::min(err.find('\n', start), err.size());
+            std::string_view line(err.data() + start, end - start);
+            bool wine = line.size() > 5 && line[4] == ':' && (line.substr(5).starts_with("err:") ||
+                                                              line.substr(5).starts_with("fixme:"));
+            if (!wine) kept.append(err, start, std::min(end + 1, err.size()) - start);
+            start = end + 1;
+        }
+        return kept;
+    }
+
+    std::set<fs::path> listing() const { return {fs::directory_iterator(ws_.path), {}}; }
 
     test::TempDir ws_;
 };
 
-TEST_F(Cli, PrintedConfigurationRebuildsTheIdenticalLauncher) {
-    auto first = kestro({"build", "app.toml", "-o", "App.exe"});
-    ASSERT_EQ(first.exitCode, 0) << first.err;
-    auto printed = kestro({"inspect", "App.exe", "--toml", "--extract", "extracted"});
-    ASSERT_EQ(printed.exitCode, 0) << printed.err;
-    EXPECT_EQ(printed.err, "");  // nothing the printed configuration would lose
-    EXPECT_TRUE(readFile(ws_ / "extracted/lib/app.jar") == readFile(ws_ / "input/app.jar"));
-    EXPECT_TRUE(readFile(ws_ / "extracted/resources/10-10000-0.bin") == readFile(ws_ / "input/splash.png"));
-    EXPECT_TRUE(readFile(ws_ / "extracted/resources/777-3-1031.bin") == readFile(ws_ / "input/readme.txt"));
-    writeFile(ws_ / "again/app.toml", printed.out);
-
-    // Built over the first launcher, whose block and resources are replaced rather than stacked.
-    auto second = kestro({"build", "again/app.toml", "-o", "Again.exe", "--stub", "App.exe"});
-    ASSERT_EQ(second.exitCode, 0) << second.err;
-    EXPECT_TRUE(readFile(ws_ / "App.exe") == readFile(ws_ / "Again.exe")) << printed.out;
+uint16_t subsystemOf(const std::string& image) {
+    uint32_t pe = uint8_t(image[60]) | uint8_t(image[61]) << 8;
+    return uint8_t(image[pe + 24 + 68]);
 }
 
-// The settings of the VM start, and a kestro launcher's runtime library: the printed
-// configuration lists the library among the files and switches the build's own off.
-TEST_F(Cli, PrintedConfigurationOfAKestroLauncherRebuildsItIdentically) {
-    writeFile(ws_ / "app.toml", R"(
-[application]
-main_class = "com.example.Main"
-arguments = ["--profile", "two words"]
-directory = "app"
-launcher_class_flag = true
-[vm]
-options = ["-Xmx1g", "-include-options", "${launcher:sys.launcherDirectory}site.vmoptions", "-classpath/a extra.jar"]
-options_from_command_line = true
-[classpath]
-entries = [{ archive = "lib\\app.jar" }, { directory = "classes", mandatory = false }, { variable = "EXTRA_CP" },
-           { scan = "plugins", mandatory = false }]
-[redirect]
-stderr = true
-stderr_file = "$APP_ERRORS"
-stdout = true
-[instance]
-single = true
-[[files]]
-source = "input/app.jar"
-name = "user/app.jar"
-)");
-    auto first = kestro({"build", "app.toml", "-o", "App.exe"});
-    ASSERT_EQ(first.exitCode, 0) << first.err;
-    EXPECT_NE(first.err.find("application.launcher_class_flag is now called redirect.append"), std::string::npos);
-    auto printed = kestro({"inspect", "App.exe", "--toml", "--extract", "extracted"});
-    ASSERT_EQ(printed.exitCode, 0) << printed.err;
-    for (std::string line : {"include_runtime_library = false\n", "append = true\n", "stderr_file = \"$APP_ERRORS\"\n",
-                             "name = \"kestro-runtime.jar\"\n"})
-        EXPECT_NE(printed.out.find(line), std::string::npos) << line << printed.out;
-    writeFile(ws_ / "again/app.toml", printed.out);
-    auto second = kestro({"build", "again/app.toml", "-o", "Again.exe"});
-    ASSERT_EQ(second.exitCode, 0) << second.err;
-    EXPECT_EQ(second.err, "");
-    EXPECT_TRUE(readFile(ws_ / "App.exe") == readFile(ws_ / "Again.exe")) << printed.out;
-}
-
-// Every readable resource setting at once: the printed configuration gives them back as
-// settings (with the files --extract writes), and the rebuild under another name is
-// identical.
-TEST_F(Cli, PrintedResourceSettingsRebuildTheIdenticalLauncher) {
+// Printed with the files --extract writes, a launcher's configuration builds the same
+// launcher again: over the first one (whose block and resources are replaced, not
+// stacked) or from the stub, and under another name where the printed settings carry
+// what the name gave.
+TEST_F(Cli, PrintedConfigurationsRebuildIdenticalLaunchers) {
     writeFile(ws_ / "art/app.ico", readFile(KESTRO_SOURCE_DIR "/tests/data/sample.ico"));
     writeFile(ws_ / "art/splash.gif", "GIF89a and the rest");
-    writeFile(ws_ / "app.toml", R"(
-build.include_runtime_library = false
-application.main_class = "com.example.Main"
+    struct Case {
+        std::string config;
+        bool overFirst;
+        std::string secondName;
+        uint16_t subsystem;
+    };
+    const std::vector<Case> cases{
+        {kFullConfig, true, "Again.exe", 2},
+        {R"(
+application = { main_class = "a.B", arguments = ["--profile", "two words"], directory = "app", type = "console" }
+vm.options_from_command_line = true
+vm.options = ["-Xmx1g", "-include-options", "${launcher:sys.launcherDirectory}site.vmoptions", "-classpath/a x.jar"]
+classpath.entries = [{ archive = "lib\\app.jar" }, { directory = "classes", mandatory = false },
+                     { variable = "EXTRA_CP" }, { scan = "plugins", mandatory = false }]
+redirect = { stderr = true, stderr_file = "$APP_ERRORS", stdout = true, append = true }
+instance.single = true
+files = [{ source = "input/app.jar", name = "user/app.jar" }]
+)",
+         false, "Again.exe", 3},
+        {R"(
+build = { include_runtime_library = false, subsystem = "gui" }
+application = { main_class = "com.example.Main", type = "console" }
 splash.image = "art/splash.gif"
 icon.file = "art/app.ico"
 resources = [{ type = 777, id = 3, file = "input/readme.txt" }]
-[version]
-file_version = "3.1.4"
-product_version = "3.1.0"
-company = "Example Ltd"
-copyright = "© 2026 Example Ltd"
-[manifest]
-execution_level = "requireAdministrator"
-long_path_aware = false
-)");
-    auto first = kestro({"build", "app.toml", "-o", "Demo.exe"});
-    ASSERT_EQ(first.exitCode, 0) << first.err;
-    auto printed = kestro({"inspect", "Demo.exe", "--toml", "--extract", "extracted"});
-    ASSERT_EQ(printed.exitCode, 0) << printed.err;
-    EXPECT_EQ(printed.err, "");
-    std::string dir = (ws_ / "extracted/resources/").string();
-    const std::vector<std::string> lines{
-        "[splash]\nimage = \"" + dir + "splash.gif\"\nenabled = true\nuse_runtime_library = true\n",
-        "[icon]\nfile = \"" + dir + "icon.ico\"\n",
-        "[version]\nfile_version = \"3.1.4\"\nproduct_version = \"3.1.0\"\ncompany = \"Example Ltd\"\n"
-        "product_name = \"Demo\"\ndescription = \"Demo\"\ncopyright = \"© 2026 Example Ltd\"\n"
-        "original_filename = \"Demo.exe\"\ninternal_name = \"Demo\"\n",
-        "[manifest]\nexecution_level = \"requireAdministrator\"\ndpi_aware = true\nlong_path_aware = false\n",
-        "[[resources]]\ntype = 777\n"};
-    for (const std::string& line : lines)
-        EXPECT_NE(printed.out.find(line), std::string::npos) << line << "\nin\n" << printed.out;
-    EXPECT_EQ(printed.out.find("[[resources]]"), printed.out.rfind("[[resources]]")) << printed.out;  // only 777
-    EXPECT_TRUE(readFile(ws_ / "extracted/resources/icon.ico") == readFile(ws_ / "art/app.ico"));
-    writeFile(ws_ / "again/app.toml", printed.out);
-    auto second = kestro({"build", "again/app.toml", "-o", "Other.exe", "--stub", "Demo.exe"});
-    ASSERT_EQ(second.exitCode, 0) << second.err;
-    EXPECT_TRUE(readFile(ws_ / "Demo.exe") == readFile(ws_ / "Other.exe")) << printed.out;
+version = { file_version = "3.1.4", company = "Example Ltd", copyright = "© 2026 Example Ltd" }
+manifest = { execution_level = "requireAdministrator", long_path_aware = false }
+)",
+         true, "Other.exe", 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.config);
+        fs::remove_all(ws_ / "extracted");
+        writeFile(ws_ / "app.toml", c.config);
+        auto first = kestro({"build", "app.toml", "-o", "Demo.exe"});
+        ASSERT_EQ(first.exitCode, 0) << first.err;
+        std::string image = readFile(ws_ / "Demo.exe");
+        EXPECT_EQ(subsystemOf(image), c.subsystem);
+        auto printed = kestro({"inspect", "Demo.exe", "--toml", "--extract", "extracted"});
+        ASSERT_EQ(printed.exitCode, 0) << printed.err;
+        EXPECT_EQ(printed.err, "");  // nothing the printed configuration would lose
+        writeFile(ws_ / "again/app.toml", printed.out);
+        std::vector<std::string> args{"build", "again/app.toml", "-o", c.secondName};
+        if (c.overFirst) args.insert(args.end(), {"--stub", "Demo.exe"});
+        auto second = kestro(args);
+        ASSERT_EQ(second.exitCode, 0) << second.err;
+        EXPECT_EQ(second.err, "");
+        EXPECT_TRUE(readFile(ws_ / c.secondName) == image) << printed.out;
+    }
 }
 
-// The kestro flavour's launcher class travels inside every kestro launcher.
-TEST_F(Cli, KestroLaunchersCarryTheRuntimeLibraryFromBesideTheTool) {
-    const fs::path jar = fs::path(KESTRO_TOOL_DIR) / "kestro-runtime.jar";
-    writeFile(ws_ / "app.toml", "application.main_class = \"a.B\"\nfiles = [{ source = \"input/readme.txt\" }]\n");
-    ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe", "-q"}).exitCode, 0);
-    auto listed = kestro({"inspect", "App.exe", "--json", "--extract", "out"});
-    ASSERT_EQ(listed.exitCode, 0) << listed.err;
-    auto files = nlohmann::json::parse(listed.out)["files"];
-    ASSERT_EQ(files.size(), 2u);
-    EXPECT_EQ(files[1]["name"], "kestro-runtime.jar");
-    EXPECT_TRUE(readFile(ws_ / "out/kestro-runtime.jar") == readFile(jar));
+// The Windows tool writes the same bytes as the Linux tool, whatever the input: non-ASCII
+// names in the configuration, on the command line, as output and as included files, a
+// large included file, and a build over an existing launcher.
+TEST_F(Cli, BothToolsWriteTheSameLaunchers) {
+    if (!windows()) GTEST_SKIP() << "compares kestro.exe with the Linux tool";
+    writeFile(ws_ / "art/app.ico", readFile(KESTRO_SOURCE_DIR "/tests/data/sample.ico"));
+    writeFile(ws_ / "hello.jar", "PK hello");
+    writeFile(ws_ / "hello.toml", readFile(KESTRO_SOURCE_DIR "/examples/hello/hello.toml"));
+    writeFile(ws_ / "Ärger/daten/grüße.txt", "Grüße\n");
+    writeFile(ws_ / "Ärger/größe.toml", "application.main_class = \"Größe\"\nvm.options = \"-Dgruß=süß\"\n"
+                                      "files = [{ source = \"daten/grüße.txt\", name = \"daten/grüße.txt\" }]\n");
+    std::string large(9 << 20, '\0');
+    std::generate(large.begin(), large.end(), [n = 0u]() mutable { return char((n++ * 2654435761u) >> 24); });
+    writeFile(ws_ / "input/large.bin", large);
+    writeFile(ws_ / "large.toml", "application.main_class = \"a.B\"\nfiles = [{ source = \"input/large.bin\" }]\n");
+    writeFile(ws_ / "resources.toml", "application.main_class = \"a.B\"\nicon.file = \"art/app.ico\"\n"
+                                      "splash.image = \"input/splash.png\"\nversion.company = \"Ünïcode\"\n"
+                                      "manifest.execution_level = \"highestAvailable\"\n");
+    const fs::path linuxTool = fs::path(KESTRO_TOOL_DIR) / "kestro";
+    struct Case {
+        std::string config, output;
+        bool overExisting;
+    };
+    for (const Case& c : {Case{"hello.toml", "hello.exe", false}, Case{"app.toml", "App.exe", false},
+                          Case{"resources.toml", "Res.exe", false}, Case{"Ärger/größe.toml", "Grüße.exe", false},
+                          Case{"large.toml", "Large.exe", false}, Case{"app.toml", "App.exe", true}}) {
+        SCOPED_TRACE(c.config);
+        for (const fs::path& dir : {ws_ / "linux", ws_ / "windows"}) fs::create_directories(dir);
+        std::vector<std::string> linuxArgs{"build", c.config, "-o", "linux/" + c.output, "-q"};
+        std::vector<std::string> windowsArgs{"build", c.config, "-o", "windows/" + c.output, "-q"};
+        if (c.overExisting) {
+            linuxArgs.insert(linuxArgs.end(), {"--stub", "linux/" + c.output});
+            windowsArgs.insert(windowsArgs.end(), {"--stub", "windows/" + c.output});
+        }
+        auto onLinux = run(linuxTool, linuxArgs);
+        auto onWindows = kestro(windowsArgs);
+        ASSERT_EQ(onLinux.exitCode, 0) << onLinux.err;
+        ASSERT_EQ(onWindows.exitCode, 0) << onWindows.err;
+        EXPECT_EQ(onWindows.err, onLinux.err);
+        EXPECT_TRUE(readFile(ws_ / "windows" / c.output) == readFile(ws_ / "linux" / c.output));
+    }
+}
 
-    writeFile(ws_ / "app.toml", "build.include_runtime_library = false\napplication.main_class = \"a.B\"\n");
+// The kestro flavour's launcher class travels inside every kestro launcher, taken from
+// beside the tool.
+TEST_F(Cli, KestroLaunchersCarryTheRuntimeLibraryFromBesideTheTool) {
+    writeFile(ws_ / "app.toml", "application.main_class = \"a.B\"\n");
     ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe", "-q"}).exitCode, 0);
-    EXPECT_EQ(nlohmann::json::parse(kestro({"inspect", "App.exe", "--json"}).out)["files"].size(), 0u);
+    ASSERT_EQ(kestro({"inspect", "App.exe", "--extract", "out"}).exitCode, 0);
+    EXPECT_TRUE(readFile(ws_ / "out/kestro-runtime.jar") == readFile(fs::path(KESTRO_TOOL_DIR) / "kestro-runtime.jar"));
 
     // A kestro installed without its runtime library says where it looked, and builds nothing.
     fs::create_directories(ws_ / "bin");
-    fs::copy_file(KESTRO_TOOL, ws_ / "bin/kestro");
+    fs::copy_file(toolPath(), ws_ / "bin" / toolPath().filename());
     fs::copy_file(KESTRO_STUB, ws_ / "bin/launcher.exe");
-    writeFile(ws_ / "app.toml", "application.main_class = \"a.B\"\n");
-    auto missing = run(ws_ / "bin/kestro", {"build", "app.toml", "-o", "New.exe"});
+    auto missing = run(ws_ / "bin" / toolPath().filename(), {"build", "app.toml", "-o", "New.exe"});
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_EQ(missing.err, "app.toml: the Java runtime library that kestro build includes in kestro launchers is "
-                           "missing (looked for " + (ws_ / "bin/kestro-runtime.jar").string() +
+                           "missing (looked for " + shown(ws_ / "bin/kestro-runtime.jar") +
                                "); set build.include_runtime_library = false if the application ships it itself\n");
     EXPECT_FALSE(fs::exists(ws_ / "New.exe"));
 }
@@ -209,11 +244,11 @@ TEST_F(Cli, VelmoraRuntimeLibraryIsWrittenWhereTheLauncherLooksOnRequest) {
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const fs::path written = ws_ / "dist/app/.velmora/vlmruntime.jar";
     EXPECT_TRUE(readFile(written) == readFile(fs::path(KESTRO_TOOL_DIR) / "vlmruntime.jar"));
-    EXPECT_NE(run.out.find("\nwrote dist/app/.velmora/vlmruntime.jar (" + std::to_string(fs::file_size(written)) +
+    EXPECT_NE(run.out.find("\nwrote " + native("dist/app/.velmora/vlmruntime.jar") + " (" +
+                           std::to_string(fs::file_size(written)) +
                            " bytes)\n"),
               std::string::npos)
         << run.out;
-    EXPECT_EQ(nlohmann::json::parse(kestro({"inspect", "dist/App.exe", "--json"}).out)["files"].size(), 0u);
 
     // Nowhere else: not for a kestro launcher, nor outside the output's directory.
     for (const auto& [config, message] : std::vector<std::pair<std::string, std::string>>{
@@ -232,47 +267,16 @@ TEST_F(Cli, VelmoraRuntimeLibraryIsWrittenWhereTheLauncherLooksOnRequest) {
     }
 }
 
-// The subsystem lives in the executable's header: inspect reads it there, and a printed
-// configuration names it where the application type would choose another.
-TEST_F(Cli, ConsoleApplicationsAreConsoleProgramsUnlessTheFileSaysOtherwise) {
-    struct Case {
-        std::string lines;
-        int subsystem;
-        std::string name;
-    };
-    for (const Case& c : {Case{"application.type = \"console\"\n", 3, "console"},
-                          Case{"application.type = \"console\"\nbuild.subsystem = \"gui\"\n", 2, "gui"},
-                          Case{"build.subsystem = \"console\"\n", 3, "console"}, Case{"", 2, "gui"}}) {
-        SCOPED_TRACE(c.lines);
-        fs::remove_all(ws_ / "extracted");
-        writeFile(ws_ / "app.toml", "application.main_class = \"a.B\"\n" + c.lines);
-        ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe"}).exitCode, 0);
-        std::string image = readFile(ws_ / "App.exe");
-        uint32_t pe = uint8_t(image[60]) | uint8_t(image[61]) << 8;
-        EXPECT_EQ(uint8_t(image[pe + 24 + 68]), c.subsystem);
-        std::string shown = "\nsubsystem " + c.name + " (" + std::to_string(c.subsystem) + ")\n";
-        EXPECT_NE(kestro({"inspect", "App.exe"}).out.find(shown), std::string::npos);
-        auto report = nlohmann::json::parse(kestro({"inspect", "App.exe", "--json"}).out);
-        EXPECT_EQ(report["subsystem"], c.subsystem);
-        EXPECT_EQ(report["subsystem_name"], c.name);
-
-        auto printed = kestro({"inspect", "App.exe", "--toml", "--extract", "extracted"});
-        EXPECT_EQ(printed.err, "");
-        writeFile(ws_ / "again/app.toml", printed.out);
-        ASSERT_EQ(kestro({"build", "again/app.toml", "-o", "Again.exe"}).exitCode, 0) << printed.out;
-        EXPECT_TRUE(readFile(ws_ / "Again.exe") == image) << printed.out;
-    }
-}
-
 TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
     ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe"}).exitCode, 0);
     auto text = kestro({"inspect", "App.exe"});
     ASSERT_EQ(text.exitCode, 0) << text.err;
     for (std::string line :
-         {R"(107    application.type                     "1"  = "gui")",
+         {"subsystem gui (2)\n", R"(107    application.type                     "1"  = "gui")",
           R"(128    java.search_order                    "R.\\jre;EMYAPP_JAVA;Y;S"  = [{ relative_directory = ".\\jre" }, { variable = "MYAPP_JAVA" }, "registry", "search-path"])",
           R"(2003   files.names                          "lib\\app.jar;readme.txt")",
           "\nWide strings (1)\n  5000   \"Hello ☃\"\n", "\nLocale set \"de\" (1)\n  5000   \"Grüß Gott 𝄞\"\n",
+          "\nInstances\n  every start runs; instances are counted per user session",
           "\nIncluded files (2, 200008 bytes)\n  lib\\app.jar ",
           "\nResources (4)\n  type                 id     language  size\n"
           "  10 RT_RCDATA         10000  0         11 bytes  splash image (png)\n"
@@ -289,16 +293,14 @@ TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
     ASSERT_NE(entry, report["entries"].end());
     EXPECT_EQ((*entry)["setting"], "vm.options");
     EXPECT_EQ((*entry)["value"][1], "-Dgreeting=Grüße aus Köln");
+    EXPECT_EQ(report["subsystem_name"], "gui");
     EXPECT_EQ(report["wide"][0]["text"], "Hello ☃");
     EXPECT_EQ(report["locale_sets"][0]["wide"][0]["text"], "Grüß Gott 𝄞");
     EXPECT_EQ(report["files"][0]["size"], 200000);
     EXPECT_EQ(report["resources"][0],
               nlohmann::json({{"type", 10}, {"type_name", "RT_RCDATA"}, {"id", 10000}, {"language", 0}, {"size", 11},
                               {"contents", "splash image (png)"}}));
-    EXPECT_EQ(report["resources"][1]["contents"], "version 1.0.0.0, ProductName \"App\", FileDescription \"App\"");
     EXPECT_EQ(report["resources"][3]["language"], 1031);
-    EXPECT_NE(text.out.find("\nInstances\n  every start runs; instances are counted per user session"),
-              std::string::npos) << text.out;
 
     writeFile(ws_ / "single.toml",
               "application.main_class = \"a.B\"\ninstance = { single = true, across_sessions = true }\n");
@@ -307,10 +309,11 @@ TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
                                "start brings the running instance's windows to the front, hands its arguments to it";
     EXPECT_NE(kestro({"inspect", "Single.exe"}).out.find("\nInstances\n  " + single), std::string::npos);
     std::string described = nlohmann::json::parse(kestro({"inspect", "Single.exe", "--json"}).out)["instances"];
-    EXPECT_TRUE(described.starts_with(single)) << described;
     EXPECT_NE(described.find("com.kestro.runtime.InstanceHandover"), std::string::npos) << described;
 }
 
+// One failure for each place a command can fail: the configuration, the files it names,
+// the stub, the output, the launcher to inspect.
 TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
     struct BadInput {
         std::string config;  // written to app.toml
@@ -323,36 +326,14 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
     const std::vector<BadInput> cases{
         {"[application]\nmian_class = \"x\"\n", build,
          "app.toml:2: unknown setting 'application.mian_class' (did you mean 'application.main_class'?)\n"},
-        {"[splash]\nenabled = 1\n" + main, build,
-         "app.toml:2: splash.enabled: expected true or false, got an integer\n"},
         {"[application\n", build, "app.toml:1: "},
         {"[[files]]\nsource = \"gone.jar\"\n" + main, build,
-         "app.toml:2: files[0].source: included file 'gone.jar' not found (looked for " + (ws_ / "gone.jar").string() +
+         "app.toml:2: files[0].source: included file 'gone.jar' not found (looked for " + shown(ws_ / "gone.jar") +
              ")\n"},
         {"[[files]]\nsource = \"input\"\n" + main, build,
          "app.toml:2: files[0].source: 'input' is a directory (looked for "},
-        {"[[files]]\nsource = \"input/readme.txt\"\nname = \"..\\\\x.txt\"\n" + main, build,
-         "app.toml:3: files[0].name: the name has a '..' component"},
         {"files = [{ source = \"input/readme.txt\" }, { source = \"input/app.jar\", name = \"README.TXT\" }]" + main,
-         build,
-         "app.toml:1: files[1].name: \"README.TXT\" is already the name of files[0]\n"},
-        {"[icon]\nfile = \"input/readme.txt\"\n" + main, build,
-         "app.toml:2: icon.file: 'input/readme.txt' is not an icon: the directory's reserved and type fields are "
-         "25970 and 25697, not 0 and 1 (a cursor has type 2)\n"},
-        {"[splash]\nimage = \"splash.png\"\n" + main, build,
-         "app.toml:2: splash.image: splash image 'splash.png' not found (looked for " + (ws_ / "splash.png").string() +
-             ")\n"},
-        {"[version]\nfile_version = \"1.2.3.99999\"\n" + main, build,
-         "app.toml:2: version.file_version: \"1.2.3.99999\": 99999 is above 65535, the largest part a Windows version "
-         "number has\n"},
-        {"[version]\nproduct_version = \"2.0-beta\"\n" + main, build,
-         "app.toml:2: version.product_version: \"2.0-beta\" is not a version number; write three or four numbers "
-         "from 0 to 65535 separated by dots, such as \"1.2.3\" or \"1.2.3.4\"\n"},
-        {"[manifest]\nexecution_level = \"requireAdmin\"\n" + main, build,
-         "app.toml:2: manifest.execution_level: unknown execution level \"requireAdmin\"; expected \"asInvoker\", "
-         "\"requireAdministrator\" or \"highestAvailable\"\n"},
-        {"[[resources]]\ntype = 10\nid = 10000\nfile = \"gone.png\"\n" + main, build,
-         "app.toml:4: resources[0].file: file 'gone.png' not found (looked for " + (ws_ / "gone.png").string() + ")\n"},
+         build, "app.toml:1: files[1].name: \"README.TXT\" is already the name of files[0]\n"},
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "none.exe"},
          "kestro: stub none.exe does not exist or is not a file\n"},
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "not-a-pe.exe"},
@@ -362,12 +343,11 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
         {"hello", {"inspect", "app.toml"}, "kestro: app.toml is not a launcher: not a Windows executable (no MZ header)\n"},
         {"", {"inspect", KESTRO_STUB}, std::string("kestro: ") + KESTRO_STUB + " carries no configuration block"},
     };
-    auto listing = [&] { return std::set<fs::path>(fs::directory_iterator(ws_.path), {}); };
     for (const auto& c : cases) {
         writeFile(ws_ / "app.toml", c.config);
         auto before = listing();
         auto run = kestro(c.args);
-        EXPECT_NE(run.exitCode, 0) << c.message;
+        EXPECT_EQ(run.exitCode, 1) << c.message;
         EXPECT_EQ(run.err.substr(0, c.message.size()), c.message);
         EXPECT_EQ(std::ranges::count(run.err, '\n'), 1) << run.err;
         EXPECT_EQ(listing(), before) << c.message;  // no output and no temporary file
@@ -387,21 +367,16 @@ TEST_F(Cli, ExtractionRefusesANameThatClimbsOut) {
     EXPECT_FALSE(fs::exists(ws_ / "out/e.txt"));
 }
 
-// The tool replaces its output by renaming a finished file over it: never over anything
-// but a regular file, and through a link into the file the link points to.
-TEST_F(Cli, OutputIsARegularFileOrALinkToOne) {
+// The tool replaces its output by renaming a finished file over it: never over a
+// device or a pipe, also where a link leads to one.
+TEST_F(Cli, OutputThatIsNoRegularFileIsNeverReplaced) {
+    if (windows()) GTEST_SKIP() << "POSIX only: Windows has no device or pipe files in a directory";
     // A device of our own where the tests run as root, so that a fault cannot replace
     // the system's /dev/full.
     fs::path device = ws_ / "full";
     if (::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0) device = "/dev/full";
     ASSERT_EQ(::mkfifo((ws_ / "pipe").c_str(), 0666), 0);
-    writeFile(ws_ / "elsewhere/App.exe", "old launcher");
-    // Launchers of different names, the same but for what their names give.
-    writeFile(ws_ / "app.toml", std::string("version.generate = false\nmanifest.generate = false\n") + kFullConfig);
-    fs::create_symlink("elsewhere/App.exe", ws_ / "App.exe");
-    fs::create_symlink("../elsewhere/New.exe", ws_ / "input/New.exe");  // dangling, relative to its directory
     fs::create_symlink("pipe", ws_ / "ToPipe.exe");
-
     for (const auto& [output, message] : std::vector<std::pair<std::string, std::string>>{
              {device.string(), "kestro: cannot write " + device.string() + ": it is a character device; only a regular file is replaced\n"},
              {"pipe", "kestro: cannot write pipe: it is a named pipe; only a regular file is replaced\n"},
@@ -414,14 +389,31 @@ TEST_F(Cli, OutputIsARegularFileOrALinkToOne) {
     struct stat st {};
     EXPECT_TRUE(::stat(device.c_str(), &st) == 0 && S_ISCHR(st.st_mode));
     EXPECT_TRUE(fs::is_fifo(ws_ / "pipe"));
+}
 
+// An output that is a symbolic link: on Linux the launcher goes into the file the link
+// points to (through a rename beside it) and the link stays; on Windows the link itself
+// is replaced, as Windows replaces files, and what it pointed to is left alone.
+TEST_F(Cli, OutputThatIsALink) {
+    writeFile(ws_ / "elsewhere/App.exe", "old launcher");
+    fs::create_symlink("elsewhere/App.exe", ws_ / "App.exe");
+    fs::create_symlink("../elsewhere/New.exe", ws_ / "input/New.exe");  // dangling, relative to its directory
+    // Launchers of different names, the same but for what their names give.
+    writeFile(ws_ / "app.toml", std::string("version.generate = false\nmanifest.generate = false\n") + kFullConfig);
     ASSERT_EQ(kestro({"build", "app.toml", "-o", "App.exe", "-q"}).exitCode, 0);
     ASSERT_EQ(kestro({"build", "app.toml", "-o", "input/New.exe", "-q"}).exitCode, 0);
-    EXPECT_TRUE(fs::is_symlink(ws_ / "App.exe"));
-    EXPECT_TRUE(fs::is_symlink(ws_ / "input/New.exe"));
-    EXPECT_EQ(readFile(ws_ / "elsewhere/App.exe").substr(0, 2), "MZ");
-    EXPECT_TRUE(readFile(ws_ / "elsewhere/New.exe") == readFile(ws_ / "elsewhere/App.exe"));
-    EXPECT_EQ(fs::status(ws_ / "elsewhere/App.exe").permissions() & fs::perms::owner_exec, fs::perms::owner_exec);
+    if (windows()) {
+        EXPECT_FALSE(fs::is_symlink(ws_ / "App.exe"));
+        EXPECT_EQ(readFile(ws_ / "elsewhere/App.exe"), "old launcher");
+        EXPECT_FALSE(fs::exists(ws_ / "elsewhere/New.exe"));
+        EXPECT_TRUE(readFile(ws_ / "input/New.exe") == readFile(ws_ / "App.exe"));
+    } else {
+        EXPECT_TRUE(fs::is_symlink(ws_ / "App.exe"));
+        EXPECT_TRUE(fs::is_symlink(ws_ / "input/New.exe"));
+        EXPECT_EQ(readFile(ws_ / "elsewhere/App.exe").substr(0, 2), "MZ");
+        EXPECT_TRUE(readFile(ws_ / "elsewhere/New.exe") == readFile(ws_ / "elsewhere/App.exe"));
+        EXPECT_EQ(fs::status(ws_ / "elsewhere/App.exe").permissions() & fs::perms::owner_exec, fs::perms::owner_exec);
+    }
     for (const fs::path& dir : {ws_.path, ws_ / "elsewhere", ws_ / "input"})
         for (const auto& entry : fs::directory_iterator(dir))
             EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
@@ -475,67 +467,45 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndNameWhatIsWrong) {
     EXPECT_TRUE(version.out.starts_with("kestro ") && std::isdigit(version.out[7])) << version.out;
 }
 
-// The standard image checksum over the whole file, its own field counted as zero, as an
-// implementation apart from the tool's computes it (32-bit words with carry).
-uint32_t imageChecksum(std::string file, size_t field) {
-    std::fill_n(file.begin() + long(field), 4, '\0');
-    size_t length = file.size();
-    file.resize((length + 3) / 4 * 4, '\0');
-    uint64_t sum = 0;
-    for (size_t i = 0; i < file.size(); i += 4) {
-        uint32_t word = 0;
-        std::memcpy(&word, file.data() + i, 4);
-        sum = (sum & 0xFFFFFFFF) + word + (sum >> 32);
-    }
-    sum = (sum & 0xFFFFFFFF) + (sum >> 32);
-    sum = (sum & 0xFFFF) + (sum >> 16);
-    sum = (sum + (sum >> 16)) & 0xFFFF;
-    return uint32_t(sum + length);
-}
-
 // Without resources the launcher begins with the stub's bytes, its checksum aside, which
 // covers the whole launcher.
 TEST_F(Cli, LaunchersBeginWithTheStubAndCarryTheirChecksum) {
-    writeFile(ws_ / "app.toml",
+    writeFile(ws_ / "bare.toml",
               "application.main_class = \"a.B\"\nversion.generate = false\nmanifest.generate = false\n");
-    for (const char* config : {"app.toml", "full.toml"}) {
-        if (std::string(config) == "full.toml") writeFile(ws_ / config, kFullConfig);
+    for (const char* config : {"bare.toml", "app.toml"}) {
         ASSERT_EQ(kestro({"build", config, "-o", "App.exe", "-q"}).exitCode, 0);
         std::string image = readFile(ws_ / "App.exe"), stub = readFile(KESTRO_STUB);
         uint32_t pe = uint8_t(image[60]) | uint8_t(image[61]) << 8;
         size_t field = pe + 24 + 64;
         uint32_t stored = 0;
         std::memcpy(&stored, image.data() + field, 4);
-        EXPECT_EQ(stored, imageChecksum(image, field)) << config;
-        if (std::string(config) != "app.toml") continue;
+        std::string zeroed = image;
+        zeroed.replace(field, 4, 4, '\0');
+        format::PeChecksum sum;
+        sum.add({reinterpret_cast<const uint8_t*>(zeroed.data()), zeroed.size()});
+        EXPECT_EQ(stored, sum.value()) << config;
+        if (std::string(config) != "bare.toml") continue;
         image.replace(field, 4, stub, field, 4);
         EXPECT_TRUE(image.compare(0, stub.size(), stub) == 0);
     }
 }
 
-TEST_F(Cli, BuildSaysWhatItWroteUnlessQuiet) {
+// What was written on standard output unless quiet; warnings on standard error, and the
+// build still succeeds.
+TEST_F(Cli, BuildSaysWhatItWroteAndWarnsOnStandardError) {
     auto run = kestro({"build", "app.toml", "-o", "App.exe"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "wrote App.exe (" + std::to_string(fs::file_size(ws_ / "App.exe")) +
                            " bytes; 35 settings, 2 included files, 4 resources)\n");
     EXPECT_EQ(run.err, "");
-    auto quiet = kestro({"build", "app.toml", "-o", "App.exe", "--quiet"});
-    EXPECT_EQ(quiet.exitCode, 0);
-    EXPECT_EQ(quiet.out + quiet.err, "");
-}
 
-TEST_F(Cli, WarningsGoToStandardErrorAndTheBuildSucceeds) {
-    writeFile(ws_ / "app.toml",
-              "[application]\ntype = 3\nmain_class = \"a.B\"\n[messages]\nno_jvm_found = \"No Java\"\n");
-    auto run = kestro({"build", "app.toml", "-o", "App.exe", "--quiet"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err,
-              "app.toml:2: warning: application.type 3 has no meaning of its own; the launcher treats it as "
-              "\"console\" (2)\n"
-              "app.toml:5: warning: messages.no_jvm_found changes a message the launcher never shows; the launcher "
-              "shows messages.no_jvm_found_bits instead\n");
-    EXPECT_TRUE(fs::exists(ws_ / "App.exe"));
+    writeFile(ws_ / "app.toml", "[application]\ntype = 3\nmain_class = \"a.B\"\n");
+    auto quiet = kestro({"build", "app.toml", "-o", "Quiet.exe", "--quiet"});
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_EQ(quiet.out, "");
+    EXPECT_EQ(quiet.err, "app.toml:2: warning: application.type 3 has no meaning of its own; the launcher treats it "
+                         "as \"console\" (2)\n");
+    EXPECT_TRUE(fs::exists(ws_ / "Quiet.exe"));
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "harness.h"
 
 #include "format/block_format.h"
-#include "tool/settings_table.h"
+#include "tool/config/settings_table.h"
 
 #include <algorithm>
 #include <cstdio>

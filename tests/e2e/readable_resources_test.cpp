@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "harness.h"
-#include "tool/commands.h"
+#include "tool/commands/commands.h"
 
 namespace kestro::e2e {
 namespace {

@@ -3,8 +3,8 @@
 #include <array>
 #include <cctype>
 
-#include "tool/code_page.h"
 #include "tool/resources/resource_kinds.h"
+#include "tool/text/code_page.h"
 
 namespace kestro::tool::resources {
 

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "tool/code_page.h"
 #include "tool/resources/icon_resources.h"
 #include "tool/resources/manifest_resource.h"
 #include "tool/resources/resource_settings.h"
 #include "tool/resources/version_resource.h"
-#include "tool/toml_writer.h"
+#include "tool/text/code_page.h"
+#include "tool/toml/toml_writer.h"
 
 namespace kestro::tool::resources {
 

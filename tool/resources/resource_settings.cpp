@@ -5,10 +5,11 @@
 #include <fstream>
 #include <iterator>
 
-#include "tool/code_page.h"
+#include "format/native_file.h"
 #include "tool/resources/icon_resources.h"
-#include "tool/setting_error.h"
-#include "tool/toml_values.h"
+#include "tool/settings/setting_error.h"
+#include "tool/text/code_page.h"
+#include "tool/toml/toml_values.h"
 
 namespace kestro::tool::resources {
 
@@ -33,7 +34,7 @@ std::vector<uint8_t> readInput(const std::string& text, const fs::path& base, st
     fs::path path = base / fs::path(text);
     std::error_code ec;
     fs::file_status status = fs::status(path, ec);
-    std::string tried = " (looked for " + fs::absolute(path, ec).lexically_normal().string() + ")";
+    std::string tried = " (looked for " + format::pathText(fs::absolute(path, ec).lexically_normal()) + ")";
     if (status.type() == fs::file_type::not_found)
         throw SettingError(std::string(what) + " '" + text + "' not found" + tried);
     if (status.type() != fs::file_type::regular)
@@ -127,7 +128,7 @@ void readResourceSetting(ResourceRequest& request, std::string_view group, std::
 }
 
 VersionInfo resolveVersion(const VersionRequest& request, const fs::path& output) {
-    std::string stem = output.stem().string(), fileName = output.filename().string();
+    std::string stem = format::pathText(output.stem()), fileName = format::pathText(output.filename());
     VersionInfo info;
     std::string fileVersion = request.fileVersion.value_or("1.0.0.0");
     std::string productVersion = request.productVersion.value_or(fileVersion);

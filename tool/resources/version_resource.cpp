@@ -2,9 +2,9 @@
 
 #include <charconv>
 
-#include "tool/code_page.h"
 #include "tool/resources/little_endian.h"
 #include "tool/resources/resource_kinds.h"
+#include "tool/text/code_page.h"
 
 namespace kestro::tool::resources {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "runtime/version_order.h"
+#include "format/version_order.h"
 
 namespace kestro {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "format/block_writer.h"
-#include "tool/launcher_contents.h"
+#include "tool/inspect/launcher_contents.h"
 #include "tool_test_support.h"
 
 namespace kestro::tool {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tool/suggestion.h"
+#include "tool/text/suggestion.h"
 
 namespace kestro::tool {
 namespace {

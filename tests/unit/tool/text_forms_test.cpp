@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "startup/command_line.h"
-#include "tool/code_page.h"
-#include "tool/command_line_text.h"
+#include "tool/text/code_page.h"
+#include "tool/text/command_line_text.h"
 #include "tool_test_support.h"
 
 namespace kestro::tool {

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "format/block_writer.h"
-#include "tool/config_loader.h"
-#include "tool/toml_export.h"
+#include "tool/config/config_loader.h"
+#include "tool/inspect/toml_export.h"
 
 namespace kestro::tool {
 namespace {
@@ -30,6 +30,11 @@ TEST(TomlExport, StoredTextsWithoutReadableFormGoUnderKeys) {
     std::ranges::sort(head.strings, {}, &format::StringEntry::key);
     head.wides = {{1, std::u16string(1, char16_t(0xDC00))}};
     expectRoundTrip(head, CodePage::Windows1252);
+
+    // Bounds that exclude each other, which the settings refuse.
+    format::BlockHead bounds;
+    bounds.strings = {{122, "a.B"}, {126, "11"}, {127, "1.8"}};
+    expectRoundTrip(bounds, CodePage::Windows1252);
 
     format::BlockHead utf8;
     utf8.strings = {{122, "\xFF\xFE"}};

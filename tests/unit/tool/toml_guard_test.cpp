@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "tool/config_loader.h"
-#include "tool/toml_guard.h"
+#include "tool/config/config_loader.h"
+#include "tool/toml/toml_guard.h"
 #include "tool_test_support.h"
 
 namespace kestro::tool {
@@ -26,6 +26,8 @@ TEST(TomlGuard, FindsWhatTheParserCannotReportSafelyWithItsLine) {
         {"a = 1\nd = 1979-05-27 0 # c", 2, "a date followed by a space and a lone digit"},
         {"d = [1979-0_5-27 0]", 1, "a date followed by a space and a lone digit"},
         {"d = 1979-\x10" "5-27 0,", 1, "a date followed by a space and a lone digit"},
+        {"[java]\nmin_version = \"1.8\"\nc = 1979-05-27type32:00\n", 3, "a 'T' without a time"},
+        {"c = [1979-05-2_7T]", 1, "a 'T' without a time"},
         {"a = \"\"\"\\" + u + "\"\"\"", 1, "no escape sequence"},
         {"a = \"\"\"x\\\n\n  " + u + "\"\"\"", 3, "line-ending backslash"},
         {"a = \"\"\"x\\  " + u + "\"\"\"", 1, "line-ending backslash"},
@@ -51,6 +53,7 @@ TEST(TomlGuard, LeavesEverythingElseToTheParser) {
              "a = \"\"\"\n" + u + "\\u00FC\\\n   x" + u + "\"\"\"\n",
              "a = \"\\" + u + "\"\n",  // an unknown escape, which the parser reports
              "a = [\n[1], [2]]\n[b]\n[[c]]\n[ d . \"e\" ]\n",
+             "d = 1979-05-27T07:32:00Z\ne = 1979-05-27t0\n",  // the parser reports a short time itself
              "d = 1979-05-27 07:32:00 # " + u + "\nt = { a = \"" + u + "\", b = [ 1, '" + u + "' ] }\n"
              "l = [\n  \"" + u + "\", # " + u + "\n  { c = \"" + u + "\" },\n]\n",
              "[]\n[a.=\nx = {=1}\n[ [a]]\n",  // malformed, but reported properly

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "tool/setting_error.h"
+#include "tool/settings/setting_error.h"
 
 namespace kestro::tool::test {
 
@@ -46,6 +46,17 @@ std::string errorOf(F&& f) {
         return e.what();
     }
     return "";
+}
+
+// Whether `actual` has as many lines as `expected`, each beginning with the expected
+// line: a message's distinctive start, without restating the rest of its text.
+inline bool linesBegin(std::string_view actual, std::string_view expected) {
+    for (;;) {
+        size_t a = actual.find('\n'), e = expected.find('\n');
+        if (!actual.substr(0, a).starts_with(expected.substr(0, e))) return false;
+        if (a == std::string_view::npos || e == std::string_view::npos) return a == e;
+        actual.remove_prefix(a + 1), expected.remove_prefix(e + 1);
+    }
 }
 
 }  // namespace kestro::tool::test

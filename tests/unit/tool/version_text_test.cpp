@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tool/version_text.h"
+#include "tool/text/version_text.h"
 
 namespace kestro::tool {
 namespace {

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Checks the release archives as a user gets them: writes them (scripts/release.sh),
+# unpacks each into an empty directory outside the build tree, builds the example's
+# launcher with each unpacked tool (kestro.exe under Wine), checks that both launchers
+# are the same bytes, and runs the launcher under Wine with the stand-in runtime that
+# hands the launch to this machine's JDK. .ci/run runs it after the test suite.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$root/build
+work=$(mktemp -d)
+prefix=$build/release-smoke-prefix
+trap '"$root/scripts/wine-prefix.sh" down "$prefix" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+if [ ! -f "$root/LICENSE" ]; then
+  # Only to exercise the packaging: the archives of a real release carry the project's own.
+  echo "release-smoke: no LICENSE in the repository; packaging with a stand-in that says so"
+  echo "NOT A LICENSE: stand-in for the release smoke test; the repository has no LICENSE file." > "$work/LICENSE"
+  export KESTRO_LICENSE_FILE=$work/LICENSE
+fi
+"$root/scripts/release.sh" >/dev/null
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+
+mkdir -p "$work/linux" "$work/windows" "$work/app/lib"
+tar -C "$work/linux" -xzf "$root/dist/kestro-$version-linux-x86_64.tar.gz"
+(cd "$work/windows" && cmake -E tar xf "$root/dist/kestro-$version-windows-x86_64.zip")
+linux_tool=$work/linux/kestro-$version-linux-x86_64/kestro
+windows_tool=$work/windows/kestro-$version-windows-x86_64/kestro.exe
+
+echo "== the example, compiled and built with each unpacked tool"
+example=$work/linux/kestro-$version-linux-x86_64/examples/hello
+javac --release 8 -d "$work/classes/greeting" $(find "$example/greeting/src" -name '*.java')
+jar --create --file "$work/app/lib/greeting.jar" -C "$work/classes/greeting" .
+javac --release 8 -cp "$work/app/lib/greeting.jar" -d "$work/classes/hello" $(find "$example/src" -name '*.java')
+jar --create --file "$work/hello.jar" -C "$work/classes/hello" .
+cp "$example/hello.toml" "$work/hello.toml"
+
+"$root/scripts/wine-prefix.sh" up "$prefix"
+wine() { WINEPREFIX=$prefix WINEDEBUG=-all /usr/lib/wine/wine64 "$@"; }
+# The same output name for both: the version information is named after it.
+mkdir -p "$work/by-linux" "$work/by-windows"
+(cd "$work" && "$linux_tool" build hello.toml -o by-linux/hello.exe -q)
+(cd "$work" && wine "$windows_tool" build hello.toml -o by-windows/hello.exe -q)
+cmp "$work/by-linux/hello.exe" "$work/by-windows/hello.exe"
+echo "the launchers of both tools are identical"
+
+echo "== the launcher under Wine"
+app=$work/app
+cp "$work/by-linux/hello.exe" "$app/hello.exe"
+cp "$example/hello.vmoptions" "$app/"
+fixtures=$build/windows/fixtures
+mkdir -p "$app/jre/bin/server" "$app/tmp"
+cp "$fixtures/java.exe" "$app/jre/bin/java.exe"
+printf 'stderr=openjdk version "17.0.0"\\r\\n\n' > "$app/jre/bin/java.exe.cfg"
+cp "$fixtures/jvm_host.dll" "$fixtures/host_bridge.jar" "$app/jre/bin/server/"
+mv "$app/jre/bin/server/jvm_host.dll" "$app/jre/bin/server/jvm.dll"
+winpath() { echo "Z:$1" | tr / '\\'; }
+cat > "$work/run.plan" <<PLAN
+set TMP=$(winpath "$app/tmp")
+set TEMP=$(winpath "$app/tmp")
+cwd $(winpath "$app")
+cmd "$(winpath "$app/hello.exe")" "Release smoke"
+PLAN
+output=$(wine "$fixtures/envrun.exe" "$(winpath "$work/run.plan")" | tr -d '\r')
+echo "$output"
+grep -q "Release smoke" <<<"$output" || { echo "release-smoke: the application did not greet" >&2; exit 1; }
+echo "release smoke test passed"

@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Writes the release archives: dist/kestro-VERSION-linux-x86_64.tar.gz and
+# dist/kestro-VERSION-windows-x86_64.zip. Each holds the tool, the launcher stub and the
+# two runtime libraries beside it (where the tool looks for them), README.md, LICENSE,
+# THIRD-PARTY-NOTICES, the docs and the example. VERSION is the CMake project's version.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+dist=$root/dist
+
+# The project's license; the smoke test may name a stand-in of its own.
+license=${KESTRO_LICENSE_FILE:-$root/LICENSE}
+if [ ! -f "$license" ]; then
+  echo "release: $license is missing; the archives must carry the project's license" >&2
+  exit 1
+fi
+
+"$root/scripts/setup.sh"
+cmake -S "$root" -B "$root/build" -G Ninja >/dev/null
+cmake --build "$root/build" --target kestro
+build=$root/build
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+
+# The licenses of what the tools carry inside: the header-only libraries compiled in,
+# and, in kestro.exe, the MinGW-w64 runtime and GCC's runtime libraries linked
+# statically. The texts are those of the Debian packages the build uses.
+notices() {
+  echo "Kestro's tools include code of the following projects, under their licenses."
+  for entry in "toml++:libtomlplusplus-dev" "CLI11:libcli11-dev" "nlohmann/json:nlohmann-json3-dev" \
+               "$@"; do
+    local label=${entry%%:*} package=${entry#*:}
+    printf '\n==============================================================================\n'
+    printf '%s (Debian package %s)\n\n' "$label" "$package"
+    cat "/usr/share/doc/$package/copyright"
+  done
+}
+
+stage() {  # stage DIR TOOL
+  local dir=$1 tool=$2
+  rm -rf "$dir"
+  mkdir -p "$dir/docs" "$dir/examples"
+  cp "$build/tool/$tool" "$build/tool/launcher.exe" "$build/tool/kestro-runtime.jar" "$build/tool/vlmruntime.jar" "$dir/"
+  cp "$root/README.md" "$dir/"
+  cp "$license" "$dir/LICENSE"
+  cp "$root"/docs/*.md "$dir/docs/"
+  cp -r "$root/examples/hello" "$dir/examples/"
+}
+
+rm -rf "$dist"
+mkdir -p "$dist"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+name=kestro-$version-linux-x86_64
+stage "$work/$name" kestro
+strip "$work/$name/kestro"  # the build keeps its debugging information; the release does not
+notices > "$work/$name/THIRD-PARTY-NOTICES"
+tar -C "$work" --owner=0 --group=0 --sort=name -czf "$dist/$name.tar.gz" "$name"
+
+name=kestro-$version-windows-x86_64
+stage "$work/$name" kestro.exe
+notices "MinGW-w64 runtime:mingw-w64-x86-64-dev" "GCC runtime libraries (libstdc++, libgcc, winpthreads):gcc-mingw-w64-base" \
+  > "$work/$name/THIRD-PARTY-NOTICES"
+(cd "$work" && cmake -E tar cf "$dist/$name.zip" --format=zip "$name")
+
+ls -l "$dist"

@@ -1,0 +1,40 @@
+// The two commands of the kestro tool, apart from argument parsing.
+#pragma once
+
+#include <filesystem>
+#include <iosfwd>
+#include <optional>
+
+#include "tool/text/code_page.h"
+
+namespace kestro::tool {
+
+struct BuildRequest {
+    std::filesystem::path config;
+    std::filesystem::path output;
+    std::optional<std::filesystem::path> stub;  // default: launcher.exe beside the tool
+    bool quiet = false;                         // no line saying what was written, no progress bar
+    // Velmora flavour: also write the runtime library where the launcher looks for it,
+    // <output's directory>/<application.directory>/.velmora/vlmruntime.jar.
+    bool writeRuntimeJar = false;
+};
+
+// Prints the configuration's warnings to `err`, then (unless quiet) one line saying what
+// was written to `out`. Throws ConfigError or std::runtime_error with the message to
+// show; a failed build leaves no output file.
+void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream& err);
+
+enum class InspectFormat { Text, Json, Toml };
+
+struct InspectRequest {
+    std::filesystem::path launcher;
+    InspectFormat format = InspectFormat::Text;
+    std::optional<std::filesystem::path> extractDir;
+    CodePage codePage = CodePage::Windows1252;
+};
+
+// Prints the report to `out` and notes about what a printed configuration cannot
+// reproduce to `err`. Throws InspectError or std::runtime_error.
+void inspectLauncher(const InspectRequest& request, std::ostream& out, std::ostream& err);
+
+}  // namespace kestro::tool

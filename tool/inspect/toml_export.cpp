@@ -1,0 +1,258 @@
+#include "tool/inspect/toml_export.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "format/config_keys.h"
+#include "format/native_file.h"
+#include "tool/config/included_names.h"
+#include "tool/config/raw_resources.h"
+#include "tool/config/settings_table.h"
+#include "tool/config/value_checks.h"
+#include "tool/inspect/extract.h"
+#include "tool/resources/resource_export.h"
+#include "tool/settings/raw_values.h"
+#include "tool/settings/setting_codec.h"
+#include "tool/settings/subsystem.h"
+#include "tool/toml/toml_writer.h"
+
+namespace kestro::tool {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Exporter {
+public:
+    Exporter(const LauncherContents& contents, CodePage cp, const std::optional<fs::path>& extractDir)
+        : contents_(contents), cp_(cp), extractDir_(extractDir) {}
+
+    ExportResult run() {
+        collectStrings();
+        bool files = filesDescribable();
+        if (files) remaining_.erase(key::IncludedCount), remaining_.erase(key::IncludedNames);
+        bool defaults = defaultsKept();
+        out_ = "# Read from a launcher by kestro inspect --toml; builds the same configuration block.\n";
+        writeBuild(defaults, defaults && !velmora());
+        bool splashKeys = remaining_.contains(key::SplashScreen) && remaining_.contains(key::RuntimeSplash);
+        auto sourceOf = [&](const std::string& name) {
+            fs::path relative = fs::path("resources") / format::pathFromUtf8(name);
+            return format::genericPathText(extractDir_ ? fs::absolute(*extractDir_) / relative : relative);
+        };
+        resources_ = resources::exportResources(contents_.resources, defaults, splashKeys, sourceOf);
+        writeSettings(defaults);
+        out_ += resources_.tables;
+        writeRawKeys();
+        writeWide();
+        writeLocaleSets();
+        if (files) writeFiles();
+        writeResources();
+        return {std::move(out_), std::move(notes_), files, !contents_.resources.empty()};
+    }
+
+private:
+    // The launcher keeps the last value of a key; the build writes each key once, sorted.
+    void collectStrings() {
+        const auto& strings = contents_.head.strings;
+        for (size_t i = 0; i < strings.size(); ++i) {
+            if (remaining_.contains(strings[i].key))
+                notes_.push_back("key " + std::to_string(strings[i].key) + " is stored twice; only its last value is printed");
+            else if (i && strings[i].key < strings[i - 1].key && !unsortedNoted_) {
+                notes_.push_back("the block's entries are not sorted by key; a rebuild sorts them");
+                unsortedNoted_ = true;
+            }
+            remaining_[strings[i].key] = strings[i].value;
+        }
+    }
+
+    // Whether [[files]] gives back the included files and keys 2002/2003 exactly; if not,
+    // those keys are printed raw and the files' data cannot be carried.
+    bool filesDescribable() {
+        if (contents_.files.empty()) return false;
+        if (auto why = filesProblem()) {
+            notes_.push_back("the included files cannot be printed as [[files]] (" + *why +
+                             "); [keys] keeps the stored count and names but a rebuild leaves their data out");
+            return false;
+        }
+        return true;
+    }
+
+    std::optional<std::string> filesProblem() const {
+        std::string names;
+        std::set<std::string> seen;
+        for (const auto& file : contents_.files) {
+            bool valid = false;
+            try {
+                valid = isValidUtf8(file.name) && normaliseIncludedName(file.name) == file.name;
+            } catch (const std::exception&) {
+            }
+            if (!valid) return "the name \"" + file.name + "\" is not one the build accepts";
+            if (!seen.insert(foldedName(file.name)).second) return "the name \"" + file.name + "\" occurs twice";
+            names += (names.empty() ? "" : ";") + file.name;
+        }
+        auto stored = [&](int32_t key) { return remaining_.contains(key) ? remaining_.at(key) : std::string(); };
+        if (stored(key::IncludedCount) != std::to_string(contents_.files.size()))
+            return "the stored count is not written as the build writes it";
+        try {
+            if (stored(key::IncludedNames) == toCodePage(names, cp_)) return std::nullopt;
+        } catch (const std::exception&) {
+        }
+        return "the stored name list is not written as the build writes it";
+    }
+
+    // Only when every key the build fills in by default is there can the defaults stay
+    // on; and a file with the defaults on must name the main class.
+    bool defaultsKept() const {
+        return remaining_.contains(key::MainClass) &&
+               std::ranges::all_of(allSettings(),
+                                   [&](const Setting& s) { return !s.defaultText || remaining_.contains(s.key); });
+    }
+
+    bool velmora() const { return remaining_.contains(key::Flavour) && remaining_.at(key::Flavour).starts_with('v'); }
+
+    // A kestro launcher's runtime library, if it has one, is one of its included files
+    // and is printed among them like any other; the build must not add a second.
+    void writeBuild(bool defaults, bool listsRuntimeLibrary) {
+        out_ += "\n[build]\ncode_page = " + tomlString(codePageName(cp_)) + "\n";
+        if (!defaults) out_ += "defaults = false\n";
+        writeSubsystem();
+        if (listsRuntimeLibrary)
+            out_ += "# Any Java runtime library the launcher carries is listed under [[files]].\n"
+                    "include_runtime_library = false\n";
+    }
+
+    // Only a subsystem other than the application type's needs saying.
+    void writeSubsystem() {
+        uint16_t fallback = defaultSubsystem(contents_.head);
+        if (contents_.subsystem == fallback) return;
+        if (auto name = subsystemName(contents_.subsystem)) {
+            out_ += "subsystem = " + tomlString(*name) + "\n";
+            return;
+        }
+        notes_.push_back("the executable's subsystem " + std::to_string(contents_.subsystem) +
+                         " is neither windowed nor console; a rebuild writes " +
+                         std::string(*subsystemName(fallback)));
+    }
+
+    // Bounds that no version satisfies are refused when given as settings, but a block
+    // may carry them; under [keys] they build the same block again.
+    bool boundsExcludeEachOther() const {
+        auto min = remaining_.find(key::MinVersion), max = remaining_.find(key::MaxVersion);
+        return min != remaining_.end() && max != remaining_.end() && versionBoundsExclude(min->second, max->second);
+    }
+
+    void writeSettings(bool defaults) {
+        std::string_view group;
+        bool rawBounds = boundsExcludeEachOther();
+        for (const Setting& setting : allSettings()) {
+            auto it = remaining_.find(setting.key);
+            if (it == remaining_.end()) continue;
+            if (rawBounds && (setting.key == key::MinVersion || setting.key == key::MaxVersion)) continue;
+            if (defaults && setting.defaultText && it->second == toCodePage(*setting.defaultText, cp_)) {
+                remaining_.erase(it);
+                continue;
+            }
+            toml::table holder;
+            if (!decodeSetting(setting, it->second, cp_, holder)) continue;  // printed under [keys]
+            if (setting.group != group) {
+                out_ += "\n[" + std::string(group = setting.group) + "]\n";
+                if (group == "splash") writeSplashImage();
+            }
+            out_ += std::string(setting.name) + " = " + tomlInline(*holder.get(setting.name)) + "\n";
+            remaining_.erase(it);
+        }
+        if (resources_.splashImage) out_ += "\n[splash]\n", writeSplashImage();
+    }
+
+    // Once, in the [splash] group: the image's file, which --extract writes.
+    void writeSplashImage() {
+        if (resources_.splashImage) out_ += "image = " + tomlString(*resources_.splashImage) + "\n";
+        resources_.splashImage.reset();
+    }
+
+    // A stored text as a string when the code page carries it back unchanged, else as hex.
+    std::string rawText(const std::string& bytes) const {
+        auto text = fromCodePage(bytes, cp_);
+        if (text && toCodePage(*text, cp_) == bytes) return tomlString(*text);
+        return "{ hex = " + tomlString(toHex(bytes)) + " }";
+    }
+
+    std::string wideText(const std::u16string& text) const {
+        if (auto utf8 = utf16ToUtf8(text)) return tomlString(*utf8);
+        std::string bytes;
+        for (char16_t c : text) bytes += {char(c & 0xFF), char(c >> 8)};
+        return "{ hex = " + tomlString(toHex(bytes)) + " }";
+    }
+
+    void writeRawKeys() {
+        if (remaining_.empty()) return;
+        out_ += "\n# Entries without a readable setting, or whose text the readable one would not store as is.\n[keys]\n";
+        for (const auto& [key, bytes] : remaining_) out_ += tomlString(std::to_string(key)) + " = " + rawText(bytes) + "\n";
+    }
+
+    void writeWideEntries(const std::vector<format::WideEntry>& entries, std::string_view where) {
+        if (!std::ranges::is_sorted(entries, std::less<>{}, &format::WideEntry::key) ||
+            std::ranges::adjacent_find(entries, {}, &format::WideEntry::key) != entries.end())
+            notes_.push_back(std::string(where) + " entries are not strictly sorted by key; a rebuild sorts them");
+        for (const auto& e : entries) out_ += tomlString(std::to_string(e.key)) + " = " + wideText(e.value) + "\n";
+    }
+
+    void writeWide() {
+        if (contents_.head.wides.empty()) return;
+        out_ += "\n[wide]\n";
+        writeWideEntries(contents_.head.wides, "wide string");
+    }
+
+    void writeLocaleSets() {
+        for (const auto& set : contents_.head.localeSets) {
+            auto prefix = fromCodePage(set.prefix, cp_);
+            if (!prefix) {
+                notes_.push_back("a locale prefix is not valid in the code page; it is printed as Windows-1252");
+                prefix = fromCodePage(set.prefix, CodePage::Windows1252);
+            }
+            out_ += "\n[[locale]]\nprefix = " + tomlString(*prefix) + "\n";
+            if (set.entries.empty()) continue;
+            out_ += "[locale.wide]\n";
+            writeWideEntries(set.entries, "locale set \"" + *prefix + "\"");
+        }
+    }
+
+    void writeFiles() {
+        for (const auto& file : contents_.files) {
+            fs::path relative = includedNamePath(file.name);
+            fs::path source = extractDir_ ? fs::absolute(*extractDir_) / relative : relative;
+            out_ += "\n[[files]]\nsource = " + tomlString(format::genericPathText(source)) + "\nname = " + tomlString(file.name) +
+                    "\n";
+        }
+    }
+
+    // Raw entries, each pointing at the file --extract writes for it.
+    void writeResources() {
+        for (const auto& resource : resources_.raw) {
+            fs::path relative = resourcePath(resource);
+            fs::path file = extractDir_ ? fs::absolute(*extractDir_) / relative : relative;
+            std::string name = resourceTypeName(resource.type);
+            out_ += "\n[[resources]]\ntype = " + std::to_string(resource.type) + (name.empty() ? "" : "  # " + name) +
+                    "\nid = " + std::to_string(resource.id) + "\nlanguage = " + std::to_string(resource.language) +
+                    "\nfile = " + tomlString(format::genericPathText(file)) + "\n";
+        }
+    }
+
+    const LauncherContents& contents_;
+    CodePage cp_;
+    std::optional<fs::path> extractDir_;
+    resources::ResourceExport resources_;  // the readable settings of the resources, and the rest
+    std::map<int32_t, std::string> remaining_;  // stored texts not yet printed
+    std::vector<std::string> notes_;
+    std::string out_;
+    bool unsortedNoted_ = false;
+};
+
+}  // namespace
+
+ExportResult exportConfiguration(const LauncherContents& contents, CodePage cp, const std::optional<fs::path>& extractDir) {
+    return Exporter(contents, cp, extractDir).run();
+}
+
+}  // namespace kestro::tool

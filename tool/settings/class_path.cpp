@@ -1,0 +1,72 @@
+#include "tool/settings/class_path.h"
+
+#include <algorithm>
+#include <array>
+
+#include "tool/settings/setting_error.h"
+#include "tool/toml/toml_values.h"
+
+namespace kestro::tool {
+
+namespace {
+
+constexpr std::array<std::string_view, 4> kKinds{"archive", "directory", "variable", "scan"};
+constexpr std::array<char, 4> kLetters{'A', 'D', 'E', 'S'};
+constexpr std::array<std::string_view, 1> kExtras{"mandatory"};
+
+// Entries are joined with ";", so no name may hold one or be empty. A variable's name
+// cannot hold "=" (the environment splits there); no Windows path holds a double quote,
+// so one in a path is almost surely an attempt to quote spaces, which the class path
+// takes literally.
+void checkName(char letter, const std::string& name, const toml::node& where, const std::string& path) {
+    checkListItem(name, letter == 'E' ? "the variable's name" : "the path", where, path);
+    if (letter == 'E' && name.find('=') != std::string::npos)
+        throw SettingError("the variable's name contains '=', which no environment variable's name holds: " + name,
+                           &where, path);
+    if (letter != 'E' && name.find('"') != std::string::npos)
+        throw SettingError("the path contains '\"', which no Windows path holds; a path with spaces needs no quotes "
+                           "here: " + name,
+                           &where, path);
+}
+
+std::string encodeEntry(const toml::node& entry, const std::string& path) {
+    if (!entry.is_table())
+        throw SettingError("expected a table such as { archive = \"app.jar\" }, got " +
+                               std::string(describeType(entry)),
+                           &entry, path);
+    const toml::table& table = *entry.as_table();
+    ChosenKind chosen = chooseKind(table, kKinds, kExtras, path);
+    std::string itemPath = path + "." + std::string(kKinds[chosen.index]);
+    std::string name;
+    bool mandatory = true;  // a listed entry is expected to be there
+    try {
+        name = requireString(*chosen.value);
+        if (auto flag = table.get("mandatory")) {
+            itemPath = path + ".mandatory";
+            mandatory = requireBool(*flag);
+        }
+    } catch (const SettingError& e) {
+        throw SettingError(e.what(), e.where(), itemPath);
+    }
+    checkName(kLetters[chosen.index], name, *chosen.value, path + "." + std::string(kKinds[chosen.index]));
+    return std::string{kLetters[chosen.index], mandatory ? '1' : '0'} + name;
+}
+
+}  // namespace
+
+std::string encodeClassPath(const toml::node& value) { return encodeListEntries(value, encodeEntry); }
+
+std::optional<toml::array> decodeClassPath(std::string_view text) {
+    toml::array list;
+    for (const std::string& item : splitKeepingEmpty(text)) {
+        if (item.size() < 3 || (item[1] != '0' && item[1] != '1')) return std::nullopt;
+        auto letter = std::ranges::find(kLetters, item[0]);
+        if (letter == kLetters.end()) return std::nullopt;
+        toml::table entry{{kKinds[size_t(letter - kLetters.begin())], item.substr(2)}};
+        if (item[1] == '0') entry.insert("mandatory", false);
+        list.push_back(std::move(entry));
+    }
+    return list;
+}
+
+}  // namespace kestro::tool
