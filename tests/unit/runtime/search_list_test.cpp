@@ -19,7 +19,8 @@ TEST(SearchList, EntriesAreALetterAndAValue) {
 TEST(SearchList, FallbackPassTakesBAlwaysAndAOrROnlyWhenRelative) {
     struct Case { char kind; const char* value; bool tried; };
     for (const Case& c : std::initializer_list<Case>{
-             {'B', "C:\\jre", true}, {'R', "jre", true}, {'A', "\\jre", true},  // no drive: relative by this rule
+             {'B', "C:\\jre", true}, {'R', "jre", true}, {'R', ".", true},
+             {'A', "\\jre", true},  // no drive: relative by this rule
              {'R', "C:\\jre", false}, {'A', "\\\\srv\\jre", false}, {'A', "C:jre", false}, {'E', "jre", false},
              {'S', "jre", false}, {'Y', "jre", false}, {'r', "jre", false}, {'?', "jre", false},
          })

@@ -53,7 +53,7 @@ TEST_F(ClassPath, PartsComeInTheirFixedOrder) {
 // or the failure that names the missing entry with its variables expanded.
 TEST_F(ClassPath, EntriesAndDirectives) {
     fakeVm().environment = {{"LIBS", "a.jar;D:\\b.jar"}, {"QUOTED", "\"C:\\My Libs\\x.jar\""},
-                            {"LIST", "C:\\a.jar;C:\\b.jar;"}, {"EMPTY", ""}, {"APPVER", "2"}};
+                            {"LIST", "C:\\a.jar;C:\\b.jar;"}, {"EMPTY", ""}, {"QUOTES", "\"\""}, {"APPVER", "2"}};
     fakeVm().files["C:\\App\\present.jar"] = "";
     fakeVm().directories["C:\\App\\empty"] = {};
     struct Case {
@@ -74,6 +74,7 @@ TEST_F(ClassPath, EntriesAndDirectives) {
               "C:\\App\\.\\.velmora\\user.jar;C:\\App\\a.jar;D:\\b.jar;C:\\App\\present.jar;", none, ""},
              // Environment entries lose their quotes and keep one separator.
              {"E0QUOTED;E1LIST;E0UNSET;E0EMPTY", {}, "C:\\My Libs\\x.jar;C:\\a.jar;C:\\b.jar;", none, ""},
+             {"E0QUOTES", {}, ";", none, ""},  // a value of only the two quotes is empty once they go
              {"S1empty;S1empty", {}, "", none, ""},  // an empty directory is found
              {"S1empty;A1lib${APPVER}.jar", {}, "", missing, "lib2.jar"},
              {"S1missing", {}, "", missing, "missing"},
