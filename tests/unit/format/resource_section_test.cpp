@@ -94,6 +94,9 @@ TEST(ResourceSection, MalformedTreesAreRefusedWithAReason) {
     auto deep = good;
     put32(deep, 16 + 24 + 3 * 16 + 4 * 8 + 16 + 4, 0x80000000u | 16);  // a language entry pointing at a directory
     refused(deep, "deeper");
+    auto far = good;
+    put32(far, 16 + 24 + 3 * 16 + 4 * 8 + 16 + 4, 0xFFFFF0);  // a language entry pointing past the end
+    refused(far, "a resource data entry at offset 16777200 lies outside the section");
     // The first data entry's size grown to cover the whole section: its data overlaps the rest.
     auto overlapping = good;
     put32(overlapping, kDataEntries, 0x1000);

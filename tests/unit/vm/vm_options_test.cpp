@@ -33,7 +33,7 @@ protected:
     }
 };
 
-// Each row: the files below C:\App\ (the default file first), the options read, trace
+// Each row: the files below C:\App\ (app.vmoptions is the default one), the options read, trace
 // lines that begin with the given texts, and the number of error lines.
 TEST_F(VmOptions, FilesAndTheirIncludes) {
     struct Case {
