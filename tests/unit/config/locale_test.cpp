@@ -59,75 +59,53 @@ TEST(LanguageTable, MatchesThePublishedListRowByRow) {
     }
 }
 
-struct Chosen {
-    std::string code, language, country;
-    bool operator==(const Chosen&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Chosen& c) {
-    return out << c.code << " (" << c.language << ", " << c.country << ")";
-}
-
-Chosen chosenFor(uint16_t languageId) {
-    chooseLocale({u"app.exe"}, languageId, [] { return std::optional<uint16_t>(); });
-    return {localeCode(), localeLanguage(), localeCountry()};
-}
-
 TEST(LocaleSelection, ExactIdentifierThenPrimaryLanguageThenEnglish) {
-    EXPECT_EQ(chosenFor(0x0C0C), (Chosen{"fr_CA", "fr", "CA"}));
-    EXPECT_EQ(chosenFor(0x2C0C), (Chosen{"fr", "fr", ""}));  // not in the table: its primary language
-    EXPECT_EQ(chosenFor(0x0814), (Chosen{"no_NO_NY", "no", ""}));
-    EXPECT_EQ(chosenFor(0x2409), (Chosen{"en", "en", ""}));
-    EXPECT_EQ(chosenFor(0x0042), (Chosen{"en", "en", ""}));  // primary language unknown
-    EXPECT_EQ(chosenFor(0x041A), (Chosen{"hr_HR", "hr", "HR"}));
-    EXPECT_EQ(chosenFor(0x001A), (Chosen{"sr", "sr", ""}));
-    // The primary language is the low 10 bits of the identifier.
-    EXPECT_EQ(localeCodeFor(0xFC07), "de");
+    struct Case { uint16_t id; const char* code; const char* language; const char* country; };
+    for (const Case& c : std::initializer_list<Case>{
+             {0x0C0C, "fr_CA", "fr", "CA"}, {0x041A, "hr_HR", "hr", "HR"}, {0x0814, "no_NO_NY", "no", ""},
+             {0x2409, "en", "en", ""}, {0x001A, "sr", "sr", ""},
+             {0x2C0C, "fr", "fr", ""},  // not in the table: its primary language
+             {0x0042, "en", "en", ""},  // primary language unknown
+             {0xFC07, "de", "de", ""},  // the primary language is the low 10 bits
+         }) {
+        EXPECT_EQ(chooseLocale({u"app.exe"}, c.id, nullptr), c.code) << std::hex << c.id;
+        EXPECT_EQ(localeLanguage(), c.language) << std::hex << c.id;
+        EXPECT_EQ(localeCountry(), c.country) << std::hex << c.id;
+    }
 }
 
 int uiQueries = 0;
 std::optional<uint16_t> swissUi() { return ++uiQueries, 0x0807; }
 std::optional<uint16_t> noUi() { return ++uiQueries, std::nullopt; }
 
-// The code chosen for a French user whose interface is Swiss German, and the trace.
-std::string choose(std::initializer_list<const char16_t*> arguments, UiLanguageQuery ui = swissUi) {
-    testing::clearTrace();
-    uiQueries = 0;
-    std::vector<Utf16> commandLine{u"app.exe"};  // element 0 is the executable
-    commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
-    return chooseLocale(commandLine, 0x040C, ui);
-}
-
+// A French user whose interface is Swiss German: the last format option decides
+// whether the interface language counts; only its exact spelling is the option, and
+// only "=true" is true. The executable (element 0) takes part.
 TEST(LocaleSelection, FormatOptionDecidesWhetherTheInterfaceLanguageCounts) {
-    EXPECT_EQ(choose({u"-Xfoo", u"arg"}), "fr_FR");
-    EXPECT_EQ(uiQueries, 0);
-    EXPECT_EQ(testing::tracedLines(),
-              (std::vector<std::string>{"sun.locale.formatasdefault is true", "language/country is fr_FR"}));
-
-    EXPECT_EQ(choose({u"-Dsun.locale.formatasdefault=false"}), "de_CH");
-    EXPECT_EQ(uiQueries, 1);
-    EXPECT_EQ(testing::tracedLines(),
-              (std::vector<std::string>{"sun.locale.formatasdefault is false", "language/country is de_CH"}));
-
-    EXPECT_EQ(choose({u"-Dsun.locale.formatasdefault=TRUE"}), "de_CH");
-    EXPECT_EQ(testing::tracedLines().at(0), "sun.locale.formatasdefault is false");
-    EXPECT_EQ(choose({u"-Dsun.locale.formatasdefault="}), "de_CH");
-
-    // The last one decides.
-    EXPECT_EQ(choose({u"-Dsun.locale.formatasdefault=true", u"x", u"-Dsun.locale.formatasdefault=false"}), "de_CH");
-    EXPECT_EQ(choose({u"-Dsun.locale.formatasdefault=false", u"-Dsun.locale.formatasdefault=true"}), "fr_FR");
-    EXPECT_EQ(testing::tracedLines().at(0), "sun.locale.formatasdefault is true");
-
-    // Only the exact spelling is the option; the executable itself takes part.
-    EXPECT_EQ(choose({u"-dsun.locale.formatasdefault=false", u"-J-Dsun.locale.formatasdefault=false"}), "fr_FR");
-    testing::clearTrace();
-    EXPECT_EQ(chooseLocale({u"-Dsun.locale.formatasdefault=false"}, 0x040C, swissUi), "de_CH");
-}
-
-TEST(LocaleSelection, UnavailableInterfaceLanguageKeepsTheUserDefault) {
-    EXPECT_EQ(choose({u"-Dsun.locale.formatasdefault=false"}, noUi), "fr_FR");
-    EXPECT_EQ(uiQueries, 1);
-    EXPECT_EQ(localeCountry(), "FR");
+    const char16_t* on = u"-Dsun.locale.formatasdefault=true";
+    const char16_t* off = u"-Dsun.locale.formatasdefault=false";
+    struct Case { std::vector<Utf16> arguments; UiLanguageQuery ui; const char* code; bool formatAsDefault; };
+    for (const Case& c : std::initializer_list<Case>{
+             {{u"app.exe", u"-Xfoo", u"arg"}, swissUi, "fr_FR", true},
+             {{u"app.exe", off}, swissUi, "de_CH", false},
+             {{u"app.exe", off}, noUi, "fr_FR", false},  // the interface language cannot be had
+             {{u"app.exe", u"-Dsun.locale.formatasdefault=TRUE"}, swissUi, "de_CH", false},
+             {{u"app.exe", u"-Dsun.locale.formatasdefault="}, swissUi, "de_CH", false},
+             {{u"app.exe", on, u"x", off}, swissUi, "de_CH", false},
+             {{u"app.exe", off, on}, swissUi, "fr_FR", true},
+             {{u"app.exe", u"-dsun.locale.formatasdefault=false", u"-J-Dsun.locale.formatasdefault=false"}, swissUi,
+              "fr_FR", true},
+             {{off}, swissUi, "de_CH", false},
+         }) {
+        testing::clearTrace();
+        uiQueries = 0;
+        EXPECT_EQ(chooseLocale(c.arguments, 0x040C, c.ui), c.code) << c.code;
+        EXPECT_EQ(uiQueries, c.formatAsDefault ? 0 : 1) << c.code;
+        EXPECT_EQ(testing::tracedLines(),
+                  (std::vector<std::string>{std::string("sun.locale.formatasdefault is ") +
+                                                (c.formatAsDefault ? "true" : "false"),
+                                            std::string("language/country is ") + c.code}));
+    }
 }
 
 }  // namespace

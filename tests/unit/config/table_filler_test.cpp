@@ -16,17 +16,12 @@ ConfigTables readTables(const format::BlockHead& head, const std::string& locale
     return tables;
 }
 
-TEST(TableFiller, LaterDuplicateWins) {
-    format::BlockHead head;
-    head.strings = {{122, "first"}, {122, "second"}};
-    EXPECT_EQ(readTables(head, "en").strings.at(122), "second");
-}
-
-// A set applies when its prefix begins the locale code (case-sensitive); sets fill the
-// wide-string table only, and an empty prefix matches every locale.
+// A later duplicate wins. A set applies when its prefix begins the locale code
+// (case-sensitive), in block order; sets fill the wide-string table only, and an empty
+// prefix matches every locale.
 TEST(TableFiller, MatchingLocaleSetsApplyInBlockOrder) {
     format::BlockHead head;
-    head.strings = {{1000, "Error"}};
+    head.strings = {{1000, "Error"}, {122, "first"}, {122, "second"}};
     head.wides = {{1, u"one"}, {2, u"two"}};
     head.localeSets = {{"de", {{1, u"eins"}, {2, u"zwei"}}}, {"de_CH", {{2, u"zwoi"}, {3, u"drei"}}},
                        {"fr", {{1, u"un"}}}, {"DE", {{4, u"vier"}}}, {"", {{1000, u"Fehler"}}}};
@@ -39,6 +34,7 @@ TEST(TableFiller, MatchingLocaleSetsApplyInBlockOrder) {
     EXPECT_EQ(swiss.wides.at(3), u"drei");
     EXPECT_EQ(swiss.wides.at(1000), u"Fehler");
     EXPECT_EQ(swiss.strings.at(1000), "Error");
+    EXPECT_EQ(swiss.strings.at(122), "second");
     EXPECT_EQ(readTables(head, "de_DE").wides.at(2), u"zwei");
     EXPECT_EQ(readTables(head, "fr").wides.at(2), u"two");
 }

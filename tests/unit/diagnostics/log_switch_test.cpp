@@ -8,7 +8,7 @@ namespace {
 
 using Arguments = std::vector<Utf16>;
 
-TEST(LogSwitch, EachFormAsFirstArgumentIsTakenOut) {
+TEST(LogSwitch, OnlyAnExactFormAsElementOneIsTakenOut) {
     for (const char16_t* form : {u"-create-vlm-log", u"-create-kst-log", u"/create-vlm-log", u"/create-kst-log"}) {
         testing::logCreationRequested() = false;
         Arguments arguments{u"app.exe", form, u"x", u"-create-kst-log"};
@@ -17,14 +17,10 @@ TEST(LogSwitch, EachFormAsFirstArgumentIsTakenOut) {
         EXPECT_TRUE(testing::logCreationRequested());
         EXPECT_TRUE(logSwitchGiven());
     }
-}
-
-TEST(LogSwitch, OnlyTheExactTextAsElementOneCounts) {
-    std::vector<Arguments> others = {
-        {u"app.exe", u"-Create-kst-log"}, {u"app.exe", u"-create-KST-log"},   {u"app.exe", u"create-kst-log"},
-        {u"app.exe", u"-create-kst-log "}, {u"app.exe", u"x", u"-create-kst-log"}, {u"-create-kst-log"}, {},
-    };
-    for (const Arguments& original : others) {
+    for (const Arguments& original : std::initializer_list<Arguments>{
+             {u"app.exe", u"-Create-kst-log"}, {u"app.exe", u"-create-KST-log"}, {u"app.exe", u"create-kst-log"},
+             {u"app.exe", u"-create-kst-log "}, {u"app.exe", u"x", u"-create-kst-log"}, {u"-create-kst-log"}, {},
+         }) {
         testing::logCreationRequested() = false;
         Arguments arguments = original;
         checkLogSwitch(arguments);

@@ -13,8 +13,6 @@ TEST(MessageText, FillsTheFirstPlaceholderOnly) {
     // Without an argument the placeholder stays; an empty one fills it.
     EXPECT_EQ(fillPlaceholder("File {0} missing", nullptr), "File {0} missing");
     EXPECT_EQ(fillPlaceholder("File {0} missing", ""), "File  missing");
-    // The result fits the report buffer.
-    EXPECT_EQ(fillPlaceholder("{0}", std::string(9000, 'a').c_str()).size(), 8191u);
 }
 
 }  // namespace

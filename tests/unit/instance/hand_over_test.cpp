@@ -8,123 +8,84 @@ namespace kestro {
 namespace {
 
 TEST(HandOverText, ArgumentsFollowTheProgramNameAsTyped) {
-    EXPECT_EQ(handOverText(u"\"C:\\Program Files\\app.exe\" -x y"), u"-x y\n");
-    EXPECT_EQ(handOverText(u"app.exe   -x  \"a b\" 'c'  "), u"-x  \"a b\" 'c'  \n");
-    EXPECT_EQ(handOverText(u"app.exe \xD55C\xAE00 \xD83D\xDE00"), u"\xD55C\xAE00 \xD83D\xDE00\n");
-    // The quoted name runs to its closing quote, then to the next blank.
-    EXPECT_EQ(handOverText(u"\"a b\"c d e"), u"d e\n");
-    EXPECT_EQ(handOverText(u"\"app.exe\"\t-x y"), u"y\n");  // only the space is a blank
+    struct Case { const char16_t* commandLine; const char16_t* text; };
+    for (const Case& c : std::initializer_list<Case>{
+             {u"\"C:\\Program Files\\app.exe\" -x y", u"-x y\n"},
+             {u"app.exe   -x  \"a b\" 'c'  ", u"-x  \"a b\" 'c'  \n"},
+             {u"app.exe \xD55C\xAE00 \xD83D\xDE00", u"\xD55C\xAE00 \xD83D\xDE00\n"},
+             // The quoted name runs to its closing quote, then to the next blank; only the space is one.
+             {u"\"a b\"c d e", u"d e\n"}, {u"\"app.exe\"\t-x y", u"y\n"},
+             // Without arguments only the line feed is left.
+             {u"app.exe", u"\n"}, {u"\"C:\\app.exe\"", u"\n"}, {u"\"C:\\app.exe\"   ", u"\n"},
+             {u"\"C:\\no closing quote.exe -x", u"\n"}, {u"", u"\n"},
+         })
+        EXPECT_EQ(handOverText(c.commandLine), c.text) << ::testing::PrintToString(c.commandLine);
+    // The file holds UTF-16 little-endian without a mark.
+    EXPECT_EQ(utf16LittleEndianBytes(u"-x\n\x20AC"), std::string("-\0x\0\n\0\xAC\x20", 8));
 }
 
-TEST(HandOverText, NoArgumentsLeaveOnlyTheLineFeed) {
-    EXPECT_EQ(handOverText(u"app.exe"), u"\n");
-    EXPECT_EQ(handOverText(u"\"C:\\app.exe\""), u"\n");
-    EXPECT_EQ(handOverText(u"\"C:\\app.exe\"   "), u"\n");
-    EXPECT_EQ(handOverText(u"\"C:\\no closing quote.exe -x"), u"\n");
-    EXPECT_EQ(handOverText(u""), u"\n");
-}
-
-TEST(HandOverText, FileBytesAreLittleEndianWithoutMark) {
-    EXPECT_EQ(utf16LittleEndianBytes(u"-x\n"), std::string("-\0x\0\n\0", 6));
-    EXPECT_EQ(utf16LittleEndianBytes(u"\x20AC"), "\xAC\x20");
-    EXPECT_EQ(utf16LittleEndianBytes(u""), "");
-}
-
-// A scripted world: the file disappears at a given poll, the first instance at a given
-// liveness question; every call is counted.
+// A scripted world: whether the notification file exists after so many milliseconds
+// slept or waited; the first instance answers "alive" `aliveAnswers` times (-1: always).
+// Every question and sleep is counted.
 struct World {
-    int fileGoneAtCheck = -1;  // the how-manieth existence check (from 0) that finds it gone
-    int aliveAnswers = -1;     // how many liveness questions answer true; -1: all
-    int checks = 0, questions = 0;
+    std::function<bool(uint32_t)> fileAt = [](uint32_t) { return true; };
+    int aliveAnswers = -1;
+    uint32_t elapsed = 0;
+    int questions = 0;
     std::vector<uint32_t> sleeps;
 
     HandOverProbes probes() {
-        return {[this] {
-                    int check = checks++;
-                    return fileGoneAtCheck < 0 || check < fileGoneAtCheck;
-                },
-                [this] { return aliveAnswers < 0 || questions++ < aliveAnswers; },
-                [this](uint32_t ms) { sleeps.push_back(ms); }};
+        return {[this] { return fileAt(elapsed); },
+                [this] { return questions++ < aliveAnswers || aliveAnswers < 0; },
+                [this](uint32_t ms) {
+                    sleeps.push_back(ms);
+                    elapsed += ms;
+                }};
     }
 };
 
 TEST(FileWait, PollsTwoHundredTimesAskingForTheFirstInstanceEveryFifth) {
-    World w;
-    int asked = 0;
-    HandOverProbes p = w.probes();
-    p.firstInstanceAlive = [&] { return ++asked > 0; };
-    EXPECT_EQ(waitWhileFileExists(p), FileWaitEnd::TimedOut);
-    EXPECT_EQ(w.checks, 200);
-    EXPECT_EQ(asked, 40);  // polls 0, 5, ..., 195
-    EXPECT_EQ(w.sleeps, std::vector<uint32_t>(200, 50));
+    struct Case { World world; FileWaitEnd end; size_t sleeps; int questions; };
+    for (Case c : std::initializer_list<Case>{
+             {{}, FileWaitEnd::TimedOut, 200, 40},  // asked at polls 0, 5, ..., 195
+             {{.fileAt = [](uint32_t) { return false; }}, FileWaitEnd::FileGone, 0, 0},
+             {{.fileAt = [](uint32_t ms) { return ms < 350; }}, FileWaitEnd::FileGone, 7, 2},
+             // Alive at polls 0 and 5, gone when asked at poll 10: ten sleeps were made.
+             {{.aliveAnswers = 2}, FileWaitEnd::FirstInstanceGone, 10, 3},
+         }) {
+        EXPECT_EQ(waitWhileFileExists(c.world.probes()), c.end) << c.sleeps;
+        EXPECT_EQ(c.world.sleeps, std::vector<uint32_t>(c.sleeps, 50));
+        EXPECT_EQ(c.world.questions, c.questions) << c.sleeps;
+    }
 }
 
-TEST(FileWait, EndsAsSoonAsTheFileIsGoneOrTheFirstInstanceIs) {
-    World gone{.fileGoneAtCheck = 0};
-    EXPECT_EQ(waitWhileFileExists(gone.probes()), FileWaitEnd::FileGone);
-    EXPECT_TRUE(gone.sleeps.empty());
-
-    World later{.fileGoneAtCheck = 7};
-    EXPECT_EQ(waitWhileFileExists(later.probes()), FileWaitEnd::FileGone);
-    EXPECT_EQ(later.sleeps.size(), 7u);
-
-    // Alive at polls 0 and 5, gone when asked at poll 10: ten sleeps were made.
-    World ended{.aliveAnswers = 2};
-    EXPECT_EQ(waitWhileFileExists(ended.probes()), FileWaitEnd::FirstInstanceGone);
-    EXPECT_EQ(ended.questions, 3);
-    EXPECT_EQ(ended.sleeps.size(), 10u);
-}
-
-TEST(TurnWait, TakesTheTurnWhenItComes) {
-    std::vector<uint32_t> slices;
-    auto third = [&](uint32_t ms) {
-        slices.push_back(ms);
-        return slices.size() == 3 ? SliceResult::Obtained : SliceResult::TimedOut;
-    };
-    World w;
-    EXPECT_EQ(waitForTurn(third, w.probes()), TurnWaitEnd::Obtained);
-    EXPECT_EQ(slices, std::vector<uint32_t>(3, 250));
-    EXPECT_EQ(w.questions, 0);
-    EXPECT_EQ(waitForTurn([](uint32_t) { return SliceResult::Failed; }, w.probes()), TurnWaitEnd::Failed);
-}
-
-// A holder that was killed never releases the semaphore: the wait ends after thirty
-// seconds without a sign of a hand-over while the first instance runs, or at once when
-// it is gone.
-TEST(TurnWait, ALostTurnIsGivenUpInBoundedTime) {
-    uint32_t waited = 0;
-    auto never = [&](uint32_t ms) {
-        waited += ms;
-        return SliceResult::TimedOut;
-    };
-    int asked = 0;
-    HandOverProbes quiet{[] { return false; }, [&] { return ++asked > 0; }, [](uint32_t) { FAIL(); }};
-    EXPECT_EQ(waitForTurn(never, quiet), TurnWaitEnd::GaveUp);
-    EXPECT_EQ(waited, kTurnGiveUpMs);
-    EXPECT_EQ(asked, int(kTurnGiveUpMs / kTurnSliceMs));
-    EXPECT_GE(kTurnGiveUpMs, 2 * kFilePolls * kFilePollMs + 5000);  // past two whole file waits
-
-    waited = 0;
-    World ended{.aliveAnswers = 3};
-    EXPECT_EQ(waitForTurn(never, ended.probes()), TurnWaitEnd::FirstInstanceGone);
-    EXPECT_EQ(waited, 4 * kTurnSliceMs);
-}
-
-// Starts that hand over one after the other make the file come and go: a start queued
-// behind them keeps waiting, however long the queue, and gives up only once it has
-// been quiet for the whole time.
-TEST(TurnWait, HandOversOfOthersKeepTheWaitGoing) {
-    uint32_t waited = 0;
-    auto never = [&](uint32_t ms) {
-        waited += ms;
-        return SliceResult::TimedOut;
-    };
-    // The file is there from 20 s to 40 s and from 60 s to 80 s: 20 s without a change
-    // each time, and quiet after 80 s.
-    auto fileAt = [](uint32_t ms) { return ms < 80000 && ms / 20000 % 2 == 1; };
-    HandOverProbes queue{[&] { return fileAt(waited); }, [] { return true; }, [](uint32_t) {}};
-    EXPECT_EQ(waitForTurn(never, queue), TurnWaitEnd::GaveUp);
-    EXPECT_EQ(waited, 80000 + kTurnGiveUpMs);
+// The notification semaphore is waited for in slices of 250 ms. A holder that was killed
+// never releases it: the wait gives up after thirty seconds without a sign of a
+// hand-over while the first instance runs, or at once when it is gone. Starts that hand
+// over one after the other make the file come and go, which keeps a start queued behind
+// them waiting, however long the queue.
+TEST(TurnWait, EndsWhenTheTurnComesOrIsLost) {
+    struct Case { World world; uint32_t resultAtMs; SliceResult result; TurnWaitEnd end; uint32_t waited; };
+    const SliceResult never = SliceResult::TimedOut;
+    for (Case c : std::initializer_list<Case>{
+             {{}, 750, SliceResult::Obtained, TurnWaitEnd::Obtained, 750},
+             {{}, 250, SliceResult::Failed, TurnWaitEnd::Failed, 250},
+             {{.fileAt = [](uint32_t) { return false; }}, 0, never, TurnWaitEnd::GaveUp, 30000},
+             // The file is there from 20 s to 40 s and from 60 s to 80 s, then quiet.
+             {{.fileAt = [](uint32_t ms) { return ms < 80000 && ms / 20000 % 2 == 1; }}, 0, never,
+              TurnWaitEnd::GaveUp, 110000},
+             {{.aliveAnswers = 3}, 0, never, TurnWaitEnd::FirstInstanceGone, 1000},
+         }) {
+        World& w = c.world;
+        auto slice = [&](uint32_t ms) {
+            w.elapsed += ms;
+            if (w.elapsed > 1000000) return SliceResult::Failed;  // a wait without end fails the row
+            return w.elapsed == c.resultAtMs ? c.result : never;
+        };
+        EXPECT_EQ(waitForTurn(slice, w.probes()), c.end) << c.waited;
+        EXPECT_EQ(w.elapsed, c.waited);
+        EXPECT_TRUE(w.sleeps.empty());
+    }
 }
 
 }  // namespace

@@ -6,25 +6,25 @@ namespace kestro {
 namespace {
 
 TEST(SearchList, EntriesAreALetterAndAValue) {
-    auto entries = parseSearchList(";R.\\jre;;B.\\jre;EMYAPP_JAVA;Y;S;x;");
-    ASSERT_EQ(entries.size(), 6u);
-    EXPECT_EQ(entries[0].kind, 'R');
-    EXPECT_EQ(entries[0].value, ".\\jre");
-    EXPECT_EQ(entries[2].value, "MYAPP_JAVA");
-    EXPECT_EQ(entries[3].kind, 'Y');
-    EXPECT_EQ(entries[3].value, "");
-    EXPECT_EQ(entries[5].kind, 'x');
+    std::string kinds, values;
+    for (const SearchEntry& entry : parseSearchList(";R.\\jre;;B.\\jre;EMYAPP_JAVA;Y;S;x;")) {
+        kinds += entry.kind;
+        values += entry.value + "|";
+    }
+    EXPECT_EQ(kinds, "RBEYSx");
+    EXPECT_EQ(values, ".\\jre|.\\jre|MYAPP_JAVA||||");
     EXPECT_TRUE(parseSearchList("").empty());
 }
 
 TEST(SearchList, FallbackPassTakesBAlwaysAndAOrROnlyWhenRelative) {
-    EXPECT_TRUE(triedInFallbackPass({'B', "C:\\jre"}));
-    EXPECT_TRUE(triedInFallbackPass({'R', "jre"}));
-    EXPECT_TRUE(triedInFallbackPass({'A', "\\jre"}));  // no drive: relative by this rule
-    EXPECT_FALSE(triedInFallbackPass({'R', "C:\\jre"}));
-    EXPECT_FALSE(triedInFallbackPass({'A', "\\\\srv\\jre"}));
-    EXPECT_FALSE(triedInFallbackPass({'A', "C:jre"}));
-    for (char kind : {'E', 'S', 'Y', 'r', '?'}) EXPECT_FALSE(triedInFallbackPass({kind, "jre"})) << kind;
+    struct Case { char kind; const char* value; bool tried; };
+    for (const Case& c : std::initializer_list<Case>{
+             {'B', "C:\\jre", true}, {'R', "jre", true}, {'R', ".", true},
+             {'A', "\\jre", true},  // no drive: relative by this rule
+             {'R', "C:\\jre", false}, {'A', "\\\\srv\\jre", false}, {'A', "C:jre", false}, {'E', "jre", false},
+             {'S', "jre", false}, {'Y', "jre", false}, {'r', "jre", false}, {'?', "jre", false},
+         })
+        EXPECT_EQ(triedInFallbackPass({c.kind, c.value}), c.tried) << c.kind << c.value;
 }
 
 TEST(SearchList, PathsDerivedFromTheJavaExecutable) {
@@ -36,11 +36,8 @@ TEST(SearchList, PathsDerivedFromTheJavaExecutable) {
     EXPECT_EQ(javaBinDirectory("c:\\jre\\bin\\JAVAW.EXE"), "c:\\jre\\bin\\");  // cut as "java.exe"
     EXPECT_EQ(embeddedRuntimeJava("c:\\jdk\\bin\\java.exe"), "c:\\jdk\\bin\\..\\jre\\bin\\java.exe");
     EXPECT_EQ(javaBinDirectory("x"), "");
-}
-
-TEST(SearchList, HintLinesLoseEveryTrailingLineEnd) {
-    EXPECT_EQ(withoutLineEnd("C:\\jre\r\n"), "C:\\jre");
-    EXPECT_EQ(withoutLineEnd("C:\\jre\r\r\n\n"), "C:\\jre");
+    // Hint file lines lose every trailing line end, nothing else.
+    for (const char* line : {"C:\\jre\r\n", "C:\\jre\r\r\n\n", "C:\\jre"}) EXPECT_EQ(withoutLineEnd(line), "C:\\jre");
     EXPECT_EQ(withoutLineEnd("C:\\j re "), "C:\\j re ");
     EXPECT_EQ(withoutLineEnd("\r\n"), "");
 }

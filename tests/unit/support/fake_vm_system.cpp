@@ -19,44 +19,32 @@ std::string resolve(std::string_view path, const char* baseFile) {
     return (baseFile ? directoryPart(baseFile) : std::string(kLauncherDirectory)) + std::string(path);
 }
 
-// Drops "." segments and a ".." with the segment before it.
-std::string normalise(const std::string& path) {
+// Resolved, without "." segments and with each ".." taking the segment before it.
+std::string fullPath(std::string_view path, bool keepCase) {
     std::vector<std::string> kept;
-    for (const std::string& segment : splitList(path, '\\')) {
-        if (segment == ".") continue;
-        if (segment == ".." && kept.size() > 1) {
-            kept.pop_back();
-            continue;
-        }
-        kept.push_back(segment);
+    for (const std::string& segment : splitList(resolve(path, nullptr), '\\')) {
+        if (segment == ".." && kept.size() > 1) kept.pop_back();
+        else if (segment != "." && segment != "..") kept.push_back(segment);
     }
     std::string out;
-    for (const std::string& segment : kept) out += (out.empty() ? "" : "\\") + segment;
-    if (kept.size() == 1) out += "\\";
-    return out;
-}
-
-std::string fullPath(std::string_view path, bool keepCase) {
-    std::string out = normalise(resolve(path, nullptr));
+    for (const std::string& segment : kept) out += segment + "\\";
+    if (kept.size() > 1) out.pop_back();
     if (!keepCase) std::transform(out.begin(), out.end(), out.begin(), [](char c) { return char(std::tolower(c)); });
     return out;
 }
 
 std::vector<std::string> listDirectory(const std::string& pattern) {
-    fakeVm().listedPatterns.push_back(pattern);
     size_t cut = pattern.rfind("\\*");
     auto dir = fakeVm().directories.find(pattern.substr(0, cut));
     if (dir == fakeVm().directories.end()) return {};
     std::string suffix = pattern.substr(cut + 2);
     std::vector<std::string> names;
     for (const std::string& name : dir->second)
-        if (name.size() >= suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
-            names.push_back(name);
+        if (name.ends_with(suffix)) names.push_back(name);
     return names;
 }
 
 std::FILE* openText(const std::string& path) {
-    fakeVm().openedFiles.push_back(path);
     auto file = fakeVm().files.find(path);
     if (file == fakeVm().files.end()) return nullptr;
     std::FILE* stream = std::tmpfile();
@@ -73,24 +61,10 @@ void expand(std::string& text) {
     for (const auto& [name, value] : fakeVm().environment) expandEnvironmentEntry(text, name + "=" + value);
 }
 
-std::optional<std::string> environment(const char* name) {
-    auto it = fakeVm().environment.find(name);
-    if (it == fakeVm().environment.end()) return std::nullopt;
-    return it->second;
-}
-
-Utf16 toUtf16(std::string_view text) { return widenAscii(text); }
-
-std::string toNarrow(Utf16View text) {
-    std::string out;
-    for (char16_t c : text) out += c < 0x100 ? char(c) : '?';
-    return out;
-}
-
-std::optional<std::string> longPath(const std::string& path) {
-    auto it = fakeVm().longPaths.find(path);
-    if (it == fakeVm().longPaths.end()) return path;
-    return it->second;
+template <class Map>
+std::optional<std::string> find(const Map& map, const std::string& key) {
+    auto it = map.find(key);
+    return it == map.end() ? std::nullopt : std::optional<std::string>(it->second);
 }
 
 }  // namespace
@@ -124,12 +98,19 @@ const VmSystem& fakeVmSystem() {
                 return fakeVm().files.count(path) > 0 || fakeVm().directories.count(path) > 0;
             },
         .listDirectory = listDirectory,
-        .environment = environment,
+        .environment = [](const char* name) { return find(fakeVm().environment, name); },
         .openText = openText,
-        .toUtf16 = toUtf16,
-        .toNarrow = toNarrow,
+        .toUtf16 = widenAscii,
+        .toNarrow =
+            [](Utf16View text) {
+                std::string out;
+                for (char16_t c : text) out += c < 0x100 ? char(c) : '?';
+                return out;
+            },
         .modulePath = []() -> const std::string& { return fakeVm().modulePath; },
-        .longPath = longPath,
+        .longPath = [](const std::string& path) -> std::optional<std::string> {
+            return find(fakeVm().longPaths, path).value_or(path);
+        },
         .tempDir = []() -> const std::string& { return fakeVm().tempDir; },
     };
     return system;

@@ -19,8 +19,6 @@ struct FakeVmState {
     std::map<std::string, std::string> longPaths;                 // path -> its long form
     std::string modulePath = "C:\\App\\app.exe";
     std::string tempDir;
-    std::vector<std::string> listedPatterns;                      // every listDirectory call
-    std::vector<std::string> openedFiles;                         // every openText call
 };
 
 // Cleared by resetFakeVm, which also empties the configuration, the launcher state

@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <regex>
 
 #include "diagnostics/trace.h"
 
@@ -12,15 +11,12 @@ namespace kestro {
 
 namespace {
 
-// The trace formats are written for the Microsoft runtime; glibc spells them differently.
-std::string toGlibcFormat(const char* format) {
-    static const std::regex msInt64("%I64");
-    return std::regex_replace(format, msInt64, "%ll");
-}
-
 void record(const char* prefix, const char* format, va_list args) {
+    // The trace formats are written for the Microsoft runtime; glibc spells them differently.
+    std::string glibcFormat = format;
+    for (size_t at; (at = glibcFormat.find("%I64")) != std::string::npos;) glibcFormat.replace(at, 4, "%ll");
     char* text = nullptr;
-    if (vasprintf(&text, toGlibcFormat(format).c_str(), args) < 0) return;
+    if (vasprintf(&text, glibcFormat.c_str(), args) < 0) return;
     testing::tracedLines().push_back(prefix + std::string(text));
     std::free(text);
 }

@@ -22,11 +22,7 @@ protected:
         EXPECT_TRUE(option.starts_with("-Djava.class.path="));
         return option.substr(18);
     }
-    void setEntries(const std::string& entries) { configTables().strings[key::ClassPath] = entries; }
-    bool traced(const std::string& line) {
-        const auto& lines = testing::tracedLines();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
+    static void setEntries(const std::string& entries) { configTables().strings[key::ClassPath] = entries; }
 
     std::optional<ClassPathFailure> failure_;
 };
@@ -43,81 +39,59 @@ TEST_F(ClassPath, PartsComeInTheirFixedOrder) {
               "pre.jar;" + temp + "\\b.jar;" + temp + "\\a.jar;" + temp + "\\a.zip;" + temp + "\\user\\u.jar;" + temp +
                   "\\user\\u.zip;C:\\App\\.velmora\\vlmruntime.jar;C:\\App\\lib\\app.jar;post.jar");
 
-    // In the kestro flavour there is no runtime jar.
+    // In the kestro flavour there is no runtime jar; without a temporary directory
+    // nothing is searched for it: "\user" at the root of the current drive must not
+    // bring in anyone's jars.
     launcherState().launcherFlavour = 'k';
     fakeVm().tempDir.clear();
+    fakeVm().directories["\\user"] = {"planted.jar"};
+    fakeVm().directories[""] = {"planted.jar"};
     EXPECT_EQ(build(), "C:\\App\\lib\\app.jar;");
 }
 
-TEST_F(ClassPath, WithoutATemporaryDirectoryNothingIsSearchedForIt) {
-    // "\user" at the root of the current drive must not bring in anyone's jars.
-    fakeVm().directories["\\user"] = {"planted.jar"};
-    fakeVm().directories[""] = {"planted.jar"};
-    EXPECT_EQ(build(), "");
-    EXPECT_TRUE(fakeVm().listedPatterns.empty());
-}
-
-TEST_F(ClassPath, DirectivesJoinWithOneSeparator) {
-    setEntries("A0never.jar");
-    EXPECT_EQ(build({.replacement = "r1.jar;r2.jar", .suffix = "s.jar"}), "r1.jar;r2.jar;s.jar");
-    // The replacement takes the place of key 121, which is then not even read.
-    EXPECT_FALSE(traced("classpath entry A0never.jar"));
-    EXPECT_EQ(build({.replacement = "r.jar;", .suffix = "s.jar"}), "r.jar;s.jar");
-    EXPECT_EQ(build({.replacement = "", .prefix = "p.jar;"}), "p.jar;;");
-}
-
-TEST_F(ClassPath, ArchivesAndDirectoriesAreAddedWhetherOrNotTheyExist) {
-    fakeVm().environment["LIBS"] = "a.jar;D:\\b.jar";
-    setEntries("A0.\\.velmora\\user.jar;S0.\\.velmora\\user;D0${LIBS};;A1present.jar");
+// Each row: the configured entries, the directives of option lines, and the class path
+// or the failure that names the missing entry with its variables expanded.
+TEST_F(ClassPath, EntriesAndDirectives) {
+    fakeVm().environment = {{"LIBS", "a.jar;D:\\b.jar"}, {"QUOTED", "\"C:\\My Libs\\x.jar\""},
+                            {"LIST", "C:\\a.jar;C:\\b.jar;"}, {"EMPTY", ""}, {"QUOTES", "\"\""}, {"APPVER", "2"}};
     fakeVm().files["C:\\App\\present.jar"] = "";
-    EXPECT_EQ(build(), "C:\\App\\.\\.velmora\\user.jar;C:\\App\\a.jar;D:\\b.jar;C:\\App\\present.jar;");
-    EXPECT_TRUE(traced("classpath entry A0.\\.velmora\\user.jar;S0.\\.velmora\\user;D0${LIBS};;A1present.jar"));
-    EXPECT_FALSE(failure_);
-}
-
-TEST_F(ClassPath, EnvironmentEntriesLoseTheirQuotesAndKeepOneSeparator) {
-    fakeVm().environment["QUOTED"] = "\"C:\\My Libs\\x.jar\"";
-    fakeVm().environment["LIST"] = "C:\\a.jar;C:\\b.jar;";
-    fakeVm().environment["EMPTY"] = "";
-    setEntries("E0QUOTED;E1LIST;E0UNSET;E0EMPTY");
-    EXPECT_EQ(build(), "C:\\My Libs\\x.jar;C:\\a.jar;C:\\b.jar;");
-    EXPECT_FALSE(failure_);
-}
-
-TEST_F(ClassPath, MissingMandatoryEntriesNameTheExpandedName) {
-    fakeVm().environment["APPVER"] = "2";
-    fakeVm().environment["EMPTY"] = "";
     fakeVm().directories["C:\\App\\empty"] = {};
     struct Case {
         std::string entries;
+        ClassPathDirectives directives;
+        std::string path;
         msg::MessageId message;
         std::string name;
     };
-    const Case cases[] = {
-        {"S1empty;A1lib${APPVER}.jar", msg::ClassPathEntryMissing, "lib2.jar"},
-        {"S1missing", msg::ClassPathEntryMissing, "missing"},
-        {"E1UNSET_${APPVER}", msg::VariableUndefined, "UNSET_2"},
-        {"E1EMPTY", msg::VariableUndefined, "EMPTY"},
-        {"X1other", msg::ClassPathEntryMissing, "other"},
-    };
-    for (const Case& c : cases) {
+    const msg::MessageId none = 0, missing = msg::ClassPathEntryMissing, undefined = msg::VariableUndefined;
+    for (const Case& c : std::initializer_list<Case>{
+             // A replacement takes the place of the entries, which are then not even read.
+             {"A0never.jar", {.replacement = "r1.jar;r2.jar", .suffix = "s.jar"}, "r1.jar;r2.jar;s.jar", none, ""},
+             {"", {.replacement = "r.jar;", .suffix = "s.jar"}, "r.jar;s.jar", none, ""},
+             {"", {.replacement = "", .prefix = "p.jar;"}, "p.jar;;", none, ""},
+             // Archives and directories are added whether or not they exist.
+             {"A0.\\.velmora\\user.jar;S0.\\.velmora\\user;D0${LIBS};;A1present.jar", {},
+              "C:\\App\\.\\.velmora\\user.jar;C:\\App\\a.jar;D:\\b.jar;C:\\App\\present.jar;", none, ""},
+             // Environment entries lose their quotes and keep one separator.
+             {"E0QUOTED;E1LIST;E0UNSET;E0EMPTY", {}, "C:\\My Libs\\x.jar;C:\\a.jar;C:\\b.jar;", none, ""},
+             {"E0QUOTES", {}, ";", none, ""},  // a value of only the two quotes is empty once they go
+             {"S1empty;S1empty", {}, "", none, ""},  // an empty directory is found
+             {"S1empty;A1lib${APPVER}.jar", {}, "", missing, "lib2.jar"},
+             {"S1missing", {}, "", missing, "missing"},
+             {"E1UNSET_${APPVER}", {}, "", undefined, "UNSET_2"},
+             {"E1EMPTY", {}, "", undefined, "EMPTY"},
+             {"X1other", {}, "", missing, "other"},
+         }) {
         setEntries(c.entries);
-        build();
-        ASSERT_TRUE(failure_) << c.entries;
-        EXPECT_EQ(failure_->message, c.message) << c.entries;
-        EXPECT_EQ(failure_->name, c.name) << c.entries;
+        testing::clearTrace();
+        std::string path = build(c.directives);
+        EXPECT_EQ(failure_ ? failure_->message : none, c.message) << c.entries;
+        if (failure_) EXPECT_EQ(failure_->name, c.name) << c.entries;
+        else EXPECT_EQ(path, c.path) << c.entries;
+        const auto& lines = testing::tracedLines();
+        bool read = std::find(lines.begin(), lines.end(), "classpath entry " + c.entries) != lines.end();
+        EXPECT_EQ(read, !c.directives.replacement) << c.entries;
     }
-    setEntries("S1empty;S1empty");  // an empty directory is found
-    build();
-    EXPECT_FALSE(failure_);
-}
-
-TEST_F(ClassPath, ALongClassPathIsCutWhereItsBufferEnds) {
-    const std::string longest(kClassPathCapacity - 1 - 18, 'x');
-    EXPECT_EQ(build({.replacement = longest}), longest);
-    EXPECT_EQ(testing::tracedLines().size(), 0u);
-    EXPECT_EQ(build({.replacement = longest, .suffix = "more.jar"}), longest);
-    EXPECT_TRUE(traced("ERROR: class path of 40968 bytes cut to 40959 bytes"));
 }
 
 }  // namespace

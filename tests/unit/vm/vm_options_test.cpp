@@ -18,7 +18,8 @@ protected:
 
     // Gathers as the VM start does: key 123, "-J" and locale options, then the default
     // file beside the launcher.
-    OptionCollector collect(const std::vector<Utf16>& arguments = {u"app.exe"}) {
+    static OptionCollector collect(const std::vector<Utf16>& arguments = {u"app.exe"}) {
+        testing::clearTrace();
         OptionCollector collector{testing::fakeVmSystem(), {}, {}, {}};
         collectVmOptions(arguments, collector);
         readVmOptionsFile(nullptr, openDefaultVmOptionsFile(collector.system), collector);
@@ -30,19 +31,56 @@ protected:
         for (const auto& line : testing::tracedLines()) n += line.starts_with(prefix);
         return n;
     }
-    static int errorLines() { return linesStartingWith("ERROR: "); }
 };
 
-TEST_F(VmOptions, LinesAreTrimmedAndCommentsSkipped) {
-    fakeVm().files["C:\\App\\app.vmoptions"] =
-        "-Xmx512m\n\n     \n   # note\n\t# tab\n  -Dspaced=a b  \r\n-Dhash=a#b\r\r\n-Dcr=x\r \n";
-    EXPECT_EQ(collect().options, (Options{"-Xmx512m", "\t# tab", "-Dspaced=a b", "-Dhash=a#b", "-Dcr=x\r"}));
-}
-
-TEST_F(VmOptions, LongLinesAreReadInPiecesOf8191Bytes) {
+// Each row: the files below C:\App\ (app.vmoptions is the default one), the options read, trace
+// lines that begin with the given texts, and the number of error lines.
+TEST_F(VmOptions, FilesAndTheirIncludes) {
+    struct Case {
+        std::map<std::string, std::string> files;
+        Options options;
+        std::vector<std::string> traced;
+        int errors;
+    };
     const std::string piece(8191, 'x');
-    fakeVm().files["C:\\App\\app.vmoptions"] = piece + "tail\n" + piece + "\n-Dnext\n";
-    EXPECT_EQ(collect().options, (Options{piece, "tail", piece, "-Dnext"}));
+    const std::string include = "adding vmoptions from <C:\\App\\conf\\sub\\";
+    const std::string stopped =
+        "ERROR: vmoptions file <C:\\App\\conf\\..\\CONF\\a.vmoptions> includes itself, include skipped";
+    for (const Case& c : std::initializer_list<Case>{
+             // Lines are trimmed of spaces and line ends, comments skipped.
+             {{{"app.vmoptions",
+                "-Xmx512m\n\n     \n   # note\n\t# tab\n  -Dspaced=a b  \r\n-Dhash=a#b\r\r\n-Dcr=x\r \n"}},
+              {"-Xmx512m", "\t# tab", "-Dspaced=a b", "-Dhash=a#b", "-Dcr=x\r"}, {}, 0},
+             // Long lines are read in pieces of 8191 bytes.
+             {{{"app.vmoptions", piece + "tail\n" + piece + "\n-Dnext\n"}},
+              {piece, "tail", piece, "-Dnext"}, {}, 0},
+             // Includes are read in place relative to the including file; the trace shows the
+             // resolved path and the text as written, also of one that does not open.
+             {{{"app.vmoptions",
+                "-Da\n-include-options ${launcher:sys.launcherDirectory}conf\\common.vmoptions\n-Dz\n"},
+               {"conf\\common.vmoptions", "-Db\n-include-options sub\\more.vmoptions\n-Dc\n"},
+               {"conf\\sub\\more.vmoptions", "-Dmore\n-include-options missing.vmoptions\n"}},
+              {"-Da", "-Db", "-Dmore", "-Dc", "-Dz"},
+              {include + "more.vmoptions> (sub\\more.vmoptions) (",
+               include + "missing.vmoptions> (missing.vmoptions) ("},
+              0},
+             // A cycle is cut with one error line each time: a includes b, b includes a again
+             // (written differently), a also includes itself.
+             {{{"app.vmoptions", "-Dapp\n-include-options conf\\a.vmoptions\n-include-options app.vmoptions\n"},
+               {"conf\\a.vmoptions", "-Da\n-include-options b.vmoptions\n-include-options .\\A.VMOPTIONS\n"},
+               {"conf\\b.vmoptions", "-Db\n-include-options ..\\CONF\\a.vmoptions\n-Db2\n"}},
+              {"-Dapp", "-Da", "-Db", "-Db2"}, {stopped}, 3},
+             // A file included twice side by side is read twice.
+             {{{"app.vmoptions", "-include-options common.vmoptions\n-include-options common.vmoptions\n"},
+               {"common.vmoptions", "-Dcommon\n"}},
+              {"-Dcommon", "-Dcommon"}, {}, 0},
+         }) {
+        fakeVm().files.clear();
+        for (const auto& [name, text] : c.files) fakeVm().files["C:\\App\\" + name] = text;
+        EXPECT_EQ(collect().options, c.options) << c.options.front().substr(0, 20);
+        EXPECT_EQ(linesStartingWith("ERROR: "), c.errors);
+        for (const std::string& line : c.traced) EXPECT_EQ(linesStartingWith(line), 1) << line;
+    }
 }
 
 TEST_F(VmOptions, OnlyTheFirstDefaultFileIsRead) {
@@ -53,43 +91,25 @@ TEST_F(VmOptions, OnlyTheFirstDefaultFileIsRead) {
     EXPECT_EQ(collect().options, Options{"-Dfirst"});
 
     fakeVm().files.erase("C:\\App Dir\\uninstall.vmoptions");
-    fakeVm().openedFiles.clear();
     EXPECT_EQ(collect().options, Options{"-Dsecond"});
-    EXPECT_EQ(fakeVm().openedFiles,
-              (Options{"C:\\App Dir\\uninstall.vmoptions", "C:\\App Dir\\uninstall.exe.vmoptions"}));
-}
-
-TEST_F(VmOptions, IncludesAreReadInPlaceRelativeToTheIncludingFile) {
-    fakeVm().files["C:\\App\\app.vmoptions"] =
-        "-Da\n-include-options ${launcher:sys.launcherDirectory}conf\\common.vmoptions\n-Dz\n";
-    fakeVm().files["C:\\App\\conf\\common.vmoptions"] = "-Db\n-include-options sub\\more.vmoptions\n-Dc\n";
-    fakeVm().files["C:\\App\\conf\\sub\\more.vmoptions"] = "-Dmore\n-include-options missing.vmoptions\n";
-    EXPECT_EQ(collect().options, (Options{"-Da", "-Db", "-Dmore", "-Dc", "-Dz"}));
-    // The include line shows the resolved path, the text as written and the file; one
-    // that does not open leaves that line only.
-    const std::string sub = "adding vmoptions from <C:\\App\\conf\\sub\\";
-    EXPECT_EQ(linesStartingWith(sub + "more.vmoptions> (sub\\more.vmoptions) ("), 1);
-    EXPECT_EQ(linesStartingWith(sub + "missing.vmoptions> (missing.vmoptions) ("), 1);
 }
 
 TEST_F(VmOptions, ConfiguredOptionsJoinIncludesAndKeepDirectivesWhole) {
     configTables().strings[key::VmOptions] =
         "-Xmx256m -include-options extra.vmoptions -Dx=1 \"-classpath/p pre.jar\" -classpath x.jar -include-options";
     fakeVm().files["C:\\App\\extra.vmoptions"] = "-Dextra\n";
-    OptionCollector collector = collect();
-    EXPECT_EQ(collector.options,
-              (Options{"-Xmx256m", "-Dextra", "-Dx=1", "-classpath", "x.jar", "-include-options"}));
-    EXPECT_EQ(collector.directives.prefix, "pre.jar");
-    EXPECT_FALSE(collector.directives.replacement);
-}
+    OptionCollector joined = collect();
+    EXPECT_EQ(joined.options, (Options{"-Xmx256m", "-Dextra", "-Dx=1", "-classpath", "x.jar", "-include-options"}));
+    EXPECT_EQ(joined.directives.prefix, "pre.jar");
+    EXPECT_FALSE(joined.directives.replacement);
 
-TEST_F(VmOptions, DefaultFileDirectivesReplaceEarlierOnes) {
+    // Directives of the default file replace earlier ones.
     configTables().strings[key::VmOptions] = "'-classpath/a key.jar' '-classpath other.jar'";
     fakeVm().files["C:\\App\\app.vmoptions"] = "-classpath/a file.jar\n-classpath/a last.jar\n";
-    OptionCollector collector = collect();
-    EXPECT_EQ(collector.directives.suffix, "last.jar");
-    EXPECT_EQ(collector.directives.replacement, "other.jar");
-    EXPECT_TRUE(collector.options.empty());
+    OptionCollector replaced = collect();
+    EXPECT_EQ(replaced.directives.suffix, "last.jar");
+    EXPECT_EQ(replaced.directives.replacement, "other.jar");
+    EXPECT_TRUE(replaced.options.empty());
 }
 
 TEST_F(VmOptions, JavaOptionArgumentsComeUnexpandedAfterTheConfiguredOnes) {
@@ -113,27 +133,6 @@ TEST_F(VmOptions, TheLastFormatArgumentDecidesTheLocaleOptions) {
     EXPECT_EQ(collect({u"app.exe", off}).options,
               (Options{"-Dsun.locale.formatasdefault=false", "-Duser.language=fr"}));
     EXPECT_TRUE(collect({u"app.exe"}).options.empty());
-}
-
-TEST_F(VmOptions, IncludeCyclesAreStoppedWithOneTraceLine) {
-    // a includes b, b includes a again (written differently); a also includes itself.
-    fakeVm().files["C:\\App\\app.vmoptions"] =
-        "-Dapp\n-include-options conf\\a.vmoptions\n-include-options app.vmoptions\n";
-    fakeVm().files["C:\\App\\conf\\a.vmoptions"] =
-        "-Da\n-include-options b.vmoptions\n-include-options .\\A.VMOPTIONS\n";
-    fakeVm().files["C:\\App\\conf\\b.vmoptions"] = "-Db\n-include-options ..\\CONF\\a.vmoptions\n-Db2\n";
-    EXPECT_EQ(collect().options, (Options{"-Dapp", "-Da", "-Db", "-Db2"}));
-    EXPECT_EQ(errorLines(), 3);
-    const auto& lines = testing::tracedLines();
-    const std::string stopped = "ERROR: vmoptions file <C:\\App\\conf\\..\\CONF\\a.vmoptions> includes itself";
-    EXPECT_NE(std::find(lines.begin(), lines.end(), stopped + ", include skipped"), lines.end());
-}
-
-TEST_F(VmOptions, AFileIncludedTwiceSideBySideIsReadTwice) {
-    fakeVm().files["C:\\App\\app.vmoptions"] = "-include-options common.vmoptions\n-include-options common.vmoptions\n";
-    fakeVm().files["C:\\App\\common.vmoptions"] = "-Dcommon\n";
-    EXPECT_EQ(collect().options, (Options{"-Dcommon", "-Dcommon"}));
-    EXPECT_EQ(errorLines(), 0);
 }
 
 }  // namespace
