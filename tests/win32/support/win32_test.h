@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,15 @@ namespace kestro::test {
 namespace fs = std::filesystem;
 
 fs::path fixturesDirectory();  // the Windows build's stand-ins
+
+// Thrown where the launcher would end the process (its exit routine, replaced in this
+// program): a test that does not expect it fails with the exit code, the others go on.
+struct LauncherExit : std::runtime_error {
+    explicit LauncherExit(uint32_t exitCode)
+        : std::runtime_error("the launcher ended the process with exit code " + std::to_string(exitCode)),
+          code(exitCode) {}
+    uint32_t code;
+};
 
 // The trace lines written since construction (or the last mark()). Read from the file
 // while the process runs, so they also show that each record is on disk at once.
