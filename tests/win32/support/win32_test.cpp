@@ -69,6 +69,11 @@ void forgetEntriesBelow(const std::string& directory) {
 
 }  // namespace
 
+fs::path Win32Test::testDirectory() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return testProgramDirectory() / "scratch" / info->test_suite_name() / info->name();
+}
+
 fs::path fixturesDirectory() { return (testProgramDirectory() / ".." / "fixtures").lexically_normal(); }
 
 void TraceTail::mark() {
@@ -133,8 +138,7 @@ std::vector<std::string> probeFiles() {
 }
 
 void Win32Test::SetUp() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = testProgramDirectory() / "scratch" / info->test_suite_name() / info->name();
+    dir_ = testDirectory();
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     configTables().strings.clear();

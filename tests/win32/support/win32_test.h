@@ -60,8 +60,9 @@ std::vector<std::string> probeFiles();
 
 class Win32Test : public ::testing::Test {
 protected:
-    void SetUp() override;
+    void SetUp() override;     // makes the test's folder afresh
     void TearDown() override;  // clears the configuration and the test's cache entries
+    static fs::path testDirectory();  // the running test's folder
 
     void setKey(int key, const std::string& value);
     fs::path layOut(const std::string& name, const layout::RuntimeLayout& runtime = {});
