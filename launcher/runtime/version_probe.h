@@ -10,10 +10,10 @@
 namespace kestro {
 
 // Runs `javaExe` with "-version" (at most `limitMs`, 60 s unless a test shortens it) and
-// fills `version` from the first line of its standard error. A run that ends with a non-zero exit code is remembered in the
-// version cache as the failed-probe version under `lastWrite`. False when the child
-// cannot start, outlives the limit, fails, or prints no recognised line; `version` is
-// then left alone.
+// fills `version` from the first line of its standard error. A run that ends with a
+// non-zero exit code is remembered in the version cache as the failed-probe version
+// under `lastWrite`. False when the child cannot start, outlives the limit, fails, or
+// prints no recognised line; `version` is then left alone.
 inline constexpr uint32_t kProbeLimitMs = 60000;
 [[nodiscard]] bool probeJavaVersion(const std::string& javaExe, uint64_t lastWrite, std::string& version,
                                     uint32_t limitMs = kProbeLimitMs);

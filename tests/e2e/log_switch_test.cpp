@@ -26,7 +26,8 @@ TEST_F(LogSwitch, TheSwitchAsFirstArgumentTurnsTheTraceOnOnce) {
     RunResult traced = run(exe, {.arguments = "-create-vlm-log x"});
     EXPECT_EQ(traced.traceFile, tmp_ / "vlm_nlog_3");
     int traces = 0;
-    for (const auto& entry : fs::directory_iterator(tmp_)) traces += entry.path().filename().string().starts_with("vlm_nlog");
+    for (const auto& entry : fs::directory_iterator(tmp_))
+        traces += entry.path().filename().string().starts_with("vlm_nlog");
     EXPECT_EQ(traces, 2);
 }
 

@@ -73,7 +73,8 @@ protected:
 // settings, the exit code, trace lines that must and must not begin a line, and the report.
 TEST_F(RegistrySearch, EachKindOfRegistrationIsFoundByItsRules) {
     fs::path r18 = layOut("r18"), r17 = layOut("r17", loadable("1.7.0_80")), r9 = layOut("r9", loadable("9.0.4"));
-    fs::path oldJdk = layOut("oldjdk", {.embeddedJre = true, .toolsJar = true, .vmLibraries = {"jre/bin/server/jvm.dll"}});
+    fs::path oldJdk =
+        layOut("oldjdk", {.embeddedJre = true, .toolsJar = true, .vmLibraries = {"jre/bin/server/jvm.dll"}});
     fs::path jdk21 = layOut("jdk21", {.version = "21.0.1", .javac = true, .vmLibraries = {"bin/server/jvm.dll"}});
     fs::path user = layOut("user", loadable("1.8.0_100")), machine = layOut("machine", loadable("1.8.0_60"));
     fs::path ea = layOut("ea", loadable("1.8.0-ea")), broken = layOut("broken", {}), loc18 = layOut("loc18");

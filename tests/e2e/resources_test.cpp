@@ -141,7 +141,8 @@ splash.image = "splash.bmp"
     RunResult r = run(signedExe);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.traced("change working directory to " + windowsPath(dir_))) << r.trace;
-    EXPECT_TRUE(jvmTranscript(home).has("CallStaticVoidMethod com/kestro/runtime/WinLauncher main ([Ljava/lang/String;)V"));
+    EXPECT_TRUE(
+        jvmTranscript(home).has("CallStaticVoidMethod com/kestro/runtime/WinLauncher main ([Ljava/lang/String;)V"));
     std::vector<std::string> shown = splashTranscript(home).values("SplashLoadMemory size ");
     ASSERT_EQ(shown.size(), 1u) << splashTranscript(home).text();
     EXPECT_TRUE(shown[0].starts_with(std::to_string(splash.size()) + " ")) << shown[0];

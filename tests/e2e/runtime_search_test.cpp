@@ -34,7 +34,8 @@ TEST_F(RuntimeSearch, ThePreferredHintComesFirst) {
     std::string bin = normalised(preferred / "bin");
     int path = r.traceIndex("Setting PATH C:\\windows\\system32;" + bin);
     ASSERT_GE(path, 0) << r.trace;
-    Texts expected = {"Trying " + bin + "\\hotspot\\jvm.dll (exists 0)", "Trying " + bin + "\\client\\jvm.dll (exists 0)",
+    Texts expected = {"Trying " + bin + "\\hotspot\\jvm.dll (exists 0)",
+                      "Trying " + bin + "\\client\\jvm.dll (exists 0)",
                       "Trying " + bin + "\\server\\jvm.dll (exists 1)", "Loading of JVM-DLL successful"};
     Texts lines = r.traceLines();
     ASSERT_GE(lines.size(), size_t(path) + 5) << r.trace;

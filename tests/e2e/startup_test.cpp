@@ -39,7 +39,8 @@ TEST_F(Startup, TheStepsAreTracedInTheirOrder) {
     int extracting = r.traceIndex("extracting files");
     ASSERT_GT(extracting, 0) << r.trace;
     const Texts steps = {"extracting files", "Included files: 0", "native lib dir is "};
-    EXPECT_EQ(Texts(lines.begin() + extracting, lines.begin() + std::min(lines.size(), extracting + steps.size())), steps);
+    size_t end = std::min(lines.size(), extracting + steps.size());
+    EXPECT_EQ(Texts(lines.begin() + extracting, lines.begin() + long(end)), steps);
     int path = r.traceIndex("Setting PATH (native libs) C:\\windows");
     EXPECT_GT(path, extracting) << r.trace;
     EXPECT_EQ(r.traceIndex("LoadDLL (1, (null), 0)"), path + 1);
@@ -72,7 +73,7 @@ TEST_F(Startup, TheWorkingDirectoryIsTheLaunchersUnlessALanguageRestart) {
     EXPECT_FALSE(restart.traced("working directory unchanged"));
     Texts options = vmOptions(jvmTranscript(dir_ / "jre"));
     auto count = [&](const std::string& prefix) {
-        return std::count_if(options.begin(), options.end(), [&](const std::string& o) { return o.starts_with(prefix); });
+        return std::ranges::count_if(options, [&](const std::string& o) { return o.starts_with(prefix); });
     };
     EXPECT_EQ(count("-Dkestro.semaphoreName="), 1);  // the first run's
     EXPECT_EQ(count("-Dkestro.consoleCodepage="), 1);

@@ -35,7 +35,8 @@ protected:
 // writes it included. (Which texts and keys count is the native tests'.)
 TEST_F(SwitchScan, QuietCommandLinesAndSwitchesTurnBoxesOff) {
     std::map<std::string, fs::path> launchers;
-    for (std::string keys : {"00", "01", "10"}) launchers[keys] = failingLauncher("1", keys.substr(0, 1), keys.substr(1));
+    for (std::string keys : {"00", "01", "10"})
+        launchers[keys] = failingLauncher("1", keys.substr(0, 1), keys.substr(1));
     const struct {
         const char* keys;
         std::optional<std::string> commandLine;  // the whole raw command line, if not the arguments
