@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "common/child_process.h"
 #include "common/win32_handles.h"
 #include "diagnostics/log_switch.h"
 #include "diagnostics/trace.h"
@@ -24,8 +25,7 @@ void offerLogExplorer() {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                        &startup, &started)) {
+    if (!startChildProcess(nullptr, command, startup, started)) {
         trace("could not open explorer window %d", int(GetLastError()));
         return;
     }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/child_process.h"
 #include "common/win32_handles.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/trace.h"
@@ -50,8 +51,7 @@ void unpackJar(const std::string& runtimeDirectory, const std::string& packedFil
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION child{};
-    if (!CreateProcessA(tool.c_str(), commandLine.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
-                        nullptr, &startup, &child)) {
+    if (!startChildProcess(tool.c_str(), commandLine, startup, child)) {
         DWORD error = GetLastError();
         trace("could not create unpack process");
         trace("CreateProcess failed with error %d", int(error));

@@ -9,12 +9,14 @@
 
 namespace kestro {
 
-// Runs `javaExe` with "-version" (at most 60 s) and fills `version` from the first line
-// of its standard error. A run that ends with a non-zero exit code is remembered in the
-// version cache as the failed-probe version under `lastWrite`. False when the child
-// cannot start, outlives the limit, fails, or prints no recognised line; `version` is
-// then left alone.
-[[nodiscard]] bool probeJavaVersion(const std::string& javaExe, uint64_t lastWrite, std::string& version);
+// Runs `javaExe` with "-version" (at most `limitMs`, 60 s unless a test shortens it) and
+// fills `version` from the first line of its standard error. A run that ends with a
+// non-zero exit code is remembered in the version cache as the failed-probe version
+// under `lastWrite`. False when the child cannot start, outlives the limit, fails, or
+// prints no recognised line; `version` is then left alone.
+inline constexpr uint32_t kProbeLimitMs = 60000;
+[[nodiscard]] bool probeJavaVersion(const std::string& javaExe, uint64_t lastWrite, std::string& version,
+                                    uint32_t limitMs = kProbeLimitMs);
 
 // The probe's command line: the program in double quotes, so that a path with spaces
 // cannot start a program named by its first words, then " -version".

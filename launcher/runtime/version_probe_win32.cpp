@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "common/child_process.h"
 #include "common/win32_handles.h"
 #include "diagnostics/trace.h"
 #include "runtime/version_cache.h"
@@ -15,7 +16,6 @@ namespace kestro {
 
 namespace {
 
-constexpr DWORD kProbeLimitMs = 60000;
 // A terminated child lets go of the output file only once it has really ended.
 constexpr DWORD kTerminationWaitMs = 5000;
 
@@ -45,7 +45,7 @@ bool readFirstLine(const std::string& name, std::string& line) {
 
 }  // namespace
 
-bool probeJavaVersion(const std::string& javaExe, uint64_t lastWrite, std::string& version) {
+bool probeJavaVersion(const std::string& javaExe, uint64_t lastWrite, std::string& version, uint32_t limitMs) {
     // Without a short form the long path serves; the quoting keeps it whole.
     std::string commandLine = probeCommandLine(shortPathName(javaExe).value_or(javaExe));
     std::string outputName = uniqueTempName();
@@ -62,8 +62,7 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t lastWrite, std::strin
     startup.wShowWindow = SW_HIDE;
     startup.hStdError = output.get();
     PROCESS_INFORMATION child{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                        &startup, &child)) {
+    if (!startChildProcess(nullptr, commandLine, startup, child)) {
         DWORD error = GetLastError();
         trace("Could not create process %s > %s (error %d)", commandLine.c_str(), outputName.c_str(), int(error));
         output.reset();
@@ -72,7 +71,7 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t lastWrite, std::strin
     }
     UniqueHandle process(child.hProcess), thread(child.hThread);
 
-    DWORD waited = WaitForSingleObject(process.get(), kProbeLimitMs);
+    DWORD waited = WaitForSingleObject(process.get(), limitMs);
     DWORD exitCode = STILL_ACTIVE;
     GetExitCodeProcess(process.get(), &exitCode);
     trace("Exit Code %d", int(exitCode));

@@ -4,20 +4,16 @@
 #include "tool/config/settings_table.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <memory>
-#include <set>
 #include <sstream>
+#include <thread>
 
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <chrono>
-#include <thread>
 
 namespace kestro::e2e {
 
@@ -33,7 +29,7 @@ std::set<fs::path> traceFiles(const fs::path& dir) {
     std::set<fs::path> found;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(dir, ec))
-        if (entry.path().filename().string().rfind("vlm_nlog", 0) == 0) found.insert(entry.path());
+        if (entry.path().filename().string().starts_with("vlm_nlog")) found.insert(entry.path());
     return found;
 }
 
@@ -56,20 +52,7 @@ std::string wineCommand(const RunOptions& options, const fs::path& plan, const f
         "/usr/lib/wine/wine64 '" + (fixturesDir() / "envrun.exe").string() + "' '" + windowsPath(plan) + "'";
     // script(1) gives Wine a terminal and ends with the program's exit code.
     if (options.terminal) wine = "script -qec \"" + wine + "\" /dev/null";
-    command += " timeout -s KILL 90 " + wine + " </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
-    return command;
-}
-
-int exitCodeOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
-
-// The runner starts a program again when Wine lost it during Wine's own start-up; such
-// a retry shows in the test's output, so that a Wine that fails often is noticed.
-void reportStartRetries(const fs::path& plan) {
-    fs::path notes = plan.string() + ".retries";
-    if (!fs::exists(notes)) return;
-    std::string text = readBytes(notes);
-    std::cout << "[   WINE   ] " << text << std::flush;
-    ::testing::Test::RecordProperty("wine_start_retries", text);
+    return command + " timeout -s KILL 90 " + wine + " </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
 }
 
 }  // namespace
@@ -88,6 +71,12 @@ std::string normalised(const fs::path& path) {
     std::string text = windowsPath(path);
     for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
     return text;
+}
+
+fs::path unixPath(const std::string& windowsPath) {
+    std::string path = windowsPath.starts_with("Z:") ? windowsPath.substr(2) : windowsPath;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
 }
 
 std::string javaOf(const fs::path& home) { return normalised(home / "bin" / "java.exe"); }
@@ -127,21 +116,20 @@ std::vector<std::string> RunResult::traceLines() const {
 
 int RunResult::traceIndex(const std::string& line, int from) const {
     auto lines = traceLines();
-    for (size_t i = size_t(from < 0 ? 0 : from); i < lines.size(); ++i)
+    for (size_t i = size_t(std::max(from, 0)); i < lines.size(); ++i)
         if (lines[i] == line) return int(i);
     return -1;
 }
 
 std::optional<std::string> RunResult::tracedAfter(const std::string& prefix) const {
     for (const auto& line : traceLines())
-        if (line.rfind(prefix, 0) == 0) return line.substr(prefix.size());
+        if (line.starts_with(prefix)) return line.substr(prefix.size());
     return std::nullopt;
 }
 
 int RunResult::countTraced(const std::string& prefix) const {
-    int n = 0;
-    for (const auto& line : traceLines()) n += line.rfind(prefix, 0) == 0;
-    return n;
+    auto lines = traceLines();
+    return int(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(prefix); }));
 }
 
 std::string RunResult::reported(const std::string& text) const {
@@ -172,7 +160,7 @@ static std::vector<fs::path> kstEntries(const fs::path& root, bool directories) 
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(root, ec)) {
         std::string name = entry.path().filename().string();
-        if (name.rfind("kst", 0) != 0 || name.rfind("kst_", 0) == 0) continue;
+        if (!name.starts_with("kst") || name.starts_with("kst_")) continue;
         if ((name.find(".tmp_dir") != std::string::npos) == directories) out.push_back(entry.path());
     }
     std::sort(out.begin(), out.end());
@@ -181,59 +169,7 @@ static std::vector<fs::path> kstEntries(const fs::path& root, bool directories) 
 
 std::vector<fs::path> runDirectories(const fs::path& root) { return kstEntries(root, true); }
 std::vector<fs::path> uniqueFiles(const fs::path& root) { return kstEntries(root, false); }
-
 std::string announcedDirectory(const RunResult& r) { return r.tracedAfter("Temp dir: ").value_or("(none)"); }
-
-fs::path unixPath(const std::string& windowsPath) {
-    std::string path = windowsPath.rfind("Z:", 0) == 0 ? windowsPath.substr(2) : windowsPath;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
-
-namespace {
-
-// The files of one run of the runner: its plan, and where its output goes.
-struct RunFiles {
-    fs::path plan, out, err;
-};
-
-RunFiles writePlan(const fs::path& exe, const RunOptions& options, const fs::path& workDir,
-                   const std::optional<fs::path>& stopFile) {
-    static int counter = 0;
-    std::string id = std::to_string(++counter);
-    RunFiles files{workDir / ("run" + id + ".plan"), workDir / ("run" + id + ".out"), workDir / ("run" + id + ".err")};
-    std::ofstream s(files.plan, std::ios::binary);
-    for (const auto& [name, value] : options.env) {
-        if (value) s << "set " << name << "=" << *value << "\n";
-        else s << "unset " << name << "\n";
-    }
-    if (options.lockedFile) s << "lock " << windowsPath(*options.lockedFile) << "\n";
-    if (stopFile) s << "stop " << windowsPath(*stopFile) << "\n";
-    if (options.showWindow) s << "show " << *options.showWindow << "\n";
-    if (options.application) s << "app " << windowsPath(*options.application) << "\n";
-    s << "cwd " << windowsPath(options.cwd.value_or(workDir)) << "\n";
-    s << "cmd " << options.commandLine.value_or("\"" + windowsPath(exe) + "\"" +
-                                                (options.arguments.empty() ? "" : " " + options.arguments))
-      << "\n";
-    return files;
-}
-
-RunResult collect(int exitCode, const RunFiles& files) {
-    RunResult result;
-    result.exitCode = exitCode;
-    result.out = readBytes(files.out);
-    result.err = withoutCarriageReturns(readBytes(files.err));
-    reportStartRetries(files.plan);
-    return result;
-}
-
-}  // namespace
-
-RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir) {
-    RunFiles files = writePlan(exe, options, workDir, std::nullopt);
-    int status = std::system(wineCommand(options, files.plan, files.out, files.err).c_str());
-    return collect(exitCodeOf(status), files);
-}
 
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
     auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -244,17 +180,28 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
     return true;
 }
 
+// The runner's plan (see envrun.cpp) beside its output files, all named for the run.
 BackgroundRun::BackgroundRun(const fs::path& exe, const RunOptions& options, const fs::path& workDir,
-                             const fs::path& traceDir, std::set<fs::path>* claimedTraces)
-    : traceDir_(traceDir), claimedTraces_(claimedTraces), tracesBefore_(traceFiles(traceDir)) {
+                             std::optional<fs::path> traceDir, std::set<fs::path>* claimedTraces)
+    : traceDir_(std::move(traceDir)), claimedTraces_(claimedTraces) {
     static int counter = 0;
-    stopFile_ = workDir / ("background" + std::to_string(++counter) + ".stop");
+    std::string id = "run" + std::to_string(++counter);
+    plan_ = workDir / (id + ".plan"), out_ = workDir / (id + ".out"), err_ = workDir / (id + ".err");
+    stopFile_ = workDir / (id + ".stop");
     fs::remove(stopFile_);
-    RunFiles files = writePlan(exe, options, workDir, stopFile_);
-    plan_ = files.plan;
-    out_ = files.out;
-    err_ = files.err;
-    std::string command = wineCommand(options, files.plan, files.out, files.err);
+    if (traceDir_) tracesBefore_ = traceFiles(*traceDir_);
+    std::ofstream s(plan_, std::ios::binary);
+    for (const auto& [name, value] : options.env) s << (value ? "set " + name + "=" + *value : "unset " + name) << "\n";
+    if (options.lockedFile) s << "lock " << windowsPath(*options.lockedFile) << "\n";
+    if (options.showWindow) s << "show " << *options.showWindow << "\n";
+    if (options.application) s << "app " << windowsPath(*options.application) << "\n";
+    s << "stop " << windowsPath(stopFile_) << "\n";
+    s << "cwd " << windowsPath(options.cwd.value_or(workDir)) << "\n";
+    s << "cmd " << options.commandLine.value_or("\"" + windowsPath(exe) + "\"" +
+                                                (options.arguments.empty() ? "" : " " + options.arguments))
+      << "\n";
+    s.close();
+    std::string command = wineCommand(options, plan_, out_, err_);
     const char* argv[] = {"/bin/sh", "-c", command.c_str(), nullptr};
     if (posix_spawn(&pid_, "/bin/sh", nullptr, nullptr, const_cast<char* const*>(argv), environ) != 0) pid_ = -1;
 }
@@ -265,24 +212,26 @@ BackgroundRun::~BackgroundRun() {
 
 bool BackgroundRun::running() {
     if (ended_ || pid_ <= 0) return false;
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) != pid_) return true;
+    if (waitpid(pid_, &status_, WNOHANG) != pid_) return true;
     ended_ = true;
-    status_ = status;
     return false;
 }
 
 RunResult BackgroundRun::wait() {
     if (pid_ <= 0) return {};
-    if (!ended_) {
-        int status = 0;
-        while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-        }
-        ended_ = true;
-        status_ = status;
+    while (!ended_ && waitpid(pid_, &status_, 0) < 0 && errno == EINTR) {
     }
-    RunFiles files{plan_, out_, err_};
-    RunResult result = collect(exitCodeOf(status_), files);
+    ended_ = true;
+    RunResult result;
+    result.exitCode = WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
+    result.out = readBytes(out_);
+    result.err = withoutCarriageReturns(readBytes(err_));
+    // The runner starts a program again when Wine lost it during Wine's own start-up;
+    // such a retry shows in the test's output, so that a Wine that fails often is noticed.
+    if (std::string retries = readBytes(plan_.string() + ".retries"); !retries.empty()) {
+        std::cout << "[   WINE   ] " << retries << std::flush;
+        ::testing::Test::RecordProperty("wine_start_retries", retries);
+    }
     if (claimTrace()) {
         result.traceFile = traceFile_;
         result.trace = withoutCarriageReturns(readBytes(*traceFile_));
@@ -296,9 +245,9 @@ RunResult BackgroundRun::stop() {
 }
 
 bool BackgroundRun::claimTrace() {
-    if (traceFile_) return true;
+    if (traceFile_ || !traceDir_) return traceFile_.has_value();
     std::vector<fs::path> fresh;
-    for (const auto& file : traceFiles(traceDir_))
+    for (const auto& file : traceFiles(*traceDir_))
         if (!tracesBefore_.count(file) && !claimedTraces_->count(file)) fresh.push_back(file);
     if (fresh.size() != 1) return false;
     traceFile_ = fresh.front();
@@ -311,15 +260,19 @@ std::string BackgroundRun::traceText() {
 }
 
 bool BackgroundRun::waitForTraceLine(const std::string& line, int timeoutMs) {
-    bool found = false;
     auto seen = [&] {
         std::istringstream in(traceText());
-        for (std::string each; std::getline(in, each) && !found;) found = each == line;
-        return found;
+        for (std::string each; std::getline(in, each);)
+            if (each == line) return true;
+        return false;
     };
     // A program that ended has written all it will: its last chance is one more look.
     waitUntil([&] { return seen() || !running(); }, timeoutMs);
-    return found || seen();
+    return seen();
+}
+
+RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir) {
+    return BackgroundRun(exe, options, workDir).wait();
 }
 
 void LauncherTest::SetUp() {
@@ -338,12 +291,9 @@ void LauncherTest::SetUp() {
 }
 
 void LauncherTest::set(format::ConfigKey key, const std::string& value) {
-    for (auto& entry : head_.strings)
-        if (entry.key == key) {
-            entry.value = value;
-            return;
-        }
-    head_.strings.push_back({key, value});
+    auto entry = std::ranges::find(head_.strings, key, &format::StringEntry::key);
+    if (entry != head_.strings.end()) entry->value = value;
+    else head_.strings.push_back({key, value});
 }
 
 fs::path LauncherTest::layOut(const std::string& name, const layout::RuntimeLayout& runtime) {
@@ -351,66 +301,50 @@ fs::path LauncherTest::layOut(const std::string& name, const layout::RuntimeLayo
     return dir_ / name;
 }
 
-void LauncherTest::claimName(const std::string& name) {
-    // A launcher rewritten in place may still be mapped by the one that just ran from it.
-    EXPECT_TRUE(builtNames_.insert(name).second) << name << " was already built in this test; give each launcher its own name";
+fs::path LauncherTest::useRuntime(const std::string& name, const layout::JvmScript& script,
+                                  const layout::RuntimeLayout& runtime) {
+    fs::path home = layOut(name, runtime);
+    scriptJvm(home, script);
+    set(key::SearchList, "R" + name);
+    return home;
 }
 
-fs::path LauncherTest::buildLauncher(const std::string& name, const std::vector<format::IncludedFile>& files) {
-    claimName(name);
+// The stub of a launcher named `name`, which no launcher of this test had before: a
+// launcher rewritten in place may still be mapped by the one that just ran from it.
+format::Stub LauncherTest::stub() {
     format::Stub stub;
     std::string error;
     EXPECT_TRUE(format::loadStub(stubPath(), stub, error)) << error;
     format::setSubsystem(stub, subsystem_);
-    EXPECT_TRUE(format::setResources(stub, resources_, error)) << error;
-    EXPECT_TRUE(format::writeLauncher(stub, head_, files, dir_ / name, error)) << error;
+    return stub;
+}
+
+fs::path LauncherTest::buildLauncher(const std::string& name, const std::vector<format::IncludedFile>& files) {
+    EXPECT_TRUE(builtNames_.insert(name).second) << name << " was built before in this test; give each its own name";
+    format::Stub built = stub();
+    std::string error;
+    EXPECT_TRUE(format::setResources(built, resources_, error)) << error;
+    EXPECT_TRUE(format::writeLauncher(built, head_, files, dir_ / name, error)) << error;
     return dir_ / name;
 }
 
 fs::path LauncherTest::buildRaw(const std::vector<uint8_t>& tail, const std::string& name) {
-    claimName(name);
-    format::Stub stub;
-    std::string error;
-    EXPECT_TRUE(format::loadStub(stubPath(), stub, error)) << error;
-    format::setSubsystem(stub, subsystem_);
+    EXPECT_TRUE(builtNames_.insert(name).second) << name << " was built before in this test; give each its own name";
+    format::Stub built = stub();
     std::ofstream file(dir_ / name, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(stub.image.data()), std::streamsize(stub.image.size()));
+    file.write(reinterpret_cast<const char*>(built.image.data()), std::streamsize(built.image.size()));
     file.write(reinterpret_cast<const char*>(tail.data()), std::streamsize(tail.size()));
     return dir_ / name;
 }
 
-RunOptions LauncherTest::withDefaults(RunOptions options) const {
+std::unique_ptr<BackgroundRun> LauncherTest::start(const fs::path& exe, RunOptions options) {
     options.env.try_emplace("TMP", windowsPath(tmp_));
     options.env.try_emplace("TEMP", windowsPath(tmp_));
     options.env.try_emplace("KESTRO_LOG", options.trace ? std::optional<std::string>("yes") : std::nullopt);
     options.env.try_emplace("VELMORA_LOG", std::nullopt);
-    return options;
-}
-
-void LauncherTest::forgetRemovedTraces() {
+    // A trace file that is gone may be made again under its name by a later run.
     std::erase_if(claimedTraces_, [](const fs::path& file) { return !fs::exists(file); });
-}
-
-RunResult LauncherTest::run(const fs::path& exe, RunOptions options) {
-    options = withDefaults(std::move(options));
-    forgetRemovedTraces();
-    fs::path traceDir = options.traceDir.value_or(tmp_);
-    auto before = traceFiles(traceDir);
-    RunResult result = runWindowsProgram(exe, options, dir_);
-    for (const auto& file : traceFiles(traceDir))
-        if (!before.count(file) && !claimedTraces_.count(file)) {
-            result.traceFile = file;
-            result.trace = withoutCarriageReturns(readBytes(file));
-        }
-    if (result.traceFile) claimedTraces_.insert(*result.traceFile);
-    return result;
-}
-
-std::unique_ptr<BackgroundRun> LauncherTest::start(const fs::path& exe, RunOptions options) {
-    options = withDefaults(std::move(options));
-    forgetRemovedTraces();
-    fs::path traceDir = options.traceDir.value_or(tmp_);
-    return std::make_unique<BackgroundRun>(exe, options, dir_, traceDir, &claimedTraces_);
+    return std::make_unique<BackgroundRun>(exe, options, dir_, options.traceDir.value_or(tmp_), &claimedTraces_);
 }
 
 RunResult LauncherTest::driveVm(const fs::path& home, const std::string& arguments) {

@@ -30,9 +30,10 @@ fs::path stubPath();
 fs::path fixturesDir();  // the Windows build's stand-ins
 
 // The Windows name of a Unix path (Wine maps / to Z:), and as the candidate checks
-// normalise it (lower-cased).
+// normalise it (lower-cased); unixPath is the way back.
 std::string windowsPath(const fs::path& path);
 std::string normalised(const fs::path& path);
+fs::path unixPath(const std::string& windowsPath);
 std::string javaOf(const fs::path& home);  // normalised bin\java.exe of a runtime
 
 // The standard output of a shell command.
@@ -80,8 +81,6 @@ struct RunResult {
     std::string reported(const std::string& text) const;
 };
 
-// Working files: contents to include, hand-made file records, and what a run left
-// behind in its temporary root.
 // n bytes in which every byte value occurs, in an order that does not repeat every 256.
 std::string everyByteValue(size_t n);
 
@@ -90,36 +89,31 @@ std::string everyByteValue(size_t n);
 std::vector<uint8_t> withRecords(const format::BlockHead& head, const std::vector<std::string>& contents,
                                  int64_t lastDeclaredSize = -1);
 
-// The run directories ("kst....tmp_dir...") and the unique files ("kst....tmp") in a root.
+// The run directories ("kst....tmp_dir...") and the unique files ("kst....tmp") in a root,
+// and the run's directory as its trace announced it ("Temp dir: ").
 std::vector<fs::path> runDirectories(const fs::path& root);
 std::vector<fs::path> uniqueFiles(const fs::path& root);
-
-// The run's temporary directory as its trace announced it ("Temp dir: "), and the Unix
-// path of that Windows path.
 std::string announcedDirectory(const RunResult& r);
-fs::path unixPath(const std::string& windowsPath);
-
-// Runs a Windows program under the test prefix's Wine with the given options.
-RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir);
 
 // Polls `condition` every 20 ms until it holds (true) or `timeoutMs` has passed (false).
 // For waiting on what another process does; never a substitute for its result.
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 60000);
 
-// A launcher running in the background (LauncherTest::start), for tests in which several
-// starts meet. Its trace file is the one new trace file in the trace directory that no
-// other run of the test has claimed: a test that starts two background runs lets the
-// first claim its trace (waitForTraceLine) before it starts the second.
+// A Windows program running under the test prefix's Wine, started through the runner
+// (tests/fixtures/envrun.cpp), which ends it after 60 s. When it is a launcher of a test
+// (LauncherTest::start), its trace file is the one new trace file in the trace directory
+// that no other run of the test has claimed: a test that starts two background runs lets
+// the first claim its trace (waitForTraceLine, traceText) before it starts the second.
 class BackgroundRun {
 public:
-    BackgroundRun(const fs::path& exe, const RunOptions& options, const fs::path& workDir, const fs::path& traceDir,
-                  std::set<fs::path>* claimedTraces);
+    BackgroundRun(const fs::path& exe, const RunOptions& options, const fs::path& workDir,
+                  std::optional<fs::path> traceDir = std::nullopt, std::set<fs::path>* claimedTraces = nullptr);
     ~BackgroundRun();  // stops the program if it still runs
     BackgroundRun(const BackgroundRun&) = delete;
     BackgroundRun& operator=(const BackgroundRun&) = delete;
 
     bool running();
-    // Waits for the end (the runner ends a program after 60 s) and reads the result.
+    // Waits for the end and reads the result.
     RunResult wait();
     // Terminates the program inside Wine, as ending it in the task manager would (exit
     // code 137, nothing of the program runs any more), and waits for the runner.
@@ -136,11 +130,15 @@ private:
     pid_t pid_ = -1;
     bool ended_ = false;
     int status_ = 0;
-    fs::path plan_, out_, err_, stopFile_, traceDir_;
+    fs::path plan_, out_, err_, stopFile_;
+    std::optional<fs::path> traceDir_;
     std::set<fs::path>* claimedTraces_;
     std::set<fs::path> tracesBefore_;
     std::optional<fs::path> traceFile_;
 };
+
+// Runs a Windows program under the test prefix's Wine and waits for it.
+RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir);
 
 // A stand-in runtime whose VM library loads (bin\server\jvm.dll).
 inline layout::RuntimeLayout loadable(const std::string& version = "1.8.0_201") {
@@ -154,6 +152,8 @@ inline layout::VmTranscript jvmTranscript(const fs::path& home) { return layout:
 inline void scriptJvm(const fs::path& home, const layout::JvmScript& script) {
     layout::scriptVmLibrary(vmLibraryOf(home), script);
 }
+// The options the recording VM library was created with, in order.
+inline std::vector<std::string> vmOptions(const layout::VmTranscript& t) { return t.values("option "); }
 
 // What the stand-in splash library of a runtime (bin\splashscreen.dll) recorded (see
 // tests/fixtures/splash/splash_stand_in.cpp).
@@ -172,6 +172,10 @@ protected:
     void set(format::ConfigKey key, const std::string& value);
     // Lays out a stand-in runtime in the test's directory.
     fs::path layOut(const std::string& name, const layout::RuntimeLayout& runtime = loadable());
+    // Lays out a runtime in `name`, scripts its VM library and makes it the one found, so
+    // that each case of a test can have a runtime, and a transcript, of its own.
+    fs::path useRuntime(const std::string& name, const layout::JvmScript& script = {},
+                        const layout::RuntimeLayout& runtime = loadable());
 
     // Writes a launcher carrying head_ (and the files) and resources_ into the test
     // directory. Each launcher of a test has a name of its own: a file is never rebuilt
@@ -180,7 +184,7 @@ protected:
     // Writes the stub followed by `tail` exactly as given (a hand-made or broken block).
     fs::path buildRaw(const std::vector<uint8_t>& tail, const std::string& name = "app.exe");
 
-    RunResult run(const fs::path& exe, RunOptions options = {});
+    RunResult run(const fs::path& exe, RunOptions options = {}) { return start(exe, std::move(options))->wait(); }
     // Starts `exe` as run() would, without waiting for it.
     std::unique_ptr<BackgroundRun> start(const fs::path& exe, RunOptions options = {});
     // Runs the fixture vm_driver on the VM library of the runtime at `home` (see
@@ -194,9 +198,7 @@ protected:
     std::vector<format::Resource> resources_;             // likewise: the resource section, if any
 
 private:
-    void claimName(const std::string& name);
-    RunOptions withDefaults(RunOptions options) const;
-    void forgetRemovedTraces();
+    format::Stub stub();
     std::set<std::string> builtNames_;
     std::set<fs::path> claimedTraces_;  // trace files that runs of this test took as theirs
 };

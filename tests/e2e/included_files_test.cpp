@@ -2,8 +2,12 @@
 // the start ends early.
 #include "harness.h"
 
+#include <algorithm>
+
 namespace kestro::e2e {
 namespace {
+
+using Texts = std::vector<std::string>;
 
 class IncludedFiles : public LauncherTest {
 protected:
@@ -19,22 +23,6 @@ protected:
     int sources_ = 0;
     int builds_ = 0;
 };
-
-TEST_F(IncludedFiles, NoneMeansNoTemporaryDirectory) {
-    RunResult r = run(buildLauncher());
-    EXPECT_EQ(r.exitCode, 0);
-    int counted = r.traceIndex("Included files: 0");
-    ASSERT_GT(counted, 0) << r.trace;
-    EXPECT_EQ(r.traceIndex("extracting files"), counted - 1);
-    // No root is sought, no directory made, and the executable's records are not read:
-    // the native library path follows at once, then the runtime search.
-    EXPECT_EQ(r.traceIndex("native lib dir is "), counted + 1) << r.trace;
-    int path = r.traceIndex("Setting PATH (native libs) " + r.tracedAfter("Setting PATH (native libs) ").value_or(""));
-    ASSERT_GT(path, counted) << r.trace;
-    EXPECT_EQ(r.traceIndex("LoadDLL (1, (null), 0)"), path + 1) << r.trace;
-    EXPECT_TRUE(runDirectories(tmp_).empty());
-    EXPECT_TRUE(uniqueFiles(tmp_).empty());
-}
 
 // Empty names are skipped, only the counted names are extracted, an empty record counts
 // but makes no file, and the directory of "lib\..." is made once, before its first file.
@@ -63,83 +51,59 @@ TEST_F(IncludedFiles, CountedNamesAreExtractedByteForByteAndTheDirectoryStays) {
     // The data after the extracted files begins with the fifth record.
     uint64_t fifth = fs::file_size(exe) - format::kTrailer.size() - (8 + 7);
     EXPECT_TRUE(r.traced("unextracted position: " + std::to_string(fifth)));
+    Texts options = vmOptions(jvmTranscript(dir_ / "jre"));  // and the VM is told both
+    EXPECT_NE(std::ranges::find(options, "-Dkestro.tempDir=" + dir), options.end());
+    EXPECT_NE(std::ranges::find(options, "-Dkestro.unextractedPosition=" + std::to_string(fifth)), options.end());
     EXPECT_TRUE(r.traced("extracting files done"));
 }
 
-// Only the first backslash makes a directory. The failure comes after a file was
-// extracted, and the whole partly filled directory goes.
-TEST_F(IncludedFiles, DeeperNameWithoutItsDirectoryIsAFileThatCannotBeCreated) {
-    RunResult r = run(build("2", "lib\\x.jar;lib\\sub\\y.jar", {source("x", "ex"), source("y", "why")}));
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, r.reported(message(1009, "11")));
-    EXPECT_TRUE(r.traced("extracting " + announcedDirectory(r) + "\\lib\\sub\\y.jar (size: 3)"));
-    EXPECT_FALSE(fs::exists(unixPath(announcedDirectory(r))));
-    EXPECT_TRUE(runDirectories(tmp_).empty());
-}
-
-TEST_F(IncludedFiles, BlockEndingInsideTheDataIsAnExtractionFailure) {
-    set(key::IncludedCount, "2");
-    set(key::IncludedNames, "a.jar;b.jar");
-    RunResult r = run(buildRaw(withRecords(head_, {"whole", std::string(500, 'b')}, 1000)));
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, r.reported(message(1009, "16")));
-    std::string readFailure = r.tracedAfter("ERROR: ReadFile failed 0 ").value_or("");
-    EXPECT_EQ(readFailure.substr(readFailure.find(' ')), " 500") << r.trace;
-    std::string dir = announcedDirectory(r);
-    EXPECT_TRUE(r.traced("ERROR: Failed to extract " + dir + "\\b.jar"));
-    // The partly written file was closed before the removal, so nothing is left.
-    EXPECT_TRUE(r.traced("attempting to delete " + dir + "\\b.jar"));
-    EXPECT_FALSE(fs::exists(unixPath(dir)));
-}
-
-TEST_F(IncludedFiles, BlockEndingInsideASizeFieldFailsInTheReader) {
-    set(key::IncludedCount, "1");
-    set(key::IncludedNames, "a.jar");
-    std::vector<uint8_t> block = format::serializeHead(head_);
-    block.insert(block.end(), {0x10, 0, 0});
-    RunResult r = run(buildRaw(block));
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, r.reported("Internal Error: readLong"));
-    EXPECT_TRUE(r.tracedPrefix("error "));
-    EXPECT_FALSE(fs::exists(unixPath(announcedDirectory(r))));
-    EXPECT_TRUE(runDirectories(tmp_).empty());
-}
-
-// A name that leads outside the temporary directory is refused before anything of it is
-// written: the build tool would not make such a launcher, but a launcher can be edited.
-// One name of each kind; the native tests hold the full list.
-TEST_F(IncludedFiles, NamesLeadingOutsideTheDirectoryAreRefused) {
+// Every way extraction fails after the directory was made ends the start with its
+// report, and the partly filled directory goes; nothing is written outside it. Only the
+// first backslash of a name makes a directory; names that lead outside or that Windows
+// gives to a device are refused before anything of them is written (the native tests
+// hold the full lists). A block that ends inside a file's data or inside a size field
+// fails the read.
+TEST_F(IncludedFiles, AFailedExtractionEndsTheStartAndLeavesNothingBehind) {
     fs::create_directories(tmp_ / "lib");
-    for (const std::string name : {"..\\evil.jar", "lib\\..\\..\\evil.jar", "C:\\evil.jar", "\\evil.jar"}) {
-        SCOPED_TRACE(name);
-        RunResult r = run(build("2", "first.jar;" + name, {source("first.jar", "1"), source("evil", "evil")}));
+    const std::string outside = "ERROR: refusing to extract ..\\evil.jar outside the temporary directory";
+    const std::string device = "ERROR: refusing to extract lib\\AUX.jar, a name Windows gives to a device";
+    struct Case {
+        std::string names;
+        std::vector<std::string> contents;
+        int64_t lastDeclaredSize;  // -1: as long as its content
+        std::string report, traced, notTraced;  // beginnings of lines; {DIR} stands for the run's directory
+    };
+    const std::string cut = message(1009, "11");
+    const Case cases[] = {
+        {"lib\\x.jar;lib\\sub\\y.jar", {"ex", "why"}, -1, cut, "extracting {DIR}\\lib\\sub\\y.jar (size: 3)",
+         "ERROR: refusing"},
+        {"first.jar;..\\evil.jar", {"1", "evil"}, -1, cut, outside, "extracting {DIR}\\..\\evil.jar"},
+        {"first.jar;lib\\AUX.jar", {"1", "device data"}, -1, cut, device, "creating directory"},
+        {"a.jar;b.jar", {"whole", std::string(500, 'b')}, 1000, message(1009, "16"),
+         "ERROR: Failed to extract {DIR}\\b.jar", ""},
+        {"a.jar", {}, -1, "Internal Error: readLong", "error ", ""},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.names);
+        set(key::IncludedCount, std::to_string(std::max<size_t>(c.contents.size(), 1)));
+        set(key::IncludedNames, c.names);
+        std::vector<uint8_t> block = withRecords(head_, c.contents, c.lastDeclaredSize);
+        if (c.contents.empty()) block.insert(block.end(), {0x10, 0, 0});  // inside the first size field
+        RunResult r = run(buildRaw(block, "app" + std::to_string(++n) + ".exe"));
         EXPECT_EQ(r.exitCode, 1);
-        EXPECT_EQ(r.err, r.reported(message(1009, "11")));
-        EXPECT_TRUE(r.traced("ERROR: refusing to extract " + name + " outside the temporary directory")) << r.trace;
-        EXPECT_FALSE(r.tracedPrefix("extracting " + announcedDirectory(r) + "\\" + name));
-        EXPECT_FALSE(fs::exists(unixPath(announcedDirectory(r))));
-        for (const fs::path& place : {tmp_ / "evil.jar", dir_ / "evil.jar", fs::path("/evil.jar"),
-                                      buildDir() / "wineprefix" / "drive_c" / "evil.jar"})
-            EXPECT_FALSE(fs::exists(place)) << place;
-    }
-}
-
-// A name that Windows gives to a device would send the data to the device ("nul") or
-// fail ("con"); it is refused before anything of it is written, after the names before
-// it were extracted, and the whole directory goes.
-TEST_F(IncludedFiles, DeviceNamesAreRefused) {
-    for (const std::string name : {"nul", "lib\\AUX.jar", "con .txt"}) {
-        SCOPED_TRACE(name);
-        RunResult r = run(build("2", "first.jar;" + name, {source("first.jar", "1"), source("device", "device data")}));
-        EXPECT_EQ(r.exitCode, 1);
-        EXPECT_EQ(r.err, r.reported(message(1009, "11")));
+        EXPECT_EQ(r.err, r.reported(c.report));
         std::string dir = announcedDirectory(r);
-        EXPECT_TRUE(r.traced("extracting " + dir + "\\first.jar (size: 1)")) << r.trace;
-        EXPECT_TRUE(r.traced("ERROR: refusing to extract " + name + ", a name Windows gives to a device")) << r.trace;
-        EXPECT_FALSE(r.tracedPrefix("extracting " + dir + "\\" + name));
-        EXPECT_FALSE(r.tracedPrefix("creating directory"));
+        auto inDir = [&](std::string line) {
+            if (size_t at = line.find("{DIR}"); at != std::string::npos) line.replace(at, 5, dir);
+            return line;
+        };
+        EXPECT_TRUE(r.tracedPrefix(inDir(c.traced))) << r.trace;
+        if (!c.notTraced.empty()) EXPECT_FALSE(r.tracedPrefix(inDir(c.notTraced))) << r.trace;
         EXPECT_FALSE(fs::exists(unixPath(dir)));
         EXPECT_TRUE(runDirectories(tmp_).empty());
+        for (const fs::path& place : {tmp_ / "evil.jar", dir_ / "evil.jar", buildDir() / "wineprefix/drive_c/evil.jar"})
+            EXPECT_FALSE(fs::exists(place)) << place;
     }
 }
 

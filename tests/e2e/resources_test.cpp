@@ -1,95 +1,129 @@
-// A launcher's resource section as programs that are not ours read it: the system's
-// resource functions, wrestool, and a code signature over the whole file; and the
-// launcher behind it still finds its block and starts the VM.
-#include "harness.h"
+// A launcher's resources as programs that are not ours read them: Windows itself (version
+// texts, icon, splash image and manifest through the Windows API, and the manifest when
+// the launcher starts), wrestool and an XML parser; and a code signature over the whole
+// file, behind which the launcher still finds its block and shows its splash.
+#include <sstream>
 
-#include <cstdio>
+#include "harness.h"
+#include "tool/commands/commands.h"
 
 namespace kestro::e2e {
 namespace {
 
-const std::string kMain = "com/kestro/runtime/WinLauncher main ([Ljava/lang/String;)V";
+std::string sampleIcon() { return readBytes(fs::path(KESTRO_SOURCE_DIR) / "tests" / "data" / "sample.ico"); }
 
-std::vector<uint8_t> pattern(size_t n, unsigned seed) {
-    std::vector<uint8_t> bytes(n);
-    for (size_t i = 0; i < n; ++i) bytes[i] = uint8_t((i * 2654435761u + seed) >> 13);
-    return bytes;
+// What resource_reader reports of a resource with these bytes.
+std::string readerLine(const std::string& bytes) {
+    uint32_t sum = 0;
+    for (unsigned char c : bytes) sum = sum * 31 + c;
+    return std::to_string(bytes.size()) + " bytes, sum " + std::to_string(sum);
 }
 
-// What resource_reader prints for these bytes (Wine's console ends its lines with CR LF).
-std::string readerLine(const std::vector<uint8_t>& bytes) {
-    uint32_t hash = 2166136261u;
-    for (uint8_t b : bytes) hash = (hash ^ b) * 16777619u;
-    char text[32];
-    std::snprintf(text, sizeof text, "%08x", hash);
-    return "size " + std::to_string(bytes.size()) + " fnv " + text + "\r\n";
-}
-
-class ResourceRun : public LauncherTest {
+class Resources : public LauncherTest {
 protected:
-    void SetUp() override {
-        LauncherTest::SetUp();
-        set(key::WorkingDirectory, ".");
-        resources_ = {{format::kRtRcdata, 10000, 0, pattern(70001, 1)},
-                      {format::kRtRcdata, 7, 1033, pattern(3, 2)},
-                      {format::kRtManifest, 1, 0, pattern(500, 3)}};
+    // Builds `name` from `toml` with the kestro tool, as `kestro build` would.
+    fs::path buildWithTool(const std::string& toml, const std::string& name) {
+        fs::path config = writeBytes(dir_ / (name + ".toml"), toml);
+        std::ostringstream out, err;
+        tool::buildLauncher({.config = config, .output = dir_ / name, .stub = stubPath(), .quiet = true}, out, err);
+        EXPECT_TRUE(fs::exists(dir_ / name)) << err.str();
+        return dir_ / name;
     }
 
-    RunResult readResource(const fs::path& exe, int type, int id) {
-        fs::path reader = fixturesDir() / "resource_reader.exe";
-        return runWindowsProgram(reader,
-                                 {.commandLine = "\"" + windowsPath(reader) + "\" \"" + windowsPath(exe) + "\" " +
-                                                 std::to_string(type) + " " + std::to_string(id)},
-                                 dir_);
-    }
-
-    // Started, found its block (the working directory it names) and ran main in the VM.
-    void expectStarts(const fs::path& exe) {
-        RunResult r = run(exe);
-        EXPECT_EQ(r.exitCode, 0) << r.err;
-        EXPECT_TRUE(r.traced("change working directory to " + windowsPath(dir_))) << r.trace;
-        EXPECT_TRUE(jvmTranscript(dir_ / "jre").has("CallStaticVoidMethod " + kMain));
+    // The "name=value" lines resource_reader writes for `exe` (tests/fixtures/resource_reader.cpp).
+    std::map<std::string, std::string> readerReport(const fs::path& exe) {
+        fs::path report = dir_ / (exe.filename().string() + ".report");
+        RunResult r = runWindowsProgram(fixturesDir() / "resource_reader.exe",
+                                        {.arguments = "\"" + windowsPath(exe) + "\" \"" + windowsPath(report) + "\""},
+                                        dir_);
+        EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+        std::map<std::string, std::string> lines;
+        std::istringstream in(readBytes(report));
+        for (std::string line; std::getline(in, line);)
+            if (auto eq = line.find('='); eq != std::string::npos) lines[line.substr(0, eq)] = line.substr(eq + 1);
+        return lines;
     }
 };
 
-TEST_F(ResourceRun, TheSystemFindsEveryResourceAndTheLauncherStillStarts) {
-    fs::path exe = buildLauncher();
-    for (const auto& resource : resources_) {
-        RunResult r = readResource(exe, resource.type, resource.id);
-        EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
-        EXPECT_EQ(r.out, readerLine(resource.data)) << resource.type << "/" << resource.id;
-    }
-    EXPECT_EQ(readResource(exe, format::kRtRcdata, 10001).out.substr(0, 21), "FindResource failed: ");
-    expectStarts(exe);
-}
+TEST_F(Resources, WindowsAndWrestoolReadWhatWasConfigured) {
+    writeBytes(dir_ / "app.ico", sampleIcon());
+    std::string splash = "BM" + everyByteValue(3000);
+    writeBytes(dir_ / "splash.bmp", splash);
+    fs::path exe = buildWithTool(R"(
+build.include_runtime_library = false
+application.main_class = "com.example.Main"
+splash.image = "splash.bmp"
+icon.file = "app.ico"
 
-TEST_F(ResourceRun, WrestoolListsAndExtractsThemByteForByte) {
-    fs::path exe = buildLauncher();
-    std::string listed = capture("wrestool -l '" + exe.string() + "'");
-    EXPECT_NE(listed.find("--type=10 --name=10000 --language=0 [type=rcdata offset="), std::string::npos) << listed;
-    EXPECT_NE(listed.find("--type=10 --name=7 --language=1033 "), std::string::npos) << listed;
-    EXPECT_NE(listed.find("--type=24 --name=1 --language=0 "), std::string::npos) << listed;
-    for (const auto& resource : resources_) {
-        fs::path out = dir_ / ("extracted-" + std::to_string(resource.id));
-        ASSERT_EQ(std::system(("wrestool -x --raw -t " + std::to_string(resource.type) + " -n " +
-                               std::to_string(resource.id) + " '" + exe.string() + "' > '" + out.string() + "'")
-                                  .c_str()),
-                  0);
-        std::string bytes = readBytes(out);
-        EXPECT_TRUE(bytes == std::string(resource.data.begin(), resource.data.end())) << resource.id;
-    }
+[version]
+file_version = "2.4.1"
+company = "Example Ltd"
+copyright = "© 2026 Example Ltd"
+description = "Démo application"
+
+[manifest]
+execution_level = "highestAvailable"
+)", "Demo App.exe");
+
+    auto got = readerReport(exe);
+    EXPECT_EQ(got["fixed.file"], "2.4.1.0");
+    EXPECT_EQ(got["fixed.product"], "2.4.1.0");
+    EXPECT_EQ(got["fixed.os"], std::to_string(0x40004));
+    EXPECT_EQ(got["fixed.type"], "1");
+    EXPECT_EQ(got["translation"], "040904b0");
+    EXPECT_EQ(got["CompanyName"], "Example Ltd");
+    EXPECT_EQ(got["FileDescription"], "Démo application");
+    EXPECT_EQ(got["FileVersion"], "2.4.1");
+    EXPECT_EQ(got["InternalName"], "Demo App");
+    EXPECT_EQ(got["LegalCopyright"], "© 2026 Example Ltd");
+    EXPECT_EQ(got["OriginalFilename"], "Demo App.exe");
+    EXPECT_EQ(got["ProductName"], "Demo App");
+    EXPECT_EQ(got["ProductVersion"], "2.4.1");
+    EXPECT_EQ(got["icon.images"], "2");
+    EXPECT_EQ(got["icon.16"], "id 1, 16x16");  // the bitmap image
+    EXPECT_EQ(got["icon.32"], "id 2, 32x32");  // the PNG image
+    EXPECT_EQ(got["icon.loadimage"], "ok");
+    EXPECT_EQ(got["splash"], readerLine(splash));
+    EXPECT_TRUE(got["manifest"].find(" bytes, sum ") != std::string::npos) << got["manifest"];
+
+    // wrestool puts the icon file back together from the group and its images.
+    auto wrestool = [&](const std::string& options, const std::string& name) {
+        fs::path file = dir_ / name;
+        std::string command = "wrestool -x " + options + " '" + exe.string() + "' > '" + file.string() + "'";
+        int status = std::system(command.c_str());
+        EXPECT_EQ(status, 0) << options;
+        return file;
+    };
+    // It sizes its output as the group's bytes plus the icon file's and leaves the
+    // group's 34 bytes of the end unwritten; the icon file is what precedes them.
+    std::string ico = readBytes(wrestool("-t 14", "extracted.ico"));
+    EXPECT_EQ(ico.size(), sampleIcon().size() + 6 + 2 * 14);
+    EXPECT_TRUE(ico.substr(0, sampleIcon().size()) == sampleIcon());
+    EXPECT_TRUE(readBytes(wrestool("--raw -t 10 -n 10000", "extracted.bmp")) == splash);
+    fs::path manifest = wrestool("--raw -t 24 -n 1", "extracted.manifest");
+    EXPECT_EQ(capture("python3 -c 'import sys, xml.dom.minidom as m; "
+                      "print(m.parse(sys.argv[1]).getElementsByTagName(\"requestedExecutionLevel\")[0]"
+                      ".getAttribute(\"level\"))' '" + manifest.string() + "'"),
+              "highestAvailable\n");
 }
 
 // Signing adds a certificate table behind the block; the signature covers the resource
-// section and the block, and neither hides the other.
-TEST_F(ResourceRun, ASignedLauncherVerifiesStartsAndShowsItsSplash) {
+// section and the block, and neither hides the other. Windows reads the manifest before
+// the launcher's first instruction: the launcher still starts, finds its block and shows
+// its splash image.
+TEST_F(Resources, ASignedLauncherVerifiesStartsAndShowsItsSplash) {
     layout::RuntimeLayout runtime = loadable();
     runtime.splashLibrary = "splashscreen.dll";
-    fs::path home = layOut("splashing", runtime);
-    set(key::SearchList, "Rsplashing");
-    set(key::SplashScreen, "1");
-    set(key::RuntimeSplash, "1");
-    fs::path exe = buildLauncher("unsigned.exe");
+    fs::path home = layOut("jre", runtime);
+    const std::string splash = "BM" + everyByteValue(70001);
+    writeBytes(dir_ / "splash.bmp", splash);
+    fs::path exe = buildWithTool(R"(
+build.include_runtime_library = false
+application.main_class = "com.example.Main"
+application.working_directory = "."
+java.search_order = [{ relative_directory = "jre" }]
+splash.image = "splash.bmp"
+)", "unsigned.exe");
     fs::path key = dir_ / "key.pem", cert = dir_ / "cert.pem", signedExe = dir_ / "signed.exe";
     std::string quiet = " >/dev/null 2>&1";
     ASSERT_EQ(std::system(("openssl req -x509 -newkey rsa:2048 -nodes -days 1 -subj /CN=kestro-test -keyout " +
@@ -102,16 +136,16 @@ TEST_F(ResourceRun, ASignedLauncherVerifiesStartsAndShowsItsSplash) {
                                    " 2>&1; echo exit $?");
     EXPECT_NE(verified.find("Signature verification: ok"), std::string::npos) << verified;
     EXPECT_NE(verified.find("exit 0"), std::string::npos) << verified;
+    EXPECT_EQ(readerReport(signedExe)["splash"], readerLine(splash));
 
-    RunResult r = readResource(signedExe, format::kRtRcdata, 10000);
-    EXPECT_EQ(r.out, readerLine(resources_[0].data)) << r.err;
-    r = run(signedExe);
+    RunResult r = run(signedExe);
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_TRUE(r.traced("change working directory to " + windowsPath(dir_))) << r.trace;
-    EXPECT_TRUE(jvmTranscript(home).has("CallStaticVoidMethod " + kMain));
-    std::vector<std::string> splash = splashTranscript(home).values("SplashLoadMemory size ");
-    ASSERT_EQ(splash.size(), 1u) << splashTranscript(home).text();
-    EXPECT_TRUE(splash[0].starts_with("70001 ")) << splash[0];
+    EXPECT_TRUE(
+        jvmTranscript(home).has("CallStaticVoidMethod com/kestro/runtime/WinLauncher main ([Ljava/lang/String;)V"));
+    std::vector<std::string> shown = splashTranscript(home).values("SplashLoadMemory size ");
+    ASSERT_EQ(shown.size(), 1u) << splashTranscript(home).text();
+    EXPECT_TRUE(shown[0].starts_with(std::to_string(splash.size()) + " ")) << shown[0];
 }
 
 }  // namespace

@@ -1,9 +1,14 @@
-// The runtime search: hint files, the search list's two passes, and the loading of the
-// chosen runtime's VM library.
+// The runtime search of whole launcher runs: the hint files and the search list's two
+// passes in their order, the loading of the chosen runtime's VM library, and the one
+// report when it does not load. The rules of the list's entries are the native tests'.
 #include "harness.h"
+
+#include <algorithm>
 
 namespace kestro::e2e {
 namespace {
+
+using Texts = std::vector<std::string>;
 
 class RuntimeSearch : public LauncherTest {
 protected:
@@ -14,97 +19,61 @@ protected:
     void writeHint(const char* file, const std::string& text) { writeBytes(dir_ / ".velmora" / file, text); }
 };
 
-TEST_F(RuntimeSearch, PreferredHintBeatsEveryListEntry) {
+// The preferred hint comes before every entry; the VM directories of the runtime it names
+// are tried in their order with its bin directory on PATH, which stays there.
+TEST_F(RuntimeSearch, ThePreferredHintComesFirst) {
     fs::path preferred = layOut("preferred");
     writeHint("pref_jre.cfg", windowsPath(preferred) + "\r\n" + windowsPath(dir_ / "jre") + "\r\n");
-    RunResult r = run(buildLauncher());
+    RunResult r = run(buildLauncher(), {.env = {{"PATH", "C:\\windows\\system32"}}});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     int has = r.traceIndex("Has preferred location " + windowsPath(preferred));
     ASSERT_GE(has, 0) << r.trace;
     EXPECT_GT(r.traceIndex("Using preferred location", has), has);
     EXPECT_FALSE(r.tracedPrefix("Testing location"));
-    EXPECT_TRUE(r.traced("Trying to load JVM-DLL from " + javaOf(preferred)));
-}
 
-TEST_F(RuntimeSearch, InstallerHintComesAfterTheMainPass) {
-    fs::path installed = layOut("installed");
-    writeHint("inst_jre.cfg", windowsPath(installed) + "\n\r\n");
-    set(key::SearchList, "Rmissing");
-    RunResult r = run(buildLauncher());
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    int tested = r.traceIndex("Testing location missing (type R)");
-    int has = r.traceIndex("Has installer location " + windowsPath(installed));
-    ASSERT_GE(tested, 0) << r.trace;
-    EXPECT_GT(has, tested);
-    EXPECT_TRUE(r.traced("Using installer location"));
-    EXPECT_FALSE(r.tracedPrefix("Testing relative location"));
-}
-
-// A runtime named through the list is found and loaded, and the start goes on (exit 0).
-TEST_F(RuntimeSearch, UnsetVariablesAndUnknownLettersAreSkipped) {
-    set(key::SearchList, "ENO_SUCH_VARIABLE;rjre;?x;Rjre");
-    RunResult r = run(buildLauncher());
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    int at = 0;
-    for (const char* line : {"Testing location NO_SUCH_VARIABLE (type E)", "Testing location jre (type r)",
-                             "Testing location x (type ?)", "Testing location jre (type R)",
-                             "Loading of JVM-DLL successful"}) {
-        int next = r.traceIndex(line, at);
-        EXPECT_GE(next, at) << line << "\n" << r.trace;
-        at = next < 0 ? at : next;
-    }
-    EXPECT_EQ(r.err, "");
-}
-
-TEST_F(RuntimeSearch, RelativeEntriesResolveAgainstTheLauncherNotTheCurrentDirectory) {
-    layOut("tmp/jre");  // a decoy in the current directory
-    RunResult r = run(buildLauncher(), {.cwd = tmp_});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(r.traced("Trying to load JVM-DLL from " + javaOf(dir_ / "jre"))) << r.trace;
-}
-
-TEST_F(RuntimeSearch, VariablesAreExpandedInTheMainPassOnly) {
-    fs::path old = layOut("old", loadable("1.5.0_22"));
-    set(key::SearchList, "B${OLD_RUNTIME}");
-    set(key::MinVersion, "1.6");
-    RunResult r = run(buildLauncher(), {.env = {{"OLD_RUNTIME", windowsPath(old)}}});
-    EXPECT_EQ(r.exitCode, 83);
-    EXPECT_TRUE(r.traced("Testing location " + windowsPath(old) + " (type B)")) << r.trace;
-    EXPECT_TRUE(r.traced("Testing relative location ${OLD_RUNTIME}"));
-}
-
-// A runtime whose version is out of bounds fails the main pass; the fallback pass only
-// asks whether its java executable exists, for B entries whatever their value and for
-// A and R entries only when relative.
-TEST_F(RuntimeSearch, FallbackPassTakesAbsoluteBEntriesOnly) {
-    fs::path old = layOut("old", loadable("1.5.0_22"));
-    set(key::MinVersion, "1.6");
-    set(key::SearchList, "R" + windowsPath(old) + ";A" + windowsPath(old));
-    RunResult refused = run(buildLauncher("refused.exe"));
-    EXPECT_EQ(refused.exitCode, 83);
-    EXPECT_FALSE(refused.tracedPrefix("Testing relative location")) << refused.trace;
-    EXPECT_EQ(refused.err, refused.reported(message(1016, "64")));
-
-    set(key::SearchList, "R" + windowsPath(old) + ";B" + windowsPath(old));
-    RunResult taken = run(buildLauncher("taken.exe"));
-    EXPECT_EQ(taken.exitCode, 0) << taken.err;
-    int relative = taken.traceIndex("Testing relative location " + windowsPath(old));
-    ASSERT_GE(relative, 0) << taken.trace;
-    EXPECT_EQ(taken.traceIndex(javaOf(old) + " exists"), relative + 1);
-    EXPECT_TRUE(taken.traced("Loading of JVM-DLL successful"));
-}
-
-TEST_F(RuntimeSearch, VmDirectoriesAreTriedInOrderAndPathKeepsTheBinDirectory) {
-    std::string bin = normalised(dir_ / "jre" / "bin");
-    RunResult r = run(buildLauncher(), {.env = {{"PATH", "C:\\windows\\system32"}}});
-    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::string bin = normalised(preferred / "bin");
     int path = r.traceIndex("Setting PATH C:\\windows\\system32;" + bin);
     ASSERT_GE(path, 0) << r.trace;
-    EXPECT_EQ(r.traceIndex("Trying " + bin + "\\hotspot\\jvm.dll (exists 0)"), path + 1);
-    EXPECT_EQ(r.traceIndex("Trying " + bin + "\\client\\jvm.dll (exists 0)"), path + 2);
-    EXPECT_EQ(r.traceIndex("Trying " + bin + "\\server\\jvm.dll (exists 1)"), path + 3);
-    EXPECT_EQ(r.traceIndex("Loading of JVM-DLL successful"), path + 4);
+    Texts expected = {"Trying " + bin + "\\hotspot\\jvm.dll (exists 0)",
+                      "Trying " + bin + "\\client\\jvm.dll (exists 0)",
+                      "Trying " + bin + "\\server\\jvm.dll (exists 1)", "Loading of JVM-DLL successful"};
+    Texts lines = r.traceLines();
+    ASSERT_GE(lines.size(), size_t(path) + 5) << r.trace;
+    EXPECT_EQ(Texts(lines.begin() + path + 1, lines.begin() + path + 5), expected);
     EXPECT_EQ(r.traceIndex("Setting PATH C:\\windows\\system32", path), -1);  // not restored
+}
+
+// The main pass expands values and skips unset variables and unknown letters; relative
+// entries are the launcher's, not the current directory's. The installer hint comes
+// after it. The fallback pass then takes the directory entries as written and only asks
+// whether a java executable exists, whatever its version.
+TEST_F(RuntimeSearch, TheMainPassTheInstallerHintAndTheFallbackPassInTheirOrder) {
+    fs::path old = layOut("old", loadable("1.5.0_22"));
+    layOut("tmp/missing");  // a decoy in the current directory
+    writeHint("inst_jre.cfg", windowsPath(old) + "\n\r\n");
+    set(key::MinVersion, "1.6");
+    set(key::SearchList, "ENO_SUCH_VARIABLE;?x;Rmissing;B${OLD_RUNTIME};B" + windowsPath(old));
+    RunResult r = run(buildLauncher(), {.env = {{"OLD_RUNTIME", windowsPath(old)}}, .cwd = tmp_});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    Texts order = {"Testing location NO_SUCH_VARIABLE (type E)",
+                   "Testing location x (type ?)",
+                   "Testing location missing (type R)",
+                   "Testing location " + windowsPath(old) + " (type B)",
+                   "Testing location " + windowsPath(old) + " (type B)",
+                   "Has installer location " + windowsPath(old),
+                   "Testing relative location missing",
+                   "Testing relative location ${OLD_RUNTIME}",
+                   "Testing relative location " + windowsPath(old),
+                   javaOf(old) + " exists",
+                   "Loading of JVM-DLL successful"};
+    int at = -1;
+    for (const std::string& line : order) {
+        int next = r.traceIndex(line, at + 1);
+        EXPECT_GT(next, at) << line << "\n" << r.trace;
+        at = std::max(at, next);
+    }
+    EXPECT_FALSE(r.traced("Using installer location"));
+    EXPECT_EQ(r.traceIndex(javaOf(old) + " exists"), r.traceIndex("Testing relative location " + windowsPath(old)) + 1);
 }
 
 // A chosen runtime whose VM library does not load ends the start with exit code 83

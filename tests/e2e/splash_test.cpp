@@ -71,13 +71,11 @@ class Splash : public LauncherTest {
 protected:
     // Lays out a runtime in `name` with `splashLibrary` (none when empty), scripts its VM
     // library, makes it the one found and asks for the splash.
-    fs::path useRuntime(const std::string& name, const std::string& splashLibrary = "splashscreen.dll",
-                        const JvmScript& script = {}) {
+    fs::path useSplashRuntime(const std::string& name, const std::string& splashLibrary = "splashscreen.dll",
+                              const JvmScript& script = {}) {
         layout::RuntimeLayout runtime = loadable();
         runtime.splashLibrary = splashLibrary;
-        fs::path home = layOut(name, runtime);
-        scriptJvm(home, script);
-        set(key::SearchList, "R" + name);
+        fs::path home = useRuntime(name, script, runtime);
         set(key::SplashScreen, "1");
         set(key::RuntimeSplash, "1");
         return home;
@@ -90,90 +88,59 @@ protected:
     }
 };
 
-// Whenever the splash is not asked for, no library is loaded, and a fatal error later
-// has nothing to close.
-TEST_F(Splash, NotAskedForLoadsNoLibrary) {
-    struct Case {
+// Each way a splash is not shown, and the one without an image, ahead of a fatal error:
+// not asked for (key 108, key 10123, started hidden), nothing is loaded; a library that
+// cannot be loaded or lacks a function costs one error trace line, none of its functions
+// is called and the start goes on to the VM. Without an image resource the library gets
+// no data and size 0, and the splash counts as shown: the fatal error closes it before
+// its report.
+TEST_F(Splash, FatalErrorsCloseOnlyASplashThatWasShown) {
+    const std::string noFunctions = "ERROR: Could not find functions in splashscreen.dll";
+    const struct {
         const char* name;
-        const char* splashScreen;  // key 108
-        const char* runtimeSplash;  // key 10123
+        const char *splashScreen, *runtimeSplash;  // keys 108 and 10123
         std::optional<int> showWindow;
+        std::string library, afterLoading;  // the trace line after the library's; empty: not loaded
+        Texts calls;                        // the library's transcript
+    } cases[] = {
+        {"mechanismOff", "1", "0", {}, "splashscreen.dll", "", {}},
+        {"notRequested", "0", "1", {}, "splashscreen.dll", "", {}},
+        {"startedHidden", "1", "1", 0, "splashscreen.dll", "", {}},
+        {"noLibrary", "1", "1", {}, "", "ERROR: Could not load splashscreen.dll", {}},
+        {"noInit", "1", "1", {}, "splashscreen_without_init.dll", noFunctions, {kLoaded}},
+        {"noLoadMemory", "1", "1", {}, "splashscreen_without_load_memory.dll", noFunctions, {kLoaded}},
+        {"noClose", "1", "1", {}, "splashscreen_without_close.dll", noFunctions, {kLoaded}},
+        {"noImage", "1", "1", {}, "splashscreen.dll",
+         "splash load memory returned 1 (0000000000000000, 0000000000000000, 0)",
+         {kLoaded, "SplashInit", kNoImage, "SplashClose"}},
     };
-    const Case cases[] = {
-        {"mechanismOff", "1", "0", std::nullopt},
-        {"notRequested", "0", "1", std::nullopt},
-        {"startedHidden", "1", "1", 0},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        fs::path home = useRuntime(c.name, "splashscreen.dll", {.createResult = -6});
+        fs::path home = useSplashRuntime(c.name, c.library, {.createResult = -6});
         set(key::SplashScreen, c.splashScreen);
         set(key::RuntimeSplash, c.runtimeSplash);
         RunResult r = run(buildLauncher(std::string(c.name) + ".exe"), {.showWindow = c.showWindow});
         EXPECT_EQ(r.exitCode, 1);
-        EXPECT_EQ(r.err, r.reported(message(1005)));
+        bool closed = !c.calls.empty() && c.calls.back() == "SplashClose";
+        EXPECT_EQ(r.err, (closed ? kClosed : "") + r.reported(message(1005)));
         EXPECT_TRUE(jvmTranscript(home).has("JNI_CreateJavaVM returns -6"));
-        EXPECT_FALSE(fs::exists(home / "bin" / "splashscreen.dll.transcript"));
-        EXPECT_FALSE(r.tracedPrefix("loading splashscreen dll")) << r.trace;
-    }
-}
-
-// A library that cannot be loaded or lacks a function costs one error trace; the start
-// goes on to the VM, and a fatal error then has no splash to close.
-TEST_F(Splash, AMissingLibraryOrFunctionIsTracedAndTheStartGoesOn) {
-    struct Case {
-        const char* name;
-        std::string library;
-        std::string error;
-    };
-    const std::string noFunctions = "ERROR: Could not find functions in splashscreen.dll";
-    const Case cases[] = {
-        {"noLibrary", "", "ERROR: Could not load splashscreen.dll"},
-        {"noInit", "splashscreen_without_init.dll", noFunctions},
-        {"noLoadMemory", "splashscreen_without_load_memory.dll", noFunctions},
-        {"noClose", "splashscreen_without_close.dll", noFunctions},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        fs::path home = useRuntime(c.name, c.library, {.createResult = -6});
-        RunResult r = run(buildLauncher(std::string(c.name) + ".exe"));
-        EXPECT_EQ(r.exitCode, 1);
-        EXPECT_EQ(r.err, r.reported(message(1005)));
+        EXPECT_EQ(splashTranscript(home).lines, c.calls) << splashTranscript(home).text();
+        EXPECT_EQ(r.countTraced("ERROR: "), c.afterLoading.starts_with("ERROR: ") ? 2 : 1) << r.trace;
+        if (c.afterLoading.empty()) {
+            EXPECT_FALSE(r.tracedPrefix("loading splashscreen dll")) << r.trace;
+            continue;
+        }
         int loading = r.traceIndex(tracedLibrary(home));
-        EXPECT_GE(loading, 0) << r.trace;
-        EXPECT_EQ(r.traceIndex(c.error), loading + 1) << r.trace;
-        EXPECT_EQ(r.countTraced("ERROR: "), 2) << r.trace;  // and the VM's own failure
-        EXPECT_FALSE(r.tracedPrefix("splash load memory returned")) << r.trace;
-        EXPECT_TRUE(jvmTranscript(home).has("JNI_CreateJavaVM returns -6"));
-        // Loaded, found incomplete and left alone: none of its functions was called.
-        Texts expected = c.library.empty() ? Texts{} : Texts{kLoaded};
-        EXPECT_EQ(splashTranscript(home).lines, expected) << splashTranscript(home).text();
+        EXPECT_EQ(loading, r.traceIndex("Loading of JVM-DLL successful") + 1) << r.trace;
+        EXPECT_EQ(r.traceIndex(c.afterLoading), loading + 1) << r.trace;
     }
-}
-
-// Without an image resource the library gets no data and size 0, the result is traced,
-// and the splash still counts as shown: a fatal error closes it before its report.
-TEST_F(Splash, WithoutAnImageTheLibraryGetsNothingAndIsStillClosed) {
-    fs::path home = useRuntime("jre0", "splashscreen.dll", {.createResult = -6});
-    RunResult r = run(buildLauncher());
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.err, kClosed + r.reported(message(1005)));
-    int loaded = r.traceIndex("Loading of JVM-DLL successful");
-    int loading = r.traceIndex(tracedLibrary(home));
-    ASSERT_GE(loaded, 0) << r.trace;
-    EXPECT_EQ(loading, loaded + 1) << r.trace;
-    EXPECT_EQ(r.traceIndex("splash load memory returned 1 (0000000000000000, 0000000000000000, 0)"), loading + 1)
-        << r.trace;
-    EXPECT_EQ(r.countTraced("ERROR: "), 1) << r.trace;
-    EXPECT_EQ(splashTranscript(home).lines, (Texts{kLoaded, "SplashInit", kNoImage, "SplashClose"}))
-        << splashTranscript(home).text();
 }
 
 // Shown after the VM library was loaded, from the runtime's bin directory, with the
 // image's bytes; the library's result only reaches the trace, and a successful start
 // leaves the splash up.
 TEST_F(Splash, ShownAfterTheVmLibraryWithTheImagesBytes) {
-    fs::path home = useRuntime("jre1");
+    fs::path home = useSplashRuntime("jre1");
     writeBytes(home / "bin" / "splashscreen.dll.cfg", "result=7\n");
     const std::string image = everyByteValue(70001);
     resources_ = {imageResource(image)};
@@ -231,7 +198,7 @@ TEST_F(SplashOnScreen, OnScreenWhileTheVmStartsAndGoneBeforeAReport) {
 
     // The VM's main waits until the test has looked.
     fs::path go = dir_ / "go";
-    fs::path home = useRuntime("shown", "splashscreen.dll", {.mainWaitFor = windowsPath(go)});
+    fs::path home = useSplashRuntime("shown", "splashscreen.dll", {.mainWaitFor = windowsPath(go)});
     auto running = start(buildLauncher("shown.exe"), onDisplay());
     ASSERT_TRUE(waitUntil([&] { return jvmTranscript(home).has("main waits") || !running->running(); }));
     int pixels = -1;
@@ -247,7 +214,7 @@ TEST_F(SplashOnScreen, OnScreenWhileTheVmStartsAndGoneBeforeAReport) {
     // A fatal error after the splash was shown: the report's box comes up with no splash
     // left on the screen.
     set(key::ApplicationType, "1");  // reports in message boxes
-    home = useRuntime("fatal", "splashscreen.dll", {.createResult = -6});
+    home = useSplashRuntime("fatal", "splashscreen.dll", {.createResult = -6});
     running = start(buildLauncher("fatal.exe"), onDisplay());
     bool box = waitUntil([&] { return display_.showing("Error") || !running->running(); });
     EXPECT_TRUE(box && display_.showing("Error")) << "no report box";

@@ -1,12 +1,12 @@
 // The VM start of whole launcher runs, seen through the recording VM library: what the
 // VM is created with, what main of the launcher class receives, and how each way the
 // Java side can fail ends the start.
-#include "vm_run.h"
+#include "harness.h"
 
 namespace kestro::e2e {
 namespace {
 
-using VmStart = VmRunTest;
+using VmStart = LauncherTest;
 using Texts = std::vector<std::string>;
 using layout::JvmScript;
 
@@ -94,76 +94,9 @@ TEST_F(VmStart, ANormalRunHandsTheVmItsOptionsAndMainItsArguments) {
     EXPECT_TRUE(t.has("CallStaticVoidMethod " + kMain));
     EXPECT_EQ(Texts(t.lines.end() - 3, t.lines.end()),
               (Texts{"argument " + omega, "ExceptionOccurred", "DestroyJavaVM"}));
-    int launching = r.traceIndex("launching program");
-    EXPECT_TRUE(launching >= 0 && launching < r.traceIndex("Creating JVM")) << r.trace;
     EXPECT_EQ(traceFrom(r, "Creating JVM", 3),
               (Texts{"Creating JVM", "JVM created", "main class: com/kestro/runtime/WinLauncher"}));
     EXPECT_EQ(traceFrom(r, "calling main", 5), (Texts{"calling main", "main returned", "dest JVM", "launch done"}));
-}
-
-// Each property that depends on the run, in its place among the others.
-TEST_F(VmStart, PropertiesFollowFlavourInstanceModeEnvironmentAndIncludedFiles) {
-    struct Case {
-        const char* name;
-        std::map<format::ConfigKey, std::string> keys;
-        std::string arguments;
-        std::map<std::string, std::optional<std::string>> env;
-        bool includedFile;
-        Texts names;  // of the properties, in order
-    };
-    const Texts plain = {"kestro.semaphoreName",       "kestro.moduleName", "sun.java.command", "kestro.tempDir",
-                         "kestro.unextractedPosition", "java.library.path", "kestro.consoleCodepage"};
-    auto with = [&](size_t at, const char* name) {
-        Texts names = plain;
-        names.insert(names.begin() + long(at), name);
-        return names;
-    };
-    const Case cases[] = {
-        {"velmora", {{key::Flavour, "v"}}, "", {}, false, with(1, "kestro.isVelmora")},
-        {"single", {{key::SingleInstance, "1"}}, "", {}, false, with(3, "kestro.processCommFile")},
-        {"manpath", {}, "", {{"MANPATH", "C:\\man"}}, false, Texts(plain.begin(), plain.end() - 1)},
-        {"included", {}, "", {}, true, plain},
-        // A language restart takes no part in the instances: it has no semaphore name.
-        {"restart", {}, "__vlm_lang_restart", {}, true, Texts(plain.begin() + 1, plain.end())},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        fs::path home = useRuntime(c.name);
-        for (const auto& [k, value] : c.keys) set(k, value);
-        set(key::IncludedCount, c.includedFile ? "1" : "0");
-        set(key::IncludedNames, c.includedFile ? "a.jar" : "");
-        std::vector<format::IncludedFile> files;
-        if (c.includedFile) files.push_back({"a.jar", writeBytes(dir_ / "src" / "a.jar", "jar")});
-        RunResult r = run(buildLauncher(std::string(c.name) + ".exe", files), {.arguments = c.arguments, .env = c.env});
-        for (const auto& [k, value] : c.keys) set(k, "");
-        EXPECT_EQ(r.exitCode, 0) << r.err;
-
-        Texts options = vmOptions(jvmTranscript(home));
-        ASSERT_EQ(options.size(), c.names.size() + 1) << r.trace;
-        std::map<std::string, std::string> values;
-        for (size_t i = 0; i < c.names.size(); ++i) {
-            size_t equals = options[i].find('=');
-            EXPECT_EQ(options[i].substr(0, equals), "-D" + c.names[i]);
-            values[c.names[i]] = options[i].substr(equals + 1);
-        }
-        std::string position = c.includedFile ? r.tracedAfter("unextracted position: ").value_or("?") : "0";
-        if (c.arguments == "__vlm_lang_restart") position = "-1";
-        EXPECT_EQ(values["kestro.unextractedPosition"], position);
-        EXPECT_EQ(values["kestro.tempDir"], c.includedFile ? announcedDirectory(r) : "");
-        if (values.count("kestro.isVelmora")) {
-            EXPECT_EQ(values["kestro.isVelmora"], "true");
-        }
-        if (values.count("kestro.semaphoreName")) {
-            const fs::path exe = dir_ / (std::string(c.name) + ".exe");
-            EXPECT_EQ(values["kestro.semaphoreName"], semaphoreBase(exe) + (c.keys.count(key::SingleInstance) ? "" : "0"));
-        }
-        if (values.count("kestro.processCommFile")) {
-            const std::string file = values["kestro.processCommFile"], start = windowsPath(tmp_) + "\\kst_p";
-            EXPECT_TRUE(file.starts_with(start) && file.ends_with(".tmp") &&
-                        file.find_first_not_of("0123456789", start.size()) == file.size() - 4)
-                << file;
-        }
-    }
 }
 
 // The first-run hook runs in the velmora flavour when the marker exists below the
@@ -201,6 +134,7 @@ TEST_F(VmStart, FirstRunHookDecidesWhetherMainIsCalled) {
         EXPECT_EQ(t.has("CallStaticBooleanMethod " + firstRun), c.marker && c.exitCode == 0);
         EXPECT_EQ(t.has("CallStaticVoidMethod " + kVelmoraMain), c.mainCalled);
         EXPECT_EQ(t.has("DestroyJavaVM"), c.exitCode == 0);
+        EXPECT_TRUE(t.has("option -Dkestro.isVelmora=true"));
         if (!c.marker) {
             EXPECT_EQ(traceFrom(r, "JVM created", 2),
                       (Texts{"JVM created", "main class: com/velmora/runtime/launcher/WinLauncher"}));
@@ -251,6 +185,18 @@ TEST_F(VmStart, FailuresOfTheVmEndTheStartWithTheirReport) {
         for (const std::string& line : c.errorTraces) EXPECT_TRUE(r.traced(line)) << line;
         EXPECT_FALSE(r.traced("launch done"));
     }
+}
+
+// A mandatory class path entry that is missing ends the start before a VM is created,
+// and the report names the entry as expanded. (Which entries count is the native
+// tests'.)
+TEST_F(VmStart, AMissingMandatoryClassPathEntryEndsTheStartBeforeTheVm) {
+    set(key::ClassPath, "A0optional.jar;S1missing${N}");
+    RunResult r = run(buildLauncher(), {.env = {{"N", "2"}}});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, r.reported(message(1006, "missing2")));
+    EXPECT_FALSE(r.traced("Creating JVM")) << r.trace;
+    EXPECT_FALSE(jvmTranscript(dir_ / "jre").has("JNI_CreateJavaVM"));
 }
 
 }  // namespace

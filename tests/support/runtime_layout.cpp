@@ -108,7 +108,6 @@ void scriptVmLibrary(const fs::path& library, const JvmScript& script) {
     if (script.firstRun == JvmScript::FirstRun::Throws) text += "firstRun=throw\n";
     if (script.nullArray) text += "nullArray=1\n";
     if (script.nullString >= 0) text += "nullString=" + std::to_string(script.nullString) + "\n";
-    if (!script.exception.empty()) text += "exception=" + escaped(script.exception) + "\n";
     if (!script.mainWaitFor.empty()) text += "mainWaitFor=" + escaped(script.mainWaitFor) + "\n";
     if (script.mainWindow) text += "window=minimised\n";
     if (script.reportHost) text += "reportHost=1\n";

@@ -66,7 +66,6 @@ struct JvmScript {
     enum class FirstRun { True, False, Throws } firstRun = FirstRun::True;
     bool nullArray = false;                   // NewObjectArray returns null
     int nullString = -1;                      // this NewString call (from 0) returns null
-    std::string exception;                    // what follows 'Exception in thread "main" '
     std::string mainWaitFor;                  // main runs until this file (a Windows path) exists
     bool mainWindow = false;                  // main opens a visible window, minimised
     bool reportHost = false;                  // record PATH, standard error and console at creation

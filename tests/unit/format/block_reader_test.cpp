@@ -95,6 +95,30 @@ TEST(BlockReader, ReaderFailuresTraceTheirErrorLines) {
     EXPECT_STREQ(fatalText(reader.failure()->reader), "Internal Error: readInt");
 }
 
+// Cutting the block at every offset ends with the report of the reader that ran past
+// the end: the head size, the texts "a.B", u"w", "de" and u"x"; every other byte is a
+// count, key or length.
+TEST(BlockReader, EveryTruncationNamesTheReaderThatRanPastTheEnd) {
+    BlockHead head;
+    head.strings = {{122, "a.B"}};
+    head.wides = {{7, u"w"}};
+    head.localeSets = {{"de", {{7, u"x"}}}};
+    auto bytes = serializeHead(head);
+    ASSERT_EQ(bytes.size(), 73u);
+    std::vector<Reader> owner(bytes.size(), Reader::Int);
+    for (auto [from, n, reader] : {std::tuple{12, 8, Reader::Long}, {32, 3, Reader::String}, {47, 2, Reader::WString},
+                                   {57, 2, Reader::String}, {71, 2, Reader::WString}})
+        std::fill_n(owner.begin() + from, n, reader);
+    for (size_t cut = 0; cut < bytes.size(); ++cut) {
+        Collected c;
+        std::optional<ReadFailure> failure;
+        EXPECT_EQ(read(std::vector<uint8_t>(bytes.begin(), bytes.begin() + long(cut)), c, &failure),
+                  ReadStatus::ReadFailed) << cut;
+        ASSERT_TRUE(failure) << cut;
+        EXPECT_EQ(failure->reader, owner[cut]) << cut;
+    }
+}
+
 // Two sections; the block goes behind the last one in the table, whatever its place.
 std::vector<uint8_t> fakeImage(uint32_t rawSize, uint32_t rawOffset) {
     return testing::peImage({{0x200, 0x400}, {rawSize, rawOffset}});

@@ -40,20 +40,21 @@ TEST_F(VersionProbe, PathWithSpacesRunsThatJavaAndNoOther) {
     EXPECT_TRUE(recordedRuns(decoy).empty());
 }
 
-// The one slow test: a child that outlives the 60 s limit.
-TEST_F(VersionProbe, SlowChildPastTheLimitIsTerminatedAndNotCached) {
+// A child that outlives the limit (shortened here from its 60 s) is ended and nothing is
+// cached: a hung runtime costs one wait, not the launcher.
+TEST_F(VersionProbe, ChildPastTheLimitIsTerminatedAndNotCached) {
     fs::path java = layOut("jre") / "bin" / "java.exe";
-    layout::setJavaBehaviour(java, {.stderrText = layout::versionOutput("1.8.0_201"), .sleepMs = 90000});
+    layout::setJavaBehaviour(java, {.stderrText = layout::versionOutput("1.8.0_201"), .sleepMs = 60000});
     auto before = probeFiles();
-    std::string javaExe = text(java), version;
+    std::string version = "kept";
     auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(checkJavaExe(javaExe, version, "", "", true));
+    EXPECT_FALSE(probeJavaVersion(normalised(java), 1, version, 1500));
     auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start).count();
-    EXPECT_TRUE(seconds >= 59 && seconds < 80) << seconds;
+    EXPECT_TRUE(seconds >= 1 && seconds < 30) << seconds;
+    EXPECT_EQ(version, "kept");
     int code = trace_.index("Exit Code 259");
     EXPECT_GE(code, 0) << trace_.text();
     EXPECT_EQ(trace_.index("Terminating process"), code + 1);
-    EXPECT_TRUE(trace_.has("couldn't get version"));
     EXPECT_EQ(cachedValue(java, "Version"), "<absent>");
     EXPECT_EQ(recordedRuns(java).size(), 1u);
     EXPECT_EQ(probeFiles(), before);

@@ -5,6 +5,7 @@
 
 #include "common/win32_handles.h"
 #include "config/config_tables.h"
+#include "diagnostics/error_report.h"
 #include "diagnostics/trace.h"
 #include "runtime/version_cache.h"
 #include "workfiles/paths.h"
@@ -18,7 +19,8 @@ fs::path testProgramDirectory() { return fs::path(getModulePath()).parent_path()
 
 // Each test process gets a temporary root of its own, so that two processes running at
 // once in one Wine prefix do not pick the same trace file name; the probes' temporary
-// files land there too. Tracing is turned on before the first record is written.
+// files land there too. Tracing is turned on before the first record is written, and
+// reports go to standard error, into the test's output.
 class PrivateTempAndTrace : public ::testing::Environment {
 public:
     void SetUp() override {
@@ -28,6 +30,7 @@ public:
         _putenv_s("TMP", root_.string().c_str());
         _putenv_s("TEMP", root_.string().c_str());
         requestLogCreation();
+        disableErrorBoxes();
     }
     // Kept after a failure, for its trace file.
     void TearDown() override {
@@ -65,6 +68,11 @@ void forgetEntriesBelow(const std::string& directory) {
 }
 
 }  // namespace
+
+fs::path Win32Test::testDirectory() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return testProgramDirectory() / "scratch" / info->test_suite_name() / info->name();
+}
 
 fs::path fixturesDirectory() { return (testProgramDirectory() / ".." / "fixtures").lexically_normal(); }
 
@@ -130,8 +138,7 @@ std::vector<std::string> probeFiles() {
 }
 
 void Win32Test::SetUp() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = testProgramDirectory() / "scratch" / info->test_suite_name() / info->name();
+    dir_ = testDirectory();
     fs::remove_all(dir_);
     fs::create_directories(dir_);
     configTables().strings.clear();

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,15 @@ namespace kestro::test {
 namespace fs = std::filesystem;
 
 fs::path fixturesDirectory();  // the Windows build's stand-ins
+
+// Thrown where the launcher would end the process (its exit routine, replaced in this
+// program): a test that does not expect it fails with the exit code, the others go on.
+struct LauncherExit : std::runtime_error {
+    explicit LauncherExit(uint32_t exitCode)
+        : std::runtime_error("the launcher ended the process with exit code " + std::to_string(exitCode)),
+          code(exitCode) {}
+    uint32_t code;
+};
 
 // The trace lines written since construction (or the last mark()). Read from the file
 // while the process runs, so they also show that each record is on disk at once.
@@ -49,8 +60,9 @@ std::vector<std::string> probeFiles();
 
 class Win32Test : public ::testing::Test {
 protected:
-    void SetUp() override;
+    void SetUp() override;     // makes the test's folder afresh
     void TearDown() override;  // clears the configuration and the test's cache entries
+    static fs::path testDirectory();  // the running test's folder
 
     void setKey(int key, const std::string& value);
     fs::path layOut(const std::string& name, const layout::RuntimeLayout& runtime = {});

@@ -1,5 +1,6 @@
 // The VM start's file work through the real file functions (run under Wine): reading
-// vmoptions files in text mode, the default file's names and the archive listing.
+// vmoptions files in text mode, the default file's names and the archive listing. The
+// rules of the files' lines and includes are unit-tested natively.
 #include <windows.h>
 
 #include <algorithm>
@@ -36,22 +37,6 @@ TEST_F(VmStartFiles, OptionFilesAreReadAsTextInPieces) {
     writeFile(dir_ / "a.vmoptions", "-Da=1\r\n  # note\r\n" + longLine + "\r\n-Dlast=\x1a-after end of text\r\n");
     readFile(dir_ / "a.vmoptions");
     EXPECT_EQ(collector.options, (Texts{"-Da=1", longLine.substr(0, 8191), longLine.substr(8191), "-Dlast="}));
-}
-
-TEST_F(VmStartFiles, IncludesResolveAgainstTheIncludingFileAndStopAtCycles) {
-    writeFile(dir_ / "main.vmoptions", "-Dmain\n-include-options conf\\Sub.vmoptions\n-Dmain2\n");
-    writeFile(dir_ / "conf" / "sub.vmoptions",
-              "-Dsub\n-include-options ..\\MAIN.vmoptions\n-include-options ..\\none.vmoptions\n");
-    readFile(dir_ / "main.vmoptions");
-    EXPECT_EQ(collector.options, (Texts{"-Dmain", "-Dsub", "-Dmain2"}));
-    const std::string conf = text(dir_) + "\\conf\\";
-    EXPECT_TRUE(trace_.has("ERROR: vmoptions file <" + conf + "..\\MAIN.vmoptions> includes itself, include skipped"))
-        << trace_.text();
-    // The file opened although its name differs in case; the missing one shows a null file.
-    const std::string noFile = " (0000000000000000)";
-    EXPECT_EQ(trace_.index("adding vmoptions from <" + conf + "Sub.vmoptions> (conf\\Sub.vmoptions)" + noFile), -1);
-    EXPECT_GE(trace_.index("adding vmoptions from <" + conf + "..\\none.vmoptions> (..\\none.vmoptions)" + noFile), 0)
-        << trace_.text();
 }
 
 // The executable's path in the test: a short form, of which the long form names the files.

@@ -1,5 +1,6 @@
 // Removing what extraction made, against the real file functions.
 #include <fstream>
+#include <functional>
 
 #include "support/win32_test.h"
 #include "workfiles/included_files.h"
@@ -47,32 +48,55 @@ TEST_F(EmptyDirectory, DotPathsAreLeftAlone) {
     EXPECT_TRUE(fs::exists(dir_ / "x" / "g.jar"));
 }
 
-// Runs a Unix program: Wine starts native programs given by their Z: path.
-bool runUnix(std::string command) {
+// A Unix path below Wine's Z: drive, for the Unix programs that make and remove links.
+std::string unixPathOf(const fs::path& path) { return fs::path(text(path).substr(2)).generic_string(); }
+
+// Runs a Unix program (Wine starts native programs given by their Z: path) and waits up
+// to 5 s until `done` holds: the handle Wine gives for a native program cannot be
+// waited on.
+bool runUnix(std::string command, const std::function<bool()>& done) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-        return false;
-    WaitForSingleObject(started.hProcess, 10000);
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
-    return true;
+    if (CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) {
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+    }
+    for (int i = 0; i < 250 && !done(); ++i) Sleep(20);
+    return done();
 }
+
+// Removes the link at `path`, which Wine's own calls cannot remove.
+bool removeLink(const fs::path& path) {
+    return runUnix("Z:\\bin\\rm -f " + unixPathOf(path),
+                   [&] { return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; });
+}
+
+class LinkedDirectory : public EmptyDirectory {
+protected:
+    // A link left by an interrupted run would stop the removal of the test's folder.
+    void SetUp() override {
+        if (text(testDirectory()).rfind("Z:\\", 0) != 0) GTEST_SKIP() << "the test's folder is not on Wine's Z: drive";
+        ASSERT_TRUE(removeLink(testDirectory() / "t" / "lib"));
+        EmptyDirectory::SetUp();
+    }
+    void TearDown() override {
+        if (!dir_.empty()) EXPECT_TRUE(removeLink(dir_ / "t" / "lib"));
+        EmptyDirectory::TearDown();
+    }
+};
 
 // Wine shows a Unix symbolic link to a directory as a reparse point, as Windows shows a
 // junction. Emptying must not reach through it.
-TEST_F(EmptyDirectory, LinkedDirectoryIsNotEmptied) {
-    std::string unix = text(dir_);
-    if (unix.rfind("Z:\\", 0) != 0) GTEST_SKIP() << "the test's folder is not on Wine's Z: drive";
-    unix = fs::path(unix.substr(2)).generic_string();
+TEST_F(LinkedDirectory, IsNotEmptied) {
     make({"outside/", "outside/keep.jar", "t/"});
-    ASSERT_TRUE(runUnix("Z:\\bin\\ln -s " + unix + "/outside " + unix + "/t/lib"));
-    ASSERT_TRUE(GetFileAttributesW((dir_ / "t" / "lib").c_str()) & FILE_ATTRIBUTE_REPARSE_POINT);
-
+    fs::path link = dir_ / "t" / "lib";
+    ASSERT_TRUE(runUnix("Z:\\bin\\ln -s " + unixPathOf(dir_ / "outside") + " " + unixPathOf(link), [&] {
+        DWORD attributes = GetFileAttributesW(link.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    }));
     emptyDirectory(text(dir_ / "t"), true);
     EXPECT_TRUE(fs::exists(dir_ / "outside" / "keep.jar"));
-    runUnix("Z:\\bin\\rm -f " + unix + "/t/lib");  // Wine's own calls cannot remove the link
 }
 
 }  // namespace

@@ -86,5 +86,33 @@ TEST_F(TempRoot, TemporaryDirectoryIsTheUniqueNameWithTheTime) {
     EXPECT_NE(uniqueTempName(), unique);
 }
 
+// A root so long that the unique file fits in a path and the directory beside it does
+// not: each of the ten attempts selects the root anew and reserves one more unique file,
+// then the start ends.
+TEST_F(TempRoot, TenFailedAttemptsLeaveTheirEmptyUniqueFilesAndEndTheStart) {
+    fs::path root = dir_ / std::string(245 - 1 - text(dir_).size() - 1, 'r');  // 245 with GetTempPath's backslash
+    fs::create_directories(root);
+    setTmp(root);
+    try {
+        createTempDir();
+        ADD_FAILURE() << "made " << tempDirPath();
+    } catch (const LauncherExit& exit) {
+        EXPECT_EQ(exit.code, 1u);
+    }
+    int failures = 0, roots = 0;
+    for (const std::string& line : trace_.lines()) {
+        failures += line.starts_with("Could not create dir (");
+        roots += line == "tempPath is " + text(root) + "\\";
+    }
+    EXPECT_EQ(failures, 10) << trace_.text();
+    EXPECT_EQ(roots, 10);
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(root)) {
+        EXPECT_TRUE(entry.is_regular_file() && entry.file_size() == 0) << entry.path();
+        ++files;
+    }
+    EXPECT_EQ(files, 10);
+}
+
 }  // namespace
 }  // namespace kestro::test
