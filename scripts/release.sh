@@ -7,7 +7,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dist=$root/dist
 
-# The project's license; the smoke test may name a stand-in of its own.
+# The project's license (KESTRO_LICENSE_FILE may name another).
 license=${KESTRO_LICENSE_FILE:-$root/LICENSE}
 if [ ! -f "$license" ]; then
   echo "release: $license is missing; the archives must carry the project's license" >&2
