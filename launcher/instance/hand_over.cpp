@@ -33,6 +33,16 @@ FileWaitEnd waitWhileFileExists(const HandOverProbes& probes) {
     return FileWaitEnd::TimedOut;
 }
 
+PidWaitEnd waitForInstancePid(const HandOverProbes& probes, uint32_t& processId) {
+    for (int poll = 0;; ++poll) {
+        processId = probes.recordedPid();
+        if (probes.isInstanceProcess(processId)) return PidWaitEnd::Found;
+        if (poll % kAlivePollEvery == 0 && !probes.firstInstanceAlive()) return PidWaitEnd::FirstInstanceGone;
+        if (poll + 1 == kPidPolls) return PidWaitEnd::NotFound;
+        probes.sleep(kFilePollMs);
+    }
+}
+
 TurnWaitEnd waitForTurn(const std::function<SliceResult(uint32_t)>& waitSlice, const HandOverProbes& probes) {
     bool fileSeen = probes.fileExists();
     for (uint32_t quiet = 0;;) {

@@ -41,7 +41,22 @@ struct HandOverProbes {
     std::function<bool()> fileExists;
     std::function<bool()> firstInstanceAlive;
     std::function<void(uint32_t)> sleep;  // milliseconds
+    std::function<uint32_t()> recordedPid;
+    // Whether the process with this id runs, is not this one, and runs this executable.
+    std::function<bool(uint32_t)> isInstanceProcess;
 };
+
+// The first instance records its process id just after it has created its semaphore:
+// a start that comes in between reads the previous run's id (now ended, or another
+// program's) or 0. The wait polls the record until it names a process of this
+// executable, asking every kAlivePollEvery-th poll (from the first) whether the first
+// instance still runs: at most kPidPolls polls of kFilePollMs, two seconds.
+inline constexpr int kPidPolls = 40;
+
+enum class PidWaitEnd { Found, FirstInstanceGone, NotFound };
+
+// `processId` receives the id last read.
+PidWaitEnd waitForInstancePid(const HandOverProbes& probes, uint32_t& processId);
 
 enum class FileWaitEnd { FileGone, FirstInstanceGone, TimedOut };
 

@@ -11,7 +11,8 @@ namespace kestro {
 // Registers this start as an instance; in single-instance mode a second start brings
 // the first instance's windows to the front, hands it its arguments (when `notify` is
 // set) and ends the process with exit code 0. A hand-over that fails ends it with a
-// fatal report.
+// fatal report. A first instance that ends before it has taken the arguments makes the
+// start check again: it may now be the first instance and return.
 void checkSingleInstance(bool allowNumbering, bool notify);
 
 // The name of this process's instance semaphore, handed to the application; empty
@@ -24,8 +25,12 @@ std::string& instanceSemaphoreName();
 bool registerInstancePid(uint32_t processId);
 uint32_t readInstancePid();
 
-// Whether some process still holds the instance semaphore.
+// Whether some process still holds the instance semaphore; asking creates nothing.
 bool isFirstInstanceAlive();
+
+// Whether `processId` is a running process other than this one, started from this
+// executable's file (however its path is spelt).
+bool runsThisExecutable(uint32_t processId);
 
 // Brings the visible top-level windows of `processId` to the front, restoring minimised
 // ones when `restore` is set.

@@ -17,6 +17,12 @@ namespace {
 
 constexpr uint32_t kLastInstanceNumber = 100000;
 
+// The executable whose instances meet, and in which namespace.
+struct InstanceKey {
+    std::string path;  // canonical: full, lower-cased
+    bool global;
+};
+
 // Creates (or opens) a semaphore of count 1; `error` receives the system's code, which
 // tells a new semaphore (0) from one that another process holds (ERROR_ALREADY_EXISTS).
 UniqueHandle createSemaphore(const std::string& name, DWORD& error) {
@@ -32,12 +38,12 @@ void traceSemaphore(const std::string& name, DWORD error, HANDLE semaphore) {
 
 // The lowest free number gives this instance its name; the handle is kept until the
 // process ends, since its existence marks the instance as alive.
-void registerNumberedInstance(const std::string& base) {
+void registerNumberedInstance(const InstanceKey& key) {
     std::string name;
     DWORD error = 0;
     UniqueHandle semaphore;
     for (uint32_t number = 0;; ++number) {
-        name = numberedSemaphoreName(base, number);
+        name = numberedSemaphoreName(key.path, key.global, number);
         semaphore = createSemaphore(name, error);
         if (error != ERROR_ALREADY_EXISTS || number >= kLastInstanceNumber) break;
     }
@@ -46,11 +52,31 @@ void registerNumberedInstance(const std::string& base) {
     semaphore.release();
 }
 
+// Creates the instance semaphore; true when no other process held it, also when it
+// could not be created at all (access denied): better two instances than none. The
+// first instance keeps the handle until the process ends and records its process id.
+bool becomeFirstInstance() {
+    DWORD error = 0;
+    UniqueHandle semaphore = createSemaphore(instanceSemaphoreName(), error);
+    traceSemaphore(instanceSemaphoreName(), error, semaphore.get());
+    if (error == ERROR_ALREADY_EXISTS) return false;
+    (void)registerInstancePid(GetCurrentProcessId());
+    semaphore.release();  // held until the process ends: it marks this instance as alive
+    return true;
+}
+
 bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 HandOverProbes probesFor(const std::string& file) {
-    return {[&file] { return fileExists(file); }, [] { return isFirstInstanceAlive(); },
-            [](uint32_t ms) { Sleep(ms); }};
+    return {[file] { return fileExists(file); }, [] { return isFirstInstanceAlive(); },
+            [](uint32_t ms) { Sleep(ms); }, [] { return readInstancePid(); }, runsThisExecutable};
+}
+
+// The identity of a file, whatever its path's spelling (short names, case, prefixes).
+bool fileIdentity(const wchar_t* path, BY_HANDLE_FILE_INFORMATION& info) {
+    UniqueFile file(CreateFileW(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+    return file && GetFileInformationByHandle(file.get(), &info);
 }
 
 // Waits for the notification semaphore in slices; the raw result of the last wait is
@@ -98,25 +124,37 @@ void writeNotificationFile(HANDLE turn, const std::string& path) {
     }
 }
 
+// Waits while the notification file exists; a time-out is traced, since the start then
+// goes on regardless.
+FileWaitEnd waitForFile(const std::string& path) {
+    FileWaitEnd end = waitWhileFileExists(probesFor(path));
+    if (end == FileWaitEnd::TimedOut) trace("%s still there after %d ms", path.c_str(), int(kFilePolls * kFilePollMs));
+    return end;
+}
+
 // Hands this start's arguments to the first instance `processId` and waits until its
-// application has taken them (deleted the file), or it is gone, or time is up.
-void handOver(uint32_t processId) {
+// application has taken them (deleted the file), or time is up: true. False when the
+// first instance was found gone before it took them; the file is then removed.
+bool handOver(const InstanceKey& key, uint32_t processId) {
     std::string path = processCommFilePath(processId);
     trace("notification via %s", path.c_str());
     DWORD error = 0;
-    UniqueHandle turn = createSemaphore(notificationSemaphoreName(instanceSemaphoreName()), error);
+    UniqueHandle turn = createSemaphore(notificationSemaphoreName(key.path, key.global), error);
     if (!turn) trace("semaphore creation failed %d", int(error));
     trace("waiting for notification semaphore");
     trace("wait returned %d", int(waitForNotificationTurn(turn.get(), path)));
 
-    if (isFirstInstanceAlive() && waitWhileFileExists(probesFor(path)) != FileWaitEnd::FirstInstanceGone) {
+    bool delivered = false;
+    if (isFirstInstanceAlive() && waitForFile(path) != FileWaitEnd::FirstInstanceGone) {
         writeNotificationFile(turn.get(), path);
         trace("waiting for file deletion");
-        // Nobody will read the file of an instance that is gone; a file still there
-        // after the time-out is left for the application, which may yet take it.
-        if (waitWhileFileExists(probesFor(path)) == FileWaitEnd::FirstInstanceGone) DeleteFileA(path.c_str());
+        // A file still there after the time-out is left for the application, which may
+        // yet take it. One that the application took just before it ended cannot be
+        // deleted any more: the arguments have arrived.
+        delivered = waitForFile(path) != FileWaitEnd::FirstInstanceGone || !DeleteFileA(path.c_str());
     }
     releaseTurn(turn.get());
+    return delivered;
 }
 
 struct WindowTarget {
@@ -132,7 +170,7 @@ BOOL CALLBACK activateIfTarget(HWND window, LPARAM data) {
     trace("found window %p", static_cast<void*>(window));
     if (target.restore && IsIconic(window)) {
         trace("restore");
-        ShowWindow(window, SW_RESTORE);
+        ShowWindowAsync(window, SW_RESTORE);  // never waits for the window's thread, which may hang
     }
     trace("foreground");
     SetForegroundWindow(window);
@@ -145,42 +183,58 @@ BOOL CALLBACK activateIfTarget(HWND window, LPARAM data) {
 }  // namespace
 
 void checkSingleInstance(bool allowNumbering, bool notify) {
-    std::string base = instanceSemaphoreBase(fullPath(getModulePath(), false), lookupInt(key::GlobalInstance) != 0);
+    InstanceKey key{fullPath(getModulePath(), false), lookupInt(key::GlobalInstance) != 0};
     if (allowNumbering && lookupInt(key::SingleInstance) == 0) {
-        registerNumberedInstance(base);
+        registerNumberedInstance(key);
         return;
     }
 
     trace("single instance mode");
-    instanceSemaphoreName() = base;
-    DWORD error = 0;
-    UniqueHandle semaphore = createSemaphore(base, error);
-    traceSemaphore(base, error, semaphore.get());
-    // A semaphore that cannot be created at all (access denied) leaves this start the
-    // first instance too: better two instances than none.
-    if (error != ERROR_ALREADY_EXISTS) {
-        (void)registerInstancePid(GetCurrentProcessId());
-        semaphore.release();  // held until the process ends: it marks this instance as alive
-        return;
+    instanceSemaphoreName() = instanceObjectName(key.path, key.global);
+    // A first instance that ends before it has taken this start's arguments leaves the
+    // start to check again, and perhaps to become the first instance itself.
+    for (;;) {
+        if (becomeFirstInstance()) return;
+        uint32_t processId = 0;
+        PidWaitEnd found = waitForInstancePid(probesFor({}), processId);
+        if (found == PidWaitEnd::NotFound) {
+            // Never hand over to, or raise the windows of, whatever now has that id.
+            trace("no first instance process: pid %d", int(processId));
+            break;
+        }
+        if (found == PidWaitEnd::Found) {
+            trace("other pid %d", int(processId));
+            activateInstanceWindows(processId, true);
+            if (!notify || handOver(key, processId)) break;
+        }
+        trace("first instance gone: checking again");
     }
-    semaphore.reset();
-    uint32_t processId = readInstancePid();
-    trace("other pid %d", int(processId));
-    activateInstanceWindows(processId, true);
-    if (notify) handOver(processId);
     trace("exiting");
     exitLauncher(0);
 }
 
 bool isFirstInstanceAlive() {
-    DWORD error = 0;
-    UniqueHandle semaphore = createSemaphore(instanceSemaphoreName(), error);
-    if (!semaphore || error == ERROR_ALREADY_EXISTS) return true;
-    // Only this process holds it now: the first instance has ended.
-    if (!ReleaseSemaphore(semaphore.get(), 1, nullptr)) trace("release semaphore 2 failed %d", int(GetLastError()));
-    semaphore.reset();
+    // Opening creates nothing: a probe that created the semaphore would, while it held
+    // it, make a new start a second instance of nobody.
+    HANDLE opened = OpenSemaphoreA(SYNCHRONIZE, FALSE, instanceSemaphoreName().c_str());
+    DWORD error = GetLastError();
+    UniqueHandle semaphore(opened);
+    if (semaphore || error != ERROR_FILE_NOT_FOUND) return true;  // denied access: it exists
     trace("main process already released semaphore.");
     return false;
+}
+
+bool runsThisExecutable(uint32_t processId) {
+    if (processId == 0 || processId == GetCurrentProcessId()) return false;
+    UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    if (!process || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) return false;
+    std::wstring image(32768, L'\0'), own(32768, L'\0');
+    DWORD size = DWORD(image.size());
+    BY_HANDLE_FILE_INFORMATION theirs{}, ours{};
+    return QueryFullProcessImageNameW(process.get(), 0, image.data(), &size) &&
+           GetModuleFileNameW(nullptr, own.data(), DWORD(own.size())) && fileIdentity(image.c_str(), theirs) &&
+           fileIdentity(own.c_str(), ours) && theirs.dwVolumeSerialNumber == ours.dwVolumeSerialNumber &&
+           theirs.nFileIndexHigh == ours.nFileIndexHigh && theirs.nFileIndexLow == ours.nFileIndexLow;
 }
 
 void activateInstanceWindows(uint32_t processId, bool restore) {

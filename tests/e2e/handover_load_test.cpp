@@ -1,6 +1,7 @@
-// Many second starts at once against a first instance whose application listens with the
-// runtime library's InstanceHandover, run by the host's JDK through the host-runtime VM
-// library: every start's arguments arrive once and whole, and every start ends with 0.
+// Second starts against a first instance whose application listens with the runtime
+// library's InstanceHandover, run by the host's JDK through the host-runtime VM library:
+// many at once, each start's arguments arrive once and whole; before the application
+// listens, they end at once all the same. Every start ends with 0.
 #include "harness.h"
 
 #include <algorithm>
@@ -26,8 +27,12 @@ protected:
         set(key::MainClass, "com.kestro.runtime.testapps.Apps$HandoverRecorder");
         set(key::IncludedCount, "2");
         set(key::IncludedNames, "kestro-runtime.jar;java-runtime-tests.jar");
-        set(key::VmOptions, option("handover.record", record_) + " " + option("handover.ready", ready_) + " " +
-                                option("handover.stop", stop_));
+        set(key::VmOptions, options());
+    }
+
+    std::string options() const {
+        return option("handover.record", record_) + " " + option("handover.ready", ready_) + " " +
+               option("handover.stop", stop_);
     }
 
     // The application ends by itself even when a test stops short.
@@ -101,6 +106,37 @@ TEST_F(HandoverLoad, TwentySecondStartsAtOnceEachHandOverOnceAndWhole) {
     RunResult r = first->wait();
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.out, "available: true\nhand-over threads: 2\n");
+    EXPECT_EQ(r.err, "");
+}
+
+// The application registers its listener late (here: once told to). The library takes
+// each file from the VM's start, so that every second start ends as soon as its file is
+// taken, not after ten seconds; the lists reach the listener in order once it comes.
+TEST_F(HandoverLoad, SecondStartsEndAtOnceBeforeTheApplicationListens) {
+    fs::path listen = dir_ / "listen";
+    set(key::VmOptions, options() + " " + option("handover.listenAfter", listen));
+    fs::path exe = launcher();
+    auto first = start(exe, {.trace = false});
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(ready_) || !first->running(); }, 120000));
+    ASSERT_TRUE(fs::exists(ready_)) << "the first instance did not start: " << first->wait().err;
+
+    for (int i = 0; i < 3; ++i) {
+        auto began = std::chrono::steady_clock::now();
+        RunResult r = run(exe, {.arguments = "-n" + std::to_string(i)});
+        auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
+        std::cout << "[  TIMING  ] second start " << i << " before a listener: " << took.count() << " ms\n";
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        int waiting = r.traceIndex("waiting for file deletion");
+        EXPECT_TRUE(waiting > 0 && r.traceIndex("exiting", waiting) == waiting + 1) << r.trace;
+        EXPECT_TRUE(handOverFiles().empty());
+    }
+    EXPECT_TRUE(recorded().empty());
+    writeBytes(listen, "");
+    EXPECT_TRUE(waitUntil([&] { return recorded().size() >= 3; }, 30000));
+    EXPECT_EQ(recorded(), (std::vector<std::string>{"<-n0>", "<-n1>", "<-n2>"}));
+    writeBytes(stop_, "");
+    RunResult r = first->wait();
+    EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
 }
 

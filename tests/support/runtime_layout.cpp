@@ -109,7 +109,7 @@ void scriptVmLibrary(const fs::path& library, const JvmScript& script) {
     if (script.nullArray) text += "nullArray=1\n";
     if (script.nullString >= 0) text += "nullString=" + std::to_string(script.nullString) + "\n";
     if (!script.mainWaitFor.empty()) text += "mainWaitFor=" + escaped(script.mainWaitFor) + "\n";
-    if (script.mainWindow) text += "window=minimised\n";
+    if (script.mainWindow) text += script.windowStuck ? "window=stuck\n" : "window=minimised\n";
     if (script.reportHost) text += "reportHost=1\n";
     writeFile(sidecar(library, ".cfg"), text);
 }

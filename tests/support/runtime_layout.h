@@ -68,6 +68,7 @@ struct JvmScript {
     int nullString = -1;                      // this NewString call (from 0) returns null
     std::string mainWaitFor;                  // main runs until this file (a Windows path) exists
     bool mainWindow = false;                  // main opens a visible window, minimised
+    bool windowStuck = false;                 // whose thread never handles its messages
     bool reportHost = false;                  // record PATH, standard error and console at creation
 };
 

@@ -24,11 +24,12 @@ TEST(HandOverText, ArgumentsFollowTheProgramNameAsTyped) {
     EXPECT_EQ(utf16LittleEndianBytes(u"-x\n\x20AC"), std::string("-\0x\0\n\0\xAC\x20", 8));
 }
 
-// A scripted world: whether the notification file exists after so many milliseconds
-// slept or waited; the first instance answers "alive" `aliveAnswers` times (-1: always).
-// Every question and sleep is counted.
+// A scripted world: whether the notification file exists and which process id is
+// recorded after so many milliseconds slept or waited; the first instance, process 42,
+// answers "alive" `aliveAnswers` times (-1: always). Every question and sleep is counted.
 struct World {
     std::function<bool(uint32_t)> fileAt = [](uint32_t) { return true; };
+    std::function<uint32_t(uint32_t)> pidAt = [](uint32_t) { return 42u; };
     int aliveAnswers = -1;
     uint32_t elapsed = 0;
     int questions = 0;
@@ -40,9 +41,30 @@ struct World {
                 [this](uint32_t ms) {
                     sleeps.push_back(ms);
                     elapsed += ms;
-                }};
+                },
+                [this] { return pidAt(elapsed); }, [](uint32_t pid) { return pid == 42; }};
     }
 };
+
+// A start that comes between the first instance's semaphore and its record of its id
+// reads 0 or a previous run's id (7, ended or another program's now): it waits for the
+// record to name the first instance, never hands over to 7, and gives up after two
+// seconds (a record that cannot be written) or when the first instance is gone.
+TEST(PidWait, WaitsForTheRecordToNameAProcessOfThisExecutable) {
+    struct Case { World world; PidWaitEnd end; uint32_t pid; size_t sleeps; };
+    for (Case c : std::initializer_list<Case>{
+             {{}, PidWaitEnd::Found, 42, 0},
+             {{.pidAt = [](uint32_t ms) { return ms < 150 ? 0u : 42u; }}, PidWaitEnd::Found, 42, 3},
+             {{.pidAt = [](uint32_t ms) { return ms < 100 ? 7u : 42u; }}, PidWaitEnd::Found, 42, 2},
+             {{.pidAt = [](uint32_t) { return 7u; }}, PidWaitEnd::NotFound, 7, 39},
+             {{.pidAt = [](uint32_t) { return 0u; }, .aliveAnswers = 1}, PidWaitEnd::FirstInstanceGone, 0, 5},
+         }) {
+        uint32_t pid = 1;
+        EXPECT_EQ(waitForInstancePid(c.world.probes(), pid), c.end) << c.sleeps;
+        EXPECT_EQ(pid, c.pid) << c.sleeps;
+        EXPECT_EQ(c.world.sleeps, std::vector<uint32_t>(c.sleeps, 50));
+    }
+}
 
 TEST(FileWait, PollsTwoHundredTimesAskingForTheFirstInstanceEveryFifth) {
     struct Case { World world; FileWaitEnd end; size_t sleeps; int questions; };

@@ -17,8 +17,10 @@ import java.util.Objects;
  * command line (the quotes removed), in the order the starts handed them over, on a
  * daemon thread of the library's own, never on the caller's thread; a start without
  * arguments arrives as an empty array. Every registered listener receives its own copy of
- * each array. Arguments that arrive while no listener is registered are kept for the next
- * one. What a listener throws is written to standard error, and the hand-over goes on.
+ * each array. The library takes the arguments from the start of the VM, so that a later
+ * start never waits for a listener; those that arrive while no listener is registered are
+ * kept for the next one (the latest 100; an older array dropped costs one line on standard
+ * error). What a listener throws is written to standard error, and the hand-over goes on.
  *
  * <p>Outside single-instance mode (the launcher did not set "kestro.processCommFile", for
  * example when the application runs from a plain {@code java} command) nothing is watched,
@@ -35,9 +37,6 @@ public final class InstanceHandover {
         void accept(String[] arguments);
     }
 
-    private static boolean looked;
-    private static HandoverWatcher watcher;
-
     private InstanceHandover() {
     }
 
@@ -47,8 +46,9 @@ public final class InstanceHandover {
     }
 
     /**
-     * Registers a listener for the arguments of later starts; the first listener starts the
-     * watching. Registering the same listener twice makes it receive each array twice.
+     * Registers a listener for the arguments of later starts; the first one registered
+     * receives the arrays kept so far. Registering the same listener twice makes it receive
+     * each array twice.
      */
     public static void addListener(Listener listener) {
         Objects.requireNonNull(listener, "listener");
@@ -66,11 +66,7 @@ public final class InstanceHandover {
         }
     }
 
-    private static synchronized HandoverWatcher watcher() {
-        if (!looked) {
-            looked = true;
-            watcher = HandoverWatcher.fromProperties();
-        }
-        return watcher;
+    private static HandoverWatcher watcher() {
+        return HandoverWatcher.shared();
     }
 }

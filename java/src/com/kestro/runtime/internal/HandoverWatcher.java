@@ -26,24 +26,35 @@ import java.util.Objects;
  * and a poll of one path every {@link #POLL_MILLIS} ms costs next to nothing.
  *
  * <p>Two threads of their own, both daemons so that they never keep the VM alive, start
- * with the first listener: one takes the files, the other calls the listeners, so that a
- * slow listener never keeps a waiting start waiting. Argument lists that arrive while no
- * listener is registered are kept for the next one added.
+ * with the VM in single-instance mode (or with the first listener): one takes the files,
+ * so that a later start never waits for the application to register a listener, the
+ * other calls the listeners, so that a slow listener never keeps a waiting start
+ * waiting. Argument lists that arrive while no listener is registered are kept for the
+ * next one added, at most {@link #KEPT_LISTS} of them.
  */
 public final class HandoverWatcher {
     /** How often the file is looked for. */
     static final long POLL_MILLIS = 50;
     /**
-     * How long a file may stay without its line end, unchanged, before it is taken as it
-     * is. A live writer writes the whole line at once right after creating the file; a
-     * file that stays incomplete this long was left by a start that died, and would stop
-     * every later start if it stayed (they wait for it to go, then give up).
+     * How long a file may stay without its line end, unchanged, before it is removed
+     * unread. A live writer writes the whole line at once right after creating the file;
+     * a file that stays incomplete this long was left by a start that died, and would stop
+     * every later start if it stayed (they wait for it to go, then give up). Its text may
+     * be cut anywhere, a path too, so it is never delivered.
      */
     static final long INCOMPLETE_LIMIT_MILLIS = 5_000;
+    /** How many lists wait for delivery at most; beyond, the oldest is dropped. */
+    static final int KEPT_LISTS = 100;
+    /** The longest file a launcher writes: a command line of 32767 UTF-16 units and the line end. */
+    static final int MAX_FILE_BYTES = 2 * 32768;
+
+    private static boolean looked;
+    private static HandoverWatcher shared;
 
     private final File file;
     private final long pollMillis;
     private final long incompleteLimitNanos;
+    private final int keptLists;
 
     private final Object lock = new Object();
     private final List<InstanceHandover.Listener> listeners = new ArrayList<>();
@@ -54,36 +65,55 @@ public final class HandoverWatcher {
     private long incompleteSize = -1;
     private long incompleteSince;
 
-    public HandoverWatcher(File file, long pollMillis, long incompleteLimitMillis) {
+    public HandoverWatcher(File file, long pollMillis, long incompleteLimitMillis, int keptLists) {
         this.file = Objects.requireNonNull(file, "file");
         this.pollMillis = pollMillis;
         this.incompleteLimitNanos = incompleteLimitMillis * 1_000_000L;
+        this.keptLists = keptLists;
     }
 
     /**
-     * The watcher of the file named by "kestro.processCommFile", which a launcher sets in
-     * single-instance mode only; null when the property is absent or empty.
+     * The VM's watcher of the file named by "kestro.processCommFile", which a launcher sets
+     * in single-instance mode only; null when the property is absent or empty.
      */
-    public static HandoverWatcher fromProperties() {
-        String value = System.getProperty(LauncherProperties.PROCESS_COMM_FILE);
-        if (value == null || value.isEmpty()) {
-            return null;
+    public static synchronized HandoverWatcher shared() {
+        if (!looked) {
+            looked = true;
+            String value = System.getProperty(LauncherProperties.PROCESS_COMM_FILE);
+            if (value != null && !value.isEmpty()) {
+                shared = new HandoverWatcher(new File(value), POLL_MILLIS, INCOMPLETE_LIMIT_MILLIS, KEPT_LISTS);
+            }
         }
-        return new HandoverWatcher(new File(value), POLL_MILLIS, INCOMPLETE_LIMIT_MILLIS);
+        return shared;
     }
 
-    /** Registers a listener; the first one starts the watching. */
-    public void addListener(InstanceHandover.Listener listener) {
-        Objects.requireNonNull(listener, "listener");
+    /** Starts the VM's watcher in single-instance mode; does nothing otherwise. */
+    static void startShared() {
+        HandoverWatcher watcher = shared();
+        if (watcher != null) {
+            watcher.start();
+        }
+    }
+
+    /** Starts taking files, once; lists wait for a listener. */
+    void start() {
         synchronized (lock) {
-            listeners.add(listener);
-            lock.notifyAll();
             if (!started) {
                 started = true;
                 daemon("kestro instance hand-over watcher", this::watch).start();
                 daemon("kestro instance hand-over delivery", this::deliver).start();
             }
         }
+    }
+
+    /** Registers a listener and starts the watching, if it has not begun. */
+    public void addListener(InstanceHandover.Listener listener) {
+        Objects.requireNonNull(listener, "listener");
+        synchronized (lock) {
+            listeners.add(listener);
+            lock.notifyAll();
+        }
+        start();
     }
 
     /** Removes one registration of the listener, if there is one. */
@@ -94,10 +124,11 @@ public final class HandoverWatcher {
     }
 
     /**
-     * Takes the file when it holds a whole line (or has stayed incomplete for too long):
-     * reads it, deletes it and returns its arguments. Null when there is no file, when
-     * its writer is not done yet, or when it cannot be read or deleted now; the next call
-     * tries again, so a list is returned once and only once its file is gone.
+     * Takes the file when it holds a whole line: reads it, deletes it and returns its
+     * arguments. Null when there is no file, when its writer is not done yet, when it
+     * cannot be read or deleted now (the next call tries again, so a list is returned once
+     * and only once its file is gone), and when it is removed unread: too long to be a
+     * launcher's, or without its line end for too long.
      */
     String[] take() {
         if (!file.exists()) {
@@ -106,7 +137,7 @@ public final class HandoverWatcher {
         }
         byte[] bytes;
         try {
-            bytes = readAll(file);
+            bytes = readAtMost(file, MAX_FILE_BYTES + 1);
         } catch (IOException e) {
             // On Windows the writer holds the file without sharing until it has closed it;
             // or the file went since the look above.
@@ -115,9 +146,14 @@ public final class HandoverWatcher {
         // The line end is the file's last character: a line feed inside the argument text
         // (a command line may hold one) is part of an argument.
         String text = utf16le(bytes);
-        boolean incomplete = !text.endsWith("\n");
-        if (incomplete && !incompleteForTooLong(bytes.length)) {
-            return null;
+        String unread = null;
+        if (bytes.length > MAX_FILE_BYTES) {
+            unread = "is longer than " + MAX_FILE_BYTES + " bytes";
+        } else if (!text.endsWith("\n")) {
+            if (!incompleteForTooLong(bytes.length)) {
+                return null;
+            }
+            unread = "had no line end after " + incompleteLimitNanos / 1_000_000L + " ms";
         }
         // A file that is gone although the deletion failed was removed by its writer, which
         // thought this instance gone; the text is still ours.
@@ -125,23 +161,20 @@ public final class HandoverWatcher {
             return null;
         }
         incompleteSize = -1;
-        if (incomplete) {
-            System.err.println("kestro: the instance hand-over file " + file + " had no line end after "
-                    + incompleteLimitNanos / 1_000_000L + " ms; "
-                    + (text.isEmpty() ? "it was empty and is removed" : "its text is taken as it is"));
-            if (text.isEmpty()) {
-                return null;
-            }
+        if (unread != null) {
+            System.err.println("kestro: the instance hand-over file " + file + " " + unread + "; it is removed unread");
+            return null;
         }
-        return CommandLine.split(incomplete ? text : text.substring(0, text.length() - 1)).toArray(new String[0]);
+        return CommandLine.split(text.substring(0, text.length() - 1)).toArray(new String[0]);
     }
 
-    private static byte[] readAll(File file) throws IOException {
+    // Never more than `limit` bytes, whatever the file's size.
+    private static byte[] readAtMost(File file, int limit) throws IOException {
         ByteArrayOutputStream bytes = new ByteArrayOutputStream();
         try (InputStream in = new FileInputStream(file)) {
             byte[] buffer = new byte[8192];
-            for (int n = in.read(buffer); n >= 0; n = in.read(buffer)) {
-                bytes.write(buffer, 0, n);
+            for (int n = in.read(buffer); n >= 0 && bytes.size() < limit; n = in.read(buffer)) {
+                bytes.write(buffer, 0, Math.min(n, limit - bytes.size()));
             }
         }
         return bytes.toByteArray();
@@ -172,10 +205,7 @@ public final class HandoverWatcher {
             try {
                 String[] arguments = take();
                 if (arguments != null) {
-                    synchronized (lock) {
-                        arrived.addLast(arguments);
-                        lock.notifyAll();
-                    }
+                    keep(arguments);
                 }
             } catch (RuntimeException e) {
                 System.err.println("kestro: watching the instance hand-over file " + file + " failed; going on");
@@ -186,6 +216,20 @@ public final class HandoverWatcher {
             } catch (InterruptedException e) {
                 // Nobody but the VM interrupts this thread; the watching goes on.
             }
+        }
+    }
+
+    // Later starts never wait for delivery, so an application that never registers a
+    // listener (or a listener that never returns) must not make the lists grow for ever.
+    private void keep(String[] arguments) {
+        synchronized (lock) {
+            if (arrived.size() >= keptLists) {
+                arrived.removeFirst();
+                System.err.println("kestro: " + keptLists + " argument lists of later starts wait for an instance"
+                        + " hand-over listener; the oldest is dropped");
+            }
+            arrived.addLast(arguments);
+            lock.notifyAll();
         }
     }
 

@@ -25,7 +25,8 @@ public final class Launch {
      * <li>the program arguments, handed to the application's main unchanged.</li>
      * </ol>
      * Redirects the standard streams, arranges the temporary directory's removal at the end
-     * of the VM, then calls the application's {@code public static void main(String[])}.
+     * of the VM, in single-instance mode starts taking the arguments of later starts, then
+     * calls the application's {@code public static void main(String[])}.
      * Whatever that main throws leaves this method unchanged (checked exceptions too). A
      * launch that cannot begin (too few arguments, main class or main method missing) ends
      * with a {@link LaunchFailure} whose one-line text names the cause.
@@ -38,6 +39,7 @@ public final class Launch {
         }
         StandardStreams.redirect(args[2], args[3], "true".equals(args[4]));
         TempDirRemoval.scheduleFromProperties();
+        HandoverWatcher.startShared();
         Method main = MainMethod.find(args[1]);
         String[] programArguments = new String[Math.max(0, count - LEADING_ARGUMENTS - 1)];
         System.arraycopy(args, count - programArguments.length, programArguments, 0, programArguments.length);

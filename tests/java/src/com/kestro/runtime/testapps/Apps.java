@@ -65,18 +65,30 @@ public final class Apps {
      * start as one line "<arg><arg>..." (UTF-8) in the file of "handover.record", creates
      * the file of "handover.ready" once it listens, and returns from main when the file of
      * "handover.stop" exists (at most 120 s later). Prints "available: BOOLEAN" and the
-     * number of the library's threads ("hand-over threads: N").
+     * number of the library's threads ("hand-over threads: N"). With "handover.listenAfter"
+     * it is ready at once and registers its listener only once that file exists.
      */
     public static class HandoverRecorder {
         public static void main(String[] args) throws Exception {
             Path record = Paths.get(System.getProperty("handover.record"));
+            Path ready = Paths.get(System.getProperty("handover.ready"));
+            String listenAfter = System.getProperty("handover.listenAfter");
+            if (listenAfter != null) {
+                Files.createFile(ready);
+                awaitFile(Paths.get(listenAfter));
+            }
             InstanceHandover.addListener(handed -> append(record, handed));
             System.out.println("available: " + InstanceHandover.isAvailable());
             System.out.println("hand-over threads: " + Thread.getAllStackTraces().keySet().stream()
                     .filter(t -> t.getName().startsWith("kestro instance hand-over") && t.isDaemon()).count());
-            Files.createFile(Paths.get(System.getProperty("handover.ready")));
-            Path stop = Paths.get(System.getProperty("handover.stop"));
-            for (long deadline = System.nanoTime() + 120_000_000_000L; !Files.exists(stop)
+            if (listenAfter == null) {
+                Files.createFile(ready);
+            }
+            awaitFile(Paths.get(System.getProperty("handover.stop")));
+        }
+
+        private static void awaitFile(Path file) throws InterruptedException {
+            for (long deadline = System.nanoTime() + 120_000_000_000L; !Files.exists(file)
                     && System.nanoTime() - deadline < 0;) {
                 Thread.sleep(10);
             }
