@@ -76,24 +76,25 @@ bool findSourceRuntime(const RegistrySource& source, std::string& javaExe, std::
 }  // namespace
 
 bool findRegistryRuntime(std::string& javaExe, const std::string& lower, const std::string& upper) {
-    std::vector<FoundRuntime> registered(1);
-    bool sun = findRegisteredRuntime(registered[0].javaExe, registered[0].version, lower, upper);
-    if (!sun) registered.clear();
-    std::vector<const char*> sources;  // beside each runtime of today's sources in `registered`
+    FoundRuntime families;
+    bool sun = findRegisteredRuntime(families.javaExe, families.version, lower, upper);
+    std::vector<std::pair<const char*, FoundRuntime>> today;  // by source
     for (const RegistrySource& source : registrySources()) {
         FoundRuntime found;
-        if ((source.runtimeOnly && jdkRequired()) ||
-            !findSourceRuntime(source, found.javaExe, found.version, lower, upper))
-            continue;
-        registered.push_back(std::move(found));
-        sources.push_back(source.key);
+        if (source.runtimeOnly && jdkRequired()) continue;
+        if (findSourceRuntime(source, found.javaExe, found.version, lower, upper))
+            today.emplace_back(source.key, std::move(found));
     }
     std::string locatedExe, locatedVersion;
     bool located = findLocatedRuntime(locatedExe, locatedVersion, lower, upper);
-    if (sun) trace("found sun %s %s", registered[0].javaExe.c_str(), registered[0].version.c_str());
-    for (size_t i = 0; i < sources.size(); ++i) {
-        const FoundRuntime& found = registered[i + (sun ? 1 : 0)];
-        trace("found %s %s %s", sources[i], found.javaExe.c_str(), found.version.c_str());
+    std::vector<FoundRuntime> registered;
+    if (sun) {
+        trace("found sun %s %s", families.javaExe.c_str(), families.version.c_str());
+        registered.push_back(std::move(families));
+    }
+    for (auto& [source, found] : today) {
+        trace("found %s %s %s", source, found.javaExe.c_str(), found.version.c_str());
+        registered.push_back(std::move(found));
     }
     if (located) trace("found located %s %s", locatedExe.c_str(), locatedVersion.c_str());
     const FoundRuntime* newest = newestRuntime(registered);
