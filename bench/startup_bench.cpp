@@ -9,6 +9,10 @@
 //     HKCU\SOFTWARE\quenfield\kestro\locatedjvms, laid out below DIR with hard links to
 //     the stand-in JAVA; the first reports 1.8.0_201 and has the VM library VMLIB, every
 //     other reports 1.7.0_80 (below the benchmark's lower bound 1.8).
+//   startup_bench register COUNT JAVA DIR: registers COUNT runtimes in HKLM across the
+//     sources of today's installers (JavaSoft\JDK and \JRE, the Adoptium MSI layouts of
+//     each vendor), laid out below DIR like the located ones, all reporting 1.7.0_80
+//     under version keys within the bound, so that the search checks every one of them.
 #include <windows.h>
 
 #include <algorithm>
@@ -93,18 +97,25 @@ void writeText(const std::wstring& path, const std::string& text) {
     CloseHandle(file);
 }
 
+// A stand-in runtime below `dir` named `name` whose java.exe reports `version`; its home.
+std::wstring layOutRuntime(const std::wstring& dir, const std::wstring& name, const std::wstring& java,
+                           const std::string& version) {
+    std::wstring home = dir + L"\\" + name, bin = home + L"\\bin", exe = bin + L"\\java.exe";
+    CreateDirectoryW(dir.c_str(), nullptr);
+    CreateDirectoryW(home.c_str(), nullptr);
+    CreateDirectoryW(bin.c_str(), nullptr);
+    if (!CreateHardLinkW(exe.c_str(), java.c_str(), nullptr)) CopyFileW(java.c_str(), exe.c_str(), FALSE);
+    writeText(exe + L".cfg", "stderr=java version \"" + version + "\"\\r\\n\nexit=0\nsleep=0\n");
+    return home;
+}
+
 int locate(int count, const std::wstring& java, const std::wstring& vmLibrary, const std::wstring& dir) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kLocated);
-    CreateDirectoryW(dir.c_str(), nullptr);
     for (int i = 0; i < count; ++i) {
         wchar_t name[16];
         swprintf(name, 16, L"r%04d", i);
-        std::wstring home = dir + L"\\" + name, bin = home + L"\\bin", exe = bin + L"\\java.exe";
-        CreateDirectoryW(home.c_str(), nullptr);
-        CreateDirectoryW(bin.c_str(), nullptr);
-        if (!CreateHardLinkW(exe.c_str(), java.c_str(), nullptr)) CopyFileW(java.c_str(), exe.c_str(), FALSE);
-        std::string version = i == 0 ? "1.8.0_201" : "1.7.0_80";
-        writeText(exe + L".cfg", "stderr=java version \"" + version + "\"\\r\\n\nexit=0\nsleep=0\n");
+        std::wstring bin = layOutRuntime(dir, name, java, i == 0 ? "1.8.0_201" : "1.7.0_80") + L"\\bin";
+        std::wstring exe = bin + L"\\java.exe";
         if (i == 0) {
             CreateDirectoryW((bin + L"\\server").c_str(), nullptr);
             CopyFileW(vmLibrary.c_str(), (bin + L"\\server\\jvm.dll").c_str(), FALSE);
@@ -119,6 +130,37 @@ int locate(int count, const std::wstring& java, const std::wstring& vmLibrary, c
     return 0;
 }
 
+void setString(const std::wstring& key, const wchar_t* name, const std::wstring& value) {
+    HKEY handle = nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) !=
+        ERROR_SUCCESS)
+        return;
+    RegSetValueExW(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   DWORD((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+}
+
+int registerRuntimes(int count, const std::wstring& java, const std::wstring& dir) {
+    const wchar_t* javaSoft[] = {L"SOFTWARE\\JavaSoft\\JDK", L"SOFTWARE\\JavaSoft\\JRE"};
+    const wchar_t* installers[] = {L"SOFTWARE\\Eclipse Adoptium\\JDK",   L"SOFTWARE\\Eclipse Adoptium\\JRE",
+                                   L"SOFTWARE\\Eclipse Foundation\\JDK", L"SOFTWARE\\Eclipse Foundation\\JRE",
+                                   L"SOFTWARE\\AdoptOpenJDK\\JDK",       L"SOFTWARE\\AdoptOpenJDK\\JRE",
+                                   L"SOFTWARE\\Microsoft\\JDK"};
+    for (const wchar_t* key : javaSoft) RegDeleteTreeW(HKEY_LOCAL_MACHINE, key);
+    for (const wchar_t* key : installers) RegDeleteTreeW(HKEY_LOCAL_MACHINE, key);
+    for (int i = 0; i < count; ++i) {
+        wchar_t name[16];
+        swprintf(name, 16, L"g%04d", i);
+        std::wstring home = layOutRuntime(dir, name, java, "1.7.0_80"), n = std::to_wstring(i);
+        size_t source = size_t(i) % 9;
+        if (source < 2)
+            setString(std::wstring(javaSoft[source]) + L"\\1.8.0_" + n, L"JavaHome", home);
+        else
+            setString(std::wstring(installers[source - 2]) + L"\\8.0." + n + L".1\\hotspot\\MSI", L"Path", home + L"\\");
+    }
+    return 0;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -126,6 +168,8 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"time" && argc > 3) return timePrograms(_wtoi(argv[2]), std::vector<std::wstring>(argv + 3, argv + argc));
     if (verb == L"burst" && argc == 4) return burst(_wtoi(argv[2]), argv[3]);
     if (verb == L"locate" && argc == 6) return locate(_wtoi(argv[2]), argv[3], argv[4], argv[5]);
-    std::fprintf(stderr, "usage: startup_bench time RUNS PROGRAM... | burst COUNT PROGRAM | locate COUNT JAVA VMLIB DIR\n");
+    if (verb == L"register" && argc == 5) return registerRuntimes(_wtoi(argv[2]), argv[3], argv[4]);
+    std::fprintf(stderr, "usage: startup_bench time RUNS PROGRAM... | burst COUNT PROGRAM | locate COUNT JAVA VMLIB DIR"
+                         " | register COUNT JAVA DIR\n");
     return 2;
 }

@@ -14,12 +14,13 @@ namespace kestro {
 // and, unless `allowPrerelease`, the pre-release filter. For a GUI launcher (key 107 = 1)
 // a passing path is turned into the runtime's "javaw.exe", which must exist. `version`
 // receives the version found, also when the bounds refuse it; it is empty when none was.
+// A refusal is traced with its reason.
 [[nodiscard]] bool checkJavaExe(std::string& javaExe, std::string& version, const std::string& lowerBound,
                                 const std::string& upperBound, bool allowPrerelease);
 
 // The java executable below `home`, used as written: "\jre\bin\java.exe" when a JDK is
 // required (key 131; then it qualifies only with "\lib\tools.jar") or when it exists,
-// otherwise "\bin\java.exe". Returns whether the home qualifies.
+// otherwise "\bin\java.exe". Returns whether the home qualifies, and traces why not.
 [[nodiscard]] bool javaExeForHome(std::string& javaExe, const std::string& home);
 
 // A runtime directory, resolved against the launcher's directory and normalised, with a

@@ -27,6 +27,16 @@ bool switchToWindowedJava(std::string& javaExe) {
     return pathExists(javaExe);
 }
 
+// The java executable below `home` and whether the home qualifies (see javaExeForHome).
+bool deriveJavaExe(std::string& javaExe, const std::string& home) {
+    std::string embedded = truncated(home + "\\jre\\bin\\java.exe");
+    javaExe = pathExists(embedded) ? embedded : truncated(home + "\\bin\\java.exe");
+    if (lookupInt(key::RequireJdk) == 0) return true;
+    // JDKs up to 8 carry lib\tools.jar and an embedded jre; later ones have neither, but
+    // every JDK has its compiler.
+    return pathExists(home + "\\lib\\tools.jar") || pathExists(home + "\\bin\\javac.exe");
+}
+
 }  // namespace
 
 bool checkJavaExe(std::string& javaExe, std::string& version, const std::string& lowerBound,
@@ -37,8 +47,10 @@ bool checkJavaExe(std::string& javaExe, std::string& version, const std::string&
     bool result = false;
     uint64_t lastWrite = 0;
     version.clear();
+    std::string refused;
     if (!findFileTime(javaExe, &lastWrite)) {
         trace("file doesn't exist");
+        refused = "no java executable";
     } else {
         trace("file exists");
         bool known = readCachedVersion(javaExe, lastWrite, version) && version != kFailedProbeVersion;
@@ -52,32 +64,36 @@ bool checkJavaExe(std::string& javaExe, std::string& version, const std::string&
                 writeCachedVersion(javaExe, lastWrite, version);
             } else {
                 trace("couldn't get version");
+                refused = "the version probe failed";
             }
         }
-        result = known && acceptVersion(version, lowerBound, upperBound, allowPrerelease);
-        if (result && lookupInt(key::ApplicationType) == key::TypeGui) result = switchToWindowedJava(javaExe);
+        result = known && acceptVersion(version, lowerBound, upperBound, allowPrerelease, &refused);
+        if (result && lookupInt(key::ApplicationType) == key::TypeGui && !switchToWindowedJava(javaExe)) {
+            result = false;
+            refused = "no java executable";
+        }
     }
+    if (!result) trace("Passed over %s: %s", javaExe.c_str(), refused.c_str());
     trace("checkJavaExe returning %d", int(result));
     return result;
 }
 
 bool javaExeForHome(std::string& javaExe, const std::string& home) {
-    std::string embedded = truncated(home + "\\jre\\bin\\java.exe");
-    javaExe = pathExists(embedded) ? embedded : truncated(home + "\\bin\\java.exe");
-    if (lookupInt(key::RequireJdk) == 0) return true;
-    // JDKs up to 8 carry lib\tools.jar and an embedded jre; later ones have neither, but
-    // every JDK has its compiler.
-    return pathExists(home + "\\lib\\tools.jar") || pathExists(home + "\\bin\\javac.exe");
+    if (deriveJavaExe(javaExe, home)) return true;
+    trace("Passed over %s: a JDK is required and it has neither lib\\tools.jar nor bin\\javac.exe", home.c_str());
+    return false;
 }
 
 bool checkRuntimeDirectory(std::string& javaExe, const std::string& directory, const std::string& lowerBound,
                            const std::string& upperBound, bool lenient) {
     std::string home = truncated(fullPath(directory, false));
     unpackPackedRuntime(home);
-    bool qualifies = javaExeForHome(javaExe, home);
-    if (lenient) return true;
+    if (lenient) {
+        (void)deriveJavaExe(javaExe, home);
+        return true;
+    }
     std::string version;
-    return qualifies && checkJavaExe(javaExe, version, lowerBound, upperBound, true);
+    return javaExeForHome(javaExe, home) && checkJavaExe(javaExe, version, lowerBound, upperBound, true);
 }
 
 bool checkRuntimeVariable(std::string& javaExe, const char* name, const std::string& lowerBound,

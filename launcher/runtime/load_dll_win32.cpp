@@ -84,7 +84,9 @@ HMODULE tryJvmLibrary(const std::string& binDirectory, const std::string& subDir
 
 HMODULE loadJvmLibrary(const std::string& javaExe) {
     HMODULE module = loadFromRuntime(javaExe);
-    return module ? module : loadFromRuntime(embeddedRuntimeJava(javaExe));
+    if (!module) module = loadFromRuntime(embeddedRuntimeJava(javaExe));
+    if (!module) trace("%s has no VM library that loads", javaExe.c_str());
+    return module;
 }
 
 bool LoadDLL() {

@@ -1,5 +1,6 @@
 // The registry entry of the search list: runtimes that Java installers registered under
-// SOFTWARE\JavaSoft, and runtimes recorded as located under SOFTWARE\quenfield\kestro.
+// SOFTWARE\JavaSoft and under their vendors' keys (runtime/registry_sources.h), and
+// runtimes recorded as located under SOFTWARE\quenfield\kestro.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +10,9 @@
 namespace kestro {
 
 // The better of the registered and the located runtime within the bounds; the
-// registered one only when its version is strictly greater. Fills `javaExe`.
+// registered one only when its version is strictly greater. The registered one is the
+// newest of what the two older families give (findRegisteredRuntime) and the newest
+// passing runtime of each of today's sources. Fills `javaExe`.
 [[nodiscard]] bool findRegistryRuntime(std::string& javaExe, const std::string& lowerBound,
                                        const std::string& upperBound);
 

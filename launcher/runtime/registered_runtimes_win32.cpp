@@ -6,6 +6,7 @@
 #include "diagnostics/trace.h"
 #include "runtime/candidate_check.h"
 #include "runtime/registry_order.h"
+#include "runtime/registry_sources.h"
 #include "runtime/registry_win32.h"
 
 namespace kestro {
@@ -27,25 +28,79 @@ std::string currentVersionOf(const char* family, const std::string& lower, const
     return keyNameInRange(value, lower, upper) ? value : std::string();
 }
 
-// The runtime whose "JavaHome" the key holds, checked with the pre-release filter on.
-bool checkRegisteredHome(HKEY key, std::string& javaExe, std::string& version, const std::string& lower,
-                         const std::string& upper) {
+// The runtime whose home the key at `path` holds ("JavaHome", or an installer's "Path"),
+// checked with the pre-release filter on. A key without the value is passed over with
+// that reason.
+bool checkRegisteredHome(HKEY key, const std::string& path, RegistryLayout layout, std::string& javaExe,
+                         std::string& version, const std::string& lower, const std::string& upper) {
+    const char* name = layout == RegistryLayout::JavaHome ? "JavaHome" : "Path";
     std::string home;
-    if (!readRegistryString(key, "JavaHome", kTextCapacity, home)) return false;
+    if (!readRegistryString(key, name, kTextCapacity, home)) {
+        trace("Passed over %s: no value %s", path.c_str(), name);
+        return false;
+    }
+    if (layout == RegistryLayout::InstallerPath) home = homeFromInstallerPath(home);
     return javaExeForHome(javaExe, home) && checkJavaExe(javaExe, version, lower, upper, false);
+}
+
+// One version of an installer source: the first of its VM sub-keys whose runtime passes.
+bool checkInstallerVersion(HKEY versionKey, const std::string& path, std::string& javaExe, std::string& version,
+                           const std::string& lower, const std::string& upper) {
+    for (const std::string& sub : registrySubKeyNames(versionKey)) {
+        std::string msi = installerPathKey(sub);
+        UniqueKey key = openRegistryKey(versionKey, msi);
+        if (key && checkRegisteredHome(key.get(), path + "\\" + msi, RegistryLayout::InstallerPath, javaExe, version,
+                                       lower, upper))
+            return true;
+    }
+    return false;
+}
+
+// The newest runtime of one of today's sources that passes, its version keys tried from
+// the newest.
+bool findSourceRuntime(const RegistrySource& source, std::string& javaExe, std::string& version,
+                       const std::string& lower, const std::string& upper) {
+    if (source.layout == RegistryLayout::JavaHome)
+        return findNewestRegisteredRuntime(source.key, javaExe, version, lower, upper);
+    UniqueKey family = openRegistryKey(HKEY_LOCAL_MACHINE, source.key);
+    if (!family) return false;
+    for (const std::string& name : versionKeysToTry(source, registrySubKeyNames(family.get()), lower, upper)) {
+        UniqueKey key = openRegistryKey(family.get(), name);
+        if (key && checkInstallerVersion(key.get(), std::string(source.key) + "\\" + name, javaExe, version, lower,
+                                         upper))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
 
 bool findRegistryRuntime(std::string& javaExe, const std::string& lower, const std::string& upper) {
-    std::string registeredExe, registeredVersion, locatedExe, locatedVersion;
-    bool registered = findRegisteredRuntime(registeredExe, registeredVersion, lower, upper);
+    FoundRuntime families;
+    bool sun = findRegisteredRuntime(families.javaExe, families.version, lower, upper);
+    std::vector<std::pair<const char*, FoundRuntime>> today;  // by source
+    for (const RegistrySource& source : registrySources()) {
+        FoundRuntime found;
+        if (source.runtimeOnly && jdkRequired()) continue;
+        if (findSourceRuntime(source, found.javaExe, found.version, lower, upper))
+            today.emplace_back(source.key, std::move(found));
+    }
+    std::string locatedExe, locatedVersion;
     bool located = findLocatedRuntime(locatedExe, locatedVersion, lower, upper);
-    if (registered) trace("found sun %s %s", registeredExe.c_str(), registeredVersion.c_str());
+    std::vector<FoundRuntime> registered;
+    if (sun) {
+        trace("found sun %s %s", families.javaExe.c_str(), families.version.c_str());
+        registered.push_back(std::move(families));
+    }
+    for (auto& [source, found] : today) {
+        trace("found %s %s %s", source, found.javaExe.c_str(), found.version.c_str());
+        registered.push_back(std::move(found));
+    }
     if (located) trace("found located %s %s", locatedExe.c_str(), locatedVersion.c_str());
-    if (!registered && !located) return false;
-    bool takeRegistered = registered && (!located || versionGreater(registeredVersion, locatedVersion));
-    javaExe = takeRegistered ? registeredExe : locatedExe;
+    const FoundRuntime* newest = newestRuntime(registered);
+    if (!newest && !located) return false;
+    bool takeRegistered = newest && (!located || versionGreater(newest->version, locatedVersion));
+    javaExe = takeRegistered ? newest->javaExe : locatedExe;
     return true;
 }
 
@@ -66,7 +121,7 @@ bool findCurrentVersionRuntime(std::string& javaExe, std::string& version, const
     bool useJdk = versionGreater(jdk, jre);
     std::string path = std::string(useJdk ? kJdkFamily : kJreFamily) + "\\" + (useJdk ? jdk : jre);
     UniqueKey key = openRegistryKey(HKEY_LOCAL_MACHINE, path);
-    return key && checkRegisteredHome(key.get(), javaExe, version, lower, upper);
+    return key && checkRegisteredHome(key.get(), path, RegistryLayout::JavaHome, javaExe, version, lower, upper);
 }
 
 bool findNewestRegisteredRuntime(const char* familyKey, std::string& javaExe, std::string& version,
@@ -75,7 +130,9 @@ bool findNewestRegisteredRuntime(const char* familyKey, std::string& javaExe, st
     if (!family) return false;
     for (const std::string& name : namesToTry(registrySubKeyNames(family.get()), lower, upper)) {
         UniqueKey key = openRegistryKey(family.get(), name);
-        if (key && checkRegisteredHome(key.get(), javaExe, version, lower, upper)) return true;
+        if (key && checkRegisteredHome(key.get(), std::string(familyKey) + "\\" + name, RegistryLayout::JavaHome,
+                                       javaExe, version, lower, upper))
+            return true;
     }
     return false;
 }

@@ -20,13 +20,25 @@ bool isPrereleaseVersion(std::string_view version) {
     return false;
 }
 
+std::optional<std::string> versionRejection(std::string_view version, std::string_view lowerBound,
+                                            std::string_view upperBound, bool prereleaseAllowed) {
+    std::string v(version);
+    if (!prereleaseAllowed && isPrereleaseVersion(version)) return "version " + v + " is a pre-release";
+    const char* side = !passesLowerBound(version, lowerBound)   ? "below the minimum"
+                       : !passesUpperBound(version, upperBound) ? "above the maximum"
+                                                                : nullptr;
+    if (!side) return std::nullopt;
+    auto shown = [](std::string_view bound) { return bound.empty() ? std::string("none") : std::string(bound); };
+    return "version " + v + " is " + side + " (minimum " + shown(lowerBound) + ", maximum " + shown(upperBound) + ")";
+}
+
 bool acceptVersion(const std::string& version, const std::string& lowerBound, const std::string& upperBound,
-                   bool allowPrerelease) {
-    if (!allowPrerelease && lookupInt(key::AllowPrerelease) == 0 && isPrereleaseVersion(version)) {
-        trace("beta vm not allowed");
-        return false;
-    }
-    return passesLowerBound(version, lowerBound) && passesUpperBound(version, upperBound);
+                   bool allowPrerelease, std::string* reason) {
+    bool prereleaseAllowed = allowPrerelease || lookupInt(key::AllowPrerelease) != 0;
+    std::optional<std::string> refused = versionRejection(version, lowerBound, upperBound, prereleaseAllowed);
+    if (refused && !prereleaseAllowed && isPrereleaseVersion(version)) trace("beta vm not allowed");
+    if (refused && reason) *reason = *refused;
+    return !refused;
 }
 
 }  // namespace kestro

@@ -3,6 +3,7 @@
 // (format/version_order.h); the texts themselves stay as printed.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,9 +21,16 @@ bool passesUpperBound(std::string_view version, std::string_view upperBound);
 // "beta", "ea" or "rc" anywhere in the text, case-sensitive.
 bool isPrereleaseVersion(std::string_view version);
 
+// Why a version is refused, for the trace: it is a pre-release build and those are not
+// allowed, or it lies below the lower or above the upper bound (naming the version and
+// both bounds, "none" for an empty one). None when it is accepted.
+std::optional<std::string> versionRejection(std::string_view version, std::string_view lowerBound,
+                                            std::string_view upperBound, bool prereleaseAllowed);
+
 // True when the version lies within the bounds and, unless the caller or key 130 allows
-// pre-release runtimes, is no pre-release build.
+// pre-release runtimes, is no pre-release build. `reason` receives why it is refused.
 [[nodiscard]] bool acceptVersion(const std::string& version, const std::string& lowerBound,
-                                 const std::string& upperBound, bool allowPrerelease);
+                                 const std::string& upperBound, bool allowPrerelease,
+                                 std::string* reason = nullptr);
 
 }  // namespace kestro

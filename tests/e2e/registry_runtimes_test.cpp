@@ -12,6 +12,8 @@ namespace {
 
 constexpr char kJre[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\Java Runtime Environment";
 constexpr char kJdk[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\Java Development Kit";
+constexpr char kJre9[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\JRE";
+constexpr char kJdk9[] = "HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft\\JDK";
 
 // A .reg string literal: backslashes and quotes escaped, enclosed in quotes.
 std::string regString(const std::string& text) {
@@ -40,7 +42,9 @@ protected:
     }
     // Deletes the keys that runtime searches read, then imports `lines`.
     void replaceWith(const std::string& lines = "") {
-        import("[-HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft]\r\n"
+        import("[-HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft]\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\JDK]\r\n"
+               "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Eclipse Adoptium]\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\AdoptOpenJDK]\r\n"
+               "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Eclipse Foundation]\r\n"
                "[-HKEY_CURRENT_USER\\SOFTWARE\\quenfield\\kestro\\locatedjvms]\r\n"
                "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\quenfield\\kestro\\locatedjvms]\r\n"
                "[-HKEY_CURRENT_USER\\SOFTWARE\\quenfield\\velmora\\installations]\r\n"
@@ -54,6 +58,14 @@ protected:
     static std::string currentVersion(const char* family, const std::string& version) {
         return std::string("[") + family + "]\r\n\"CurrentVersion\"=" + regString(version) + "\r\n";
     }
+    // An MSI's registration below `family` ("Eclipse Adoptium\JDK"): its install directory,
+    // with the trailing backslash MSIs write, under the VM's sub-key (none: the layout
+    // before 2019); no value without a home.
+    static std::string installed(const std::string& family, const std::string& version, const fs::path& home,
+                                 const std::string& vm = "hotspot") {
+        return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\" + family + "\\" + version + (vm.empty() ? "" : "\\" + vm) +
+               "\\MSI]\r\n" + (home.empty() ? "" : "\"Path\"=" + regString(windowsPath(home) + "\\") + "\r\n");
+    }
     // A located runtime: the key name is the java executable's path with "/" for "\".
     static std::string located(const char* hive, const fs::path& home) {
         std::string name = windowsPath(home / "bin" / "java.exe");
@@ -65,23 +77,8 @@ protected:
                regString(list) + "\r\n";
     }
 
-    int imports_ = 0;
-};
-
-// What each kind of registration makes the search choose (the order of a family's
-// sub-keys and the version comparisons are the native tests'): the row's registry, its
-// settings, the exit code, trace lines that must and must not begin a line, and the report.
-TEST_F(RegistrySearch, EachKindOfRegistrationIsFoundByItsRules) {
-    fs::path r18 = layOut("r18"), r17 = layOut("r17", loadable("1.7.0_80")), r9 = layOut("r9", loadable("9.0.4"));
-    fs::path oldJdk =
-        layOut("oldjdk", {.embeddedJre = true, .toolsJar = true, .vmLibraries = {"jre/bin/server/jvm.dll"}});
-    fs::path jdk21 = layOut("jdk21", {.version = "21.0.1", .javac = true, .vmLibraries = {"bin/server/jvm.dll"}});
-    fs::path user = layOut("user", loadable("1.8.0_100")), machine = layOut("machine", loadable("1.8.0_60"));
-    fs::path ea = layOut("ea", loadable("1.8.0-ea")), broken = layOut("broken", {}), loc18 = layOut("loc18");
-    fs::path install = dir_ / "install";
-    layOut("install/jre");
-    const std::string kUser = "HKEY_CURRENT_USER", kMachine = "HKEY_LOCAL_MACHINE";
-    const std::string installs = windowsPath(dir_ / "gone") + ";" + windowsPath(install);
+    // One launcher per row: the row's registry and settings, then its exit code, trace
+    // lines that must and must not begin a line, and the report.
     struct Case {
         const char* name;
         std::string registry;
@@ -90,7 +87,38 @@ TEST_F(RegistrySearch, EachKindOfRegistrationIsFoundByItsRules) {
         std::vector<std::string> traced;
         std::string notTraced, report;
     };
-    const Case cases[] = {
+    void runCases(const std::vector<Case>& cases) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            replaceWith(c.registry);
+            set(key::SearchList, "Y");
+            for (const auto& [k, value] : c.keys) set(k, value);
+            RunResult r = run(buildLauncher("case" + std::to_string(++launchers_) + ".exe"));
+            for (const auto& [k, value] : c.keys) set(k, "");
+            EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+            for (const std::string& line : c.traced) EXPECT_TRUE(r.traced(line)) << line << "\n" << r.trace;
+            if (!c.notTraced.empty()) EXPECT_FALSE(r.tracedPrefix(c.notTraced)) << r.trace;
+            if (!c.report.empty()) EXPECT_EQ(r.err, r.reported(c.report));
+        }
+    }
+
+    int imports_ = 0, launchers_ = 0;
+};
+
+// What each kind of registration makes the search choose (the order of a family's
+// sub-keys and the version comparisons are the native tests').
+TEST_F(RegistrySearch, EachKindOfRegistrationIsFoundByItsRules) {
+    fs::path r18 = layOut("r18"), r17 = layOut("r17", loadable("1.7.0_80")), r9 = layOut("r9", loadable("9.0.4"));
+    fs::path oldJdk =
+        layOut("oldjdk", {.embeddedJre = true, .toolsJar = true, .vmLibraries = {"jre/bin/server/jvm.dll"}});
+    fs::path jdk21 = layOut("jdk21", {.version = "21.0.1", .javac = true, .vmLibraries = {"bin/server/jvm.dll"}});
+    fs::path user = layOut("user", loadable("1.8.0_100")), machine = layOut("machine", loadable("1.8.0_60"));
+    fs::path ea = layOut("ea", loadable("1.8.0-ea")), broken = layOut("broken", {});
+    fs::path install = dir_ / "install";
+    layOut("install/jre");
+    const std::string kUser = "HKEY_CURRENT_USER", kMachine = "HKEY_LOCAL_MACHINE";
+    const std::string installs = windowsPath(dir_ / "gone") + ";" + windowsPath(install);
+    runCases({
         {"the current version picks the family",
          currentVersion(kJre, "1.8") + registered(kJre, "1.8", r18) + currentVersion(kJdk, "1.7") +
              registered(kJdk, "1.7", r17),
@@ -103,10 +131,6 @@ TEST_F(RegistrySearch, EachKindOfRegistrationIsFoundByItsRules) {
          {{key::RequireJdk, "1"}}, 83, {}, "checkJavaExe (" + windowsPath(oldJdk)},
         {"a JDK of today in its own family", currentVersion(kJdk, "21") + registered(kJdk, "21", jdk21),
          {{key::RequireJdk, "1"}}, 0, {"found sun " + javaOf(jdk21) + " 21.0.1"}},
-        {"a located runtime wins a tie",
-         currentVersion(kJre, "1.8") + registered(kJre, "1.8", r18) + located(kUser.c_str(), loc18), {}, 0,
-         {"found sun " + javaOf(r18) + " 1.8.0_201", "found located " + javaOf(loc18) + " 1.8.0_201",
-          "Trying to load JVM-DLL from " + javaOf(loc18)}},
         {"located runtimes compare by version across hives",
          located(kUser.c_str(), user) + located(kMachine.c_str(), machine), {}, 0,
          {"found located " + javaOf(user) + " 1.8.0_100", "Trying to load JVM-DLL from " + javaOf(user)}},
@@ -122,20 +146,44 @@ TEST_F(RegistrySearch, EachKindOfRegistrationIsFoundByItsRules) {
          {"found JRE from previous installation (user) " + javaOf(install / "jre")}},
         {"a registered runtime without a VM library", currentVersion(kJre, "1.8") + registered(kJre, "1.8", broken),
          {}, 83, {}, "", message(1005)},
+    });
+}
+
+// Today's registrations, each found on its own, and the newest of all registered
+// runtimes weighed against the located one.
+TEST_F(RegistrySearch, TodaysRegistrationsAreFoundAndTheNewestWins) {
+    fs::path jdk17 = layOut("jdk17", {.version = "17.0.2", .javac = true, .vmLibraries = {"bin/server/jvm.dll"}});
+    fs::path jdk21 = layOut("jdk21", {.version = "21.0.1", .javac = true, .vmLibraries = {"bin/server/jvm.dll"}});
+    fs::path jre17 = layOut("jre17", loadable("17.0.2")), r18 = layOut("r18"), loc18 = layOut("loc18");
+    auto found = [](const std::string& source, const fs::path& home, const char* version) {
+        return "found SOFTWARE\\" + source + " " + javaOf(home) + " " + version;
     };
-    int n = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        replaceWith(c.registry);
-        set(key::SearchList, "Y");
-        for (const auto& [k, value] : c.keys) set(k, value);
-        RunResult r = run(buildLauncher("case" + std::to_string(++n) + ".exe"));
-        for (const auto& [k, value] : c.keys) set(k, "");
-        EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
-        for (const std::string& line : c.traced) EXPECT_TRUE(r.traced(line)) << line << "\n" << r.trace;
-        if (!c.notTraced.empty()) EXPECT_FALSE(r.tracedPrefix(c.notTraced)) << r.trace;
-        if (!c.report.empty()) EXPECT_EQ(r.err, r.reported(c.report));
-    }
+    auto loads = [](const fs::path& home) { return "Trying to load JVM-DLL from " + javaOf(home); };
+    const std::string temurin = "Eclipse Adoptium\\JDK", both = registered(kJdk9, "17", jdk17);
+    runCases({
+        {"JavaSoft JDK", registered(kJdk9, "17.0.2", jdk17), {{key::MinVersion, "11"}}, 0,
+         {found("JavaSoft\\JDK", jdk17, "17.0.2")}},
+        {"JavaSoft JRE", registered(kJre9, "17", jre17), {}, 0, {found("JavaSoft\\JRE", jre17, "17.0.2")}},
+        {"Temurin", installed(temurin, "21.0.1.12", jdk21), {}, 0, {found(temurin, jdk21, "21.0.1")}},
+        {"Eclipse Foundation", installed("Eclipse Foundation\\JDK", "17.0.2.8", jdk17), {}, 0,
+         {found("Eclipse Foundation\\JDK", jdk17, "17.0.2")}},
+        {"AdoptOpenJDK before 2019", installed("AdoptOpenJDK\\JRE", "8.0.201.9", r18, ""), {{key::MaxVersion, "1.8"}},
+         0, {found("AdoptOpenJDK\\JRE", r18, "1.8.0_201")}},
+        {"Microsoft", installed("Microsoft\\JDK", "21.0.1.12", jdk21), {}, 0,
+         {found("Microsoft\\JDK", jdk21, "21.0.1")}},
+        {"the newest across sources", both + installed(temurin, "21.0.1.12", jdk21), {}, 0, {loads(jdk21)}},
+        {"within the bounds", both + installed(temurin, "21.0.1.12", jdk21), {{key::MaxVersion, "17"}}, 0,
+         {loads(jdk17)}},
+        {"a JDK required leaves the JRE registrations alone",
+         registered(kJre9, "17", jre17) + installed("Eclipse Adoptium\\JRE", "17.0.2.8", jre17),
+         {{key::RequireJdk, "1"}}, 83, {}, "checkJavaExe ("},
+        {"a located runtime wins a tie", installed(temurin, "8.0.201.9", r18) + located("HKEY_CURRENT_USER", loc18), {},
+         0, {found(temurin, r18, "1.8.0_201"), loads(loc18)}},
+        {"a key without its value, a home that is gone",
+         installed(temurin, "21.0.1.12", {}) + registered(kJdk9, "17", dir_ / "gone"), {}, 83,
+         {"Passed over SOFTWARE\\" + temurin + "\\21.0.1.12\\hotspot\\MSI: no value Path",
+          "Passed over " + javaOf(dir_ / "gone") + ": no java executable"}},
+    });
 }
 
 }  // namespace

@@ -210,7 +210,7 @@ void Loader::addRuntimeLibrary() {
 void Loader::addDefaults() {
     for (const Setting& setting : allSettings())
         if (setting.defaultText && !strings_.contains(setting.key))
-            strings_[setting.key] = toCodePage(*setting.defaultText, cp_);
+            strings_[setting.key] = toCodePage(defaultTextFor(setting, strings_), cp_);
 }
 
 void Loader::loadFiles(const toml::node& node) {

@@ -4,6 +4,8 @@
 #include <array>
 
 #include "format/config_keys.h"
+#include "tool/config/value_checks.h"
+#include "tool/settings/setting_error.h"
 
 namespace kestro::tool {
 
@@ -29,7 +31,9 @@ const std::array kSettings{
     Setting{"application", "directory", key::ApplicationDirectory, Kind::Text, "."},
     Setting{"application", "working_directory", key::WorkingDirectory, Kind::Text},
     Setting{"application", "flavour", key::Flavour, Kind::Flavour, "k"},
-    Setting{"java", "search_order", key::SearchList, Kind::SearchList},
+    // The bundled runtime first, then the user's choice, then what is installed (see
+    // docs/configuration.md, "How a launcher finds Java").
+    Setting{"java", "search_order", key::SearchList, Kind::SearchList, "Rjre;EKESTRO_JAVA_HOME;EJAVA_HOME;Y;S"},
     Setting{"java", "min_version", key::MinVersion, Kind::Version},
     Setting{"java", "max_version", key::MaxVersion, Kind::Version},
     Setting{"java", "allow_prerelease", key::AllowPrerelease, Kind::Bool},
@@ -104,7 +108,32 @@ const std::array kFormerNames{
 constexpr std::array<std::string_view, 10> kGroups{"application", "java",   "vm",       "classpath", "native",
                                                    "redirect",    "switches", "splash", "instance", "messages"};
 
+// "Java 17 or later" and the like, or nothing without bounds, and for bounds that are
+// no versions or admit none (set under [keys]), whose text would not help.
+std::string acceptableVersions(std::string min, std::string max) {
+    try {
+        checkVersionBound(min);
+        checkVersionBound(max);
+    } catch (const SettingError&) {
+        return {};
+    }
+    if (min.empty() && max.empty()) return {};
+    if (max.empty()) return "Java " + min + " or later";
+    if (min.empty()) return "Java " + max + " or earlier";
+    if (versionBoundsExclude(min, max)) return {};
+    return min == max ? "Java " + min : "Java " + min + " to " + max;
+}
+
 }  // namespace
+
+std::string defaultTextFor(const Setting& setting, const std::map<ConfigKey, std::string>& stored) {
+    std::string text(*setting.defaultText);
+    if (setting.key != msg::NoJvmFound) return text;
+    auto bound = [&](ConfigKey key) { return stored.contains(key) ? stored.at(key) : std::string(); };
+    std::string versions = acceptableVersions(bound(key::MinVersion), bound(key::MaxVersion));
+    if (!versions.empty()) text.insert(text.find('\n') + 1, "This application needs " + versions + ".\n");
+    return text;
+}
 
 std::span<const Setting> allSettings() { return kSettings; }
 

@@ -2,6 +2,7 @@
 // the block and says how its TOML value becomes the stored text.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -60,6 +61,12 @@ const FormerName* findFormerName(std::string_view group, std::string_view name);
 
 // The groups of allSettings(), in order.
 std::span<const std::string_view> settingGroups();
+
+// The text the build writes for `setting` when the file leaves it out, as UTF-8, given
+// the texts stored for the other keys: the message for no runtime found names the Java
+// versions that the bounds (keys 126 and 127) admit, "Java 17 or later", "Java 11 to
+// 17". Every other default is the table's. Requires setting.defaultText.
+std::string defaultTextFor(const Setting& setting, const std::map<ConfigKey, std::string>& stored);
 
 // The launcher reads byte-string values into buffers of this many bytes with the
 // terminating zero.

@@ -145,11 +145,12 @@ private:
     void writeSettings(bool defaults) {
         std::string_view group;
         bool rawBounds = boundsExcludeEachOther();
+        const std::map<int32_t, std::string> stored = remaining_;  // what defaults depend on
         for (const Setting& setting : allSettings()) {
             auto it = remaining_.find(setting.key);
             if (it == remaining_.end()) continue;
             if (rawBounds && (setting.key == key::MinVersion || setting.key == key::MaxVersion)) continue;
-            if (defaults && setting.defaultText && it->second == toCodePage(*setting.defaultText, cp_)) {
+            if (defaults && setting.defaultText && it->second == toCodePage(defaultTextFor(setting, stored), cp_)) {
                 remaining_.erase(it);
                 continue;
             }

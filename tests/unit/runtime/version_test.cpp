@@ -4,6 +4,7 @@
 
 #include "config/config_tables.h"
 #include "runtime/registry_order.h"
+#include "runtime/registry_sources.h"
 #include "runtime/version_cache.h"
 #include "format/version_order.h"
 #include "runtime/version_probe.h"
@@ -42,29 +43,39 @@ TEST(VersionOrder, Comparisons) {
     EXPECT_EQ(comparableVersion("17-ea+3"), "17-ea+3");
 }
 
+// Each row: the version, the bounds, whether the caller allows pre-releases, and the
+// start of the reason it is refused ("" when accepted).
 TEST(VersionRules, BoundsAndPrereleases) {
-    struct Case { const char* version; const char* lower; const char* upper; bool allowPrerelease, accepted; };
+    struct Case { const char *version, *lower, *upper; bool allowPrerelease; const char* refused; };
+    const char *below = "is below", *above = "is above", *pre = "is a pre-release";
     for (const Case& c : std::initializer_list<Case>{
              // Before Java 9 a bound admits the releases it is a prefix of.
-             {"1.8.0_201", "1.6", "1.8", true, true}, {"1.6.0_10", "1.6", "1.8", true, true},
-             {"1.5.0_22", "1.6", "1.8", true, false}, {"9.0.4", "1.6", "1.8", true, false},
-             {"1.8", "1.8.0_10", "", true, false}, {"1.8", "", "1.8.0_10", true, true}, {"x", "", "", true, true},
+             {"1.8.0_201", "1.6", "1.8", true, ""}, {"1.6.0_10", "1.6", "1.8", true, ""},
+             {"1.5.0_22", "1.6", "1.8", true, below}, {"9.0.4", "1.6", "1.8", true, above},
+             {"1.8", "1.8.0_10", "", true, below}, {"1.8", "", "1.8.0_10", true, ""}, {"x", "", "", true, ""},
              // From Java 9 on the numbers count, where a byte comparison went wrong.
-             {"9.0.4", "11", "", true, false}, {"9", "17", "", true, false}, {"10.0.2", "17", "", true, false},
-             {"17.0.2", "9", "", true, true}, {"21.0.1", "11", "17", true, false}, {"17.0.10", "11", "17", true, true},
-             {"1.8.0_100", "1.8.0_60", "", true, true},
+             {"9.0.4", "11", "", true, below}, {"9", "17", "", true, below}, {"10.0.2", "17", "", true, below},
+             {"17.0.2", "9", "", true, ""}, {"21.0.1", "11", "17", true, above}, {"17.0.10", "11", "17", true, ""},
+             {"1.8.0_100", "1.8.0_60", "", true, ""},
              // Pre-releases only when allowed; the markers are case-sensitive.
-             {"1.8.0-ea", "", "", false, false}, {"9-beta", "", "", false, false}, {"11-rc2", "", "", false, false},
-             {"1.7.0-release", "", "", false, false}, {"11-rc2", "", "", true, true},
-             {"1.8.0-EA-RC", "", "", false, true},
+             {"1.8.0-ea", "", "", false, pre}, {"9-beta", "", "", false, pre}, {"11-rc2", "", "", false, pre},
+             {"1.7.0-release", "", "", false, pre}, {"11-rc2", "", "", true, ""},
+             {"1.8.0-EA-RC", "", "", false, ""},
          }) {
         configTables().strings.clear();
         testing::clearTrace();
-        EXPECT_EQ(acceptVersion(c.version, c.lower, c.upper, c.allowPrerelease), c.accepted) << c.version;
+        std::string reason;
+        EXPECT_EQ(acceptVersion(c.version, c.lower, c.upper, c.allowPrerelease, &reason), !*c.refused) << c.version;
+        std::string want = *c.refused ? "version " + std::string(c.version) + " " + c.refused : "";
+        EXPECT_TRUE(reason.starts_with(want) && reason.empty() == want.empty()) << reason;
         using Lines = std::vector<std::string>;
-        bool filtered = !c.allowPrerelease && !c.accepted;
-        EXPECT_EQ(testing::tracedLines(), filtered ? Lines{"beta vm not allowed"} : Lines{}) << c.version;
+        EXPECT_EQ(testing::tracedLines(), c.refused == pre ? Lines{"beta vm not allowed"} : Lines{}) << c.version;
     }
+    // The reason names the version and both bounds.
+    EXPECT_EQ(versionRejection("1.8.0_201", "11", "", true),
+              "version 1.8.0_201 is below the minimum (minimum 11, maximum none)");
+    EXPECT_EQ(versionRejection("21.0.1", "11", "17", true),
+              "version 21.0.1 is above the maximum (minimum 11, maximum 17)");
     // The configuration may allow them too; the bounds still hold.
     configTables().strings[key::AllowPrerelease] = "1";
     EXPECT_TRUE(acceptVersion("1.8.0-ea", "", "", false));
@@ -87,6 +98,39 @@ TEST(RegistryOrder, FamilyKeysInRangeAndTriedFromTheNewest) {
               (Names{"1.8.0_201", "1.8", "1.7", "1.6.0_45", "1.6"}));
     EXPECT_EQ(namesToTry({"1.8", "9", "10", "17", "21"}, "", ""), (Names{"21", "17", "10", "9", "1.8"}));
     EXPECT_EQ(namesToTry({"1.6", "1.7", "1.8", "9"}, "1.7", "1.8"), (Names{"1.8", "1.7"}));
+}
+
+// Today's sources: which version keys are tried in which order, where their "Path" lies,
+// and which of the runtimes the sources found is taken.
+TEST(RegistrySources, KeyLayoutsAndTheChoiceAmongSources) {
+    const RegistrySource& javaSoft = registrySources()[0];  // version keys named as the runtime names itself
+    const RegistrySource& temurin = registrySources()[2];   // MSI product versions
+    using Names = std::vector<std::string>;
+    struct Case { const RegistrySource& source; Names names; const char* lower; const char* upper; Names tried; };
+    const Names products{"8.0.392.8", "21.0.2.13", "17.0.10.7", "11.0.22.7"};
+    for (const Case& c : std::initializer_list<Case>{
+             {temurin, products, "", "", {"21.0.2.13", "17.0.10.7", "11.0.22.7", "8.0.392.8"}},
+             {temurin, products, "", "1.8", {"8.0.392.8"}},  // Java 8's product version is 1.8's
+             {temurin, products, "11", "17", {"17.0.10.7", "11.0.22.7"}},
+             {temurin, products, "1.8.0_400", "1.8", {}},
+             {javaSoft, {"17", "1.8", "21.0.1"}, "11", "", {"21.0.1", "17"}},
+         })
+        EXPECT_EQ(versionKeysToTry(c.source, c.names, c.lower, c.upper), c.tried) << c.lower << " " << c.upper;
+
+    EXPECT_EQ(installerPathKey("hotspot"), "hotspot\\MSI");
+    EXPECT_EQ(installerPathKey("msi"), "msi");  // the layout before the VM sub-key
+    EXPECT_EQ(homeFromInstallerPath("C:\\Program Files\\Eclipse Adoptium\\jdk-21.0.2.13-hotspot\\"),
+              "C:\\Program Files\\Eclipse Adoptium\\jdk-21.0.2.13-hotspot");
+
+    // The newest wins; of equal versions the first found.
+    struct Choice { std::vector<const char*> versions; int chosen; };
+    for (const Choice& c : std::initializer_list<Choice>{
+             {{"17.0.2", "21.0.1", "1.8.0_201"}, 1}, {{"17.0.2", "17.0.2"}, 0}, {{"9", "10"}, 1}, {{}, -1}}) {
+        std::vector<FoundRuntime> found;
+        for (const char* v : c.versions) found.push_back({"java" + std::to_string(found.size()), v});
+        const FoundRuntime* newest = newestRuntime(found);
+        EXPECT_EQ(newest ? int(newest - found.data()) : -1, c.chosen) << c.versions.size();
+    }
 }
 
 TEST(VersionProbe, FirstLineGivesTheQuotedVersion) {

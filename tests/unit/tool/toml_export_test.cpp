@@ -21,7 +21,7 @@ void expectRoundTrip(const format::BlockHead& head, CodePage cp) {
 
 TEST(TomlExport, StoredTextsWithoutReadableFormGoUnderKeys) {
     format::BlockHead head = loadConfiguration("keys.2001 = \"x\"\nkeys.122 = \"a.B\"", "app.toml").head;
-    std::erase_if(head.strings, [](const format::StringEntry& e) { return e.key == 122; });
+    std::erase_if(head.strings, [](const format::StringEntry& e) { return e.key == 122 || e.key == 128; });
     // "01" reads as true in the launcher but true stores "1"; the launcher drops the empty
     // item of "a;;b"; a lone surrogate and bytes invalid in UTF-8 have no text at all.
     head.strings.insert(head.strings.end(), {{102, "01"}, {122, std::string("a\0b", 3)}, {123, "a  b"}, {126, "java8"},

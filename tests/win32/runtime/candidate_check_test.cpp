@@ -23,6 +23,8 @@ TEST_F(CandidateCheck, HomeLayoutPrefersTheEmbeddedRuntimeAndCanRequireAJdk) {
     // bin\javac.exe it fails.
     setKey(131, "1");
     EXPECT_FALSE(javaExeForHome(javaExe, text(jdk)));
+    EXPECT_TRUE(trace_.has("Passed over " + text(jdk) + ": a JDK is required and it has neither lib\\tools.jar nor "
+                           "bin\\javac.exe"));
     EXPECT_FALSE(checkRuntimeDirectory(javaExe, text(jdk), "", "", false));
     EXPECT_FALSE(checkRuntimeDirectory(javaExe, text(jre), "", "", false));
     layout::layOutRuntime(jdk, {.binJava = false, .binJavaw = false, .toolsJar = true}, fixturesDirectory());
@@ -59,6 +61,24 @@ TEST_F(CandidateCheck, GuiLauncherGetsJavawAndNeedsIt) {
     EXPECT_EQ(javaExe, normalised(both / "bin" / "javaw.exe"));
     EXPECT_EQ(recordedRuns(both / "bin" / "java.exe").size(), 1u);  // the version still comes from java.exe
     EXPECT_FALSE(checkRuntimeDirectory(javaExe, text(consoleOnly), "", "", false));
+    EXPECT_TRUE(trace_.has("Passed over " + normalised(consoleOnly / "bin" / "javaw.exe") + ": no java executable"));
+}
+
+// A refusal names its reason in the line before the check's result.
+TEST_F(CandidateCheck, EachRefusalIsTracedWithItsReason) {
+    fs::path jre = layOut("jre"), broken = layOut("broken");
+    layout::setJavaBehaviour(broken / "bin" / "java.exe", {.stderrText = "Error: no version here\r\n"});
+    struct Case { fs::path home; const char* lower; std::string reason; };
+    for (const Case& c : {Case{jre, "11", "version 1.8.0_201 is below the minimum (minimum 11, maximum none)"},
+                          Case{dir_ / "none", "", "no java executable"},
+                          Case{broken, "", "the version probe failed"}}) {
+        trace_.mark();
+        std::string javaExe;
+        EXPECT_FALSE(checkRuntimeDirectory(javaExe, text(c.home), c.lower, "", false));
+        EXPECT_EQ(trace_.index("Passed over " + normalised(c.home / "bin" / "java.exe") + ": " + c.reason) + 1,
+                  trace_.index("checkJavaExe returning 0"))
+            << trace_.text();
+    }
 }
 
 // The lenient form only derives the path: nothing runs, whatever the version.

@@ -1,0 +1,75 @@
+#include "runtime/registry_sources.h"
+
+#include <algorithm>
+#include <array>
+
+#include "runtime/registry_order.h"
+
+namespace kestro {
+
+namespace {
+
+// Sources of the key names: Red Hat's and Adoptium's installers write the JavaSoft keys
+// of Java 9 and later (Adoptium: wix/Includes/OpenJDK.Variables.wxi.template, key
+// "JDK" or "JRE" from version 9); Amazon Corretto writes them too. The installer layout
+// is Adoptium's wix/Main.hotspot.wxs: SOFTWARE\{vendor}\{JDK|JRE}\{version}\{jvm}\MSI,
+// value "Path"; the vendor is "Eclipse Adoptium" today, "Eclipse Foundation" and
+// "AdoptOpenJDK" before; Microsoft builds its MSI from the same sources, as "Microsoft",
+// JDKs only.
+constexpr std::array kSources{
+    RegistrySource{"SOFTWARE\\JavaSoft\\JDK", RegistryLayout::JavaHome, false},
+    RegistrySource{"SOFTWARE\\JavaSoft\\JRE", RegistryLayout::JavaHome, true},
+    RegistrySource{"SOFTWARE\\Eclipse Adoptium\\JDK", RegistryLayout::InstallerPath, false},
+    RegistrySource{"SOFTWARE\\Eclipse Adoptium\\JRE", RegistryLayout::InstallerPath, true},
+    RegistrySource{"SOFTWARE\\Eclipse Foundation\\JDK", RegistryLayout::InstallerPath, false},
+    RegistrySource{"SOFTWARE\\Eclipse Foundation\\JRE", RegistryLayout::InstallerPath, true},
+    RegistrySource{"SOFTWARE\\AdoptOpenJDK\\JDK", RegistryLayout::InstallerPath, false},
+    RegistrySource{"SOFTWARE\\AdoptOpenJDK\\JRE", RegistryLayout::InstallerPath, true},
+    RegistrySource{"SOFTWARE\\Microsoft\\JDK", RegistryLayout::InstallerPath, false},
+};
+
+// A product version as the runtime names itself: 8.0.392.8 is 1.8.0.392.8.
+std::string asJavaVersion(const std::string& productVersion) {
+    size_t end = productVersion.find('.');
+    std::string_view major = std::string_view(productVersion).substr(0, end);
+    bool old = major.size() == 1 && major[0] >= '2' && major[0] <= '8';
+    return old ? "1." + productVersion : productVersion;
+}
+
+}  // namespace
+
+std::span<const RegistrySource> registrySources() { return kSources; }
+
+std::vector<std::string> versionKeysToTry(const RegistrySource& source, std::vector<std::string> names,
+                                          std::string_view lowerBound, std::string_view upperBound) {
+    if (source.layout == RegistryLayout::JavaHome) return namesToTry(std::move(names), lowerBound, upperBound);
+    std::vector<std::pair<std::string, std::string>> keyed;  // as compared, as named
+    for (std::string& name : names) keyed.emplace_back(asJavaVersion(name), std::move(name));
+    std::erase_if(keyed, [&](const auto& k) { return !keyNameInRange(k.first, lowerBound, upperBound); });
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return versionGreater(a.first, b.first); });
+    std::vector<std::string> ordered;
+    for (auto& k : keyed) ordered.push_back(std::move(k.second));
+    return ordered;
+}
+
+std::string installerPathKey(std::string_view subKey) {
+    // Registry key names ignore case.
+    bool isMsi = subKey.size() == 3 && std::equal(subKey.begin(), subKey.end(), "MSI",
+                                                  [](char a, char b) { return (a & ~0x20) == b; });
+    return isMsi ? std::string(subKey) : std::string(subKey) + "\\MSI";
+}
+
+std::string homeFromInstallerPath(std::string_view path) {
+    while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+    return std::string(path);
+}
+
+const FoundRuntime* newestRuntime(const std::vector<FoundRuntime>& found) {
+    const FoundRuntime* best = nullptr;
+    for (const FoundRuntime& runtime : found)
+        if (!best || versionGreater(runtime.version, best->version)) best = &runtime;
+    return best;
+}
+
+}  // namespace kestro
