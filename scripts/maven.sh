@@ -33,6 +33,10 @@ windows-x86_64=kestro.exe launcher.exe kestro-runtime.jar vlmruntime.jar
 PROPERTIES
 
 [ $# -gt 0 ] || set -- verify
-exec mvn --batch-mode --no-transfer-progress --offline --settings "$root/maven/offline-settings.xml" \
-  -Daether.offline.protocols=file -Dmaven.repo.local="$build/maven/repository" \
-  --file "$build/maven/pom.xml" "$@"
+# Offline, so that nothing but Debian's repository is ever asked. The deploy plugin refuses
+# to run offline; its run reaches no network either, as every repository the settings
+# name is a local directory.
+offline=(--offline -Daether.offline.protocols=file)
+for argument in "$@"; do [ "$argument" != deploy ] || offline=(); done
+exec mvn --batch-mode --no-transfer-progress -Dstyle.color=never "${offline[@]}" --settings "$root/maven/offline-settings.xml" \
+  -Dmaven.repo.local="$build/maven/repository" --file "$build/maven/pom.xml" "$@"
