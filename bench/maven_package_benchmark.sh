@@ -24,9 +24,10 @@ trap 'rm -rf "$work"' EXIT
 samples=$root/maven/src/it
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 settings=$work/settings.xml
+bench="<id>bench</id><url>file://$work/remote</url><releases><checksumPolicy>ignore</checksumPolicy></releases>"
 sed -e 's|<mirrorOf>\*</mirrorOf>|<mirrorOf>*,!bench</mirrorOf>|' \
-    -e "s|<repositories>|<repositories><repository><id>bench</id><url>file://$work/remote</url><releases><checksumPolicy>ignore</checksumPolicy></releases></repository>|" \
-    -e "s|<pluginRepositories>|<pluginRepositories><pluginRepository><id>bench</id><url>file://$work/remote</url><releases><checksumPolicy>ignore</checksumPolicy></releases></pluginRepository>|" \
+    -e "s|<repositories>|<repositories><repository>$bench</repository>|" \
+    -e "s|<pluginRepositories>|<pluginRepositories><pluginRepository>$bench</pluginRepository>|" \
     "$root/maven/offline-settings.xml" > "$settings"
 mvn_o() {  # mvn_o REPOSITORY PROJECT: mvn -o package, offline as scripts/maven.sh runs it
   mvn --batch-mode --quiet -Dstyle.color=never --offline -Daether.offline.protocols=file --settings "$settings" \
@@ -51,28 +52,38 @@ text = open(sys.argv[1]).read()
 open(sys.argv[1], 'w').write(re.sub(r'\s*<build>.*</build>', '', text, flags=re.S))
 PY
 
-seconds() {  # seconds COMMAND...: the time the command takes
-  local start=$(date +%s.%N)
-  "$@" >/dev/null
-  awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN {printf "%.2f\n", b - a}'
+# The machine may be shared: each figure is the wall time and, less touched by other
+# work, the processor time (user and system) of Maven's processes.
+seconds() {  # seconds COMMAND...: "WALL CPU" of the command
+  local TIMEFORMAT='%R %U %S'
+  { time "$@" >/dev/null 2>>"$work/maven.log"; } 2>&1 | awk '{printf "%.2f %.2f\n", $1, $2 + $3}'
 }
-median() { sort -n | awk '{a[NR]=$1} END {printf "%.2f", (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'; }
+median() {  # median COLUMN < "WALL CPU" lines
+  awk -v c="$1" '{print $c}' | sort -n \
+    | awk '{a[NR]=$1} END {printf "%.2f", (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'
+}
 build_fresh() { rm -rf "$work/$1/target"; mvn_o "$work/repository-$1" "$work/$1"; }
 
-declare -A cold rebuild warm
-for variant in with without; do
-  cold[$variant]=$(seconds mvn_o "$work/repository-$variant" "$work/$variant")
-done
+for variant in with without; do seconds mvn_o "$work/repository-$variant" "$work/$variant" > "$work/cold-$variant"; done
 for _ in $(seq "$runs"); do
   for variant in with without; do seconds build_fresh "$variant" >> "$work/rebuild-$variant"; done
 done
 for _ in $(seq "$runs"); do
-  for variant in with without; do seconds mvn_o "$work/repository-$variant" "$work/$variant" >> "$work/warm-$variant"; done
+  for variant in with without; do
+    seconds mvn_o "$work/repository-$variant" "$work/$variant" >> "$work/warm-$variant"
+  done
 done
-for variant in with without; do
-  rebuild[$variant]=$(median < "$work/rebuild-$variant")
-  warm[$variant]=$(median < "$work/warm-$variant")
+if [ ! -f "$work/with/target/one-dependency-1.2.3-SNAPSHOT.exe" ]; then
+  cat "$work/maven.log" >&2
+  echo "bench: the plugin wrote no launcher" >&2
+  exit 1
+fi
+printf '%-20s %14s %14s\n' "mvn -o package" "with plugin" "without"
+printf '%-20s %14s %14s\n' "" "wall / CPU s" "wall / CPU s"
+for kind in cold rebuild warm; do
+  row=()
+  for variant in with without; do
+    row+=("$(median 1 < "$work/$kind-$variant") / $(median 2 < "$work/$kind-$variant")")
+  done
+  printf '%-20s %14s %14s\n' "$kind" "${row[@]}"
 done
-[ -f "$work/with/target/one-dependency-1.2.3-SNAPSHOT.exe" ] || { echo "bench: the plugin wrote no launcher" >&2; exit 1; }
-printf '%-18s %10s %10s\n' "mvn -o package (s)" with without cold "${cold[with]}" "${cold[without]}" \
-  rebuild "${rebuild[with]}" "${rebuild[without]}" warm "${warm[with]}" "${warm[without]}"

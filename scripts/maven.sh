@@ -38,5 +38,6 @@ PROPERTIES
 # name is a local directory.
 offline=(--offline -Daether.offline.protocols=file)
 for argument in "$@"; do [ "$argument" != deploy ] || offline=(); done
-exec mvn --batch-mode --no-transfer-progress -Dstyle.color=never "${offline[@]}" --settings "$root/maven/offline-settings.xml" \
-  -Dmaven.repo.local="$build/maven/repository" --file "$build/maven/pom.xml" "$@"
+exec mvn --batch-mode --no-transfer-progress -Dstyle.color=never "${offline[@]}" \
+  --settings "$root/maven/offline-settings.xml" -Dmaven.repo.local="$build/maven/repository" \
+  --file "$build/maven/pom.xml" "$@"

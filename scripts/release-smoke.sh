@@ -65,7 +65,8 @@ echo "== the Maven plugin from dist/maven"
 project=$work/maven/app
 mkdir -p "$project/src/main/java/smoke"
 cp -r "$root/maven/src/it/parent" "$work/maven/"
-printf 'package smoke;\npublic class Main { public static void main(String[] a) {} }\n' > "$project/src/main/java/smoke/Main.java"
+printf 'package smoke;\npublic class Main { public static void main(String[] a) {} }\n' \
+  > "$project/src/main/java/smoke/Main.java"
 cat > "$project/pom.xml" <<POM
 <project xmlns="http://maven.apache.org/POM/4.0.0">
   <modelVersion>4.0.0</modelVersion>
@@ -83,9 +84,10 @@ cat > "$project/pom.xml" <<POM
   </plugin></plugins></build>
 </project>
 POM
-sed 's|<mirrorOf>\*</mirrorOf>|<mirrorOf>*,!kestro</mirrorOf>|' "$root/maven/offline-settings.xml" > "$work/maven/settings.xml"
-mvn --batch-mode --quiet -Dstyle.color=never --offline -Daether.offline.protocols=file --settings "$work/maven/settings.xml" \
-  -Dmaven.repo.local="$work/maven/repository" --file "$project/pom.xml" package
+sed 's|<mirrorOf>\*</mirrorOf>|<mirrorOf>*,!kestro</mirrorOf>|' "$root/maven/offline-settings.xml" \
+  > "$work/maven/settings.xml"
+mvn --batch-mode --quiet -Dstyle.color=never --offline -Daether.offline.protocols=file \
+  --settings "$work/maven/settings.xml" -Dmaven.repo.local="$work/maven/repository" --file "$project/pom.xml" package
 "$linux_tool" inspect "$project/target/smoke-1.0.exe" | grep -q '"smoke.Main"'
 echo "the plugin from dist/maven built smoke-1.0.exe"
 echo "release smoke test passed"

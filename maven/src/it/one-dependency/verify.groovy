@@ -8,7 +8,8 @@ assert inspect.waitFor() == 0
 assert report.contains('application.main_class               "org.example.hello.Main"')
 assert report =~ /(?m)^  one-dependency-1\.2\.3-SNAPSHOT\.jar /
 assert report =~ /(?m)^  greeting-1\.0\.jar /
-assert report.contains('version 1.2.3.0, ProductName "One Dependency", FileDescription "A sample application with one dependency."')
+assert report.contains('version 1.2.3.0, ProductName "One Dependency",'
+        + ' FileDescription "A sample application with one dependency."')
 
 // The second build found the launcher up to date and wrote nothing: the last file the
 // first build wrote is the launcher's state, and nothing of the plugin's (the launcher,

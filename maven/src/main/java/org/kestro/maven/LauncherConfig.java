@@ -135,7 +135,9 @@ final class LauncherConfig {
 
     private static void anchor(TomlTable table, String key, Path base) {
         Path path = path(table.string(key));
-        if (path != null && !path.isAbsolute()) table.put(key, base.resolve(path).normalize().toString(), table.line(key));
+        if (path != null && !path.isAbsolute()) {
+            table.put(key, base.resolve(path).normalize().toString(), table.line(key));
+        }
     }
 
     // A setting's text as a path, or null when it is none this system can name (the tool
@@ -168,8 +170,8 @@ final class LauncherConfig {
         } else if (in.mainClass != null) {
             group("application").put("main_class", in.mainClass, 0);
         } else if (own == null && !defaultsOff()) {
-            throw new ConfigException("the application's main class is missing: set <mainClass> in the plugin's configuration"
-                    + " (the class whose main method starts the application)"
+            throw new ConfigException("the application's main class is missing: set <mainClass> in the plugin's"
+                    + " configuration (the class whose main method starts the application)"
                     + (in.configFile != null ? ", or application.main_class in " + where : ""));
         }
     }
@@ -234,8 +236,8 @@ final class LauncherConfig {
         if (in.mode != Dependencies.BESIDE || in.dependencies.isEmpty()) return;
         TomlTable keys = result.config.table("keys");
         if (keys != null && keys.has("121")) {
-            result.warnings.add(at(keys.line("121")) + "keys.121 sets the whole class path, so the dependencies copied to "
-                    + LIB + "/ are not on it");
+            result.warnings.add(at(keys.line("121")) + "keys.121 sets the whole class path, so the dependencies"
+                    + " copied to " + LIB + "/ are not on it");
             return;
         }
         TomlTable classpath = group("classpath");
@@ -278,9 +280,9 @@ final class LauncherConfig {
             if (fileVersion != null) {
                 derived.put("file_version", fileVersion);
             } else if (user == null || !user.has("file_version")) {
-                result.warnings.add("the project's version \"" + in.version + "\" does not begin with numbers of at most"
-                        + " 65535 each, so the launcher's file version is the tool's default; set version.file_version"
-                        + " in a configFile to choose one");
+                result.warnings.add("the project's version \"" + in.version + "\" does not begin with numbers of"
+                        + " at most 65535 each, so the launcher's file version is the tool's default; set"
+                        + " version.file_version in a configFile to choose one");
             }
         }
         if (in.name != null && !in.name.trim().isEmpty()) derived.put("product_name", in.name.trim());
@@ -310,7 +312,8 @@ final class LauncherConfig {
             return created;
         }
         if (!(value instanceof TomlTable)) {
-            throw new ConfigException(at(result.config.line(name)) + name + " is not a table, so the plugin cannot add its settings to it");
+            throw new ConfigException(at(result.config.line(name)) + name
+                    + " is not a table, so the plugin cannot add its settings to it");
         }
         return (TomlTable) value;
     }

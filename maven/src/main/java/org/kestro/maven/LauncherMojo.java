@@ -125,7 +125,8 @@ public class LauncherMojo extends AbstractMojo {
 
         getLog().info("kestro: building " + launcher + " from " + written);
         Files.deleteIfExists(state);
-        ToolRun run = ToolRun.run(Arrays.asList(tool.toString(), "build", written.toString(), "-o", launcher.toString()), work);
+        List<String> command = Arrays.asList(tool.toString(), "build", written.toString(), "-o", launcher.toString());
+        ToolRun run = ToolRun.run(command, work);
         ToolRun.Messages messages = ToolRun.messages(run.err, written.toString(), origins,
                 configFile != null ? configFile.toString() : null);
         for (String warning : messages.warnings) getLog().warn(warning);
@@ -147,7 +148,9 @@ public class LauncherMojo extends AbstractMojo {
         input.description = project.getDescription();
         if (configFile != null) {
             Path file = configFile.toPath();
-            if (!Files.isRegularFile(file)) throw new MojoFailureException("kestro: the configFile " + file + " does not exist");
+            if (!Files.isRegularFile(file)) {
+                throw new MojoFailureException("kestro: the configFile " + file + " does not exist");
+            }
             try {
                 input.user = TomlReader.read(new String(Files.readAllBytes(file), StandardCharsets.UTF_8));
             } catch (TomlReader.TomlException e) {
@@ -182,7 +185,8 @@ public class LauncherMojo extends AbstractMojo {
             case "include": return LauncherConfig.Dependencies.INCLUDE;
             case "beside": return LauncherConfig.Dependencies.BESIDE;
             default:
-                throw new MojoFailureException("kestro: <dependencies> is \"" + dependencies + "\"; it must be include or beside");
+                throw new MojoFailureException("kestro: <dependencies> is \"" + dependencies
+                        + "\"; it must be include or beside");
         }
     }
 

@@ -22,9 +22,10 @@ final class Platform {
         boolean x64 = arch.equals("amd64") || arch.equals("x86_64");
         if (x64 && os.equals("linux")) return LINUX;
         if (x64 && os.startsWith("windows")) return WINDOWS;
-        throw new IllegalStateException("the kestro tool inside this plugin runs on Linux x86_64 and Windows x86_64,"
-                + " not on " + osName + " " + osArch + ". Build kestro for this machine and name the directory that holds"
-                + " it (with launcher.exe and the runtime jars beside it) in the plugin's <kestroHome> (or -Dkestro.home)");
+        throw new IllegalStateException("the kestro tool inside this plugin runs on Linux x86_64 and Windows"
+                + " x86_64, not on " + osName + " " + osArch + ". Build kestro for this machine and name the directory"
+                + " that holds it (with launcher.exe and the runtime jars beside it) in the plugin's <kestroHome>"
+                + " (or -Dkestro.home)");
     }
 
     /** The file name of the tool on a platform. */

@@ -68,7 +68,8 @@ final class TomlReader {
         boolean array = text.startsWith("[[", pos);
         pos += array ? 2 : 1;
         List<String> path = key();
-        if (!text.startsWith(array ? "]]" : "]", pos)) throw error("expected " + (array ? "]]" : "]") + " after the table name");
+        String close = array ? "]]" : "]";
+        if (!text.startsWith(close, pos)) throw error("expected " + close + " after the table name");
         pos += array ? 2 : 1;
         TomlTable table = root;
         for (int i = 0; i < path.size() - 1; i++) table = descend(table, path.get(i), headerLine);
@@ -83,7 +84,8 @@ final class TomlReader {
             } else if (existing instanceof TomlTable.TableArray) {
                 ((TomlTable.TableArray) existing).add(element);
             } else {
-                throw error("'" + String.join(".", path) + "' is already defined as something other than an array of tables");
+                throw error("'" + String.join(".", path)
+                        + "' is already defined as something other than an array of tables");
             }
             return element;
         }
@@ -142,7 +144,8 @@ final class TomlReader {
             } else if (existing instanceof TomlTable && ((TomlTable) existing).origin == TomlTable.Origin.DOTTED) {
                 table = (TomlTable) existing;
             } else {
-                throw error("'" + String.join(".", path.subList(0, i + 1)) + "' is already defined and cannot be extended by a dotted key");
+                throw error("'" + String.join(".", path.subList(0, i + 1))
+                        + "' is already defined and cannot be extended by a dotted key");
             }
         }
         String last = path.get(path.size() - 1);
@@ -213,7 +216,9 @@ final class TomlReader {
             throw error("the integer " + token + " is out of range");
         }
         if (FLOAT.matcher(token).matches()) {
-            if (digits.endsWith("inf")) return digits.startsWith("-") ? Double.NEGATIVE_INFINITY : Double.POSITIVE_INFINITY;
+            if (digits.endsWith("inf")) {
+                return digits.startsWith("-") ? Double.NEGATIVE_INFINITY : Double.POSITIVE_INFINITY;
+            }
             if (digits.endsWith("nan")) return Double.NaN;
             return Double.parseDouble(digits);
         }
@@ -274,7 +279,9 @@ final class TomlReader {
         table.origin = TomlTable.Origin.INLINE;
         for (java.util.Map.Entry<String, Object> entry : table.entries()) {
             Object value = entry.getValue();
-            if (value instanceof TomlTable && ((TomlTable) value).origin == TomlTable.Origin.DOTTED) sealInline((TomlTable) value);
+            if (value instanceof TomlTable && ((TomlTable) value).origin == TomlTable.Origin.DOTTED) {
+                sealInline((TomlTable) value);
+            }
         }
     }
 
@@ -334,7 +341,9 @@ final class TomlReader {
     private String literalString() throws TomlException {
         pos++;
         int start = pos;
-        while (pos < text.length() && text.charAt(pos) != '\'' && text.charAt(pos) != '\n') checkControl(text.charAt(pos++));
+        while (pos < text.length() && text.charAt(pos) != '\'' && text.charAt(pos) != '\n') {
+            checkControl(text.charAt(pos++));
+        }
         if (pos >= text.length() || text.charAt(pos) != '\'') throw error("the string is not closed with '");
         return text.substring(start, pos++);
     }
@@ -394,7 +403,9 @@ final class TomlReader {
     }
 
     private void checkControl(char c) throws TomlException {
-        if (c < 0x20 && c != '\t' || c == 0x7F) throw error(String.format("control character U+%04X in a string", (int) c));
+        if (c < 0x20 && c != '\t' || c == 0x7F) {
+            throw error(String.format("control character U+%04X in a string", (int) c));
+        }
     }
 
     private void skipSpaces() {

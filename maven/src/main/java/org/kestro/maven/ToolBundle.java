@@ -32,9 +32,9 @@ final class ToolBundle {
     }
 
     /**
-     * Unpacks the platform's files below parent (in VERSION/tool-ID/PLATFORM), unless an earlier build has, and returns the
-     * tool. The files are written into a fresh directory that is then renamed into place, so
-     * builds that run at the same time never see a half-written tool.
+     * Unpacks the platform's files below parent (in VERSION/tool-ID/PLATFORM), unless an earlier
+     * build has, and returns the tool. The files are written into a fresh directory that is then
+     * renamed into place, so builds that run at the same time never see a half-written tool.
      */
     static Path unpack(Path parent, String platform) throws IOException {
         Properties bundle = new Properties();
@@ -43,7 +43,8 @@ final class ToolBundle {
         }
         String names = bundle.getProperty(platform);
         if (names == null) throw new IOException("this plugin carries no kestro tool for " + platform);
-        Path home = parent.resolve(bundle.getProperty("version")).resolve("tool-" + bundle.getProperty("id")).resolve(platform);
+        Path home = parent.resolve(bundle.getProperty("version")).resolve("tool-" + bundle.getProperty("id"))
+                .resolve(platform);
         if (Files.isRegularFile(home.resolve(COMPLETE))) return home.resolve(Platform.toolName(platform));
 
         Files.createDirectories(home.getParent());

@@ -42,12 +42,12 @@ class LauncherConfigTest {
     // dependencies.
     @Test
     void writesTheProjectsSettings() throws Exception {
+        String head = "[application]\nmain_class = \"com.acme.Main\"\n\n[[files]]\nsource = \""
+                + jar("/work/app/target/app-1.0.jar") + "\"\n";
         String version = "\n[version]\nfile_version = \"1.0.0\"\nproduct_name = \"Acme App\"\n";
         String[][] cases = {
-            {"INCLUDE", "[application]\nmain_class = \"com.acme.Main\"\n\n[[files]]\nsource = \"" + jar("/work/app/target/app-1.0.jar")
-                    + "\"\n\n[[files]]\nsource = \"" + jar("/repo/org/lib/1.0/lib-1.0.jar") + "\"\n" + version},
-            {"BESIDE", "[application]\nmain_class = \"com.acme.Main\"\n\n[[files]]\nsource = \"" + jar("/work/app/target/app-1.0.jar")
-                    + "\"\n\n[classpath]\nentries = [{ archive = \"lib\\\\lib-1.0.jar\" }]\n" + version},
+            {"INCLUDE", head + "\n[[files]]\nsource = \"" + jar("/repo/org/lib/1.0/lib-1.0.jar") + "\"\n" + version},
+            {"BESIDE", head + "\n[classpath]\nentries = [{ archive = \"lib\\\\lib-1.0.jar\" }]\n" + version},
         };
         for (String[] c : cases) {
             LauncherConfig.Input in = project();
@@ -67,19 +67,23 @@ class LauncherConfigTest {
             // user's file; what the written configuration holds; the warnings
             {"[application]\nmain_class = \"com.acme.Other\"\n",
              "main_class = \"com.acme.Other\"",
-             where + "2: application.main_class = \"com.acme.Other\" wins over <mainClass>com.acme.Main</mainClass> of the plugin's configuration"},
+             where + "2: application.main_class = \"com.acme.Other\" wins over <mainClass>com.acme.Main</mainClass>"
+                     + " of the plugin's configuration"},
             {"[keys]\n122 = \"com.acme.Main\"\n", "!main_class", ""},
             {"[[files]]\nsource = \"build/App-1.0.JAR\"\n",
-             "source = \"" + jar("/work/app/src/build/App-1.0.JAR") + "\"\n\n[[files]]\nsource = \"" + jar("/repo/org/lib/1.0/lib-1.0.jar"),
+             "source = \"" + jar("/work/app/src/build/App-1.0.JAR") + "\"\n\n[[files]]\nsource = \""
+                     + jar("/repo/org/lib/1.0/lib-1.0.jar"),
              where + "1: the included file \"App-1.0.JAR\" takes the place of " + DIR.resolve("target/app-1.0.jar")
                      + ", which would be included under the same name"},
             {"[splash]\nimage = \"img/splash.png\"\n[icon]\nfile = \"" + jar("/abs/app.ico") + "\"\n"
                      + "[[resources]]\ntype = 10\nid = 1\nfile = \"../r.bin\"\n",
              "image = \"" + jar("/work/app/src/img/splash.png") + "\"\n\n[icon]\nfile = \"" + jar("/abs/app.ico")
                      + "\"\n\n[[resources]]\ntype = 10\nid = 1\nfile = \"" + jar("/work/app/r.bin") + "\"", ""},
-            {"[version]\nfile_version = \"3.0.0\"\n", "[version]\nfile_version = \"3.0.0\"\nproduct_name = \"Acme App\"\n", ""},
+            {"[version]\nfile_version = \"3.0.0\"\n",
+             "[version]\nfile_version = \"3.0.0\"\nproduct_name = \"Acme App\"\n", ""},
             {"[version]\ngenerate = false\n", "[version]\ngenerate = false\n\n", ""},
-            {"version = { company = \"Acme\" }\n", "version = { company = \"Acme\", file_version = \"1.0.0\", product_name = \"Acme App\" }", ""},
+            {"version = { company = \"Acme\" }\n",
+             "version = { company = \"Acme\", file_version = \"1.0.0\", product_name = \"Acme App\" }", ""},
         };
         for (String[] c : cases) {
             LauncherConfig.Result result = build(project(), c[0]);
@@ -101,10 +105,13 @@ class LauncherConfigTest {
         in.mode = LauncherConfig.Dependencies.BESIDE;
         in.dependencies.add(new LauncherConfig.Jar(Paths.get("/repo/org/other/1.0/lib-1.0.jar"), "org.other"));
         in.dependencies.add(new LauncherConfig.Jar(Paths.get("/repo/x/1.0/x-1.0.jar"), "x"));
-        LauncherConfig.Result result = build(in, "[classpath]\nentries = [{ scan = \"plugins\" }, { archive = \"LIB/x-1.0.jar\" }]\n");
-        assertTrue(TomlWriter.write(result.config).text.contains("entries = [{ scan = \"plugins\" }, { archive = \"LIB/x-1.0.jar\" },"
+        String user = "[classpath]\nentries = [{ scan = \"plugins\" }, { archive = \"LIB/x-1.0.jar\" }]\n";
+        LauncherConfig.Result result = build(in, user);
+        assertTrue(TomlWriter.write(result.config).text.contains(
+                "entries = [{ scan = \"plugins\" }, { archive = \"LIB/x-1.0.jar\" },"
                 + " { archive = \"lib\\\\lib-1.0.jar\" }, { archive = \"lib\\\\org.other-lib-1.0.jar\" }]"));
-        assertEquals(Arrays.asList("lib-1.0.jar", "org.other-lib-1.0.jar", "x-1.0.jar"), Arrays.asList(result.beside.keySet().toArray()));
+        assertEquals(Arrays.asList("lib-1.0.jar", "org.other-lib-1.0.jar", "x-1.0.jar"),
+                Arrays.asList(result.beside.keySet().toArray()));
     }
 
     // Without a main class the plugin stops and says where to give one, unless the user's
@@ -113,9 +120,11 @@ class LauncherConfigTest {
     void needsAMainClass() throws Exception {
         LauncherConfig.Input in = project();
         in.mainClass = null;
-        LauncherConfig.ConfigException e = assertThrows(LauncherConfig.ConfigException.class, () -> build(in, "[vm]\noptions = \"-Xmx1g\"\n"));
-        assertEquals("the application's main class is missing: set <mainClass> in the plugin's configuration (the class whose"
-                + " main method starts the application), or application.main_class in " + FILE, e.getMessage());
+        LauncherConfig.ConfigException e =
+                assertThrows(LauncherConfig.ConfigException.class, () -> build(in, "[vm]\noptions = \"-Xmx1g\"\n"));
+        assertEquals("the application's main class is missing: set <mainClass> in the plugin's configuration (the"
+                + " class whose main method starts the application), or application.main_class in " + FILE,
+                e.getMessage());
         LauncherConfig.Input off = project();
         off.mainClass = null;
         build(off, "[build]\ndefaults = false\n");
@@ -130,7 +139,8 @@ class LauncherConfigTest {
         };
         for (String[] c : cases) assertEquals(c[1], VersionInfo.fileVersion(c[0]), c[0]);
         String longText = String.join("", Collections.nCopies(VersionInfo.MAX_TEXT - 1, "a")) + "\uD83D\uDE00";
-        List<String> descriptions = Arrays.asList(VersionInfo.description("  A\n    two-line\ttext "), VersionInfo.description(longText));
+        List<String> descriptions =
+                Arrays.asList(VersionInfo.description("  A\n    two-line\ttext "), VersionInfo.description(longText));
         assertEquals(Arrays.asList("A two-line text", longText.substring(0, VersionInfo.MAX_TEXT - 1)), descriptions);
     }
 }

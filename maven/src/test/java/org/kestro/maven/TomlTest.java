@@ -17,7 +17,9 @@ class TomlTest {
     static Object plain(Object value) {
         if (value instanceof TomlTable) {
             Map<String, Object> map = new LinkedHashMap<>();
-            for (Map.Entry<String, Object> entry : ((TomlTable) value).entries()) map.put(entry.getKey(), plain(entry.getValue()));
+            for (Map.Entry<String, Object> entry : ((TomlTable) value).entries()) {
+                map.put(entry.getKey(), plain(entry.getValue()));
+            }
             return map;
         }
         if (value instanceof List) {
@@ -38,7 +40,8 @@ class TomlTest {
         String[][] cases = {
             {"a = 'C:\\x\\y'\nb = \"tab\\there \\u00e9 \\U0001F600\"\nc = \"\"\"\nline one\nline \\\n   two\"\"\"\n"
                     + "d = '''\nraw \\n''''\n",
-             "a = \"C:\\\\x\\\\y\"\nb = \"tab\\there \u00e9 \uD83D\uDE00\"\nc = \"line one\\nline two\"\nd = \"raw \\\\n'\"\n"},
+             "a = \"C:\\\\x\\\\y\"\nb = \"tab\\there \u00e9 \uD83D\uDE00\"\n"
+                     + "c = \"line one\\nline two\"\nd = \"raw \\\\n'\"\n"},
             {"n = 0x1F\nm = 1_000\no = 0o17\nf = 6.5e-1\ni = -inf\nt = true\nd = 1979-05-27 07:32:00Z\nl = 07:32:00\n",
              "n = 31\nm = 1000\no = 15\nf = 0.65\ni = -inf\nt = true\nd = 1979-05-27 07:32:00Z\nl = 07:32:00\n"},
             {"[java]\nsearch_order = [{ relative_directory = \"jre\" }, \"registry\",\n  # a comment\n]\n",
@@ -76,7 +79,8 @@ class TomlTest {
             {"a = { b = 1, }\n", "1", "expected a key"},
         };
         for (String[] c : cases) {
-            TomlReader.TomlException e = assertThrows(TomlReader.TomlException.class, () -> TomlReader.read(c[0]), c[0]);
+            TomlReader.TomlException e =
+                    assertThrows(TomlReader.TomlException.class, () -> TomlReader.read(c[0]), c[0]);
             assertEquals(Integer.parseInt(c[1]), e.line, c[0]);
             assertTrue(e.getMessage().contains(c[2]), c[0] + " gave: " + e.getMessage());
         }
@@ -88,7 +92,8 @@ class TomlTest {
         TomlTable root = TomlReader.read("[version]\n\nproduct_name = \"x\"\n[[files]]\nsource = \"a.jar\"\n");
         root.table("version").put("file_version", "1.0.0", 0);
         TomlWriter.Result result = TomlWriter.write(root);
-        assertEquals("[version]\nproduct_name = \"x\"\nfile_version = \"1.0.0\"\n\n[[files]]\nsource = \"a.jar\"\n", result.text);
+        assertEquals("[version]\nproduct_name = \"x\"\nfile_version = \"1.0.0\"\n\n[[files]]\nsource = \"a.jar\"\n",
+                result.text);
         assertArrayEquals(new int[] {1, 3, 0, 0, 4, 5}, result.origins);
     }
 }
