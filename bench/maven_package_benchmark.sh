@@ -16,9 +16,10 @@ export LC_ALL=C
 cmake -S "$root" -B "$root/build" -G Ninja >/dev/null
 cmake --build "$root/build" --target kestro >/dev/null
 build=$root/build
-"$root/scripts/maven.sh" install -DskipTests -Dinvoker.skip=true >/dev/null
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+"$root/scripts/maven.sh" install -DskipTests -Dinvoker.skip=true >"$work/maven.log" 2>&1 \
+  || { cat "$work/maven.log" >&2; exit 1; }
 
 # The repository of the sample's dependency and the plugin.
 samples=$root/maven/src/it
@@ -36,7 +37,7 @@ mvn_o() {  # mvn_o REPOSITORY PROJECT: mvn -o package, offline as scripts/maven.
 cp -r "$samples/greeting" "$samples/parent" "$work/"
 mvn --batch-mode --quiet -Dstyle.color=never --offline -Daether.offline.protocols=file \
   --settings "$root/maven/offline-settings.xml" -Dmaven.repo.local="$work/greeting-repository" \
-  --file "$work/greeting/pom.xml" install
+  --file "$work/greeting/pom.xml" install >>"$work/maven.log" 2>&1 || { cat "$work/maven.log" >&2; exit 1; }
 mkdir -p "$work/remote/org/example" "$work/remote/org/kestro"
 cp -r "$work/greeting-repository/org/example/greeting" "$work/remote/org/example/"
 cp -r "$build/maven/repository/org/kestro/kestro-maven-plugin" "$work/remote/org/kestro/"

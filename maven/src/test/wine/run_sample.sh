@@ -6,7 +6,7 @@
 # Usage: run_sample.sh BUILD_DIR WINEPREFIX
 set -euo pipefail
 build=$1
-export WINEPREFIX=$2 WINEDEBUG=-all
+export WINEPREFIX=$2 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 exe=$build/maven/target/it/one-dependency/target/one-dependency-1.2.3-SNAPSHOT.exe
 fixtures=$build/windows/fixtures
 app=$build/maven/wine-run

@@ -3,8 +3,6 @@ package org.kestro.maven;
 import java.io.IOException;
 import java.io.InputStream;
 import java.io.UncheckedIOException;
-import java.nio.file.DirectoryNotEmptyException;
-import java.nio.file.FileAlreadyExistsException;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.StandardCopyOption;
@@ -59,14 +57,18 @@ final class ToolBundle {
             fresh.toFile().setReadable(true, false);
             fresh.toFile().setExecutable(true, false);
             Path tool = fresh.resolve(Platform.toolName(platform));
-            if (!tool.toFile().setExecutable(true, false)) throw new IOException("cannot make " + tool + " executable");
+            if (!tool.toFile().setExecutable(true, false) && !platform.equals(Platform.WINDOWS)) {
+                throw new IOException("cannot make " + tool + " executable");
+            }
             Files.createFile(fresh.resolve(COMPLETE));
             try {
                 Files.move(fresh, home, StandardCopyOption.ATOMIC_MOVE);
-            } catch (FileAlreadyExistsException | DirectoryNotEmptyException e) {
-                // Another build unpacked the same files first.
+            } catch (IOException e) {
+                // Another build unpacked the same files first (Windows refuses the rename
+                // with a denied access rather than an existing directory).
                 if (!Files.isRegularFile(home.resolve(COMPLETE))) {
-                    throw new IOException(home + " is incomplete; delete it and build again", e);
+                    throw new IOException("cannot move the unpacked tool to " + home + " (" + e
+                            + "); delete that directory and build again", e);
                 }
             }
         } finally {
