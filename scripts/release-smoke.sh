@@ -3,7 +3,8 @@
 # unpacks each into an empty directory outside the build tree, builds the example's
 # launcher with each unpacked tool (kestro.exe under Wine), checks that both launchers
 # are the same bytes, and runs the launcher under Wine with the stand-in runtime that
-# hands the launch to this machine's JDK. .ci/run runs it after the test suite.
+# hands the launch to this machine's JDK; then builds a small project with the Maven
+# plugin taken from dist/maven. .ci/run runs it after the test suite.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build
@@ -57,4 +58,36 @@ PLAN
 output=$(wine "$fixtures/envrun.exe" "$(winpath "$work/run.plan")" | tr -d '\r')
 echo "$output"
 grep -q "Release smoke" <<<"$output" || { echo "release-smoke: the application did not greet" >&2; exit 1; }
+
+echo "== the Maven plugin from dist/maven"
+# A project of one class whose plugin comes from dist/maven, built offline from Debian's
+# packages into a fresh local repository.
+project=$work/maven/app
+mkdir -p "$project/src/main/java/smoke"
+cp -r "$root/maven/src/it/parent" "$work/maven/"
+printf 'package smoke;\npublic class Main { public static void main(String[] a) {} }\n' \
+  > "$project/src/main/java/smoke/Main.java"
+cat > "$project/pom.xml" <<POM
+<project xmlns="http://maven.apache.org/POM/4.0.0">
+  <modelVersion>4.0.0</modelVersion>
+  <parent><groupId>org.example</groupId><artifactId>samples</artifactId><version>1</version>
+    <relativePath>../parent/pom.xml</relativePath></parent>
+  <artifactId>smoke</artifactId>
+  <version>1.0</version>
+  <pluginRepositories>
+    <pluginRepository><id>kestro</id><url>file://$root/dist/maven</url></pluginRepository>
+  </pluginRepositories>
+  <build><plugins><plugin>
+    <groupId>org.kestro</groupId><artifactId>kestro-maven-plugin</artifactId><version>$version</version>
+    <executions><execution><goals><goal>launcher</goal></goals>
+      <configuration><mainClass>smoke.Main</mainClass></configuration></execution></executions>
+  </plugin></plugins></build>
+</project>
+POM
+sed 's|<mirrorOf>\*</mirrorOf>|<mirrorOf>*,!kestro</mirrorOf>|' "$root/maven/offline-settings.xml" \
+  > "$work/maven/settings.xml"
+mvn --batch-mode --quiet -Dstyle.color=never --offline -Daether.offline.protocols=file \
+  --settings "$work/maven/settings.xml" -Dmaven.repo.local="$work/maven/repository" --file "$project/pom.xml" package
+"$linux_tool" inspect "$project/target/smoke-1.0.exe" | grep -q '"smoke.Main"'
+echo "the plugin from dist/maven built smoke-1.0.exe"
 echo "release smoke test passed"

@@ -3,6 +3,8 @@
 # dist/kestro-VERSION-windows-x86_64.zip. Each holds the tool, the launcher stub and the
 # two runtime libraries beside it (where the tool looks for them), README.md, LICENSE,
 # THIRD-PARTY-NOTICES, the docs and the example. VERSION is the CMake project's version.
+# dist/maven is a file-based Maven repository holding the Maven plugin
+# (org.kestro:kestro-maven-plugin:VERSION), which carries the same tools.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dist=$root/dist
@@ -61,5 +63,26 @@ stage "$work/$name" kestro.exe
 notices "MinGW-w64 runtime:mingw-w64-x86-64-dev" "GCC runtime libraries (libstdc++, libgcc, winpthreads):gcc-mingw-w64-base" \
   > "$work/$name/THIRD-PARTY-NOTICES"
 (cd "$work" && cmake -E tar cf "$dist/$name.zip" --format=zip "$name")
+
+# The plugin's own tests run with the test suite; here it is only packaged.
+"$root/scripts/maven.sh" deploy -DskipTests -Dinvoker.skip=true -DaltDeploymentRepository="kestro::file://$dist/maven" \
+  >"$work/maven.log" || { cat "$work/maven.log" >&2; exit 1; }
+# The group's metadata, which maps the prefix kestro to the plugin for mvn kestro:launcher
+# (with org.kestro among the settings' pluginGroups); Debian's deploy plugin leaves it out.
+group=$dist/maven/org/kestro
+cat > "$group/maven-metadata.xml" <<XML
+<?xml version="1.0" encoding="UTF-8"?>
+<metadata>
+  <plugins>
+    <plugin>
+      <name>Kestro Maven plugin</name>
+      <prefix>kestro</prefix>
+      <artifactId>kestro-maven-plugin</artifactId>
+    </plugin>
+  </plugins>
+</metadata>
+XML
+md5sum < "$group/maven-metadata.xml" | cut -d' ' -f1 | tr -d '\n' > "$group/maven-metadata.xml.md5"
+sha1sum < "$group/maven-metadata.xml" | cut -d' ' -f1 | tr -d '\n' > "$group/maven-metadata.xml.sha1"
 
 ls -l "$dist"

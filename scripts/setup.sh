@@ -15,6 +15,10 @@ packages=(
   xvfb xdotool x11-apps  # x11-apps: xwd, the screenshots of the splash tests
   locales
   openjdk-17-jdk-headless junit5
+  # The Maven plugin, built and tested offline from Debian's Maven packages (scripts/maven.sh)
+  maven libmaven3-core-java libmaven-plugin-tools-java libmaven-compiler-plugin-java
+  libmaven-resources-plugin-java libmaven-jar-plugin-java libsurefire-java
+  libmaven-install-plugin-java libmaven-invoker-plugin-java libmaven-deploy-plugin-java
   libz-mingw-w64-dev zlib1g-dev  # Avian, the tests' real Java VM (cmake/avian.cmake)
 )
 

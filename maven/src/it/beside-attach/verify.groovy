@@ -1,0 +1,11 @@
+// The dependency lies in lib/ beside the launcher, on its class path; the launcher carries
+// only the project's jar, and is installed with the project.
+def exe = new File(basedir, 'target/beside-attach-1.0.exe')
+assert new File(basedir, 'target/lib/greeting-1.0.jar').isFile()
+def inspect = [kestroTool, 'inspect', exe.path].execute()
+def report = inspect.text
+assert inspect.waitFor() == 0
+assert report.contains('classpath.entries                    "A1lib\\\\greeting-1.0.jar"')
+assert report.contains('files.names                          "beside-attach-1.0.jar;kestro-runtime.jar"')
+def installed = new File(localRepositoryPath, 'org/example/beside-attach/1.0/beside-attach-1.0.exe')
+assert installed.bytes == exe.bytes
