@@ -107,7 +107,7 @@ class HandoverWatcherTest {
         System.setErr(new PrintStream(logged, true, StandardCharsets.UTF_8));
         try {
             HandoverWatcher hasty = watcher(200);
-            append(file(), utf16le("x 'y z"));
+            append(file(), utf16le("x \"y z"));
             long since = System.nanoTime();
             assertArrayEquals(new String[] {"x", "y z"}, takeWhole(hasty));
             assertTrue(System.nanoTime() - since >= TimeUnit.MILLISECONDS.toNanos(200));
