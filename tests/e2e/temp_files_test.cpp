@@ -74,9 +74,12 @@ TEST_F(TemporaryDirectory, LivesUntilTheNextStartAfterItsLauncherEnded) {
     EXPECT_TRUE(uniqueFiles(tmp_).empty());
 }
 
+// Paths with letters that the code page lacks.
+class OutsideTheCodePage : public LauncherTest {};
+
 // TMP under a directory whose name the code page cannot write: the files go to the
 // Windows directory's "temp", the trace to TMP through its short name.
-TEST_F(LauncherTest, ATemporaryPathOutsideTheCodePageFallsBackToTheWindowsTemp) {
+TEST_F(OutsideTheCodePage, ATemporaryPathFallsBackToTheWindowsTemp) {
     fs::path tmp = dir_ / "\xC5\x81ukasz";  // begins with an L with stroke
     fs::create_directories(tmp);
     set(key::IncludedCount, "1");
@@ -95,7 +98,7 @@ TEST_F(LauncherTest, ATemporaryPathOutsideTheCodePageFallsBackToTheWindowsTemp) 
 
 // A launcher in a directory whose long name the code page cannot write reads the
 // vmoptions file beside it through the short name.
-TEST_F(LauncherTest, AVmoptionsFileBesideALauncherOutsideTheCodePageIsRead) {
+TEST_F(OutsideTheCodePage, AVmoptionsFileBesideTheLauncherIsRead) {
     const std::string folder = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBB";  // Cyrillic
     fs::path home = layOut(folder + "/jre");
     writeBytes(dir_ / folder / "app.vmoptions", "-Dfrom.file=1\n");
