@@ -17,7 +17,8 @@ class CommandLineTest {
             {"'a \"b' c", List.of("a \"b", "c")}, {"'abc d", List.of("'abc", "d")},
             {"a'b c'", List.of("a'b", "c'")},
             {"a\tb  c   ", List.of("a\tb", "c")}, {"   ", List.of()}, {"\"a\"'b c'", List.of("a", "b c")},
-            {"\u03a9mega \"\u65e5\u672c \u8a9e\" \ud83d\ude00", List.of("\u03a9mega", "\u65e5\u672c \u8a9e", "\ud83d\ude00")},
+            {"\u03a9mega \"\u65e5\u672c \u8a9e\" \ud83d\ude00",
+                List.of("\u03a9mega", "\u65e5\u672c \u8a9e", "\ud83d\ude00")},
         };
         for (Object[] c : cases) {
             assertEquals(c[1], CommandLine.split((String) c[0]), (String) c[0]);
