@@ -47,6 +47,14 @@ TEST_F(ClassPath, PartsComeInTheirFixedOrder) {
     fakeVm().directories["\\user"] = {"planted.jar"};
     fakeVm().directories[""] = {"planted.jar"};
     EXPECT_EQ(build(), "C:\\App\\lib\\app.jar");
+
+    // However long, the class path is passed whole: a cut would lose entries or break one.
+    std::vector<std::string>& names = fakeVm().directories["C:\\App\\lib"];
+    for (int i = 0; i < 200; ++i) names.push_back(std::string(240, char('a' + i % 26)) + std::to_string(i) + ".jar");
+    std::string whole;
+    for (const std::string& name : names) whole += (whole.empty() ? "C:\\App\\lib\\" : ";C:\\App\\lib\\") + name;
+    setEntries("S1lib");
+    EXPECT_EQ(build(), whole);
 }
 
 // Each row: the configured entries, the directives of option lines, and the class path
