@@ -5,6 +5,10 @@
 //     instance n with the arguments "burst n" "with space n", waits for all of them and
 //     prints the wall time from the first creation to the last end, and how many of
 //     them ended with an exit code other than 0.
+//   startup_bench leftovers RUNS COUNT ROOT PROGRAM: with TMP set to ROOT, starts the
+//     program RUNS times on a root emptied before each start and RUNS times on one that
+//     holds COUNT directories that ended launchers left (their marker, two jars),
+//     interleaved, and prints both medians (the preparation is not timed)
 //   startup_bench locate COUNT JAVA VMLIB DIR: records COUNT located runtimes under
 //     HKCU\SOFTWARE\quenfield\kestro\locatedjvms, laid out below DIR with hard links to
 //     the stand-in JAVA; the first reports 1.8.0_201 and has the VM library VMLIB, every
@@ -109,6 +113,48 @@ std::wstring layOutRuntime(const std::wstring& dir, const std::wstring& name, co
     return home;
 }
 
+// Deletes what lies in `dir`, one directory level deep (the launchers' directories).
+void emptyRoot(const std::wstring& dir, int levels) {
+    WIN32_FIND_DATAW entry;
+    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &entry);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        std::wstring name = entry.cFileName, path = dir + L"\\" + name;
+        if (name == L"." || name == L"..") continue;
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            DeleteFileW(path.c_str());
+        } else if (levels > 0) {
+            emptyRoot(path, levels - 1);
+            RemoveDirectoryW(path.c_str());
+        }
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+}
+
+int leftovers(int runs, int count, const std::wstring& root, const std::wstring& program) {
+    CreateDirectoryW(root.c_str(), nullptr);
+    SetEnvironmentVariableW(L"TMP", root.c_str());
+    SetEnvironmentVariableW(L"TEMP", root.c_str());
+    std::vector<double> none, many;
+    for (int i = 0; i <= runs; ++i) {
+        emptyRoot(root, 1);
+        double clean = runOnce(program);
+        emptyRoot(root, 1);
+        for (int n = 0; n < count; ++n) {
+            std::wstring dir = root + L"\\kst" + std::to_wstring(n) + L".tmp_dir1700000000";
+            CreateDirectoryW(dir.c_str(), nullptr);
+            for (const wchar_t* name : {L"kst_lock", L"kestro-runtime.jar", L"app.jar"})
+                writeText(dir + L"\\" + name, "x");
+        }
+        double crowded = runOnce(program);
+        if (i == 0) continue;  // the first warms the file cache
+        none.push_back(clean);
+        many.push_back(crowded);
+    }
+    std::wprintf(L"%.3f %.3f\n", median(none), median(many));
+    return 0;
+}
+
 int locate(int count, const std::wstring& java, const std::wstring& vmLibrary, const std::wstring& dir) {
     RegDeleteTreeW(HKEY_CURRENT_USER, kLocated);
     for (int i = 0; i < count; ++i) {
@@ -169,7 +215,8 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"burst" && argc == 4) return burst(_wtoi(argv[2]), argv[3]);
     if (verb == L"locate" && argc == 6) return locate(_wtoi(argv[2]), argv[3], argv[4], argv[5]);
     if (verb == L"register" && argc == 5) return registerRuntimes(_wtoi(argv[2]), argv[3], argv[4]);
+    if (verb == L"leftovers" && argc == 6) return leftovers(_wtoi(argv[2]), _wtoi(argv[3]), argv[4], argv[5]);
     std::fprintf(stderr, "usage: startup_bench time RUNS PROGRAM... | burst COUNT PROGRAM | locate COUNT JAVA VMLIB DIR"
-                         " | register COUNT JAVA DIR\n");
+                         " | register COUNT JAVA DIR | leftovers RUNS COUNT ROOT PROGRAM\n");
     return 2;
 }

@@ -35,9 +35,13 @@ void showError(const std::string& text) {
     if (state().errorBoxesEnabled) {
         MessageBoxA(nullptr, report.c_str(), lookupString(msg::Caption).c_str(), MB_OK | MB_ICONERROR);
     } else {
-        report += '\n';
-        std::fputs(report.c_str(), stderr);
-        std::fflush(stderr);
+        // Straight to the handle, line ends as text mode writes them: the C runtime's stream
+        // may have no descriptor (a windowed program started without handles), and a
+        // console opened later is reached through the handle alone.
+        std::string text;
+        for (char c : report + '\n') text += c == '\n' ? "\r\n" : std::string(1, c);
+        DWORD written = 0;
+        WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), DWORD(text.size()), &written, nullptr);
     }
 }
 

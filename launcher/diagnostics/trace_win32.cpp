@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "common/environment.h"
+#include "common/win32_handles.h"
 #include "diagnostics/trace.h"
 #include "diagnostics/trace_file_name.h"
 #include "workfiles/paths.h"
@@ -33,9 +34,28 @@ TraceState& state() {
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-void createTraceFile(TraceState& s) {
+// TMP as the 8-bit file functions can name it. With characters the code page lacks its
+// 8-bit text names no directory, or another one, and the file would go to "c:\", where
+// an ordinary user cannot write: its short form names the same directory, and without
+// one the Windows directory's "temp" is taken.
+std::optional<std::string> tmpDirectory() {
     const char* tmp = std::getenv("TMP");
-    auto name = traceFileName(tmp ? std::optional<std::string>(tmp) : std::nullopt, exists);
+    Utf16 value(32768, u'\0');
+    DWORD n = GetEnvironmentVariableW(L"TMP", wide(value), DWORD(value.size()));
+    if (!tmp || n == 0 || n >= value.size()) return tmp ? std::optional<std::string>(tmp) : std::nullopt;
+    value.resize(n);
+    bool exact = false;
+    toFileSystemText(value, &exact);
+    if (exact) return tmp;
+    Utf16 shortForm(kTextCapacity, u'\0');
+    DWORD m = GetShortPathNameW(wide(value), wide(shortForm), DWORD(shortForm.size()));
+    shortForm.resize(m < shortForm.size() ? m : 0);
+    std::string narrow = toFileSystemText(shortForm, &exact);
+    return exact && !narrow.empty() ? narrow : windowsDirectory() + "\\temp";
+}
+
+void createTraceFile(TraceState& s) {
+    auto name = traceFileName(tmpDirectory(), exists);
     // Every record reopens the file by name: a relative name (from a relative TMP, or
     // the current directory as the last resort) would follow a later change of the
     // working directory, and records would scatter over several files.

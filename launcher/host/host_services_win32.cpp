@@ -35,21 +35,28 @@ struct StandardStream {
     const char* mode;
 };
 
-// Connects the process's standard handle and the C runtime's stream to the console,
-// so that the launcher's own reports reach it and the VM, loaded later, finds it. The
-// runtime's stream object is overwritten with one opened on the console: freopen would
-// need the stream to have had a descriptor, which a windowed program started without
-// handles may lack.
-void connectToConsole(const StandardStream& s) {
+// Connects the process's standard handle and the C runtime's descriptor and stream to
+// the console, so that the launcher's own reports reach it and the VM, loaded later,
+// finds it. Only the runtime's documented calls are used: the console goes onto the
+// stream's own descriptor, or onto the standard one when the stream has none (a windowed
+// program started without handles), and such a stream is reopened on the console by name.
+// A runtime may refuse that (Wine's does); the launcher's reports go to the handle.
+void connectToConsole(const StandardStream& s, int standardDescriptor) {
     HANDLE console = CreateFileA(s.device, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                  OPEN_EXISTING, 0, nullptr);
     if (console == INVALID_HANDLE_VALUE) return;
-    SetStdHandle(s.id, console);
-    int descriptor = _open_osfhandle(intptr_t(console), _O_TEXT);
-    FILE* opened = descriptor < 0 ? nullptr : _fdopen(descriptor, s.mode);
-    if (!opened) return;
-    *s.stream = *opened;
-    if (s.stream != stdin) setvbuf(s.stream, nullptr, _IONBF, 0);
+    int opened = _open_osfhandle(intptr_t(console), _O_TEXT);
+    if (opened < 0) {
+        CloseHandle(console);
+        return;
+    }
+    int descriptor = _fileno(s.stream) >= 0 ? _fileno(s.stream) : standardDescriptor;
+    bool moved = _dup2(opened, descriptor) == 0;
+    _close(opened);
+    if (!moved) return;
+    SetStdHandle(s.id, reinterpret_cast<HANDLE>(_get_osfhandle(descriptor)));
+    if (_fileno(s.stream) < 0 && !std::freopen(s.device, s.mode, s.stream)) return;
+    if (s.stream != stdin) std::setvbuf(s.stream, nullptr, _IONBF, 0);
 }
 
 std::string resolveRelative(std::string_view relative) { return resolveAgainst(relative); }
@@ -76,7 +83,7 @@ bool openConsole() {
     }
     if (!hasConsole && !AllocConsole()) return false;
     for (size_t i = 0; i < 3; ++i)
-        if (!connected[i]) connectToConsole(streams[i]);
+        if (!connected[i]) connectToConsole(streams[i], int(i));
     return true;
 }
 

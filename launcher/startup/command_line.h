@@ -1,5 +1,6 @@
 // Splitting a command line into arguments, the launcher's own way: only the space
-// separates, both quote characters quote, and there is no escape character.
+// separates, a double quote quotes, a single quote quotes only where it opens an argument
+// and is closed later, and there is no escape character.
 #pragma once
 
 #include <vector>

@@ -1,17 +1,12 @@
 #include <windows.h>
 
 #include "startup/exit.h"
-#include "workfiles/included_files.h"
-#include "workfiles/temp_dir.h"
+#include "workfiles/run_directory.h"
 
 namespace kestro {
 
 void exitLauncher(uint32_t code) {
-    const std::string& dir = tempDirPath();
-    if (!dir.empty()) {
-        emptyDirectory(dir, true);
-        RemoveDirectoryA(dir.c_str());
-    }
+    removeOwnRunDirectory();
     ExitProcess(code);
 }
 

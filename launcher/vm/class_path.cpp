@@ -3,48 +3,68 @@
 #include "config/config_tables.h"
 #include "diagnostics/trace.h"
 #include "startup/launcher_state.h"
+#include "workfiles/path_rules.h"
 
 namespace kestro {
 
 namespace {
 
-enum class EntryState { Found, NotFound, VariableMissing };
-
-// An environment entry: the value without enclosing double quotes, then ";" unless it
-// ends with one. An unset or empty variable adds nothing; a mandatory entry then misses
-// its variable, since an empty value puts nothing on the class path.
-EntryState appendVariable(std::string& classPath, const std::string& name, bool mandatory, const VmSystem& system) {
-    std::string value = system.environment(name.c_str()).value_or(std::string());
-    if (value.empty()) return mandatory ? EntryState::VariableMissing : EntryState::Found;
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
-    classPath += value;
-    if (value.empty() || value.back() != ';') classPath += ';';
-    return EntryState::Found;
+std::optional<ClassPathFailure> notFound(bool mandatory, std::string name) {
+    if (!mandatory) return std::nullopt;
+    return ClassPathFailure{msg::ClassPathEntryMissing, std::move(name)};
 }
 
-EntryState appendEntry(std::string& classPath, char type, const std::string& name, bool mandatory,
-                       const VmSystem& system) {
-    bool found = false;
+// An environment entry: the value without enclosing double quotes. An unset or empty
+// variable adds nothing; a mandatory entry then misses its variable, since an empty
+// value puts nothing on the class path.
+std::optional<ClassPathFailure> appendVariable(std::string& classPath, const std::string& name, bool mandatory,
+                                               const VmSystem& system) {
+    std::string value = system.environment(name.c_str()).value_or(std::string());
+    if (value.empty()) {
+        if (!mandatory) return std::nullopt;
+        return ClassPathFailure{msg::VariableUndefined, name};
+    }
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+    classPath += value + ";";
+    return std::nullopt;
+}
+
+std::optional<ClassPathFailure> appendEntry(std::string& classPath, char type, const std::string& name,
+                                            bool mandatory, const VmSystem& system) {
     switch (type) {
     case 'A':
     case 'D': {
-        // The path is on the class path even when it does not exist.
-        std::string resolved = system.resolveList(name);
-        classPath += resolved + ";";
-        found = system.exists(resolved);
-        break;
+        // The paths are on the class path even when they do not exist. Each path of the
+        // name (a variable may bring several) is tested on its own; the entry is found
+        // when all of them are, and the first that is not names the entry.
+        std::vector<std::string> paths = splitList(name);
+        if (paths.empty()) return notFound(mandatory, name);
+        std::optional<std::string> missing;
+        for (const std::string& path : paths) {
+            std::string resolved = system.resolve(path, nullptr);
+            classPath += resolved + ";";
+            if (!missing && !system.exists(withoutTrailingBackslash(resolved))) missing = path;
+        }
+        return missing ? notFound(mandatory, *missing) : std::nullopt;
     }
     case 'E': return appendVariable(classPath, name, mandatory, system);
     case 'S': {
         std::string directory = system.resolve(name, nullptr);
         bool jars = appendArchives(classPath, directory, "jar", system);
         bool zips = appendArchives(classPath, directory, "zip", system);
-        found = jars || zips;
-        break;
+        return jars || zips ? std::nullopt : notFound(mandatory, name);
     }
-    default: break;  // an unknown kind adds nothing; a mandatory one cannot be satisfied
+    default: return notFound(mandatory, name);  // an unknown kind adds nothing and cannot be satisfied
     }
-    return found ? EntryState::Found : EntryState::NotFound;
+}
+
+// The list with every empty element left out: a VM reads an empty element as the
+// current directory, which would load classes from wherever the user started the
+// application (a download folder, a network share).
+std::string withoutEmptyElements(const std::string& list) {
+    std::string out;
+    for (const std::string& element : splitList(list)) out += (out.empty() ? "" : ";") + element;
+    return out;
 }
 
 }  // namespace
@@ -57,8 +77,10 @@ std::vector<std::string> listMatchingFiles(const std::string& directory, const s
     return names;
 }
 
-bool appendArchives(std::string& classPath, const std::string& directory, const std::string& extension,
+bool appendArchives(std::string& classPath, const std::string& path, const std::string& extension,
                     const VmSystem& system) {
+    // Written with a trailing backslash (as "%KESTRO_EXEDIR%" is), a directory still counts.
+    std::string directory = withoutTrailingBackslash(path);
     if (!system.exists(directory)) return false;
     for (const std::string& name : listMatchingFiles(directory, extension, system))
         classPath += system.resolve(directory + "\\" + name, nullptr) + ";";
@@ -67,9 +89,7 @@ bool appendArchives(std::string& classPath, const std::string& directory, const 
 
 void appendRuntimeJar(std::string& classPath, const VmSystem& system) {
     if (!velmoraMode()) return;
-    classPath += system.fullPath(lookupString(key::ApplicationDirectory), true);
-    if (classPath.back() != '\\') classPath += '\\';
-    classPath += ".velmora\\vlmruntime.jar;";
+    classPath += childPath(system.fullPath(lookupString(key::ApplicationDirectory), true), ".velmora\\vlmruntime.jar;");
 }
 
 std::optional<ClassPathFailure> appendConfiguredEntries(std::string& classPath, const VmSystem& system) {
@@ -81,42 +101,38 @@ std::optional<ClassPathFailure> appendConfiguredEntries(std::string& classPath, 
         std::string name = entry.size() > 2 ? entry.substr(2) : std::string();
         system.expand(name);
         name = truncated(std::move(name));
-        EntryState state = appendEntry(classPath, type, name, mandatory, system);
-        if (state == EntryState::VariableMissing) return ClassPathFailure{msg::VariableUndefined, name};
-        if (mandatory && state == EntryState::NotFound) return ClassPathFailure{msg::ClassPathEntryMissing, name};
+        if (std::optional<ClassPathFailure> failure = appendEntry(classPath, type, name, mandatory, system))
+            return failure;
     }
     return std::nullopt;
 }
 
 std::optional<ClassPathFailure> buildClassPath(const ClassPathDirectives& directives, std::string& option,
                                                const VmSystem& system) {
-    option = "-Djava.class.path=";
-    if (directives.prefix) option += *directives.prefix + ";";
+    std::string list;
+    if (directives.prefix) list += *directives.prefix + ";";
     // Without a temporary directory there is nothing of ours to search: "\user" would
     // be a directory at the root of the current drive that anyone may create.
     const std::string& tempDir = system.tempDir();
     if (!tempDir.empty()) {
         const std::string user = tempDir + "\\user";
         for (const std::string* directory : {&tempDir, &user}) {
-            appendArchives(option, *directory, "jar", system);
-            appendArchives(option, *directory, "zip", system);
+            appendArchives(list, *directory, "jar", system);
+            appendArchives(list, *directory, "zip", system);
         }
     }
-    appendRuntimeJar(option, system);
+    appendRuntimeJar(list, system);
     if (directives.replacement) {
-        option += *directives.replacement;
-    } else if (std::optional<ClassPathFailure> failure = appendConfiguredEntries(option, system)) {
+        list += *directives.replacement + ";";
+    } else if (std::optional<ClassPathFailure> failure = appendConfiguredEntries(list, system)) {
         return failure;
     }
-    if (directives.suffix) {
-        if (option.back() != ';') option += ';';
-        option += *directives.suffix;
-    }
-    // The option's buffer ends here; the VM gets the text up to that point.
-    if (option.size() > kClassPathCapacity - 1) {
-        traceError("class path of %d bytes cut to %d bytes", int(option.size()), int(kClassPathCapacity - 1));
-        option.resize(kClassPathCapacity - 1);
-    }
+    if (directives.suffix) list += *directives.suffix;
+    // Passed whole: the VM takes an option of any length, and a class path cut short
+    // would lose entries or break a path. An empty one would be the current directory:
+    // the executable, which holds no classes, stands in for nothing.
+    list = withoutEmptyElements(list);
+    option = "-Djava.class.path=" + (list.empty() ? system.modulePath() : list);
     return std::nullopt;
 }
 

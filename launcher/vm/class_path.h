@@ -1,6 +1,6 @@
 // The class path option: "-Djava.class.path=" and a ";"-separated list of the class
 // path directives, the archives of the temporary directory, the runtime jar (velmora
-// flavour) and the configured entries (key 121).
+// flavour) and the configured entries (key 121). The list never holds an empty element.
 #pragma once
 
 #include <optional>
@@ -13,10 +13,6 @@
 
 namespace kestro {
 
-// The class path option holds at most this many bytes with its terminator; a longer
-// one is cut at the end.
-inline constexpr size_t kClassPathCapacity = 40960;
-
 // A mandatory entry that was not found: the message to show (1006 for a file or
 // directory, 1008 for an environment variable) and the entry's expanded name.
 struct ClassPathFailure {
@@ -27,12 +23,14 @@ struct ClassPathFailure {
 // Fills `option` with the complete "-Djava.class.path=" option: prefix directive;
 // archives of the temporary directory and of its "user" sub-directory (only when
 // there is a temporary directory); the runtime jar; the replacement directive or the
-// configured entries; suffix directive. A failure leaves `option` unfinished.
+// configured entries; suffix directive. Empty elements (doubled, leading or trailing
+// separators) are left out, and the text is passed whole; a class path of nothing is the
+// executable's path. A failure leaves `option` alone.
 [[nodiscard]] std::optional<ClassPathFailure> buildClassPath(const ClassPathDirectives& directives,
                                                              std::string& option, const VmSystem& system);
 
 // Appends every file of `directory` with the extension (jar files: "jar") and ";";
-// false when the directory does not exist.
+// false when the directory does not exist. A trailing backslash of `directory` is ignored.
 bool appendArchives(std::string& classPath, const std::string& directory, const std::string& extension,
                     const VmSystem& system);
 
@@ -44,7 +42,9 @@ std::vector<std::string> listMatchingFiles(const std::string& directory, const s
 // (key 10003), whether it exists or not.
 void appendRuntimeJar(std::string& classPath, const VmSystem& system);
 
-// Appends the entries of key 121; stops at the first mandatory entry not found.
+// Appends the entries of key 121; stops at the first mandatory entry not found. An
+// archive or directory entry of several paths is found when each of them exists, and
+// the first missing one names it.
 [[nodiscard]] std::optional<ClassPathFailure> appendConfiguredEntries(std::string& classPath, const VmSystem& system);
 
 }  // namespace kestro

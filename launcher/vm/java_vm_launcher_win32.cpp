@@ -54,6 +54,7 @@ LauncherPropertyValues currentPropertyValues() {
     values.path = environmentValue("PATH").value_or(std::string());
     values.manPathSet = std::getenv("MANPATH") != nullptr;
     values.consoleOutputCodePage = GetConsoleOutputCP();
+    values.oemCodePage = GetOEMCP();
     return values;
 }
 
@@ -119,8 +120,28 @@ jobjectArray javaArguments(JNIEnv* env, const std::vector<Utf16>& params) {
         jstring text = env->NewString(reinterpret_cast<const jchar*>(param.data()), jsize(param.size()));
         if (!text) internalFailure("jstr");
         env->SetObjectArrayElement(array, jsize(i), text);
+        // The array holds it now; a VM guarantees only 16 local references.
+        env->DeleteLocalRef(text);
     }
     return array;
+}
+
+// The thrown object's class and message as its toString gives them ("java.io.IOException:
+// disk full"): a windowed application's standard error is lost, and a support case has
+// only the trace. Empty when the text cannot be had.
+std::string describeThrowable(JNIEnv* env, jthrowable thrown) {
+    jclass throwable = env->FindClass("java/lang/Throwable");
+    jmethodID toString = throwable ? env->GetMethodID(throwable, "toString", "()Ljava/lang/String;") : nullptr;
+    // Called through the table itself, as CallStaticBooleanMethod is.
+    auto text = toString ? static_cast<jstring>(env->functions->CallObjectMethod(env, thrown, toString)) : nullptr;
+    std::string out;
+    const jchar* units = text && !env->ExceptionCheck() ? env->GetStringChars(text, nullptr) : nullptr;
+    if (units) {
+        out = toFileSystemText(Utf16View(reinterpret_cast<const char16_t*>(units), size_t(env->GetStringLength(text))));
+        env->ReleaseStringChars(text, units);
+    }
+    env->ExceptionClear();
+    return truncated(std::move(out));
 }
 
 bool callMain(const std::vector<Utf16>& arguments) {
@@ -147,9 +168,10 @@ bool callMain(const std::vector<Utf16>& arguments) {
     trace("calling main");
     env->functions->CallStaticVoidMethod(env, mainClass, main, array);
     trace("main returned");
-    if (env->ExceptionOccurred()) {
+    if (jthrowable thrown = env->ExceptionOccurred()) {
         traceError("an exception occured");
         env->ExceptionDescribe();
+        traceError("main threw %s", describeThrowable(env, thrown).c_str());
         return false;
     }
     return true;

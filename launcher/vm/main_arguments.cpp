@@ -43,7 +43,9 @@ void launcherArguments(std::vector<Utf16>& out, const VmSystem& system) {
 std::vector<Utf16> mainArguments(const std::vector<Utf16>& commandLine, const VmSystem& system) {
     std::vector<Utf16> out;
     launcherArguments(out, system);
-    if (!commandLine.empty()) out.push_back(commandLine[0]);
+    // Always there, empty for a process started with an empty command line: the library
+    // takes the sixth argument for the executable and passes only what follows.
+    out.push_back(commandLine.empty() ? Utf16() : commandLine[0]);
     std::string fixed = lookupString(key::ProgramArguments);
     system.expand(fixed);
     splitCommandLine(bounded(system.toUtf16(truncated(std::move(fixed)))), out);

@@ -17,7 +17,8 @@ const char* launcherClassName();
 // switched off), and the flag of key 106.
 void launcherArguments(std::vector<Utf16>& out, const VmSystem& system);
 
-// The whole argument list of main: the launcher arguments, the executable as written,
+// The whole argument list of main: the launcher arguments, the executable as written
+// (empty when the command line was),
 // the fixed arguments of key 124, then the user's arguments without the "-J" ones (when
 // key 125 makes them VM options) and without "-Dsun.locale.formatasdefault=" ones.
 std::vector<Utf16> mainArguments(const std::vector<Utf16>& commandLine, const VmSystem& system);

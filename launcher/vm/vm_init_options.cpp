@@ -23,8 +23,9 @@ std::vector<std::string> launcherProperties(const LauncherPropertyValues& values
     int32_t position = values.langRestart ? -1 : int32_t(values.unextractedPosition);
     out.push_back(property("kestro.unextractedPosition", decimal(position)));
     out.push_back("-Djava.library.path=" + values.path);
-    if (!values.manPathSet)
-        out.push_back(property("kestro.consoleCodepage", "cp" + decimal(int32_t(values.consoleOutputCodePage))));
+    // "cp0" would name a charset that does not exist.
+    uint32_t codePage = values.consoleOutputCodePage ? values.consoleOutputCodePage : values.oemCodePage;
+    if (!values.manPathSet) out.push_back(property("kestro.consoleCodepage", "cp" + decimal(int32_t(codePage))));
     return out;
 }
 

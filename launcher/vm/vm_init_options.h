@@ -25,10 +25,12 @@ struct LauncherPropertyValues {
     uint32_t unextractedPosition = 0;
     std::string path;                            // the whole PATH; empty when unset
     bool manPathSet = false;                     // MANPATH in the C runtime's environment
-    uint32_t consoleOutputCodePage = 0;
+    uint32_t consoleOutputCodePage = 0;         // 0 without a console
+    uint32_t oemCodePage = 0;                   // what a console would get
 };
 
-// The launcher's properties in their fixed order. Each is cut to 8191 bytes, except
+// The launcher's properties in their fixed order. Without a console the code page is the
+// OEM one, which a console opened later gets. Each is cut to 8191 bytes, except
 // "-Djava.library.path=", which carries PATH whole: a library path cut short would name
 // a directory that does not exist, and the VM takes any length.
 std::vector<std::string> launcherProperties(const LauncherPropertyValues& values);

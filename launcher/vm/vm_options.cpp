@@ -22,8 +22,42 @@ struct StdioFileTraits {
 constexpr std::string_view kIncludeOptions = "-include-options";
 constexpr Utf16View kFormatAsDefaultWide = u"-Dsun.locale.formatasdefault=";
 
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
 bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 bool startsWith(Utf16View text, Utf16View prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+// UTF-8 as UTF-16; each malformed sequence (overlong, a surrogate, beyond U+10FFFF, cut
+// short) becomes U+FFFD, which no 8-bit code page holds.
+Utf16 fromUtf8(std::string_view text) {
+    Utf16 out;
+    for (size_t i = 0; i < text.size();) {
+        uint8_t lead = uint8_t(text[i]);
+        size_t extra = lead < 0x80 ? 0 : lead >> 5 == 6 ? 1 : lead >> 4 == 14 ? 2 : lead >> 3 == 30 ? 3 : 4;
+        char32_t c = lead & (0x7F >> extra);
+        size_t n = 1;
+        while (extra < 4 && n <= extra && i + n < text.size() && (uint8_t(text[i + n]) & 0xC0) == 0x80)
+            c = c << 6 | (uint8_t(text[i + n++]) & 0x3F);
+        const char32_t least[] = {0, 0x80, 0x800, 0x10000};
+        bool valid = extra < 4 && n == extra + 1 && c >= least[extra] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+        if (!valid) c = 0xFFFD;
+        if (c >= 0x10000) out += {char16_t(0xD800 + ((c - 0x10000) >> 10)), char16_t(0xDC00 + (c & 0x3FF))};
+        else out += char16_t(c);
+        i += n;
+    }
+    return out;
+}
+
+// A line of a UTF-8 file in the code page the VM reads its options in; a character the
+// code page lacks becomes "?", and the trace says so.
+std::string narrowUtf8Line(const std::string& line, const std::string& path, const VmSystem& system) {
+    Utf16 wide = fromUtf8(line);
+    std::string narrow = system.toNarrow(wide);
+    if (std::count(narrow.begin(), narrow.end(), '?') > std::count(wide.begin(), wide.end(), u'?'))
+        traceError("vmoptions file <%s>: characters outside the code page became \"?\" in %s", path.c_str(),
+                   narrow.c_str());
+    return narrow;
+}
 
 // A command-line text as an 8-bit option, cut to the option buffer.
 std::string narrowOption(Utf16View text, const VmSystem& system) { return truncated(system.toNarrow(text)); }
@@ -128,14 +162,24 @@ void addOptionLine(const char* filePath, const std::string& line, OptionCollecto
 void readVmOptionsFile(const char* filePath, OptionFile file, OptionCollector& collector) {
     Unique<StdioFileTraits> open(file.file);
     if (!open) return;
-    collector.filesBeingRead.push_back(collector.system.fullPath(file.path, false));
     std::string piece;
-    while (readLinePiece(open.get(), piece)) {
+    if (!readLinePiece(open.get(), piece)) return;
+    // Options are 8-bit text; a UTF-16 file's bytes would reach the VM as garbage.
+    if (startsWith(piece, "\xFF\xFE") || startsWith(piece, "\xFE\xFF")) {
+        traceError("vmoptions file <%s> is UTF-16 text and is not read; save it as ANSI or UTF-8", file.path.c_str());
+        return;
+    }
+    // Editors mark UTF-8 with a byte-order mark, which would spoil the first option.
+    bool utf8 = startsWith(piece, kUtf8Mark);
+    if (utf8) piece.erase(0, kUtf8Mark.size());
+    collector.filesBeingRead.push_back(collector.system.fullPath(file.path, false));
+    do {
         std::optional<std::string> line = optionLineOf(std::move(piece));
         if (!line) continue;
+        if (utf8) *line = narrowUtf8Line(*line, file.path, collector.system);
         collector.system.expand(*line);
         addOptionLine(filePath, truncated(std::move(*line)), collector);
-    }
+    } while (readLinePiece(open.get(), piece));
     collector.filesBeingRead.pop_back();
 }
 

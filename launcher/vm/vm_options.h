@@ -50,15 +50,18 @@ void collectVmOptions(const std::vector<Utf16>& arguments, OptionCollector& coll
 void addOptionLine(const char* filePath, const std::string& line, OptionCollector& collector);
 
 // Handles every line of `file` and closes it; does nothing without a file. Relative
-// includes resolve against the directory of `filePath` (the launcher's when none).
+// includes resolve against the directory of `filePath` (the launcher's when none). A
+// file that begins with the UTF-8 byte-order mark is read as UTF-8, each line converted
+// to the code page ("?" where it lacks a character, with an error trace line); a UTF-16
+// file is not read (one error trace line).
 void readVmOptionsFile(const char* filePath, OptionFile file, OptionCollector& collector);
 
 // Opens the vmoptions file beside the executable: "<name>.vmoptions" in place of
-// "<name>.exe", else "<name>.exe.vmoptions"; only the first that opens is used.
+// "<name>.exe", else "<name>.exe.vmoptions"; only the first that opens is used. The names
+// come from the executable's long path, or from its own path when it has none.
 OptionFile openDefaultVmOptionsFile(const VmSystem& system);
 
-// Splits an 8-bit text like a command line (spaces separate, quotes group and are
-// dropped) and appends the pieces.
+// Splits an 8-bit text like a command line (see splitCommandLine) and appends the pieces.
 void splitOptionText(const std::string& text, std::vector<std::string>& pieces, const VmSystem& system);
 
 // The option line of one piece read from a vmoptions file: trailing line ends and

@@ -20,11 +20,10 @@ struct VmSystem {
     // `path` made absolute against the directory of `baseFile`, or of the launcher
     // without one; "." and ".." stay as written.
     std::string (*resolve)(std::string_view path, const char* baseFile);
-    // Each path of a ";"-separated list resolved against the launcher's directory.
-    std::string (*resolveList)(std::string_view list);
     // `path` resolved and normalised; lower-cased unless keepCase.
     std::string (*fullPath)(std::string_view path, bool keepCase);
-    // True when a file or directory of that name exists.
+    // True when a file or directory of that name exists; a name ending in a backslash
+    // never does.
     bool (*exists)(const std::string& path);
     // The names that match a search pattern ("C:\dir\*.jar"), in the order the file
     // system lists them; empty when nothing matches.
@@ -38,7 +37,9 @@ struct VmSystem {
     // code page; characters without an 8-bit form become "?").
     Utf16 (*toUtf16)(std::string_view text);
     std::string (*toNarrow)(Utf16View text);
-    // The launcher's executable path, and the long form of a path (none on failure).
+    // The launcher's executable path, and the long form of a path: none on failure, and
+    // none when the code page cannot hold it exactly (the 8-bit call would give "?" or a
+    // look-alike letter, naming no file or another one).
     const std::string& (*modulePath)();
     std::optional<std::string> (*longPath)(const std::string& path);
     // This run's temporary directory; empty when none was created.

@@ -30,7 +30,6 @@ const VmSystem& win32VmSystem() {
     static const VmSystem system{
         .expand = expandVariables,
         .resolve = [](std::string_view path, const char* baseFile) { return resolveAgainst(path, baseFile); },
-        .resolveList = resolvePathList,
         .fullPath = fullPath,
         .exists = pathExists,
         .listDirectory = listDirectory,
@@ -39,7 +38,7 @@ const VmSystem& win32VmSystem() {
         .toUtf16 = fromFileSystemText,
         .toNarrow = [](Utf16View text) { return toFileSystemText(text); },
         .modulePath = getModulePath,
-        .longPath = [](const std::string& path) { return longPathName(path); },
+        .longPath = exactLongPathName,
         .tempDir = []() -> const std::string& { return tempDirPath(); },
     };
     return system;

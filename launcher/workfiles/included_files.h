@@ -1,5 +1,4 @@
-// Files carried inside the launcher: written into the temporary directory at start,
-// removed with it when the launcher ends early.
+// Files carried inside the launcher: written into the temporary directory at start.
 #pragma once
 
 #include <cstdint>
@@ -13,12 +12,6 @@ namespace kestro {
 // that cannot be created, or a name leading outside the directory, ends the process
 // with internal error 11; a record cut inside its size field with the reader's report.
 int extractIncludedFiles(bool createDir);
-
-// Deletes the files in `directory` and removes its sub-directories once empty; with
-// `descend`, each sub-directory is emptied first (one level down; a link is removed,
-// never followed). An empty path or one beginning with "." is left alone. Failures are
-// ignored.
-void emptyDirectory(const std::string& directory, bool descend);
 
 // Where the data after the extracted files begins in the executable: just after the
 // last record read; 0 without files.

@@ -9,7 +9,6 @@
 #include "workfiles/copy_data.h"
 #include "workfiles/included_files.h"
 #include "workfiles/included_names.h"
-#include "workfiles/path_rules.h"
 #include "workfiles/temp_dir.h"
 
 namespace kestro {
@@ -102,28 +101,6 @@ int extractIncludedFiles(bool createDir) {
     trace("unextracted position: %d", int(state().unextractedPosition));
     trace("extracting files done");
     return 0;
-}
-
-void emptyDirectory(const std::string& directory, bool descend) {
-    if (!mayEmptyDirectory(directory)) return;
-    trace("emptying %s", directory.c_str());
-    WIN32_FIND_DATAA entry;
-    UniqueFind listing(FindFirstFileA(childPath(directory, "*.*").c_str(), &entry));
-    if (!listing) return;
-    do {
-        std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        std::string path = childPath(directory, name);
-        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            trace("attempting to remove %s (%d)", path.c_str(), descend ? 1 : 0);
-            // A junction or link is removed itself; what it points to is not ours to empty.
-            if (descend && !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) emptyDirectory(path, false);
-            RemoveDirectoryA(path.c_str());
-        } else {
-            trace("attempting to delete %s", path.c_str());
-            DeleteFileA(path.c_str());
-        }
-    } while (FindNextFileA(listing.get(), &entry));
 }
 
 uint32_t unextractedPosition() { return state().unextractedPosition; }

@@ -25,6 +25,12 @@ bool isDriveRootText(std::string_view path) {
     return rest == ":\\" || rest == ":\\." || rest == ":\\.\\.";
 }
 
+std::string withoutTrailingBackslash(std::string_view path) {
+    while (path.size() > 1 && path.back() == '\\' && path[path.size() - 2] != ':' && path[path.size() - 2] != '\\')
+        path.remove_suffix(1);
+    return std::string(path);
+}
+
 std::string directoryPart(std::string_view path) {
     size_t cut = path.find_last_of("\\/");
     return cut == std::string_view::npos ? std::string() : std::string(path.substr(0, cut + 1));
@@ -38,6 +44,18 @@ std::string childPath(std::string_view directory, std::string_view name) {
 }
 
 bool mayEmptyDirectory(std::string_view path) { return !path.empty() && path[0] != '.'; }
+
+bool isRunDirectoryName(std::string_view name) {
+    size_t digits = name.size();
+    while (digits > 0 && name[digits - 1] >= '0' && name[digits - 1] <= '9') --digits;
+    auto sameLetters = [](std::string_view text, std::string_view lower) {
+        for (size_t i = 0; i < lower.size(); ++i)
+            if ((text[i] | 0x20) != lower[i] && text[i] != lower[i]) return false;
+        return true;
+    };
+    return digits < name.size() && digits >= 7 && sameLetters(name.substr(0, 3), "kst") &&
+           sameLetters(name.substr(digits - 4, 4), "_dir");
+}
 
 void lowerAsciiLetters(Utf16& text) {
     for (char16_t& c : text)

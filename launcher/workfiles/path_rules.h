@@ -20,6 +20,10 @@ void collapseBackslashRuns(Utf16& path);
 // "X:\", "X:\." and "X:\.\." name a drive root, which exists without a search.
 bool isDriveRootText(std::string_view path);
 
+// The path without trailing backslashes, except the one of a drive root ("C:\") or a
+// network prefix.
+std::string withoutTrailingBackslash(std::string_view path);
+
 // The path up to and with its last separator; empty when it has none.
 std::string directoryPart(std::string_view path);
 
@@ -29,6 +33,10 @@ std::string childPath(std::string_view directory, std::string_view name);
 // False for an empty path and for one beginning with ".": ".", ".." and paths written
 // relative to them are never emptied, whatever the current directory is.
 bool mayEmptyDirectory(std::string_view path);
+
+// True for the name of a run's temporary directory: "kst", anything, "_dir" and at least
+// one digit to the end, in any letter case.
+bool isRunDirectoryName(std::string_view name);
 
 // Lower-cases the letters A to Z and nothing else.
 void lowerAsciiLetters(Utf16& text);

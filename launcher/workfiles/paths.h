@@ -40,6 +40,10 @@ std::string systemFullPath(const std::string& path);
 std::optional<std::string> longPathName(const std::string& path, size_t capacity = kTextCapacity);
 std::optional<std::string> shortPathName(const std::string& path, size_t capacity = kTextCapacity);
 
+// The long form of `path` only when the code page holds it exactly: for the others the
+// 8-bit call gives "?" or a look-alike letter, which names no file or another one.
+std::optional<std::string> exactLongPathName(const std::string& path);
+
 // The Windows directory, within a buffer of `capacity` bytes.
 std::string windowsDirectory(size_t capacity = kTextCapacity);
 bool pathExists(const std::string& path);

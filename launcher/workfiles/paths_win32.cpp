@@ -157,6 +157,15 @@ std::optional<std::string> shortPathName(const std::string& path, size_t capacit
     return convertedPath([](LPCSTR a, LPSTR b, DWORD c) { return GetShortPathNameA(a, b, c); }, path, capacity);
 }
 
+std::optional<std::string> exactLongPathName(const std::string& path) {
+    Utf16 longForm = callWide([](const wchar_t* a, wchar_t* b, DWORD c) { return GetLongPathNameW(a, b, c); },
+                              fromFileSystemText(path));
+    bool exact = false;
+    std::string text = toFileSystemText(longForm, &exact);
+    if (text.empty() || !exact) return std::nullopt;
+    return text;
+}
+
 std::string windowsDirectory(size_t capacity) {
     std::string dir(capacity, '\0');
     UINT n = GetWindowsDirectoryA(dir.data(), UINT(dir.size()));

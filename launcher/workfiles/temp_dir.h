@@ -13,7 +13,8 @@ namespace kestro {
 std::string& tempDirPath();
 
 // The system's temporary path, or the home directory when there is none, or the first
-// writable fallback when the path holds characters the ANSI code page cannot show.
+// writable fallback when the path, or its long form, holds characters the ANSI code page
+// cannot show.
 // Ends the process with message 1015 when no root is usable.
 std::string findTempRoot();
 
@@ -27,8 +28,10 @@ std::string uniqueTempName();
 // The communication file of process `processId`: the root, "kst_p", the id, ".tmp".
 std::string processCommFilePath(uint32_t processId);
 
-// Creates this run's temporary directory and sets tempDirPath; ends the process with
-// internal error 7 after 10 failed attempts.
+// Creates this run's temporary directory with its marker (run_directory.h), sets
+// tempDirPath, deletes the unique file that reserved its name, and removes directories
+// that ended launchers left in the root. Ends the process with internal error 7 after 10
+// failed attempts.
 void createTempDir();
 
 }  // namespace kestro

@@ -10,12 +10,27 @@
 #include "common/text.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/trace.h"
+#include "common/win32_handles.h"
+#include "workfiles/path_rules.h"
 #include "workfiles/paths.h"
+#include "workfiles/run_directory.h"
 #include "workfiles/temp_dir.h"
 
 namespace kestro {
 
 namespace {
+
+// True when the system's temporary path holds characters that the code page lacks: its
+// 8-bit form then names no directory ("?") or another one (a look-alike letter).
+bool tempPathIsLossy() {
+    Utf16 path(kTextCapacity, u'\0');
+    DWORD n = GetTempPathW(DWORD(path.size()), wide(path));
+    if (n == 0 || n >= path.size()) return false;
+    path.resize(n);
+    bool exact = false;
+    toFileSystemText(path, &exact);
+    return !exact;
+}
 
 // "?" in the long form marks characters that the ANSI code page cannot represent.
 bool longFormIsUnrepresentable(const std::string& root) {
@@ -50,13 +65,17 @@ std::string findTempRoot() {
     DWORD n = GetTempPathA(DWORD(root.size()), root.data());
     trace("GetTempPath returned %d (last error %d)", int(n), int(GetLastError()));
     root.resize(n < root.size() ? n : 0);
+    bool lossy = !root.empty() && tempPathIsLossy();
     if (root.empty()) {
         root = truncated(environmentVariable("HOMEDRIVE") + environmentVariable("HOMEPATH"));
         trace("No temp dir defined. Using home %s", root.c_str());
+    } else if (lossy) {
+        // Creating it would make a directory of the look-alike name.
+        trace("temp path %s holds characters outside the code page", root.c_str());
     } else {
         trace("make dir returned %d", _mkdir(root.c_str()));
     }
-    if (longFormIsUnrepresentable(root) && !findFallbackRoot(root)) fatalMessage(msg::NoTempDirectory);
+    if ((lossy || longFormIsUnrepresentable(root)) && !findFallbackRoot(root)) fatalMessage(msg::NoTempDirectory);
     // The home directory and the fallbacks come without a trailing backslash; adding it
     // here keeps every name formed from the root inside the root.
     if (!root.empty() && root.back() != '\\' && root.back() != '/') root += '\\';
@@ -92,10 +111,22 @@ std::string processCommFilePath(uint32_t processId) { return findTempRoot() + "k
 void createTempDir() {
     std::string& dir = tempDirPath();
     for (int attempt = 0; attempt < 10; ++attempt) {
-        dir = uniqueTempName() + "_dir" + decimal(int64_t(std::time(nullptr)));
+        std::string unique = uniqueTempName();
+        dir = unique + "_dir" + decimal(int64_t(std::time(nullptr)));
         trace("Temp dir: %s", dir.c_str());
-        if (CreateDirectoryA(dir.c_str(), nullptr)) return;
-        trace("Could not create dir (%d)", int(GetLastError()));
+        uint32_t error = CreateDirectoryA(dir.c_str(), nullptr) ? 0 : GetLastError();
+        // The system's empty file reserved the name, which the directory's own name now
+        // holds (with the time); the pseudo-random name made no file.
+        if (unique.ends_with(".tmp")) DeleteFileA(unique.c_str());
+        if (error == 0) {
+            error = holdRunMarker(dir);
+            if (error == 0) {
+                removeEndedRunDirectories(directoryPart(dir), dir);
+                return;
+            }
+            RemoveDirectoryA(dir.c_str());
+        }
+        trace("Could not create dir (%d)", int(error));
     }
     dir.clear();
     fatalMessage(msg::InternalError, "7");

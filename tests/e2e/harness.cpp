@@ -347,11 +347,4 @@ std::unique_ptr<BackgroundRun> LauncherTest::start(const fs::path& exe, RunOptio
     return std::make_unique<BackgroundRun>(exe, options, dir_, options.traceDir.value_or(tmp_), &claimedTraces_);
 }
 
-RunResult LauncherTest::driveVm(const fs::path& home, const std::string& arguments) {
-    fs::path driver = fixturesDir() / "vm_driver.exe";
-    return runWindowsProgram(
-        driver, {.commandLine = "\"" + windowsPath(driver) + "\" \"" + windowsPath(vmLibraryOf(home)) + "\" " + arguments},
-        dir_);
-}
-
 }  // namespace kestro::e2e

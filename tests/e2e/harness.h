@@ -187,9 +187,6 @@ protected:
     RunResult run(const fs::path& exe, RunOptions options = {}) { return start(exe, std::move(options))->wait(); }
     // Starts `exe` as run() would, without waiting for it.
     std::unique_ptr<BackgroundRun> start(const fs::path& exe, RunOptions options = {});
-    // Runs the fixture vm_driver on the VM library of the runtime at `home` (see
-    // tests/fixtures/vm_driver.cpp): `arguments` follow the library's path.
-    RunResult driveVm(const fs::path& home, const std::string& arguments);
 
     fs::path dir_;
     fs::path tmp_;

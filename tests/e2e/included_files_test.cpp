@@ -44,9 +44,6 @@ TEST_F(IncludedFiles, CountedNamesAreExtractedByteForByteAndTheDirectoryStays) {
 
     std::string dir = announcedDirectory(r);
     EXPECT_TRUE(r.traced("extracting " + dir + "\\empty.jar (size: 0)")) << r.trace;
-    int created = r.traceIndex("creating directory " + dir + "\\lib");
-    EXPECT_GT(r.traceIndex("extracting " + dir + "\\lib\\x.jar (size: 2)"), created);
-    EXPECT_GE(created, 0);
     EXPECT_FALSE(r.tracedPrefix("ERROR: "));  // the second name finds lib already there
     // The data after the extracted files begins with the fifth record.
     uint64_t fifth = fs::file_size(exe) - format::kTrailer.size() - (8 + 7);

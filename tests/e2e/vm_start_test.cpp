@@ -43,7 +43,9 @@ std::string lastPath(const RunResult& r) {
 
 // One run with every source of options and arguments: the properties come first, the
 // class path last, and main gets the launcher's arguments, the executable as written,
-// the fixed arguments and the user's arguments without the ones meant for the VM.
+// the fixed arguments and the user's arguments without the ones meant for the VM. An
+// apostrophe in a name that Explorer leaves unquoted joins nothing; and however many
+// arguments there are, the launcher holds at most a few local references at once.
 TEST_F(VmStart, ANormalRunHandsTheVmItsOptionsAndMainItsArguments) {
     set(key::VmOptions, "-Xmx64m");
     set(key::JavaOptionArguments, "1");
@@ -56,7 +58,8 @@ TEST_F(VmStart, ANormalRunHandsTheVmItsOptionsAndMainItsArguments) {
     writeBytes(dir_ / "app.vmoptions", "-Dfile=1\n");
     fs::path exe = buildLauncher();
     const std::string omega = "\xCE\xA9mega \xE6\x97\xA5\xE6\x9C\xAC";  // beyond code page 1252
-    const std::string commandLine = "app.exe a \"b c\" -J-Dj=1 -Dsun.locale.formatasdefault=true \"" + omega + "\"";
+    const std::string commandLine =
+        "app.exe a \"b c\" -J-Dj=1 -Dsun.locale.formatasdefault=true \"" + omega + "\" O'Brien.txt it's b.txt";
     RunResult r = run(exe, {.commandLine = commandLine, .application = exe});
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err, "");
@@ -74,7 +77,7 @@ TEST_F(VmStart, ANormalRunHandsTheVmItsOptionsAndMainItsArguments) {
                       "-Dj=1",
                       "-Dsun.locale.formatasdefault=true",
                       "-Dfile=1",
-                      "-Djava.class.path=" + windowsPath(dir_) + "\\app.jar;"};
+                      "-Djava.class.path=" + windowsPath(dir_) + "\\app.jar"};
     Texts options = vmOptions(t);
     ASSERT_EQ(options.size(), expected.size()) << t.text();
     EXPECT_TRUE(options[6].starts_with(expected[6])) << options[6];
@@ -87,13 +90,14 @@ TEST_F(VmStart, ANormalRunHandsTheVmItsOptionsAndMainItsArguments) {
 
     // The UTF-16 text reaches Java whole; the trace shows what the code page cannot as "?".
     EXPECT_EQ(t.values("argument "),
-              (Texts{"true", "com.example.Main", "", "", "false", "app.exe", "--fixed", "1 2", "a", "b c", omega}));
+              (Texts{"true", "com.example.Main", "", "", "false", "app.exe", "--fixed", "1 2", "a", "b c", omega,
+                     "O'Brien.txt", "it's", "b.txt"}));
     EXPECT_TRUE(r.traced("param 10: ?mega ??")) << r.trace;
 
     EXPECT_EQ(t.values("FindClass "), (Texts{"com/kestro/runtime/WinLauncher", "java/lang/String"}));
     EXPECT_TRUE(t.has("CallStaticVoidMethod " + kMain));
-    EXPECT_EQ(Texts(t.lines.end() - 3, t.lines.end()),
-              (Texts{"argument " + omega, "ExceptionOccurred", "DestroyJavaVM"}));
+    EXPECT_EQ(Texts(t.lines.end() - 3, t.lines.end()), (Texts{"argument b.txt", "ExceptionOccurred", "DestroyJavaVM"}));
+    EXPECT_TRUE(t.values("invalid: ").empty()) << t.text();
     EXPECT_EQ(traceFrom(r, "Creating JVM", 3),
               (Texts{"Creating JVM", "JVM created", "main class: com/kestro/runtime/WinLauncher"}));
     EXPECT_EQ(traceFrom(r, "calling main", 5), (Texts{"calling main", "main returned", "dest JVM", "launch done"}));
@@ -161,7 +165,9 @@ TEST_F(VmStart, FailuresOfTheVmEndTheStartWithTheirReport) {
         {"create", {.createResult = -6}, 1, "", message(1005), {"ERROR: could not initialize JVM"},
          "JNI_CreateJavaVM returns -6"},
         {"throws", {.mainThrows = true}, 1, kStandInException, message(1005),
-         {"ERROR: an exception occured", "ERROR: could not call main"}, "ExceptionDescribe"},
+         {"ERROR: an exception occured", "ERROR: main threw java.lang.IllegalStateException: thrown by the stand-in",
+          "ERROR: could not call main"},
+         "CallObjectMethod java/lang/Throwable toString ()Ljava/lang/String;"},
         {"noClass", {.missingClasses = {"com/kestro/runtime/WinLauncher"}}, 1, "", message(1010),
          {"ERROR: could not find main class"}, "FindClass com/kestro/runtime/WinLauncher"},
         {"noMain", {.missingMethods = {"main"}}, 1, "", message(1011), {"ERROR: could not find main method"},

@@ -42,8 +42,11 @@ std::vector<std::string> splitArguments(std::string_view text) {
             ++pos;
             continue;
         }
+        // A single quote groups only where it opens an argument and is closed later; an
+        // apostrophe inside a name (O'Brien.txt) is an ordinary character.
+        bool singleQuoted = text[pos] == '\'' && text.find('\'', pos + 1) != npos;
+        size_t quote = singleQuoted ? pos : text.find('"', pos);
         size_t space = text.find(' ', pos);
-        size_t quote = text.find_first_of("\"'", pos);
         if (quote == npos || (space != npos && space < quote)) {
             size_t end = space == npos ? text.size() : space;
             arguments.emplace_back(text.substr(pos, end - pos));
@@ -51,7 +54,7 @@ std::vector<std::string> splitArguments(std::string_view text) {
             continue;
         }
         // The bare text before the opening quote joins the quoted stretch; an unclosed
-        // quote runs to the end.
+        // double quote runs to the end.
         size_t close = text.find(text[quote], quote + 1);
         std::string argument(text.substr(pos, quote - pos));
         argument += text.substr(quote + 1, close == npos ? npos : close - quote - 1);

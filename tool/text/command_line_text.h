@@ -1,6 +1,7 @@
 // VM options and program arguments are stored as one text that the launcher splits
-// like a command line: only the space separates, a double or single quote quotes up to
-// the next quote of the same kind, and there is no escape character.
+// like a command line: only the space separates, a double quote quotes up to the next
+// one, a single quote does so only where it opens an argument and another follows, and
+// there is no escape character.
 #pragma once
 
 #include <string>

@@ -15,7 +15,10 @@ TEST(SplitCommandLine, Rules) {
              {u"a\"b c\"d", {u"ab c", u"d"}},  // quotes join the text around them
              {u"\"\"", {u""}}, {u"\"abc", {u"abc"}},
              {u"x\\\"y", {u"x\\y"}},  // the backslash escapes nothing
-             {u"it's \"a b\"", {u"its \"a b\""}}, {u"'a \"b' c", {u"a \"b", u"c"}}, {u"\"it's\" x", {u"it's", u"x"}},
+             // A single quote groups only where it opens an argument and is closed later.
+             {u"it's \"a b\"", {u"it's", u"a b"}}, {u"O'Brien.txt b.txt", {u"O'Brien.txt", u"b.txt"}},
+             {u"'a \"b' c", {u"a \"b", u"c"}}, {u"\"it's\" x", {u"it's", u"x"}}, {u"'abc d", {u"'abc", u"d"}},
+             {u"a'b c'", {u"a'b", u"c'"}}, {u"\"a\"'b c'", {u"a", u"b c"}},
              {u"a\tb  c   ", {u"a\tb", u"c"}},  // only the space separates
              {u"   ", {}}, {u"", {}},
              {u"\"a\"\"b\"", {u"a", u"b"}},  // text right after a closing quote starts anew

@@ -85,14 +85,8 @@ const VmSystem& fakeVmSystem() {
     static const VmSystem system{
         .expand = expand,
         .resolve = resolve,
-        .resolveList =
-            [](std::string_view list) {
-                std::string out;
-                for (const std::string& item : splitList(list))
-                    out += (out.empty() ? "" : ";") + resolve(item, nullptr);
-                return out;
-            },
         .fullPath = fullPath,
+        // As the system's search, a name with a trailing backslash finds nothing.
         .exists =
             [](const std::string& path) {
                 return fakeVm().files.count(path) > 0 || fakeVm().directories.count(path) > 0;
@@ -108,9 +102,7 @@ const VmSystem& fakeVmSystem() {
                 return out;
             },
         .modulePath = []() -> const std::string& { return fakeVm().modulePath; },
-        .longPath = [](const std::string& path) -> std::optional<std::string> {
-            return find(fakeVm().longPaths, path).value_or(path);
-        },
+        .longPath = [](const std::string& path) -> std::optional<std::string> { return path; },
         .tempDir = []() -> const std::string& { return fakeVm().tempDir; },
     };
     return system;

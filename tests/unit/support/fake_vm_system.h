@@ -16,7 +16,6 @@ struct FakeVmState {
     std::map<std::string, std::string> files;                     // path -> content
     std::map<std::string, std::vector<std::string>> directories;  // path -> names, in listing order
     std::map<std::string, std::string> environment;
-    std::map<std::string, std::string> longPaths;                 // path -> its long form
     std::string modulePath = "C:\\App\\app.exe";
     std::string tempDir;
 };

@@ -17,7 +17,7 @@ protected:
 
     // The option's list part; a failure is recorded in failure_.
     std::string build(const ClassPathDirectives& directives = {}) {
-        std::string option;
+        std::string option = "-Djava.class.path=";
         failure_ = buildClassPath(directives, option, testing::fakeVmSystem());
         EXPECT_TRUE(option.starts_with("-Djava.class.path="));
         return option.substr(18);
@@ -46,16 +46,27 @@ TEST_F(ClassPath, PartsComeInTheirFixedOrder) {
     fakeVm().tempDir.clear();
     fakeVm().directories["\\user"] = {"planted.jar"};
     fakeVm().directories[""] = {"planted.jar"};
-    EXPECT_EQ(build(), "C:\\App\\lib\\app.jar;");
+    EXPECT_EQ(build(), "C:\\App\\lib\\app.jar");
+
+    // However long, the class path is passed whole: a cut would lose entries or break one.
+    std::vector<std::string>& names = fakeVm().directories["C:\\App\\lib"];
+    for (int i = 0; i < 200; ++i) names.push_back(std::string(240, char('a' + i % 26)) + std::to_string(i) + ".jar");
+    std::string whole;
+    for (const std::string& name : names) whole += (whole.empty() ? "C:\\App\\lib\\" : ";C:\\App\\lib\\") + name;
+    setEntries("S1lib");
+    EXPECT_EQ(build(), whole);
 }
 
 // Each row: the configured entries, the directives of option lines, and the class path
-// or the failure that names the missing entry with its variables expanded.
+// or the failure that names the missing entry with its variables expanded. No class path
+// holds an empty element, which a VM would read as the current directory.
 TEST_F(ClassPath, EntriesAndDirectives) {
     fakeVm().environment = {{"LIBS", "a.jar;D:\\b.jar"}, {"QUOTED", "\"C:\\My Libs\\x.jar\""},
-                            {"LIST", "C:\\a.jar;C:\\b.jar;"}, {"EMPTY", ""}, {"QUOTES", "\"\""}, {"APPVER", "2"}};
+                            {"LIST", "C:\\a.jar;C:\\b.jar;"}, {"EMPTY", ""}, {"QUOTES", "\"\""}, {"APPVER", "2"},
+                            {"FOUND", "present.jar;;C:\\App\\empty\\"}};
     fakeVm().files["C:\\App\\present.jar"] = "";
     fakeVm().directories["C:\\App\\empty"] = {};
+    fakeVm().directories["C:\\App\\lib"] = {"x.jar"};
     struct Case {
         std::string entries;
         ClassPathDirectives directives;
@@ -67,15 +78,21 @@ TEST_F(ClassPath, EntriesAndDirectives) {
     for (const Case& c : std::initializer_list<Case>{
              // A replacement takes the place of the entries, which are then not even read.
              {"A0never.jar", {.replacement = "r1.jar;r2.jar", .suffix = "s.jar"}, "r1.jar;r2.jar;s.jar", none, ""},
-             {"", {.replacement = "r.jar;", .suffix = "s.jar"}, "r.jar;s.jar", none, ""},
-             {"", {.replacement = "", .prefix = "p.jar;"}, "p.jar;;", none, ""},
+             {"", {.replacement = "r.jar;", .suffix = ";s.jar;"}, "r.jar;s.jar", none, ""},
+             {"", {.replacement = ";", .prefix = ";p.jar;;"}, "p.jar", none, ""},
+             {"", {.replacement = ";;"}, "C:\\App\\app.exe", none, ""},  // no class path: nothing to load
              // Archives and directories are added whether or not they exist.
              {"A0.\\.velmora\\user.jar;S0.\\.velmora\\user;D0${LIBS};;A1present.jar", {},
-              "C:\\App\\.\\.velmora\\user.jar;C:\\App\\a.jar;D:\\b.jar;C:\\App\\present.jar;", none, ""},
+              "C:\\App\\.\\.velmora\\user.jar;C:\\App\\a.jar;D:\\b.jar;C:\\App\\present.jar", none, ""},
+             // Each path of an entry counts; a trailing backslash does not hide a directory.
+             {"D1${FOUND};S1%KESTRO_EXEDIR%lib\\;D1empty\\", {},
+              "C:\\App\\present.jar;C:\\App\\empty\\;C:\\App\\lib\\x.jar;C:\\App\\empty\\", none, ""},
+             {"A1${LIBS}", {}, "", missing, "a.jar"},
+             {"A1present.jar;D1${FOUND}z", {}, "", missing, "C:\\App\\empty\\z"},
              // Environment entries lose their quotes and keep one separator.
-             {"E0QUOTED;E1LIST;E0UNSET;E0EMPTY", {}, "C:\\My Libs\\x.jar;C:\\a.jar;C:\\b.jar;", none, ""},
-             {"E0QUOTES", {}, ";", none, ""},  // a value of only the two quotes is empty once they go
-             {"S1empty;S1empty", {}, "", none, ""},  // an empty directory is found
+             {"E0QUOTED;E1LIST;E0UNSET;E0EMPTY", {}, "C:\\My Libs\\x.jar;C:\\a.jar;C:\\b.jar", none, ""},
+             // A value of only the two quotes adds nothing; an empty directory is found.
+             {"E0QUOTES;S1empty;S1empty", {}, "C:\\App\\app.exe", none, ""},
              {"S1empty;A1lib${APPVER}.jar", {}, "", missing, "lib2.jar"},
              {"S1missing", {}, "", missing, "missing"},
              {"E1UNSET_${APPVER}", {}, "", undefined, "UNSET_2"},

@@ -33,7 +33,7 @@ TEST_F(VmLaunch, PropertiesComeInOrderWithTheirConditions) {
     LauncherPropertyValues values{.semaphoreName = "kst_sem_1", .velmora = true, .modulePath = "C:\\App\\app.exe",
                                   .processCommFile = "C:\\Temp\\kst_p42.tmp", .tempDir = "C:\\Temp\\kst1.tmp_dir1",
                                   .unextractedPosition = 4096, .path = "C:\\jre\\bin;C:\\Windows",
-                                  .consoleOutputCodePage = 850};
+                                  .consoleOutputCodePage = 850, .oemCodePage = 437};
     EXPECT_EQ(launcherProperties(values),
               (Texts{"-Dkestro.semaphoreName=kst_sem_1", "-Dkestro.isVelmora=true",
                      "-Dkestro.moduleName=C:\\App\\app.exe", "-Dsun.java.command=C:\\App\\app.exe",
@@ -46,6 +46,9 @@ TEST_F(VmLaunch, PropertiesComeInOrderWithTheirConditions) {
     EXPECT_EQ(launcherProperties(plain),
               (Texts{"-Dkestro.moduleName=C:\\App\\app.exe", "-Dsun.java.command=C:\\App\\app.exe", "-Dkestro.tempDir=",
                      "-Dkestro.unextractedPosition=-1", "-Djava.library.path="}));
+    plain.manPathSet = false;  // without a console, the code page a console would get
+    plain.oemCodePage = 437;
+    EXPECT_EQ(launcherProperties(plain).back(), "-Dkestro.consoleCodepage=cp437");
 }
 
 TEST_F(VmLaunch, LauncherArgumentsFollowTheirKeys) {
@@ -56,13 +59,16 @@ TEST_F(VmLaunch, LauncherArgumentsFollowTheirKeys) {
     set(key::StderrFile, "${LOGS}\\..\\err.log");
     set(key::StdoutFile, "out.log");  // its switch, key 104, is off
     fakeVm().environment["LOGS"] = "logs";
-    EXPECT_EQ(mainArgs({}), (Arguments{u"true", u"com.example.Main", u"C:\\App\\err.log", u"", u"true"}));
+    // An empty command line still gives the executable's place, empty: the library skips it.
+    EXPECT_EQ(mainArgs({}), (Arguments{u"true", u"com.example.Main", u"C:\\App\\err.log", u"", u"true", u""}));
 
     set(key::ApplicationType, "2");
     set(key::LauncherFlag, "0");
     set(key::StderrFile, "$stderr");
     set(key::RedirectStdout, "1");
-    EXPECT_EQ(mainArgs({}), (Arguments{u"false", u"com.example.Main", u"$stderr", u"C:\\App\\out.log", u"false"}));
+    set(key::ProgramArguments, "fixed");
+    EXPECT_EQ(mainArgs({}),
+              (Arguments{u"false", u"com.example.Main", u"$stderr", u"C:\\App\\out.log", u"false", u"", u"fixed"}));
 }
 
 TEST_F(VmLaunch, MainGetsTheExecutableFixedArgumentsAndTheUsersArguments) {
@@ -77,29 +83,6 @@ TEST_F(VmLaunch, MainGetsTheExecutableFixedArgumentsAndTheUsersArguments) {
     set(key::JavaOptionArguments, "1");
     EXPECT_EQ(programArgs(commandLine),
               (Arguments{u"app.exe", u"--home", u"C:\\App\\", u"x y", u"-q", u"\u00e9\u4e2d\U0001F600"}));
-}
-
-TEST_F(VmLaunch, OptionsRunFromThePropertiesToTheClassPath) {
-    set(key::VmOptions, "-Dkey=1 '-classpath/a key.jar'");
-    set(key::JavaOptionArguments, "1");
-    set(key::ClassPath, "A0app.jar");
-    fakeVm().files["C:\\App\\app.vmoptions"] = "-Dfile=1\n-classpath/a file.jar\n";
-    VmOptionList options;
-    EXPECT_FALSE(gatherVmOptions({"-Dprop=1"}, {u"app.exe", u"-J-Dj=1", u"-Dsun.locale.formatasdefault=true"},
-                                 testing::fakeVmSystem(), options));
-    const Texts expected{"-Dprop=1", "-Dkey=1", "-Dj=1", "-Dsun.locale.formatasdefault=true", "-Dfile=1",
-                         "-Djava.class.path=C:\\App\\app.jar;file.jar"};
-    EXPECT_EQ(options, expected);
-    // The trace lists them from index 0 after their count.
-    Texts listed{"vmoption count 6"};
-    for (size_t i = 0; i < expected.size(); ++i) listed.push_back("vmoption " + std::to_string(i) + ": " + expected[i]);
-    const Texts& lines = testing::tracedLines();
-    EXPECT_EQ(Texts(lines.end() - long(std::min(lines.size(), listed.size())), lines.end()), listed);
-
-    set(key::ClassPath, "A1missing.jar");
-    auto failure = gatherVmOptions({}, {}, testing::fakeVmSystem(), options);
-    ASSERT_TRUE(failure);
-    EXPECT_EQ(failure->name, "missing.jar");
 }
 
 }  // namespace

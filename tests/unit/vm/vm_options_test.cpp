@@ -70,6 +70,10 @@ TEST_F(VmOptions, FilesAndTheirIncludes) {
                {"conf\\a.vmoptions", "-Da\n-include-options b.vmoptions\n-include-options .\\A.VMOPTIONS\n"},
                {"conf\\b.vmoptions", "-Db\n-include-options ..\\CONF\\a.vmoptions\n-Db2\n"}},
               {"-Dapp", "-Da", "-Db", "-Db2"}, {stopped}, 3},
+             // A UTF-8 file with its mark reaches the VM in the code page; a UTF-16 one not at all.
+             {{{"app.vmoptions", "\xEF\xBB\xBF-Xmx512m\n-Dname=Gr\xC3\xBC\xC3\x9F" "e \xCE\xA9\xF0\x9F\x98\x80\xC0\xAF?\n"}},
+              {"-Xmx512m", "-Dname=Gr\xFC\xDF" "e ?????"}, {}, 1},
+             {{{"app.vmoptions", std::string("\xFF\xFE-\0X\0\r\0\n\0", 10)}}, {}, {}, 1},
              // A file included twice side by side is read twice.
              {{{"app.vmoptions", "-include-options common.vmoptions\n-include-options common.vmoptions\n"},
                {"common.vmoptions", "-Dcommon\n"}},
@@ -77,21 +81,10 @@ TEST_F(VmOptions, FilesAndTheirIncludes) {
          }) {
         fakeVm().files.clear();
         for (const auto& [name, text] : c.files) fakeVm().files["C:\\App\\" + name] = text;
-        EXPECT_EQ(collect().options, c.options) << c.options.front().substr(0, 20);
+        EXPECT_EQ(collect().options, c.options) << c.files.begin()->second.substr(0, 20);
         EXPECT_EQ(linesStartingWith("ERROR: "), c.errors);
         for (const std::string& line : c.traced) EXPECT_EQ(linesStartingWith(line), 1) << line;
     }
-}
-
-TEST_F(VmOptions, OnlyTheFirstDefaultFileIsRead) {
-    fakeVm().modulePath = "C:\\APP~1\\UNINST~1.EXE";
-    fakeVm().longPaths["C:\\APP~1\\UNINST~1.EXE"] = "C:\\App Dir\\uninstall.exe";
-    fakeVm().files["C:\\App Dir\\uninstall.vmoptions"] = "-Dfirst";
-    fakeVm().files["C:\\App Dir\\uninstall.exe.vmoptions"] = "-Dsecond";
-    EXPECT_EQ(collect().options, Options{"-Dfirst"});
-
-    fakeVm().files.erase("C:\\App Dir\\uninstall.vmoptions");
-    EXPECT_EQ(collect().options, Options{"-Dsecond"});
 }
 
 TEST_F(VmOptions, ConfiguredOptionsJoinIncludesAndKeepDirectivesWhole) {

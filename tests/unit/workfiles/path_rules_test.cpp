@@ -17,6 +17,11 @@ TEST(PathRules, Predicates) {
     // Relative dot paths are never emptied.
     for (const char* path : {"", ".", "..", "..\\x", ".\\tmp", ".x"}) EXPECT_FALSE(mayEmptyDirectory(path)) << path;
     for (const char* path : {"C:\\t", "C:\\t\\", "tmp", "\\\\srv\\t"}) EXPECT_TRUE(mayEmptyDirectory(path)) << path;
+    // Run directories, in any letter case; nothing else is swept.
+    for (const char* name : {"kst1A2B.tmp_dir1700000000", "KST_DIR1", "kstx_dir_dir9", "Kst.tmp_Dir0"})
+        EXPECT_TRUE(isRunDirectoryName(name)) << name;
+    for (const char* name : {"kst1A2B.tmp_dir", "kst_dir12x", "ks_dir1", "xkst_dir1", "kstdir1", "kst1_dir1 ", "kst"})
+        EXPECT_FALSE(isRunDirectoryName(name)) << name;
 }
 
 TEST(PathRules, CollapseKeepsTwoLeadingBackslashes) {
@@ -38,6 +43,10 @@ TEST(PathRules, TextHelpers) {
     EXPECT_EQ(childPath("C:\\t\\", "*.*"), "C:\\t\\*.*");
     EXPECT_EQ(childPath("C:\\t", "*.*"), "C:\\t\\*.*");
     EXPECT_EQ(childPath("C:\\t\\lib", "x.jar"), "C:\\t\\lib\\x.jar");
+    // Trailing backslashes go, but not the one of a root or a network prefix.
+    for (auto [path, cut] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"C:\\a\\", "C:\\a"}, {"C:\\", "C:\\"}, {"\\\\", "\\\\"}, {"\\", "\\"}, {"", ""}})
+        EXPECT_EQ(withoutTrailingBackslash(path), cut) << path;
     // Only ASCII letters are lower-cased.
     Utf16 text = u"C:\\ÄBC\\Déf";
     lowerAsciiLetters(text);

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "support/win32_test.h"
+#include "workfiles/run_directory.h"
 #include "workfiles/temp_dir.h"
 
 namespace kestro::test {
@@ -58,14 +59,8 @@ TEST_F(TempRoot, PathOutsideTheAnsiCodePageFallsBackToTheWindowsTemp) {
     EXPECT_FALSE(fs::exists(std::string(windows) + "\\temp\\kst_w_testdir"));
 }
 
-TEST_F(TempRoot, WritableDirectoryTestLeavesNothingBehind) {
-    EXPECT_TRUE(isWritableDirectory(text(dir_)));
-    EXPECT_FALSE(fs::exists(dir_ / "kst_w_testdir"));
-    EXPECT_FALSE(isWritableDirectory(text(dir_ / "missing")));
-}
-
-// The directory is the unique name followed by "_dir" and the time; the reserved name
-// stays behind as an empty file.
+// The directory is the unique name followed by "_dir" and the time; the name's empty
+// file has gone, and the directory holds its marker.
 TEST_F(TempRoot, TemporaryDirectoryIsTheUniqueNameWithTheTime) {
     setTmp(dir_);
     long long before = std::time(nullptr);
@@ -73,6 +68,8 @@ TEST_F(TempRoot, TemporaryDirectoryIsTheUniqueNameWithTheTime) {
     long long after = std::time(nullptr);
     std::string made = tempDirPath();
     ASSERT_TRUE(fs::is_directory(made)) << made;
+    EXPECT_TRUE(fs::exists(made + "\\kst_lock"));
+    EXPECT_FALSE(DeleteFileA((made + "\\kst_lock").c_str()));  // held without delete sharing
 
     size_t cut = made.rfind("_dir");
     ASSERT_NE(cut, std::string::npos);
@@ -82,14 +79,14 @@ TEST_F(TempRoot, TemporaryDirectoryIsTheUniqueNameWithTheTime) {
     EXPECT_LE(seconds, after);
     EXPECT_EQ(unique.rfind(text(dir_) + "\\kst", 0), 0u) << unique;
     EXPECT_EQ(unique.substr(unique.size() - 4), ".tmp");
-    EXPECT_EQ(fs::file_size(unique), 0u);
-    EXPECT_NE(uniqueTempName(), unique);
+    EXPECT_FALSE(fs::exists(unique));
+    removeOwnRunDirectory();
 }
 
 // A root so long that the unique file fits in a path and the directory beside it does
-// not: each of the ten attempts selects the root anew and reserves one more unique file,
-// then the start ends.
-TEST_F(TempRoot, TenFailedAttemptsLeaveTheirEmptyUniqueFilesAndEndTheStart) {
+// not: each of the ten attempts selects the root anew and reserves a unique file, which
+// it deletes again, then the start ends.
+TEST_F(TempRoot, TenFailedAttemptsEndTheStartAndLeaveNothing) {
     fs::path root = dir_ / std::string(245 - 1 - text(dir_).size() - 1, 'r');  // 245 with GetTempPath's backslash
     fs::create_directories(root);
     setTmp(root);
@@ -106,12 +103,7 @@ TEST_F(TempRoot, TenFailedAttemptsLeaveTheirEmptyUniqueFilesAndEndTheStart) {
     }
     EXPECT_EQ(failures, 10) << trace_.text();
     EXPECT_EQ(roots, 10);
-    int files = 0;
-    for (const auto& entry : fs::directory_iterator(root)) {
-        EXPECT_TRUE(entry.is_regular_file() && entry.file_size() == 0) << entry.path();
-        ++files;
-    }
-    EXPECT_EQ(files, 10);
+    EXPECT_TRUE(fs::is_empty(root));
 }
 
 }  // namespace

@@ -7,8 +7,9 @@ import java.util.List;
  * Splits a command line into arguments exactly as the launcher splits its own, so that an
  * argument text handed over by a later start of the application comes out as the
  * arguments that start would have given {@code main}: only the space separates, the
- * double and the single quote both quote (and are dropped), and there is no escape
- * character.
+ * double quote quotes (and is dropped), a single quote does so only where it opens an
+ * argument and another one follows (elsewhere it is an ordinary character, as in
+ * O'Brien.txt), and there is no escape character.
  */
 public final class CommandLine {
     private CommandLine() {
@@ -16,8 +17,8 @@ public final class CommandLine {
 
     /**
      * The arguments of {@code text}, in order. Text before an opening quote and the quoted
-     * stretch form one argument; a quote that is never closed runs to the end of the
-     * text; text right after a closing quote starts a new argument.
+     * stretch form one argument; a double quote that is never closed runs to the end of
+     * the text; text right after a closing quote starts a new argument.
      */
     public static List<String> split(String text) {
         List<String> arguments = new ArrayList<>();
@@ -28,8 +29,9 @@ public final class CommandLine {
                 pos++;
                 continue;
             }
+            boolean singleQuoted = text.charAt(pos) == '\'' && text.indexOf('\'', pos + 1) >= 0;
+            int quote = singleQuoted ? pos : text.indexOf('"', pos);
             int space = text.indexOf(' ', pos);
-            int quote = firstQuote(text, pos);
             if (space >= 0 && (quote < 0 || space < quote)) {
                 arguments.add(text.substring(pos, space));
                 pos = space + 1;
@@ -51,15 +53,5 @@ public final class CommandLine {
             }
         }
         return arguments;
-    }
-
-    private static int firstQuote(String text, int from) {
-        for (int i = from; i < text.length(); i++) {
-            char c = text.charAt(i);
-            if (c == '"' || c == '\'') {
-                return i;
-            }
-        }
-        return -1;
     }
 }

@@ -20,13 +20,14 @@ public final class Launch {
      * <li>the file for standard error, or "" to leave it alone;</li>
      * <li>the file for standard output, or "";</li>
      * <li>"true" to append to those files, anything else to start them empty;</li>
-     * <li>the executable's path as written on the command line (absent when the launcher
-     * had none);</li>
+     * <li>the executable's path as written on the command line (empty when the process was
+     * started with an empty command line);</li>
      * <li>the program arguments, handed to the application's main unchanged.</li>
      * </ol>
-     * Redirects the standard streams, arranges the temporary directory's removal at the end
-     * of the VM, in single-instance mode starts taking the arguments of later starts, then
-     * calls the application's {@code public static void main(String[])}.
+     * Redirects the standard streams, keeps the temporary directory when the application
+     * asks for it (see {@link TempDirKeep}), in single-instance mode starts taking the
+     * arguments of later starts, then calls the application's
+     * {@code public static void main(String[])}.
      * Whatever that main throws leaves this method unchanged (checked exceptions too). A
      * launch that cannot begin (too few arguments, main class or main method missing) ends
      * with a {@link LaunchFailure} whose one-line text names the cause.
@@ -38,7 +39,7 @@ public final class Launch {
                     + " arguments, at least " + LEADING_ARGUMENTS + " expected");
         }
         StandardStreams.redirect(args[2], args[3], "true".equals(args[4]));
-        TempDirRemoval.scheduleFromProperties();
+        TempDirKeep.scheduleFromProperties();
         HandoverWatcher.startShared();
         Method main = MainMethod.find(args[1]);
         String[] programArguments = new String[Math.max(0, count - LEADING_ARGUMENTS - 1)];

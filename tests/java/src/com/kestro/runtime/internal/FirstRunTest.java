@@ -1,6 +1,7 @@
 package com.kestro.runtime.internal;
 
 import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertNull;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
@@ -49,18 +50,37 @@ class FirstRunTest {
         }
     }
 
+    // The marker's removal: a link inside is removed, never followed.
     @Test
-    void theFirstStartRemovesTheMarkerAndTellsTheApplication() throws Exception {
-        // The velmora layout: the runtime jar in the application's .velmora directory, the
-        // executable elsewhere.
-        Path velmora = Files.createDirectories(root.resolve(".velmora"));
-        Path jar = Files.copy(JavaChild.VELMORA_JAR, velmora.resolve("vlmruntime.jar"));
-        Path marker = Files.createDirectories(velmora.resolve("firstrun/sub"));
-        JavaChild child = new JavaChild(jar, JavaChild.TEST_JAR).property("kestro.moduleName", root.resolve("bin/app.exe"));
-        String probe = "com.kestro.runtime.testapps.Apps$FirstRunProbe";
+    void linksInsideAreRemovedButNotFollowed() throws Exception {
+        Path outsideFile = Files.writeString(Files.createDirectories(root.resolve("outside")).resolve("f"), "keep");
+        Path dir = Files.createDirectories(root.resolve("marker/lib")).getParent();
+        Files.createSymbolicLink(dir.resolve("lib/to-dir"), outsideFile.getParent());
+        Files.createSymbolicLink(dir.resolve("to-file"), outsideFile);
 
-        assertEquals("true true", child.run(probe).out());
-        assertTrue(Files.notExists(marker.getParent()));
-        assertEquals("true null", child.run(probe).out());
+        assertTrue(TreeRemoval.remove(dir.toFile()));
+        assertTrue(Files.notExists(dir));
+        assertEquals("keep", Files.readString(outsideFile));
+    }
+
+    // Where no directory can be told from a link, only files, links and empty directories
+    // go: nothing is ever listed, so nothing behind a link can be reached.
+    @Test
+    void withoutLinkDetectionOnlyWhatNeedsNoDescentIsRemoved() throws Exception {
+        Path outsideFile = Files.writeString(Files.createDirectories(root.resolve("outside")).resolve("f"), "keep");
+        Path linkToDir = Files.createSymbolicLink(root.resolve("to-dir"), outsideFile.getParent());
+        Path file = Files.writeString(root.resolve("marker"), "");
+        Path empty = Files.createDirectories(root.resolve("empty"));
+        Path full = Files.createDirectories(root.resolve("full/lib")).getParent();
+        Files.writeString(full.resolve("lib/app.jar"), "jar");
+
+        for (Path gone : new Path[] {linkToDir, file, empty}) {
+            assertTrue(TreeRemoval.remove(gone.toFile(), FileLinks.WITHOUT_NIO), gone.toString());
+            assertTrue(Files.notExists(gone, java.nio.file.LinkOption.NOFOLLOW_LINKS), gone.toString());
+        }
+        assertFalse(TreeRemoval.remove(full.toFile(), FileLinks.WITHOUT_NIO));
+        assertTrue(Files.exists(full.resolve("lib/app.jar")));
+        assertEquals("keep", Files.readString(outsideFile));
+        assertTrue(TreeRemoval.remove(new File(root.toFile(), "absent"), FileLinks.WITHOUT_NIO));
     }
 }

@@ -57,12 +57,4 @@ class LaunchTest {
         }
         assertThrows(LaunchFailure.class, () -> com.kestro.runtime.WinLauncher.main(new String[] {"false"}));
     }
-
-    @Test
-    void aMissingClassInARealVmEndsItWithOneLineOnStandardError() throws Exception {
-        JavaChild.Result result = JavaChild.kestro().launch("com.example.Missing", "a");
-        assertEquals(1, result.exitCode());
-        assertEquals("Exception in thread \"main\" Cannot start the application: main class "
-                + "\"com.example.Missing\" not found\n", result.err());
-    }
 }

@@ -1,7 +1,6 @@
 package com.kestro.runtime.testapps;
 
 import com.kestro.runtime.InstanceHandover;
-import com.velmora.runtime.launcher.FirstRun;
 import java.io.IOException;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
@@ -50,13 +49,6 @@ public final class Apps {
             if (args[0].equals("keep")) {
                 System.setProperty("kestro.keepTempDir", "true");
             }
-        }
-    }
-
-    /** Calls the first-run hook as a velmora launcher does, and prints what followed. */
-    public static class FirstRunProbe {
-        public static void main(String[] args) {
-            System.out.print(FirstRun.firstRun() + " " + System.getProperty("kestro.firstRun"));
         }
     }
 

@@ -1,51 +1,64 @@
-// Removing what extraction made, against the real file functions.
+// What is left of a run's temporary directory after its launcher, against the real file
+// functions: the marker's hold, and the removal of ended launchers' directories.
 #include <fstream>
 #include <functional>
 
+#include "common/win32_handles.h"
 #include "support/win32_test.h"
-#include "workfiles/included_files.h"
+#include "workfiles/run_directory.h"
+#include "workfiles/temp_dir.h"
 
 namespace kestro::test {
 namespace {
 
-class EmptyDirectory : public Win32Test {
+class RunDirectory : public Win32Test {
 protected:
     // Files and directories (names ending in "/") below the test's folder.
     void make(std::initializer_list<std::string> names) {
-        for (const std::string& name : names)
+        for (const std::string& name : names) {
+            fs::create_directories((dir_ / name).parent_path());
             if (name.back() == '/') fs::create_directories(dir_ / name);
             else std::ofstream(dir_ / name) << "x";
+        }
     }
+    std::string root() const { return text(dir_) + "\\"; }
 };
 
-TEST_F(EmptyDirectory, DescendsOneLevelAndRemovesWhatBecameEmpty) {
-    make({"t/", "t/a.jar", "t/lib/", "t/lib/b.jar", "t/lib/deeper/", "t/lib/deeper/c.jar", "t/empty/"});
-    make({"u/", "u/x.jar", "u/full/", "u/full/y.jar", "u/empty/"});
+// A directory goes only when its launcher has let its marker go and the application did
+// not keep it; a directory without a marker, or not named as the launcher names them,
+// is not the sweep's to judge.
+TEST_F(RunDirectory, OnlyTheDirectoriesOfEndedLaunchersGo) {
+    make({"kst1.tmp_dir1/lib/a.jar", "kst2.tmp_dir2/deep/er/x.jar", "kst2.tmp_dir2/kst_lock", "kst2.tmp_dir2/a.jar",
+          "kst3.tmp_dir3/kst_lock", "kst3.tmp_dir3/kst_keep", "kst4.tmp_dir4/a.jar", "kstdata/kst_lock"});
+    ASSERT_EQ(holdRunMarker(text(dir_ / "kst1.tmp_dir1")), 0u);
+    removeEndedRunDirectories(root(), "");
+    EXPECT_TRUE(fs::exists(dir_ / "kst1.tmp_dir1" / "lib" / "a.jar"));
+    EXPECT_FALSE(fs::exists(dir_ / "kst2.tmp_dir2"));
+    EXPECT_TRUE(fs::exists(dir_ / "kst3.tmp_dir3" / "kst_lock"));
+    EXPECT_TRUE(fs::exists(dir_ / "kst4.tmp_dir4" / "a.jar"));
+    EXPECT_TRUE(fs::exists(dir_ / "kstdata" / "kst_lock"));
 
-    emptyDirectory(text(dir_ / "t") + "\\", true);  // a trailing backslash is not doubled
-    EXPECT_FALSE(fs::exists(dir_ / "t" / "a.jar"));
-    EXPECT_FALSE(fs::exists(dir_ / "t" / "lib" / "b.jar"));
-    EXPECT_FALSE(fs::exists(dir_ / "t" / "empty"));
-    // Two levels down only empty directories go; this one keeps its file, and so its parent stays.
-    EXPECT_TRUE(fs::exists(dir_ / "t" / "lib" / "deeper" / "c.jar"));
-    EXPECT_TRUE(fs::is_directory(dir_ / "t"));
-
-    emptyDirectory(text(dir_ / "u"), false);  // without descending, full sub-directories stay
-    EXPECT_FALSE(fs::exists(dir_ / "u" / "x.jar"));
-    EXPECT_FALSE(fs::exists(dir_ / "u" / "empty"));
-    EXPECT_TRUE(fs::exists(dir_ / "u" / "full" / "y.jar"));
+    // A fatal end lets its own marker go and removes its directory the same way.
+    tempDirPath() = text(dir_ / "kst1.tmp_dir1");
+    removeOwnRunDirectory();
+    tempDirPath().clear();
+    EXPECT_FALSE(fs::exists(dir_ / "kst1.tmp_dir1"));
 }
 
-TEST_F(EmptyDirectory, DotPathsAreLeftAlone) {
-    make({"here/", "here/f.jar", "x/", "x/g.jar"});
-    fs::path previous = fs::current_path();
-    fs::current_path(dir_ / "here");
-    emptyDirectory(".", true);
-    emptyDirectory("..\\x", true);
-    emptyDirectory("", true);
-    fs::current_path(previous);
-    EXPECT_TRUE(fs::exists(dir_ / "here" / "f.jar"));
-    EXPECT_TRUE(fs::exists(dir_ / "x" / "g.jar"));
+// A file another process still holds stays, and so does the marker, for a later start.
+TEST_F(RunDirectory, AFileInUseKeepsTheDirectoryForALaterStart) {
+    make({"kst5.tmp_dir5/kst_lock", "kst5.tmp_dir5/a.jar", "kst5.tmp_dir5/b.jar"});
+    fs::path dir = dir_ / "kst5.tmp_dir5";
+    {
+        UniqueFile inUse(
+            CreateFileW((dir / "a.jar").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(inUse);
+        EXPECT_FALSE(removeEndedRunDirectory(text(dir)));
+        EXPECT_TRUE(fs::exists(dir / "kst_lock"));
+        EXPECT_FALSE(fs::exists(dir / "b.jar"));
+    }
+    EXPECT_TRUE(removeEndedRunDirectory(text(dir)));
+    EXPECT_FALSE(fs::exists(dir));
 }
 
 // A Unix path below Wine's Z: drive, for the Unix programs that make and remove links.
@@ -72,17 +85,17 @@ bool removeLink(const fs::path& path) {
                    [&] { return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES; });
 }
 
-class LinkedDirectory : public EmptyDirectory {
+class LinkedDirectory : public RunDirectory {
 protected:
     // A link left by an interrupted run would stop the removal of the test's folder.
     void SetUp() override {
         if (text(testDirectory()).rfind("Z:\\", 0) != 0) GTEST_SKIP() << "the test's folder is not on Wine's Z: drive";
         ASSERT_TRUE(removeLink(testDirectory() / "t" / "lib"));
-        EmptyDirectory::SetUp();
+        RunDirectory::SetUp();
     }
     void TearDown() override {
         if (!dir_.empty()) EXPECT_TRUE(removeLink(dir_ / "t" / "lib"));
-        EmptyDirectory::TearDown();
+        RunDirectory::TearDown();
     }
 };
 
@@ -95,7 +108,7 @@ TEST_F(LinkedDirectory, IsNotEmptied) {
         DWORD attributes = GetFileAttributesW(link.c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
     }));
-    emptyDirectory(text(dir_ / "t"), true);
+    emptyDirectoryTree(text(dir_ / "t"));
     EXPECT_TRUE(fs::exists(dir_ / "outside" / "keep.jar"));
 }
 

@@ -1,0 +1,118 @@
+#include <windows.h>
+
+#include <utility>
+
+#include "common/win32_handles.h"
+#include "diagnostics/trace.h"
+#include "workfiles/path_rules.h"
+#include "workfiles/paths.h"
+#include "workfiles/run_directory.h"
+#include "workfiles/temp_dir.h"
+
+namespace kestro {
+
+namespace {
+
+// Deeper than anything an application makes on purpose; a bound keeps the stack small.
+constexpr int kTreeDepthLimit = 32;
+
+HANDLE& ownMarker() {
+    static HANDLE marker = INVALID_HANDLE_VALUE;
+    return marker;
+}
+
+void emptyTree(const std::string& directory, int depth) {
+    WIN32_FIND_DATAA entry;
+    UniqueFind listing(FindFirstFileA(childPath(directory, "*").c_str(), &entry));
+    if (!listing) return;
+    do {
+        std::string name = entry.cFileName;
+        if (name == "." || name == "..") continue;
+        std::string path = childPath(directory, name);
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && depth < kTreeDepthLimit)
+                emptyTree(path, depth + 1);
+            RemoveDirectoryA(path.c_str());
+        } else {
+            DeleteFileA(path.c_str());
+        }
+    } while (FindNextFileA(listing.get(), &entry));
+}
+
+// True when nothing but the marker is left in `directory`.
+bool onlyMarkerLeft(const std::string& directory) {
+    WIN32_FIND_DATAA entry;
+    UniqueFind listing(FindFirstFileA(childPath(directory, "*").c_str(), &entry));
+    if (!listing) return false;
+    do {
+        std::string name = entry.cFileName;
+        if (name != "." && name != ".." && name != kRunMarkerName) return false;
+    } while (FindNextFileA(listing.get(), &entry));
+    return true;
+}
+
+int64_t milliseconds() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return now.QuadPart / (frequency.QuadPart / 1000);
+}
+
+}  // namespace
+
+uint32_t holdRunMarker(const std::string& directory) {
+    // Read sharing only: nobody may delete it, or open it for deletion, while we live.
+    HANDLE marker = CreateFileA(childPath(directory, kRunMarkerName).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (marker == INVALID_HANDLE_VALUE) return GetLastError();
+    // Held until the process ends, which closes it; only a fatal end lets it go earlier.
+    ownMarker() = marker;
+    return 0;
+}
+
+void removeOwnRunDirectory() {
+    const std::string& directory = tempDirPath();
+    if (directory.empty()) return;
+    if (ownMarker() != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(ownMarker(), INVALID_HANDLE_VALUE));
+    removeEndedRunDirectory(directory);
+}
+
+bool removeEndedRunDirectory(const std::string& directory) {
+    // For deletion and shared with nobody: this fails while the directory's launcher still
+    // holds its marker, and while another start is removing the directory.
+    UniqueFile marker(CreateFileA(childPath(directory, kRunMarkerName).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!marker || pathExists(childPath(directory, kKeepMarkName))) return false;
+    emptyDirectoryTree(directory);
+    // The marker goes last, so that a directory which could not be emptied (a file still
+    // open in another process) is tried again by a later start.
+    if (!onlyMarkerLeft(directory)) return false;
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (!SetFileInformationByHandle(marker.get(), FileDispositionInfo, &disposition, sizeof disposition)) return false;
+    marker.reset();
+    return RemoveDirectoryA(directory.c_str());
+}
+
+void removeEndedRunDirectories(const std::string& root, const std::string& own) {
+    const int64_t deadline = milliseconds() + kSweepMilliseconds;
+    int removed = 0;
+    WIN32_FIND_DATAA entry;
+    UniqueFind listing(FindFirstFileA((root + "kst*_dir*").c_str(), &entry));
+    if (!listing) return;
+    do {
+        std::string directory = root + entry.cFileName;
+        bool plainDirectory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                              !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
+        if (!plainDirectory || !isRunDirectoryName(entry.cFileName) || directory == own) continue;
+        if (removeEndedRunDirectory(directory)) {
+            trace("removed %s, left by a launcher that has ended", directory.c_str());
+            ++removed;
+        }
+    } while (removed < kSweepDirectoryLimit && milliseconds() < deadline && FindNextFileA(listing.get(), &entry));
+}
+
+void emptyDirectoryTree(const std::string& directory) {
+    if (mayEmptyDirectory(directory)) emptyTree(directory, 0);
+}
+
+}  // namespace kestro

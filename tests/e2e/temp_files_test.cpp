@@ -1,0 +1,111 @@
+// The temporary directory as Windows meets it: its life after its launcher, on the real
+// VM, which holds the class path's archives open; and a temporary path or a launcher
+// directory with letters that the ANSI code page lacks (Wine's code page is 1252).
+#include <algorithm>
+
+#include "real_vm.h"
+
+namespace kestro::e2e {
+namespace {
+
+// The directory that a run still running announced, as a Unix path.
+fs::path runDirectoryOf(BackgroundRun& run) {
+    RunResult sofar{.trace = run.traceText()};
+    return unixPath(announcedDirectory(sofar));
+}
+
+class TemporaryDirectory : public RealVmTest {
+protected:
+    void SetUp() override {
+        RealVmTest::SetUp();
+        if (IsSkipped()) return;
+        bootstrap_ = layOutRealVm("avian");
+        set(key::ApplicationType, "2");  // reports on standard error
+        set(key::MainClass, "com.kestro.testing.RealVmApp");
+        set(key::IncludedCount, "2");
+        set(key::IncludedNames, "kestro-runtime.jar;real_vm_app.jar");
+    }
+
+    // A launcher of the test application (RealVmApp) doing `action` on the real VM, or on
+    // the recording VM at `recording` (which then finds its archives beside it).
+    fs::path launcher(const std::string& name, const std::string& action, const std::string& options = "",
+                      const std::string& recording = "") {
+        set(key::SearchList, recording.empty() ? "Ravian" : "R" + recording);
+        set(key::VmOptions, "\"" + bootstrap_ + "\" \"-Dapp.action=" + action + "\" " + options);
+        return buildLauncher(name, {{"kestro-runtime.jar", buildDir() / "tool" / "kestro-runtime.jar"},
+                                    {"real_vm_app.jar", avianDir() / "real_vm_app.jar"}});
+    }
+
+    std::string bootstrap_;
+};
+
+// A directory stays while its launcher runs, also when later starts overlap it; once the
+// launcher has ended, normally, by a fatal report with the VM holding its archives, or
+// killed, the next start removes it, unless the application kept it. No start leaves
+// the empty file that reserved its directory's name.
+TEST_F(TemporaryDirectory, LivesUntilTheNextStartAfterItsLauncherEnded) {
+    auto first = start(launcher("first.exe", "listen:" + windowsPath(dir_)));
+    ASSERT_TRUE(waitUntil([&] { return fs::exists(dir_ / "ready") || !first->running(); }, 120000));
+    fs::path firstDir = runDirectoryOf(*first);
+    ASSERT_TRUE(fs::exists(firstDir / "real_vm_app.jar")) << firstDir;
+
+    RunResult threw = run(launcher("threw.exe", "throw"));
+    EXPECT_EQ(threw.exitCode, 1) << threw.err;
+    fs::path threwDir = unixPath(announcedDirectory(threw));
+    EXPECT_TRUE(fs::exists(threwDir / "real_vm_app.jar")) << "the VM let its archives go: " << threw.trace;
+
+    RunResult kept = run(launcher("kept.exe", "", "-Dkestro.keepTempDir=true"));
+    EXPECT_EQ(kept.exitCode, 0) << kept.err;
+
+    fs::path recording = useRuntime("recording", {.mainWaitFor = windowsPath(dir_ / "never")});
+    auto killed = start(launcher("killed.exe", "", "", "recording"));
+    ASSERT_TRUE(waitUntil([&] { return jvmTranscript(recording).has("main waits") || !killed->running(); }));
+    fs::path killedDir = runDirectoryOf(*killed);
+    killed->stop();
+    EXPECT_TRUE(fs::exists(firstDir / "real_vm_app.jar"));  // the starts in between left it alone
+
+    writeBytes(dir_ / "stop", "");
+    EXPECT_EQ(first->wait().exitCode, 0);
+    RunResult next = run(launcher("next.exe", ""));
+    EXPECT_EQ(next.exitCode, 0) << next.err;
+    std::vector<fs::path> left{unixPath(announcedDirectory(kept)), unixPath(announcedDirectory(next))};
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(runDirectories(tmp_), left) << next.trace << firstDir << "\n" << threwDir << "\n" << killedDir;
+    EXPECT_TRUE(uniqueFiles(tmp_).empty());
+}
+
+// Paths with letters that the code page lacks.
+class OutsideTheCodePage : public LauncherTest {};
+
+// TMP under a directory whose name the code page cannot write: the files go to the
+// Windows directory's "temp", the trace to TMP through its short name.
+TEST_F(OutsideTheCodePage, ATemporaryPathFallsBackToTheWindowsTemp) {
+    fs::path tmp = dir_ / "\xC5\x81ukasz";  // begins with an L with stroke
+    fs::create_directories(tmp);
+    set(key::IncludedCount, "1");
+    set(key::IncludedNames, "a.jar");
+    fs::path exe = buildLauncher("app.exe", {{"a.jar", writeBytes(dir_ / "a.jar", "alpha")}});
+    RunResult r = run(exe, {.env = {{"TMP", windowsPath(tmp)}, {"TEMP", windowsPath(tmp)}}, .traceDir = tmp});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    ASSERT_TRUE(r.traceFile) << "no trace in TMP";
+    const std::string windowsTemp = "C:\\windows\\temp\\";
+    std::string dir = announcedDirectory(r);
+    ASSERT_TRUE(dir.starts_with(windowsTemp + "kst")) << r.trace;
+    fs::path made = buildDir() / "wineprefix" / "drive_c" / "windows" / "temp" / dir.substr(windowsTemp.size());
+    EXPECT_EQ(readBytes(made / "a.jar"), "alpha");
+    fs::remove_all(made);
+}
+
+// A launcher in a directory whose long name the code page cannot write reads the
+// vmoptions file beside it through the short name.
+TEST_F(OutsideTheCodePage, AVmoptionsFileBesideTheLauncherIsRead) {
+    const std::string folder = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBB";  // Cyrillic
+    fs::path home = layOut(folder + "/jre");
+    writeBytes(dir_ / folder / "app.vmoptions", "-Dfrom.file=1\n");
+    RunResult r = run(buildLauncher(folder + "/app.exe"));
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(jvmTranscript(home).has("option -Dfrom.file=1")) << r.trace;
+}
+
+}  // namespace
+}  // namespace kestro::e2e
