@@ -62,16 +62,17 @@ void Loader::checkValues() {
         if (auto text = applicationTypeWarning(int32_t(type->value->as_integer()->get()))) warning(type->line, *text);
     if (const Origin* mainClass = readable(key::MainClass))
         if (auto text = mainClassWarning(mainClass->value->as_string()->get())) warning(mainClass->line, *text);
+    // Versions by their stored text, which a whole number (min_version = 17) gives too.
     const Origin* min = readable(key::MinVersion);
     const Origin* max = readable(key::MaxVersion);
     for (const Origin* bound : {min, max})
         if (bound)
-            if (auto text = versionBoundWarning(bound->value->as_string()->get()))
+            if (auto text = versionBoundWarning(strings_.at(bound == min ? key::MinVersion : key::MaxVersion)))
                 warning(bound->line, bound->setting + " " + *text);
-    if (min && max && versionBoundsExclude(min->value->as_string()->get(), max->value->as_string()->get()))
-        problem(max->value, "java.max_version \"" + max->value->as_string()->get() +
-                                "\" is below java.min_version \"" + min->value->as_string()->get() + "\" (line " +
-                                std::to_string(min->line) + "); no Java version satisfies both");
+    if (min && max && versionBoundsExclude(strings_.at(key::MinVersion), strings_.at(key::MaxVersion)))
+        problem(max->value, "java.max_version \"" + strings_.at(key::MaxVersion) + "\" is below java.min_version \"" +
+                                strings_.at(key::MinVersion) + "\" (line " + std::to_string(min->line) +
+                                "); no Java version satisfies both");
     checkMainClassPresent();
     if (const Origin* directory = readable(key::ApplicationDirectory);
         directory && velmora() && directory->value->as_string()->get().find(';') != std::string::npos)

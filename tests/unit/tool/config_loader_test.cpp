@@ -43,7 +43,7 @@ TEST(ConfigErrors, NameFileLineAndSettingOfEveryProblemInFileOrder) {
         {"[vm]\noptions = [\n  \"-Da=1\",\n  \"-Db='x' \\\"y\\\"\",\n]\n",
          "app.toml:4: vm.options[1]: the argument holds both a double and a single quote"},
         {"[application]\ntype = 99\n", "app.toml:2: application.type: 99 is no application type"},
-        {"[java]\nmin_version = \"11\"\nmax_version = \"1.8\"\n",
+        {"[java]\nmin_version = 11\nmax_version = \"1.8\"\n",
          "app.toml:3: java.max_version \"1.8\" is below java.min_version \"11\" (line 2); no Java version"},
         // Names the launcher splits or cuts differently from what was written.
         {"[classpath]\nentries = [{ scan = \"lib\" }, { variable = \"A=B\" }]\n",
@@ -171,7 +171,7 @@ TEST(ConfigLoad, SubsystemFollowsTheApplicationTypeUnlessNamed) {
         {"application.type = 5\n", 2},
         {"[keys]\n107 = \"2\"\n122 = \"a.B\"\n", 3},
         {"build.subsystem = \"gui\"\napplication.type = \"console\"\n", 2},
-        {"build.subsystem = \"console\"\napplication.type = \"gui\"\n", 3},
+        {"build.subsystem = \"Console\"\napplication.type = \"GUI\"\n", 3},
     };
     for (const auto& [text, subsystem] : cases) EXPECT_EQ(load(text).subsystem, subsystem) << text;
     EXPECT_EQ(test::errorOf([] { load("[build]\nsubsystem = \"windows\"\n"); }),
