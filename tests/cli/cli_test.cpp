@@ -337,8 +337,12 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "none.exe"},
          "kestro: stub none.exe does not exist or is not a file\n"},
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "not-a-pe.exe"},
-         "kestro: stub not-a-pe.exe is not a usable launcher"},
-        {main, {"build", "app.toml", "-o", "no/such/dir/Out.exe"}, "kestro: cannot write no/such/dir/Out.exe"},
+         "kestro: stub not-a-pe.exe is not a Kestro launcher stub: not a Windows executable (no MZ header)\n"},
+        {main, {"build", "app.toml", "-o", "Out.exe", "--stub", (fs::path(KESTRO_TOOL_DIR) / "kestro.exe").string()},
+         "kestro: stub " + shown(fs::path(KESTRO_TOOL_DIR) / "kestro.exe") +
+             " is a Windows executable, but not a Kestro launcher stub nor a launcher built from one"},
+        {main, {"build", "app.toml", "-o", "input/readme.txt/Out.exe"},
+         "kestro: cannot write input/readme.txt/Out.exe: input/readme.txt is not a directory\n"},
         {main, {"build", "app.toml", "-o", "input"}, "kestro: cannot write input: it is a directory\n"},
         {"hello", {"inspect", "app.toml"}, "kestro: app.toml is not a launcher: not a Windows executable (no MZ header)\n"},
         {"", {"inspect", KESTRO_STUB}, std::string("kestro: ") + KESTRO_STUB + " carries no configuration block"},
@@ -490,12 +494,12 @@ TEST_F(Cli, LaunchersBeginWithTheStubAndCarryTheirChecksum) {
     }
 }
 
-// What was written on standard output unless quiet; warnings on standard error, and the
-// build still succeeds.
+// What was written on standard output unless quiet, into directories made for it;
+// warnings on standard error, and the build still succeeds.
 TEST_F(Cli, BuildSaysWhatItWroteAndWarnsOnStandardError) {
-    auto run = kestro({"build", "app.toml", "-o", "App.exe"});
+    auto run = kestro({"build", "app.toml", "-o", "dist/new/App.exe"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "wrote App.exe (" + std::to_string(fs::file_size(ws_ / "App.exe")) +
+    EXPECT_EQ(run.out, "wrote dist/new/App.exe (" + std::to_string(fs::file_size(ws_ / "dist/new/App.exe")) +
                            " bytes; 35 settings, 2 included files, 4 resources)\n");
     EXPECT_EQ(run.err, "");
 
