@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <utility>
 
 #include "format/config_keys.h"
 #include "format/native_file.h"
@@ -11,6 +12,7 @@
 #include "tool/text/code_page.h"
 #include "tool/text/command_line_text.h"
 #include "tool/toml/toml_values.h"
+#include "tool/toml/toml_writer.h"
 
 namespace kestro::tool::loading {
 
@@ -117,13 +119,33 @@ void Loader::checkVmOptions(const Origin& options) {
     const toml::node& value = *options.value;
     const toml::array* list = value.as_array();
     std::vector<std::string> pieces = list ? requireStringList(value) : splitArguments(value.as_string()->get());
+    bool strayShown = false;
     for (const PieceWarning& w : vmOptionWarnings(pieces)) {
         if (list)
-            warning((*list)[w.index].source().begin.line,
-                    "vm.options[" + std::to_string(w.index) + "]: " + w.text);
-        else
+            warning((*list)[w.index].source().begin.line, "vm.options[" + std::to_string(w.index) + "]: " + w.text);
+        else if (!w.stray)
             warning(options.line, "vm.options: " + w.text);
+        else if (!std::exchange(strayShown, true))
+            warning(options.line, "vm.options: " + w.text + "; the launcher splits this text at every space outside "
+                                  "quotes. To keep a value with spaces in one option, write the list form: options = " +
+                                  tomlInline(rejoinedOptions(pieces)));
     }
+}
+
+// The pieces of an option text with each one that is no option (no "-" in front, not
+// the file of an include) joined to the option before it: what a text that a space
+// split most likely meant.
+toml::array Loader::rejoinedOptions(const std::vector<std::string>& pieces) {
+    std::vector<std::string> options;
+    for (const std::string& piece : pieces) {
+        if (!piece.empty() && piece[0] != '-' && !options.empty() && options.back() != "-include-options")
+            options.back() += " " + piece;
+        else
+            options.push_back(piece);
+    }
+    toml::array joined;
+    for (const std::string& option : options) joined.push_back(option);
+    return joined;
 }
 
 // Whether the launcher redirects through `key`: nothing to say when [keys] set it.

@@ -130,6 +130,7 @@ private:
     void checkMainClassPresent();
 
     void checkVmOptions(const Origin& options);
+    static toml::array rejoinedOptions(const std::vector<std::string>& pieces);
 
     // Whether the launcher redirects through `key`: nothing to say when [keys] set it.
     std::optional<bool> redirected(int32_t key) const;

@@ -108,6 +108,11 @@ TEST(ConfigWarnings, LegalButUnlikelyValuesAreNamedWithTheirLine) {
          "app.toml:4: warning: vm.options[1]: \"-classpath/a\" and \"lib\\x.jar\" are two options"},
         {"[vm]\noptions = \"-Xmx1g -include-options\"\n",
          "app.toml:2: warning: vm.options: \"-include-options\" has no file after it"},
+        {"[vm]\noptions = \"-include-options a b -Dnotes.title=Acme Notes  App -Xmx1g\"\n",
+         "app.toml:2: warning: vm.options: \"b\" does not begin with \"-\", yet the launcher passes it to the VM as an "
+         "option of its own; the launcher splits this text at every space outside quotes. To keep a value with spaces "
+         "in one option, write the list form: options = [\"-include-options\", \"a b\", "
+         "\"-Dnotes.title=Acme Notes App\", \"-Xmx1g\"]"},
     };
     for (const auto& [text, warning] : cases) {
         std::vector<std::string> warnings = load(text).warnings;
@@ -133,6 +138,7 @@ TEST(ConfigWarnings, VmOptionPiecesThatDoNotActAsWritten) {
         // An include takes the next piece as its file, whatever it looks like.
         {{"-include-options", "-classpath", "-Dx=1", "-include-options x"}, {}},
         {{"-classpath a.jar", "-classpath/a b.jar;c.jar", "-classpath/p ${X}"}, {}},
+        {{"Notes", "-Dx=a", "b", "-classpath/a", "c.jar", "d.jar"}, {0, 2, 3, 5}},
     };
     for (const auto& [pieces, expected] : cases) {
         Indexes indexes;
