@@ -9,6 +9,7 @@
 #include "tool/config/loader.h"
 #include "tool/config/settings_table.h"
 #include "tool/config/value_checks.h"
+#include "tool/settings/class_path.h"
 #include "tool/text/code_page.h"
 #include "tool/text/command_line_text.h"
 #include "tool/toml/toml_values.h"
@@ -225,6 +226,40 @@ void Loader::addRuntimeLibrary() {
     strings_[key::IncludedCount] = std::to_string(plan_.files.size());
     try {
         strings_[key::IncludedNames] = toCodePage(names, cp_);
+    } catch (const SettingError&) {
+        // A name without a byte in the code page was reported when [[files]] was read.
+    }
+}
+
+void Loader::addSubfolderArchives() {
+    std::vector<std::string> names;
+    for (const auto& file : plan_.files) names.push_back(file.name);
+    std::string entries = subfolderArchiveEntries(names);
+    if (entries.empty()) return;
+    const std::string setting = "classpath." + std::string(kSubfolderArchivesSetting);
+    if (!subfolderArchives_.value_or(defaults_)) {
+        if (subfolderArchives_) return;
+        size_t first = std::ranges::find_if(names, [](const std::string& name) {
+                           return !subfolderArchiveEntries({name}).empty();
+                       }) - names.begin();
+        warning(fileTables_[first]->source().begin.line,
+                "files[" + std::to_string(first) + "].name: \"" + names[first] + "\" is an archive in a sub-folder of "
+                "the temporary directory, where the launcher looks for none; set " + setting +
+                " = true to put such archives on the class path");
+        return;
+    }
+    if (auto raw = origins_.find(key::ClassPath); raw != origins_.end() && !raw->second.readable) return;
+    try {
+        std::string stored = toCodePage(entries, cp_);
+        if (auto given = strings_.find(key::ClassPath); given != strings_.end() && !given->second.empty())
+            stored += ";" + given->second;
+        if (stored.size() >= kLauncherTextCapacity)
+            problem(readable(key::ClassPath) ? readable(key::ClassPath)->value : nullptr,
+                    "the class path entries with the included archives of sub-folders would be " +
+                        std::to_string(stored.size()) + " bytes; the launcher reads at most " +
+                        std::to_string(kLauncherTextCapacity - 1) + " (set " + setting + " = false)");
+        else
+            strings_[key::ClassPath] = std::move(stored);
     } catch (const SettingError&) {
         // A name without a byte in the code page was reported when [[files]] was read.
     }

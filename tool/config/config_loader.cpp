@@ -19,6 +19,7 @@
 #include "tool/config/raw_resources.h"
 #include "tool/config/settings_table.h"
 #include "tool/config/value_checks.h"
+#include "tool/settings/class_path.h"
 #include "tool/settings/raw_values.h"
 #include "tool/settings/setting_codec.h"
 #include "tool/settings/setting_error.h"
@@ -63,6 +64,7 @@ BuildPlan Loader::load() {
     if (auto locales = doc_.get("locale")) loadLocaleSets(*locales);
     loadResources();
     if (defaults_) addDefaults();
+    addSubfolderArchives();
     addRuntimeLibrary();
     checkValues();
     checkResources();
@@ -116,6 +118,7 @@ std::optional<std::string> Loader::groupSuggestion(std::string_view group, std::
         if (setting.name == name) return setting.fullName();
         if (setting.group == group) here.emplace_back(setting.name);
     }
+    if (group == "classpath") here.emplace_back(kSubfolderArchivesSetting);
     for (std::string& resourceName : resources::resourceSettingNames(group))
         here.push_back(std::move(resourceName));
     auto closest = closestName(name, here);
@@ -197,6 +200,10 @@ void Loader::loadGroup(std::string_view group, const toml::node& node) {
             guarded(value, name, [&, &key = key, &value = value] {
                 resources::readResourceSetting(plan_.resourceRequest, group, key.str(), value, file_.parent_path());
             });
+            continue;
+        }
+        if (group == "classpath" && key.str() == kSubfolderArchivesSetting) {
+            guarded(value, name, [&, &value = value] { subfolderArchives_ = requireBool(value); });
             continue;
         }
         const Setting* setting = findSetting(group, key.str());

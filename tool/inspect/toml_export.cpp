@@ -12,6 +12,7 @@
 #include "tool/config/value_checks.h"
 #include "tool/inspect/extract.h"
 #include "tool/resources/resource_export.h"
+#include "tool/settings/class_path.h"
 #include "tool/settings/raw_values.h"
 #include "tool/settings/setting_codec.h"
 #include "tool/settings/subsystem.h"
@@ -33,6 +34,7 @@ public:
         bool files = filesDescribable();
         if (files) remaining_.erase(key::IncludedCount), remaining_.erase(key::IncludedNames);
         bool defaults = defaultsKept();
+        if (files) takeSubfolderArchives(defaults);
         out_ = "# Read from a launcher by kestro inspect --toml; builds the same configuration block.\n";
         writeBuild(defaults, defaults && !velmora());
         bool splashKeys = remaining_.contains(key::SplashScreen) && remaining_.contains(key::RuntimeSplash);
@@ -101,6 +103,40 @@ private:
         return "the stored name list is not written as the build writes it";
     }
 
+    // The class path entries that a build adds for included archives of sub-folders are
+    // left to the build (the setting on), unless the rest of the class path would then be
+    // printed under [keys], which the build leaves as it is. The setting is printed where
+    // it differs from what `defaults` gives, and always without the defaults, where the
+    // build would otherwise warn.
+    void takeSubfolderArchives(bool defaults) {
+        std::vector<std::string> names;
+        for (const auto& file : contents_.files) names.push_back(file.name);
+        std::string entries;
+        try {
+            entries = toCodePage(subfolderArchiveEntries(names), cp_);
+        } catch (const std::exception&) {
+            return;
+        }
+        if (entries.empty()) return;
+        auto it = remaining_.find(key::ClassPath);
+        bool carried = it != remaining_.end() && (it->second == entries || it->second.starts_with(entries + ";"));
+        if (carried) {
+            std::string rest = it->second.substr(std::min(it->second.size(), entries.size() + 1));
+            toml::table holder;
+            if (!rest.empty() && !decodeSetting(*findSetting(key::ClassPath), rest, cp_, holder)) return;
+            if (rest.empty()) remaining_.erase(it);
+            else it->second = rest;
+        }
+        if (carried != defaults || !defaults) subfolderArchives_ = carried;  // off without defaults: said, not warned
+    }
+
+    // Once, in the [classpath] group.
+    void writeSubfolderArchives() {
+        if (subfolderArchives_)
+            out_ += std::string(kSubfolderArchivesSetting) + " = " + (*subfolderArchives_ ? "true" : "false") + "\n";
+        subfolderArchives_.reset();
+    }
+
     // Only when every key the build fills in by default is there can the defaults stay
     // on; and a file with the defaults on must name the main class.
     bool defaultsKept() const {
@@ -159,11 +195,13 @@ private:
             if (setting.group != group) {
                 out_ += "\n[" + std::string(group = setting.group) + "]\n";
                 if (group == "splash") writeSplashImage();
+                if (group == "classpath") writeSubfolderArchives();
             }
             out_ += std::string(setting.name) + " = " + tomlInline(*holder.get(setting.name)) + "\n";
             remaining_.erase(it);
         }
         if (resources_.splashImage) out_ += "\n[splash]\n", writeSplashImage();
+        if (subfolderArchives_) out_ += "\n[classpath]\n", writeSubfolderArchives();
     }
 
     // Once, in the [splash] group: the image's file, which --extract writes.
@@ -243,6 +281,7 @@ private:
     const LauncherContents& contents_;
     CodePage cp_;
     std::optional<fs::path> extractDir_;
+    std::optional<bool> subfolderArchives_;  // classpath.included_subfolder_archives, where it needs saying
     resources::ResourceExport resources_;  // the readable settings of the resources, and the rest
     std::map<int32_t, std::string> remaining_;  // stored texts not yet printed
     std::vector<std::string> notes_;

@@ -263,6 +263,38 @@ TEST_F(RuntimeLibrary, AClashingNameIsAnError) {
               std::string::npos);
 }
 
+// The launcher finds archives only at the top of its temporary directory and in "user";
+// the others are put on the class path, unless the file says otherwise.
+using IncludedArchives = RuntimeLibrary;
+TEST_F(IncludedArchives, OfSubFoldersGoFirstOnTheClassPath) {
+    const std::string files = "files = [{ source = \"a.jar\", name = \"lib/a.jar\" }, { source = \"a.jar\", name = "
+                              "\"lib/a.txt\" }, { source = \"a.jar\", name = \"User/a.jar\" }, { source = \"a.jar\" }, "
+                              "{ source = \"a.jar\", name = \"ext/b.ZIP\" }]\n";
+    const std::string both = "A0%KESTRO_TEMPDIR%\\lib\\a.jar;A0%KESTRO_TEMPDIR%\\ext\\b.ZIP";
+    struct Case {
+        std::string text;
+        std::string classPath;  // key 121
+        std::string warning;    // how the one warning begins, if any
+    };
+    const std::vector<Case> cases{
+        {files, both, ""},
+        {files + "classpath.entries = [{ scan = \"x\" }]\n", both + ";S1x", ""},
+        {files + "classpath = { entries = [{ scan = \"x\" }], included_subfolder_archives = false }\n", "S1x", ""},
+        {files + "keys.121 = \"S1x\"\n", "S1x", ""},
+        {"build.defaults = false\n" + files + "classpath.included_subfolder_archives = true\n", both, ""},
+        {"build.defaults = false\n" + files, "",
+         ":3: warning: files[0].name: \"lib\\a.jar\" is an archive in a sub-folder of the temporary directory, where "
+         "the launcher looks for none; set classpath.included_subfolder_archives = true"},
+    };
+    for (const Case& c : cases) {
+        BuildPlan plan = load(c.text);
+        EXPECT_EQ(stored(plan)[121], c.classPath) << c.text;
+        EXPECT_EQ(plan.warnings.size(), c.warning.empty() ? 0u : 1u) << c.text;
+        if (!c.warning.empty() && !plan.warnings.empty())
+            EXPECT_NE(plan.warnings[0].find(c.warning), std::string::npos) << plan.warnings[0];
+    }
+}
+
 TEST(IncludedNames, RefusesNamesThatLeaveTheDirectoryOrBreakTheList) {
     const std::vector<std::pair<std::string, std::string>> cases{
         {"", "empty"}, {"\\app.jar", "absolute"}, {"/etc/passwd", "absolute"}, {"C:app.jar", "':'"},
