@@ -133,6 +133,7 @@ void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream&
     BuildPlan plan =
         loadConfiguration(request.config, {.runtimeLibrary = besideTool(std::string(kRuntimeLibraryName))});
     for (const auto& warning : plan.warnings) err << warning << "\n";
+    nameCaption(plan, request.output);
     format::Stub stub = loadStub(request);
     format::setSubsystem(stub, plan.subsystem);
     std::vector<format::Resource> resources = resources::resolveResources(plan.resourceRequest, request.output);

@@ -73,6 +73,7 @@ BuildPlan Loader::load() {
         throw ConfigError(sortedLines(problems_));
     }
     for (auto& [key, value] : strings_) plan_.head.strings.push_back({key, std::move(value)});
+    plan_.captionFromName = defaults_ && !origins_.contains(msg::Caption);
     plan_.subsystem = subsystem_.value_or(defaultSubsystem(plan_.head));
     plan_.warnings = sortedLines(warnings_);
     plan_.codePage = cp_;
@@ -327,6 +328,23 @@ void Loader::loadResources() {
 }
 
 }  // namespace loading
+
+void nameCaption(BuildPlan& plan, const fs::path& output) {
+    if (!plan.captionFromName) return;
+    auto entry = std::ranges::find(plan.head.strings, msg::Caption, &format::StringEntry::key);
+    if (entry == plan.head.strings.end()) return;
+    for (const std::string& name : {resources::resolveVersion(plan.resourceRequest.version, output).strings.productName,
+                                    format::pathText(output.stem())}) {
+        try {
+            std::string bytes = toCodePage(name, plan.codePage);
+            if (bytes.empty() || bytes.size() >= kLauncherTextCapacity || bytes.find('\0') != std::string::npos)
+                continue;
+            entry->value = std::move(bytes);
+            return;
+        } catch (const SettingError&) {
+        }
+    }
+}
 
 ConfigError::ConfigError(std::vector<std::string> problems)
     : std::runtime_error(joinLines(problems)), problems_(std::move(problems)) {}

@@ -186,7 +186,15 @@ private:
             auto it = remaining_.find(setting.key);
             if (it == remaining_.end()) continue;
             if (rawBounds && (setting.key == key::MinVersion || setting.key == key::MaxVersion)) continue;
-            if (defaults && setting.defaultText && it->second == toCodePage(defaultTextFor(setting, stored), cp_)) {
+            if (defaults && setting.key == msg::Caption) {
+                // The build names the error box after the product, which the printed
+                // [version] gives, else after the new output: only the first is the same.
+                if (resources_.productName && it->second == toCodePageOr(*resources_.productName)) {
+                    remaining_.erase(it);
+                    continue;
+                }
+            } else if (defaults && setting.defaultText &&
+                       it->second == toCodePage(defaultTextFor(setting, stored), cp_)) {
                 remaining_.erase(it);
                 continue;
             }
@@ -208,6 +216,15 @@ private:
     void writeSplashImage() {
         if (resources_.splashImage) out_ += "image = " + tomlString(*resources_.splashImage) + "\n";
         resources_.splashImage.reset();
+    }
+
+    // The text's bytes in the code page; empty for a text it cannot carry.
+    std::string toCodePageOr(const std::string& text) const {
+        try {
+            return toCodePage(text, cp_);
+        } catch (const std::exception&) {
+            return {};
+        }
     }
 
     // A stored text as a string when the code page carries it back unchanged, else as hex.

@@ -4,6 +4,7 @@
 
 #include "tool/config/config_loader.h"
 #include "tool/config/included_names.h"
+#include "tool/config/settings_table.h"
 #include "tool/config/value_checks.h"
 #include "tool_test_support.h"
 
@@ -150,7 +151,9 @@ TEST(ConfigWarnings, VmOptionPiecesThatDoNotActAsWritten) {
 
 TEST(ConfigLoad, StoredEntriesFollowDefaultsCodePageAndKeyOrder) {
     auto strings = stored("");
-    for (int32_t id = 1000; id <= 1020; ++id) EXPECT_FALSE(strings[id].empty()) << id;
+    for (const Setting& s : allSettings())  // the messages the launcher shows, and only those
+        if (s.group == "messages") EXPECT_EQ(strings.contains(s.key), !s.neverShown) << s.key;
+    EXPECT_EQ(stored("messages.ok_label = \"OK\"\n")[1013], "OK");
     EXPECT_FALSE(strings.contains(2002));  // no included files, no count
     EXPECT_TRUE(loadConfiguration("[build]\ndefaults = false\n", "app.toml").head.strings.empty());
     EXPECT_EQ(stored("[keys]\n1000 = \"Fehler\"\n122 = \"a.B\"\n")[1000], "Fehler");  // replaces the default, no clash
@@ -182,6 +185,24 @@ TEST(ConfigLoad, SubsystemFollowsTheApplicationTypeUnlessNamed) {
     for (const auto& [text, subsystem] : cases) EXPECT_EQ(load(text).subsystem, subsystem) << text;
     EXPECT_EQ(test::errorOf([] { load("[build]\nsubsystem = \"windows\"\n"); }),
               "app.toml:2: build.subsystem: expected \"gui\" or \"console\", got \"windows\"");
+}
+
+// Unless the file sets one, the error box is captioned with the application's name.
+TEST(ConfigLoad, CaptionNamesTheApplication) {
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases{
+        {"", "out/Demo.exe", "Demo"},
+        {"version.product_name = \"Acme Notes\"\n", "Demo.exe", "Acme Notes"},
+        {"version = { product_name = \"Acme Notes\", generate = false }\n", "Demo.exe", "Acme Notes"},
+        {"version.product_name = \"Ωmega\"\n", "Demo.exe", "Demo"},  // no Windows-1252 byte for Ω
+        {"version.product_name = \"Ωmega\"\n", "Ωmega.exe", "Error"},
+        {"messages.caption = \"Fehler\"\n", "Demo.exe", "Fehler"},
+        {"[keys]\n1000 = \"\"\n122 = \"a.B\"\n", "Demo.exe", ""},
+    };
+    for (const auto& [text, output, caption] : cases) {
+        BuildPlan plan = load(text);
+        nameCaption(plan, output);
+        EXPECT_EQ(stored(plan)[1000], caption) << text;
+    }
 }
 
 TEST(ConfigLoad, MainClassIsRequiredUnlessTheFileTookControl) {
