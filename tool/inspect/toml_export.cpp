@@ -24,6 +24,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Where the printed configuration finds the extracted files: relative to the current
+// directory, where "> app.toml" writes it, so that the two can be moved together; a
+// directory that has no relative path from there (another drive) stays absolute.
+fs::path printedDirectory(const fs::path& dir) {
+    std::error_code ec;
+    fs::path here = fs::current_path(ec);
+    return fs::absolute(dir, ec).lexically_proximate(here);
+}
+
 class Exporter {
 public:
     Exporter(const LauncherContents& contents, CodePage cp, const std::optional<fs::path>& extractDir)
@@ -40,7 +49,7 @@ public:
         bool splashKeys = remaining_.contains(key::SplashScreen) && remaining_.contains(key::RuntimeSplash);
         auto sourceOf = [&](const std::string& name) {
             fs::path relative = fs::path("resources") / format::pathFromUtf8(name);
-            return format::genericPathText(extractDir_ ? fs::absolute(*extractDir_) / relative : relative);
+            return format::genericPathText(extractDir_ ? (printedDirectory(*extractDir_) / relative).lexically_normal() : relative);
         };
         resources_ = resources::exportResources(contents_.resources, defaults, splashKeys, sourceOf);
         writeSettings(defaults);
@@ -277,7 +286,7 @@ private:
     void writeFiles() {
         for (const auto& file : contents_.files) {
             fs::path relative = includedNamePath(file.name);
-            fs::path source = extractDir_ ? fs::absolute(*extractDir_) / relative : relative;
+            fs::path source = extractDir_ ? (printedDirectory(*extractDir_) / relative).lexically_normal() : relative;
             out_ += "\n[[files]]\nsource = " + tomlString(format::genericPathText(source)) + "\nname = " + tomlString(file.name) +
                     "\n";
         }
@@ -287,7 +296,7 @@ private:
     void writeResources() {
         for (const auto& resource : resources_.raw) {
             fs::path relative = resourcePath(resource);
-            fs::path file = extractDir_ ? fs::absolute(*extractDir_) / relative : relative;
+            fs::path file = extractDir_ ? (printedDirectory(*extractDir_) / relative).lexically_normal() : relative;
             std::string name = resourceTypeName(resource.type);
             out_ += "\n[[resources]]\ntype = " + std::to_string(resource.type) + (name.empty() ? "" : "  # " + name) +
                     "\nid = " + std::to_string(resource.id) + "\nlanguage = " + std::to_string(resource.language) +
