@@ -235,6 +235,14 @@ TEST_F(Cli, KestroLaunchersCarryTheRuntimeLibraryFromBesideTheTool) {
                            "missing (looked for " + shown(ws_ / "bin/kestro-runtime.jar") +
                                "); set build.include_runtime_library = false if the application ships it itself\n");
     EXPECT_FALSE(fs::exists(ws_ / "New.exe"));
+
+    // The help points at the reference installed beside the tool.
+    writeFile(ws_ / "bin/docs/configuration.md", "# Configuration reference\n");
+    auto help = run(ws_ / "bin" / toolPath().filename(), {"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const std::string& line : std::vector<std::string>{"  kestro build app.toml -o App.exe\n", "  kestro inspect App.exe --toml\n",
+                                    " described in " + shown(ws_ / "bin/docs/configuration.md") + "\n"})
+        EXPECT_NE(help.out.find(line), std::string::npos) << line << help.out;
 }
 
 // Velmora launchers load vlmruntime.jar from below the application directory.
