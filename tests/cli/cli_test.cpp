@@ -348,7 +348,7 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "not-a-pe.exe"},
          "kestro: stub not-a-pe.exe is not a Kestro launcher stub: not a Windows executable (no MZ header)\n"},
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", (fs::path(KESTRO_TOOL_DIR) / "kestro.exe").string()},
-         "kestro: stub " + shown(fs::path(KESTRO_TOOL_DIR) / "kestro.exe") +
+         "kestro: stub " + (fs::path(KESTRO_TOOL_DIR) / "kestro.exe").string() +
              " is a Windows executable, but not a Kestro launcher stub nor a launcher built from one"},
         {main, {"build", "app.toml", "-o", "input/readme.txt/Out.exe"},
          "kestro: cannot write input/readme.txt/Out.exe: input/readme.txt is not a directory\n"},
