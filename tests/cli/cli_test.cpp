@@ -239,10 +239,8 @@ TEST_F(Cli, KestroLaunchersCarryTheRuntimeLibraryFromBesideTheTool) {
     // The help points at the reference installed beside the tool.
     writeFile(ws_ / "bin/docs/configuration.md", "# Configuration reference\n");
     auto help = run(ws_ / "bin" / toolPath().filename(), {"--help"});
-    EXPECT_EQ(help.exitCode, 0);
-    for (const std::string& line : std::vector<std::string>{"  kestro build app.toml -o App.exe\n", "  kestro inspect App.exe --toml\n",
-                                    " described in " + shown(ws_ / "bin/docs/configuration.md") + "\n"})
-        EXPECT_NE(help.out.find(line), std::string::npos) << line << help.out;
+    EXPECT_NE(help.out.find(" described in " + shown(ws_ / "bin/docs/configuration.md") + "\n"), std::string::npos)
+        << help.out;
 }
 
 // Velmora launchers load vlmruntime.jar from below the application directory.

@@ -62,11 +62,8 @@ TEST(SettingsTable, EverySettingRoundTripsThroughTheBlock) {
 TEST(SettingsTable, StoredFormsAreWhatTheLauncherReads) {
     EXPECT_EQ(encode(key::SplashScreen, "true"), "1");
     EXPECT_EQ(encode(key::SplashScreen, "false"), "0");
-    EXPECT_EQ(encode(key::ApplicationType, R"("gui")"), "1");
+    EXPECT_EQ(encode(key::ApplicationType, R"("GUI")"), "1");  // words in any letter case
     EXPECT_EQ(encode(key::ApplicationType, R"("console")"), "2");
-    EXPECT_EQ(encode(key::Flavour, R"("velmora")"), "v");
-    // Friendly forms: words in any letter case, a whole version number.
-    EXPECT_EQ(encode(key::ApplicationType, R"("GUI")"), "1");
     EXPECT_EQ(encode(key::Flavour, R"("Velmora")"), "v");
     EXPECT_EQ(encode(key::MinVersion, "17"), "17");
     EXPECT_EQ(encode(key::NativeLibraryPath, R"(["a", "b"])"), "a;b");
