@@ -139,7 +139,9 @@ std::vector<PieceWarning> vmOptionWarnings(const std::vector<std::string>& piece
                                        " (in place of classpath.entries), " + quoted("-classpath/p " + value) +
                                        " (before them) or " + quoted("-classpath/a " + value) + " (after them)"});
         } else if (!piece.empty() && piece[0] != '-') {
-            warnings.push_back({i, quoted(piece) + " does not begin with \"-\", yet the launcher passes it to the VM as an option of its own", true});
+            warnings.push_back({i, quoted(piece) + " does not begin with \"-\", yet the launcher passes it to the VM as an "
+                                                   "option of its own",
+                                true});
         } else if (piece.starts_with("-Djava.class.path=")) {
             warnings.push_back({i, "the launcher passes its own class path after every other option, so " +
                                        quoted("-Djava.class.path=") +

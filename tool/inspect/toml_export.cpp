@@ -49,7 +49,7 @@ public:
         bool splashKeys = remaining_.contains(key::SplashScreen) && remaining_.contains(key::RuntimeSplash);
         auto sourceOf = [&](const std::string& name) {
             fs::path relative = fs::path("resources") / format::pathFromUtf8(name);
-            return format::genericPathText(extractDir_ ? (printedDirectory(*extractDir_) / relative).lexically_normal() : relative);
+            return format::genericPathText(printedPath(relative));
         };
         resources_ = resources::exportResources(contents_.resources, defaults, splashKeys, sourceOf);
         writeSettings(defaults);
@@ -221,6 +221,12 @@ private:
         if (subfolderArchives_) out_ += "\n[classpath]\n", writeSubfolderArchives();
     }
 
+    // Where the printed configuration finds what --extract wrote at `relative` below its
+    // directory.
+    fs::path printedPath(const fs::path& relative) const {
+        return extractDir_ ? (printedDirectory(*extractDir_) / relative).lexically_normal() : relative;
+    }
+
     // Once, in the [splash] group: the image's file, which --extract writes.
     void writeSplashImage() {
         if (resources_.splashImage) out_ += "image = " + tomlString(*resources_.splashImage) + "\n";
@@ -286,9 +292,8 @@ private:
     void writeFiles() {
         for (const auto& file : contents_.files) {
             fs::path relative = includedNamePath(file.name);
-            fs::path source = extractDir_ ? (printedDirectory(*extractDir_) / relative).lexically_normal() : relative;
-            out_ += "\n[[files]]\nsource = " + tomlString(format::genericPathText(source)) + "\nname = " + tomlString(file.name) +
-                    "\n";
+            out_ += "\n[[files]]\nsource = " + tomlString(format::genericPathText(printedPath(relative))) +
+                    "\nname = " + tomlString(file.name) + "\n";
         }
     }
 
@@ -296,7 +301,7 @@ private:
     void writeResources() {
         for (const auto& resource : resources_.raw) {
             fs::path relative = resourcePath(resource);
-            fs::path file = extractDir_ ? (printedDirectory(*extractDir_) / relative).lexically_normal() : relative;
+            fs::path file = printedPath(relative);
             std::string name = resourceTypeName(resource.type);
             out_ += "\n[[resources]]\ntype = " + std::to_string(resource.type) + (name.empty() ? "" : "  # " + name) +
                     "\nid = " + std::to_string(resource.id) + "\nlanguage = " + std::to_string(resource.language) +
