@@ -178,7 +178,7 @@ bool loadStub(const fs::path& path, Stub& stub, std::string& error) {
     std::string why;
     auto layout = parsePeLayout(head, size, why);
     if (!layout) {
-        error = "stub " + pathText(path) + " is not a usable launcher: " + why;
+        error = "stub " + pathText(path) + " is not a Kestro launcher stub: " + why;
         return false;
     }
     stub.layout = *layout;

@@ -33,6 +33,7 @@ void inspect(std::span<const uint8_t> bytes, CodePage cp) {
     if (!exported.notes.empty() || exported.listsFiles) return;
 
     BuildPlan plan = loadConfiguration(exported.toml, "fuzz.toml");
+    nameCaption(plan, "fuzz.exe");  // as the build does: a caption left out is the printed product's name
     FUZZ_CHECK(format::serializeHead(plan.head) == format::serializeHead(contents.head));
 }
 

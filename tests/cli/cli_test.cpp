@@ -163,8 +163,9 @@ manifest = { execution_level = "requireAdministrator", long_path_aware = false }
         auto printed = kestro({"inspect", "Demo.exe", "--toml", "--extract", "extracted"});
         ASSERT_EQ(printed.exitCode, 0) << printed.err;
         EXPECT_EQ(printed.err, "");  // nothing the printed configuration would lose
-        writeFile(ws_ / "again/app.toml", printed.out);
-        std::vector<std::string> args{"build", "again/app.toml", "-o", c.secondName};
+        EXPECT_EQ(printed.out.find(ws_.path.string()), std::string::npos) << printed.out;  // movable with the files
+        writeFile(ws_ / "again.toml", printed.out);
+        std::vector<std::string> args{"build", "again.toml", "-o", c.secondName};
         if (c.overFirst) args.insert(args.end(), {"--stub", "Demo.exe"});
         auto second = kestro(args);
         ASSERT_EQ(second.exitCode, 0) << second.err;
@@ -234,6 +235,12 @@ TEST_F(Cli, KestroLaunchersCarryTheRuntimeLibraryFromBesideTheTool) {
                            "missing (looked for " + shown(ws_ / "bin/kestro-runtime.jar") +
                                "); set build.include_runtime_library = false if the application ships it itself\n");
     EXPECT_FALSE(fs::exists(ws_ / "New.exe"));
+
+    // The help points at the reference installed beside the tool.
+    writeFile(ws_ / "bin/docs/configuration.md", "# Configuration reference\n");
+    auto help = run(ws_ / "bin" / toolPath().filename(), {"--help"});
+    EXPECT_NE(help.out.find(" described in " + shown(ws_ / "bin/docs/configuration.md") + "\n"), std::string::npos)
+        << help.out;
 }
 
 // Velmora launchers load vlmruntime.jar from below the application directory.
@@ -337,8 +344,12 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "none.exe"},
          "kestro: stub none.exe does not exist or is not a file\n"},
         {main, {"build", "app.toml", "-o", "Out.exe", "--stub", "not-a-pe.exe"},
-         "kestro: stub not-a-pe.exe is not a usable launcher"},
-        {main, {"build", "app.toml", "-o", "no/such/dir/Out.exe"}, "kestro: cannot write no/such/dir/Out.exe"},
+         "kestro: stub not-a-pe.exe is not a Kestro launcher stub: not a Windows executable (no MZ header)\n"},
+        {main, {"build", "app.toml", "-o", "Out.exe", "--stub", (fs::path(KESTRO_TOOL_DIR) / "kestro.exe").string()},
+         "kestro: stub " + (fs::path(KESTRO_TOOL_DIR) / "kestro.exe").string() +
+             " is a Windows executable, but not a Kestro launcher stub nor a launcher built from one"},
+        {main, {"build", "app.toml", "-o", "input/readme.txt/Out.exe"},
+         "kestro: cannot write input/readme.txt/Out.exe: input/readme.txt is not a directory\n"},
         {main, {"build", "app.toml", "-o", "input"}, "kestro: cannot write input: it is a directory\n"},
         {"hello", {"inspect", "app.toml"}, "kestro: app.toml is not a launcher: not a Windows executable (no MZ header)\n"},
         {"", {"inspect", KESTRO_STUB}, std::string("kestro: ") + KESTRO_STUB + " carries no configuration block"},
@@ -490,13 +501,13 @@ TEST_F(Cli, LaunchersBeginWithTheStubAndCarryTheirChecksum) {
     }
 }
 
-// What was written on standard output unless quiet; warnings on standard error, and the
-// build still succeeds.
+// What was written on standard output unless quiet, into directories made for it;
+// warnings on standard error, and the build still succeeds.
 TEST_F(Cli, BuildSaysWhatItWroteAndWarnsOnStandardError) {
-    auto run = kestro({"build", "app.toml", "-o", "App.exe"});
+    auto run = kestro({"build", "app.toml", "-o", "dist/new/App.exe"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out, "wrote App.exe (" + std::to_string(fs::file_size(ws_ / "App.exe")) +
-                           " bytes; 35 settings, 2 included files, 4 resources)\n");
+    EXPECT_EQ(run.out, "wrote dist/new/App.exe (" + std::to_string(fs::file_size(ws_ / "dist/new/App.exe")) +
+                           " bytes; 25 settings, 2 included files, 4 resources)\n");
     EXPECT_EQ(run.err, "");
 
     writeFile(ws_ / "app.toml", "[application]\ntype = 3\nmain_class = \"a.B\"\n");

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <functional>
 #include <ostream>
 #include <stdexcept>
 
@@ -20,6 +21,15 @@ namespace {
 // The stub and the runtime libraries are installed beside the kestro program.
 fs::path besideTool(const std::string& name) { return programDirectory() / name; }
 
+// Every launcher stub, and so every launcher built from one, names the runtime library's
+// launcher class that it calls; no other program does. Looking for it costs one pass
+// over an image already in memory. The text is put together at run time, so that
+// kestro's own image does not carry it and is refused like any other program.
+std::string stubMark() {
+    std::string mark = "com/kestro/runtime/";
+    return mark + "WinLauncher";
+}
+
 format::Stub loadStub(const BuildRequest& request) {
     fs::path path = request.stub.value_or(besideTool("launcher.exe"));
     std::error_code ec;
@@ -28,6 +38,13 @@ format::Stub loadStub(const BuildRequest& request) {
     format::Stub stub;
     std::string error;
     if (!format::loadStub(path, stub, error)) throw std::runtime_error(error);
+    const std::string mark = stubMark();
+    const auto& image = stub.image;
+    if (std::search(image.begin(), image.end(), std::boyer_moore_horspool_searcher(mark.begin(), mark.end())) ==
+        image.end())
+        throw std::runtime_error("stub " + format::pathText(path) + " is a Windows executable, but not a Kestro launcher "
+                                 "stub nor a launcher built from one; give launcher.exe from kestro's directory, or "
+                                 "leave --stub out");
     return stub;
 }
 
@@ -75,12 +92,48 @@ void writeRuntimeJar(const fs::path& jar, const fs::path& target) {
     }
 }
 
+// The output's directories that do not exist yet, created for the build (-o dist/App.exe
+// in a fresh checkout) and removed again, innermost first, unless the build keeps them:
+// a failed build leaves nothing behind.
+class OutputDirectories {
+public:
+    explicit OutputDirectories(const fs::path& output) {
+        fs::path dir = output.parent_path();
+        std::error_code ec;
+        for (fs::path d = dir; !d.empty() && !fs::exists(fs::symlink_status(d, ec)); d = d.parent_path()) {
+            created_.push_back(d);
+            if (d == d.parent_path()) break;
+        }
+        if (!dir.empty() && created_.empty() && !fs::is_directory(dir, ec))
+            throw std::runtime_error("cannot write " + format::pathText(output) + ": " + format::pathText(dir) +
+                                     " is not a directory");
+        if (!created_.empty() && !fs::create_directories(dir, ec) && ec) {
+            removeCreated();
+            throw std::runtime_error("cannot write " + format::pathText(output) + ": cannot create its directory " +
+                                     format::pathText(dir) + ": " + ec.message());
+        }
+    }
+    OutputDirectories(const OutputDirectories&) = delete;
+    OutputDirectories& operator=(const OutputDirectories&) = delete;
+    ~OutputDirectories() { removeCreated(); }
+    void keep() { created_.clear(); }
+
+private:
+    void removeCreated() {
+        std::error_code ec;
+        for (const fs::path& d : created_) fs::remove(d, ec);  // only while empty
+        created_.clear();
+    }
+    std::vector<fs::path> created_;  // innermost first
+};
+
 }  // namespace
 
 void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream& err) {
     BuildPlan plan =
         loadConfiguration(request.config, {.runtimeLibrary = besideTool(std::string(kRuntimeLibraryName))});
     for (const auto& warning : plan.warnings) err << warning << "\n";
+    nameCaption(plan, request.output);
     format::Stub stub = loadStub(request);
     format::setSubsystem(stub, plan.subsystem);
     std::vector<format::Resource> resources = resources::resolveResources(plan.resourceRequest, request.output);
@@ -98,10 +151,12 @@ void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream&
     }
 
     {
+        OutputDirectories directories(request.output);
         ProgressBar bar(request.quiet ? 0 : includedBytes(plan.files));
         if (!format::writeLauncher(stub, plan.head, plan.files, request.output, error,
                                    [&bar](uint64_t done, uint64_t) { bar.update(done); }))
             throw std::runtime_error(error);
+        directories.keep();
     }
     if (request.writeRuntimeJar) writeRuntimeJar(velmoraJar, velmoraTarget);
     if (request.quiet) return;

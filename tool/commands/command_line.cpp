@@ -8,11 +8,14 @@
 #include "format/native_file.h"
 #include "tool/commands/commands.h"
 #include "tool/config/config_loader.h"
+#include "tool/platform/program.h"
 #include "tool/text/suggestion.h"
 
 namespace kestro::tool {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr int kFailed = 1;
 constexpr int kUsage = 2;
@@ -58,11 +61,27 @@ int missing(const std::string& what, const CLI::App& command) {
     return usage("'kestro " + command.get_name() + "' needs " + what, command);
 }
 
+// The end of 'kestro --help': a first build and a look inside, and where the settings are
+// described: the reference that the release archive installs beside the tool.
+std::string helpFooter() {
+    std::error_code ec;
+    fs::path reference = programDirectory() / "docs" / "configuration.md";
+    std::string docs = fs::is_regular_file(reference, ec) ? format::pathText(reference)
+                                                          : "docs/configuration.md in kestro's release archive";
+    return "Examples:\n"
+           "  kestro build app.toml -o App.exe\n"
+           "      builds the launcher App.exe from the configuration file app.toml\n"
+           "  kestro inspect App.exe --toml\n"
+           "      prints the configuration that App.exe carries as a configuration file\n"
+           "\nEvery setting of a configuration file is described in " + docs + "\n";
+}
+
 }  // namespace
 
 int runKestro(int argc, char** argv) {
     CLI::App app{"kestro " KESTRO_VERSION " - builds Java application launchers for 64-bit Windows", "kestro"};
     app.set_version_flag("--version", "kestro " KESTRO_VERSION);
+    app.footer(helpFooter());
     // Unknown arguments are collected rather than refused at once, so that the message
     // can name them before any missing argument.
     app.allow_extras();

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <utility>
 
 #include "format/config_keys.h"
 #include "format/native_file.h"
@@ -8,9 +9,11 @@
 #include "tool/config/loader.h"
 #include "tool/config/settings_table.h"
 #include "tool/config/value_checks.h"
+#include "tool/settings/class_path.h"
 #include "tool/text/code_page.h"
 #include "tool/text/command_line_text.h"
 #include "tool/toml/toml_values.h"
+#include "tool/toml/toml_writer.h"
 
 namespace kestro::tool::loading {
 
@@ -62,16 +65,17 @@ void Loader::checkValues() {
         if (auto text = applicationTypeWarning(int32_t(type->value->as_integer()->get()))) warning(type->line, *text);
     if (const Origin* mainClass = readable(key::MainClass))
         if (auto text = mainClassWarning(mainClass->value->as_string()->get())) warning(mainClass->line, *text);
+    // Versions by their stored text, which a whole number (min_version = 17) gives too.
     const Origin* min = readable(key::MinVersion);
     const Origin* max = readable(key::MaxVersion);
     for (const Origin* bound : {min, max})
         if (bound)
-            if (auto text = versionBoundWarning(bound->value->as_string()->get()))
+            if (auto text = versionBoundWarning(strings_.at(bound == min ? key::MinVersion : key::MaxVersion)))
                 warning(bound->line, bound->setting + " " + *text);
-    if (min && max && versionBoundsExclude(min->value->as_string()->get(), max->value->as_string()->get()))
-        problem(max->value, "java.max_version \"" + max->value->as_string()->get() +
-                                "\" is below java.min_version \"" + min->value->as_string()->get() + "\" (line " +
-                                std::to_string(min->line) + "); no Java version satisfies both");
+    if (min && max && versionBoundsExclude(strings_.at(key::MinVersion), strings_.at(key::MaxVersion)))
+        problem(max->value, "java.max_version \"" + strings_.at(key::MaxVersion) + "\" is below java.min_version \"" +
+                                strings_.at(key::MinVersion) + "\" (line " + std::to_string(min->line) +
+                                "); no Java version satisfies both");
     checkMainClassPresent();
     if (const Origin* directory = readable(key::ApplicationDirectory);
         directory && velmora() && directory->value->as_string()->get().find(';') != std::string::npos)
@@ -116,13 +120,33 @@ void Loader::checkVmOptions(const Origin& options) {
     const toml::node& value = *options.value;
     const toml::array* list = value.as_array();
     std::vector<std::string> pieces = list ? requireStringList(value) : splitArguments(value.as_string()->get());
+    bool strayShown = false;
     for (const PieceWarning& w : vmOptionWarnings(pieces)) {
         if (list)
-            warning((*list)[w.index].source().begin.line,
-                    "vm.options[" + std::to_string(w.index) + "]: " + w.text);
-        else
+            warning((*list)[w.index].source().begin.line, "vm.options[" + std::to_string(w.index) + "]: " + w.text);
+        else if (!w.stray)
             warning(options.line, "vm.options: " + w.text);
+        else if (!std::exchange(strayShown, true))
+            warning(options.line, "vm.options: " + w.text + "; the launcher splits this text at every space outside "
+                                  "quotes. To keep a value with spaces in one option, write the list form: options = " +
+                                  tomlInline(rejoinedOptions(pieces)));
     }
+}
+
+// The pieces of an option text with each one that is no option (no "-" in front, not
+// the file of an include) joined to the option before it: what a text that a space
+// split most likely meant.
+toml::array Loader::rejoinedOptions(const std::vector<std::string>& pieces) {
+    std::vector<std::string> options;
+    for (const std::string& piece : pieces) {
+        if (!piece.empty() && piece[0] != '-' && !options.empty() && options.back() != "-include-options")
+            options.back() += " " + piece;
+        else
+            options.push_back(piece);
+    }
+    toml::array joined;
+    for (const std::string& option : options) joined.push_back(option);
+    return joined;
 }
 
 // Whether the launcher redirects through `key`: nothing to say when [keys] set it.
@@ -202,6 +226,40 @@ void Loader::addRuntimeLibrary() {
     strings_[key::IncludedCount] = std::to_string(plan_.files.size());
     try {
         strings_[key::IncludedNames] = toCodePage(names, cp_);
+    } catch (const SettingError&) {
+        // A name without a byte in the code page was reported when [[files]] was read.
+    }
+}
+
+void Loader::addSubfolderArchives() {
+    std::vector<std::string> names;
+    for (const auto& file : plan_.files) names.push_back(file.name);
+    std::string entries = subfolderArchiveEntries(names);
+    if (entries.empty()) return;
+    const std::string setting = "classpath." + std::string(kSubfolderArchivesSetting);
+    if (!subfolderArchives_.value_or(defaults_)) {
+        if (subfolderArchives_) return;
+        size_t first = std::ranges::find_if(names, [](const std::string& name) {
+                           return !subfolderArchiveEntries({name}).empty();
+                       }) - names.begin();
+        warning(fileTables_[first]->source().begin.line,
+                "files[" + std::to_string(first) + "].name: \"" + names[first] + "\" is an archive in a sub-folder of "
+                "the temporary directory, where the launcher looks for none; set " + setting +
+                " = true to put such archives on the class path");
+        return;
+    }
+    if (auto raw = origins_.find(key::ClassPath); raw != origins_.end() && !raw->second.readable) return;
+    try {
+        std::string stored = toCodePage(entries, cp_);
+        if (auto given = strings_.find(key::ClassPath); given != strings_.end() && !given->second.empty())
+            stored += ";" + given->second;
+        if (stored.size() >= kLauncherTextCapacity)
+            problem(readable(key::ClassPath) ? readable(key::ClassPath)->value : nullptr,
+                    "the class path entries with the included archives of sub-folders would be " +
+                        std::to_string(stored.size()) + " bytes; the launcher reads at most " +
+                        std::to_string(kLauncherTextCapacity - 1) + " (set " + setting + " = false)");
+        else
+            strings_[key::ClassPath] = std::move(stored);
     } catch (const SettingError&) {
         // A name without a byte in the code page was reported when [[files]] was read.
     }

@@ -19,6 +19,7 @@
 #include "tool/config/raw_resources.h"
 #include "tool/config/settings_table.h"
 #include "tool/config/value_checks.h"
+#include "tool/settings/class_path.h"
 #include "tool/settings/raw_values.h"
 #include "tool/settings/setting_codec.h"
 #include "tool/settings/setting_error.h"
@@ -63,6 +64,7 @@ BuildPlan Loader::load() {
     if (auto locales = doc_.get("locale")) loadLocaleSets(*locales);
     loadResources();
     if (defaults_) addDefaults();
+    addSubfolderArchives();
     addRuntimeLibrary();
     checkValues();
     checkResources();
@@ -71,6 +73,7 @@ BuildPlan Loader::load() {
         throw ConfigError(sortedLines(problems_));
     }
     for (auto& [key, value] : strings_) plan_.head.strings.push_back({key, std::move(value)});
+    plan_.captionFromName = defaults_ && !origins_.contains(msg::Caption);
     plan_.subsystem = subsystem_.value_or(defaultSubsystem(plan_.head));
     plan_.warnings = sortedLines(warnings_);
     plan_.codePage = cp_;
@@ -116,6 +119,7 @@ std::optional<std::string> Loader::groupSuggestion(std::string_view group, std::
         if (setting.name == name) return setting.fullName();
         if (setting.group == group) here.emplace_back(setting.name);
     }
+    if (group == "classpath") here.emplace_back(kSubfolderArchivesSetting);
     for (std::string& resourceName : resources::resourceSettingNames(group))
         here.push_back(std::move(resourceName));
     auto closest = closestName(name, here);
@@ -197,6 +201,10 @@ void Loader::loadGroup(std::string_view group, const toml::node& node) {
             guarded(value, name, [&, &key = key, &value = value] {
                 resources::readResourceSetting(plan_.resourceRequest, group, key.str(), value, file_.parent_path());
             });
+            continue;
+        }
+        if (group == "classpath" && key.str() == kSubfolderArchivesSetting) {
+            guarded(value, name, [&, &value = value] { subfolderArchives_ = requireBool(value); });
             continue;
         }
         const Setting* setting = findSetting(group, key.str());
@@ -320,6 +328,23 @@ void Loader::loadResources() {
 }
 
 }  // namespace loading
+
+void nameCaption(BuildPlan& plan, const fs::path& output) {
+    if (!plan.captionFromName) return;
+    auto entry = std::ranges::find(plan.head.strings, msg::Caption, &format::StringEntry::key);
+    if (entry == plan.head.strings.end()) return;
+    for (const std::string& name : {resources::resolveVersion(plan.resourceRequest.version, output).strings.productName,
+                                    format::pathText(output.stem())}) {
+        try {
+            std::string bytes = toCodePage(name, plan.codePage);
+            if (bytes.empty() || bytes.size() >= kLauncherTextCapacity || bytes.find('\0') != std::string::npos)
+                continue;
+            entry->value = std::move(bytes);
+            return;
+        } catch (const SettingError&) {
+        }
+    }
+}
 
 ConfigError::ConfigError(std::vector<std::string> problems)
     : std::runtime_error(joinLines(problems)), problems_(std::move(problems)) {}

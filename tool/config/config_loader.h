@@ -29,6 +29,9 @@ struct BuildPlan {
     // Values the launcher takes but almost certainly not as meant, one line each, in
     // file order: "app.toml:7: warning: ...".
     std::vector<std::string> warnings;
+    // The file leaves the error box's caption to the defaults, which name it after the
+    // application once the output's name is known (nameCaption).
+    bool captionFromName = false;
 };
 
 // The name under which kestro launchers carry the Java runtime library, at the top of
@@ -59,6 +62,12 @@ public:
 private:
     std::vector<std::string> problems_;
 };
+
+// With plan.captionFromName, stores the application's name as the error box's caption:
+// the product name of the version information the build writes for `output` (which is
+// the output's stem unless the file names the product), else the stem; the plain
+// default stays when neither has bytes in the plan's code page.
+void nameCaption(BuildPlan& plan, const std::filesystem::path& output);
 
 // Throws ConfigError, or std::runtime_error when the file cannot be read.
 BuildPlan loadConfiguration(const std::filesystem::path& file, const BuildInputs& inputs = {});

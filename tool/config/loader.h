@@ -130,6 +130,7 @@ private:
     void checkMainClassPresent();
 
     void checkVmOptions(const Origin& options);
+    static toml::array rejoinedOptions(const std::vector<std::string>& pieces);
 
     // Whether the launcher redirects through `key`: nothing to say when [keys] set it.
     std::optional<bool> redirected(int32_t key) const;
@@ -145,10 +146,16 @@ private:
 
     void addDefaults();
 
+    // Included archives in sub-folders (lib/app.jar), which the launcher does not find
+    // by itself, go first among the class path entries; without the defaults only when
+    // the file asks, and otherwise it is told which setting does it.
+    void addSubfolderArchives();
+
     const toml::table& doc_;
     fs::path file_;
     const BuildInputs& inputs_;
     std::optional<bool> includeRuntime_;
+    std::optional<bool> subfolderArchives_;
     std::optional<uint16_t> subsystem_;
     size_t includeRuntimeLine_ = 0;
     std::vector<const toml::table*> fileTables_;  // beside plan_.files

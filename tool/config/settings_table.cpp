@@ -18,10 +18,9 @@ constexpr Setting message(std::string_view name, ConfigKey id, std::string_view 
 }
 
 // A message that no launcher path shows (the 32-bit and the older forms, and those of a
-// dialog the launcher does not use); kept so that blocks carry the full table.
-constexpr Setting unshownMessage(std::string_view name, ConfigKey id, std::string_view text,
-                                 std::string_view instead = {}) {
-    return Setting{"messages", name, id, Kind::Text, text, 0, true, instead};
+// dialog the launcher does not use): written only when the file sets it.
+constexpr Setting unshownMessage(std::string_view name, ConfigKey id, std::string_view instead = {}) {
+    return Setting{"messages", name, id, Kind::Text, std::nullopt, 0, true, instead};
 }
 
 const std::array kSettings{
@@ -56,45 +55,30 @@ const std::array kSettings{
     Setting{"instance", "single", key::SingleInstance, Kind::Bool},
     Setting{"instance", "across_sessions", key::GlobalInstance, Kind::Bool},
     message("caption", 1000, "Error"),
-    unshownMessage("no_jvm_found", 1001,
-                   "No JVM could be found on your system.\nPlease define KESTRO_JAVA_HOME\nto point to an installed "
-                   "JDK or JRE or download a JRE from adoptium.net.",
-                   "no_jvm_found_bits"),
-    unshownMessage("damaged_jvm_in_path", 1002,
-                   "The JVM found in your path is damaged.\nPlease reinstall or define KESTRO_JAVA_HOME\nto point to "
-                   "an installed JDK or JRE.",
-                   "no_jvm_found_bits"),
-    unshownMessage("bad_runtime_variable", 1003,
-                   "The {0} environment variable does not\npoint to a working JDK or JRE.", "bad_runtime_variable_64"),
-    unshownMessage("damaged_jvm_at", 1004,
-                   "The JVM found at {0} is damaged.\nPlease reinstall or define KESTRO_JAVA_HOME\nto point to an "
-                   "installed JDK or JRE.",
-                   "damaged_jvm_at_64"),
+    unshownMessage("no_jvm_found", 1001, "no_jvm_found_bits"),
+    unshownMessage("damaged_jvm_in_path", 1002, "no_jvm_found_bits"),
+    unshownMessage("bad_runtime_variable", 1003, "bad_runtime_variable_64"),
+    unshownMessage("damaged_jvm_at", 1004, "damaged_jvm_at_64"),
     message("jvm_start_failed", 1005,
             "The JVM could not be started. The maximum heap size (-Xmx) might be too large or an antivirus or "
             "firewall tool could block the execution."),
     message("path_not_found", 1006, "File or directory {0} not found or empty\n"),
-    unshownMessage("wrong_parameter_usage", 1007, "Wrong Parameter Usage"),
+    unshownMessage("wrong_parameter_usage", 1007),
     message("variable_undefined", 1008, "The environment variable {0} has to be defined"),
     message("internal_error", 1009, "An internal error occurred (error code: {0})"),
     message("main_class_not_loaded", 1010, "Couldn't load main class."),
     message("main_method_not_found", 1011, "Main method not found."),
-    unshownMessage("error_label", 1012, "Error", "caption"),
-    unshownMessage("ok_label", 1013, "Ok"),
-    unshownMessage("startup_error", 1014, "An error occurred while starting up {0}:"),
+    unshownMessage("error_label", 1012, "caption"),
+    unshownMessage("ok_label", 1013),
+    unshownMessage("startup_error", 1014),
     message("no_temp_directory", 1015, "You must be at least Poweruser to run this program."),
     message("no_jvm_found_bits", 1016,
             "No JVM could be found on your system.\nPlease define KESTRO_JAVA_HOME\nto point to an installed {0}-bit "
             "JDK or JRE or download a JRE from adoptium.net."),
-    unshownMessage("bad_runtime_variable_32", 1017,
-                   "The {0} environment variable does not\npoint to a working 32-bit JDK or JRE.",
-                   "bad_runtime_variable_64"),
+    unshownMessage("bad_runtime_variable_32", 1017, "bad_runtime_variable_64"),
     message("bad_runtime_variable_64", 1018,
             "The {0} environment variable does not\npoint to a working 64-bit JDK or JRE."),
-    unshownMessage("damaged_jvm_at_32", 1019,
-                   "The JVM found at {0} is damaged.\nPlease reinstall or define KESTRO_JAVA_HOME\nto point to an "
-                   "installed 32-bit JDK or JRE.",
-                   "damaged_jvm_at_64"),
+    unshownMessage("damaged_jvm_at_32", 1019, "damaged_jvm_at_64"),
     message("damaged_jvm_at_64", 1020,
             "The JVM found at {0} is damaged.\nPlease reinstall or define KESTRO_JAVA_HOME\nto point to an installed "
             "64-bit JDK or JRE."),

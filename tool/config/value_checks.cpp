@@ -132,11 +132,16 @@ std::vector<PieceWarning> vmOptionWarnings(const std::vector<std::string>& piece
                 warnings.push_back({i, quoted(piece) + " and " + quoted(pieces[i + 1]) +
                                            " are two options, but the launcher takes a class path directive only as "
                                            "one: write " + quoted(piece + " " + pieces[i + 1])});
+            ++i;  // its value is said with it
         } else if (piece == "-cp" || piece.starts_with("-cp ")) {
             std::string value = piece.size() > 4 ? piece.substr(4) : "...";
             warnings.push_back({i, "the launcher knows no \"-cp\"; write " + quoted("-classpath " + value) +
                                        " (in place of classpath.entries), " + quoted("-classpath/p " + value) +
                                        " (before them) or " + quoted("-classpath/a " + value) + " (after them)"});
+        } else if (!piece.empty() && piece[0] != '-') {
+            warnings.push_back({i, quoted(piece) + " does not begin with \"-\", yet the launcher passes it to the VM as an "
+                                                   "option of its own",
+                                true});
         } else if (piece.starts_with("-Djava.class.path=")) {
             warnings.push_back({i, "the launcher passes its own class path after every other option, so " +
                                        quoted("-Djava.class.path=") +

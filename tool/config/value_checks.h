@@ -38,10 +38,13 @@ bool versionBoundsExclude(std::string_view min, std::string_view max);
 // "-classpath/a ...") acts only as one piece, directive and value together; an include
 // needs its file after it; the launcher's own class path option comes after every
 // other, so "-Djava.class.path=" in the options does nothing; and "-cp" is no directive
-// at all. Each warning names the index of the piece it is about.
+// at all; and a piece that does not begin with "-" is no VM option, most often the rest
+// of a value that a space split off ("stray"). Each warning names the index of the
+// piece it is about.
 struct PieceWarning {
     size_t index;
     std::string text;
+    bool stray = false;
 };
 std::vector<PieceWarning> vmOptionWarnings(const std::vector<std::string>& pieces);
 

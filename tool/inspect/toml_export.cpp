@@ -12,6 +12,7 @@
 #include "tool/config/value_checks.h"
 #include "tool/inspect/extract.h"
 #include "tool/resources/resource_export.h"
+#include "tool/settings/class_path.h"
 #include "tool/settings/raw_values.h"
 #include "tool/settings/setting_codec.h"
 #include "tool/settings/subsystem.h"
@@ -23,6 +24,15 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Where the printed configuration finds the extracted files: relative to the current
+// directory, where "> app.toml" writes it, so that the two can be moved together; a
+// directory that has no relative path from there (another drive) stays absolute.
+fs::path printedDirectory(const fs::path& dir) {
+    std::error_code ec;
+    fs::path here = fs::current_path(ec);
+    return fs::absolute(dir, ec).lexically_proximate(here);
+}
+
 class Exporter {
 public:
     Exporter(const LauncherContents& contents, CodePage cp, const std::optional<fs::path>& extractDir)
@@ -33,12 +43,13 @@ public:
         bool files = filesDescribable();
         if (files) remaining_.erase(key::IncludedCount), remaining_.erase(key::IncludedNames);
         bool defaults = defaultsKept();
+        if (files) takeSubfolderArchives(defaults);
         out_ = "# Read from a launcher by kestro inspect --toml; builds the same configuration block.\n";
         writeBuild(defaults, defaults && !velmora());
         bool splashKeys = remaining_.contains(key::SplashScreen) && remaining_.contains(key::RuntimeSplash);
         auto sourceOf = [&](const std::string& name) {
             fs::path relative = fs::path("resources") / format::pathFromUtf8(name);
-            return format::genericPathText(extractDir_ ? fs::absolute(*extractDir_) / relative : relative);
+            return format::genericPathText(printedPath(relative));
         };
         resources_ = resources::exportResources(contents_.resources, defaults, splashKeys, sourceOf);
         writeSettings(defaults);
@@ -101,6 +112,40 @@ private:
         return "the stored name list is not written as the build writes it";
     }
 
+    // The class path entries that a build adds for included archives of sub-folders are
+    // left to the build (the setting on), unless the rest of the class path would then be
+    // printed under [keys], which the build leaves as it is. The setting is printed where
+    // it differs from what `defaults` gives, and always without the defaults, where the
+    // build would otherwise warn.
+    void takeSubfolderArchives(bool defaults) {
+        std::vector<std::string> names;
+        for (const auto& file : contents_.files) names.push_back(file.name);
+        std::string entries;
+        try {
+            entries = toCodePage(subfolderArchiveEntries(names), cp_);
+        } catch (const std::exception&) {
+            return;
+        }
+        if (entries.empty()) return;
+        auto it = remaining_.find(key::ClassPath);
+        bool carried = it != remaining_.end() && (it->second == entries || it->second.starts_with(entries + ";"));
+        if (carried) {
+            std::string rest = it->second.substr(std::min(it->second.size(), entries.size() + 1));
+            toml::table holder;
+            if (!rest.empty() && !decodeSetting(*findSetting(key::ClassPath), rest, cp_, holder)) return;
+            if (rest.empty()) remaining_.erase(it);
+            else it->second = rest;
+        }
+        if (carried != defaults || !defaults) subfolderArchives_ = carried;  // off without defaults: said, not warned
+    }
+
+    // Once, in the [classpath] group.
+    void writeSubfolderArchives() {
+        if (subfolderArchives_)
+            out_ += std::string(kSubfolderArchivesSetting) + " = " + (*subfolderArchives_ ? "true" : "false") + "\n";
+        subfolderArchives_.reset();
+    }
+
     // Only when every key the build fills in by default is there can the defaults stay
     // on; and a file with the defaults on must name the main class.
     bool defaultsKept() const {
@@ -150,7 +195,15 @@ private:
             auto it = remaining_.find(setting.key);
             if (it == remaining_.end()) continue;
             if (rawBounds && (setting.key == key::MinVersion || setting.key == key::MaxVersion)) continue;
-            if (defaults && setting.defaultText && it->second == toCodePage(defaultTextFor(setting, stored), cp_)) {
+            if (defaults && setting.key == msg::Caption) {
+                // The build names the error box after the product, which the printed
+                // [version] gives, else after the new output: only the first is the same.
+                if (resources_.productName && it->second == toCodePageOr(*resources_.productName)) {
+                    remaining_.erase(it);
+                    continue;
+                }
+            } else if (defaults && setting.defaultText &&
+                       it->second == toCodePage(defaultTextFor(setting, stored), cp_)) {
                 remaining_.erase(it);
                 continue;
             }
@@ -159,17 +212,34 @@ private:
             if (setting.group != group) {
                 out_ += "\n[" + std::string(group = setting.group) + "]\n";
                 if (group == "splash") writeSplashImage();
+                if (group == "classpath") writeSubfolderArchives();
             }
             out_ += std::string(setting.name) + " = " + tomlInline(*holder.get(setting.name)) + "\n";
             remaining_.erase(it);
         }
         if (resources_.splashImage) out_ += "\n[splash]\n", writeSplashImage();
+        if (subfolderArchives_) out_ += "\n[classpath]\n", writeSubfolderArchives();
+    }
+
+    // Where the printed configuration finds what --extract wrote at `relative` below its
+    // directory.
+    fs::path printedPath(const fs::path& relative) const {
+        return extractDir_ ? (printedDirectory(*extractDir_) / relative).lexically_normal() : relative;
     }
 
     // Once, in the [splash] group: the image's file, which --extract writes.
     void writeSplashImage() {
         if (resources_.splashImage) out_ += "image = " + tomlString(*resources_.splashImage) + "\n";
         resources_.splashImage.reset();
+    }
+
+    // The text's bytes in the code page; empty for a text it cannot carry.
+    std::string toCodePageOr(const std::string& text) const {
+        try {
+            return toCodePage(text, cp_);
+        } catch (const std::exception&) {
+            return {};
+        }
     }
 
     // A stored text as a string when the code page carries it back unchanged, else as hex.
@@ -222,9 +292,8 @@ private:
     void writeFiles() {
         for (const auto& file : contents_.files) {
             fs::path relative = includedNamePath(file.name);
-            fs::path source = extractDir_ ? fs::absolute(*extractDir_) / relative : relative;
-            out_ += "\n[[files]]\nsource = " + tomlString(format::genericPathText(source)) + "\nname = " + tomlString(file.name) +
-                    "\n";
+            out_ += "\n[[files]]\nsource = " + tomlString(format::genericPathText(printedPath(relative))) +
+                    "\nname = " + tomlString(file.name) + "\n";
         }
     }
 
@@ -232,7 +301,7 @@ private:
     void writeResources() {
         for (const auto& resource : resources_.raw) {
             fs::path relative = resourcePath(resource);
-            fs::path file = extractDir_ ? fs::absolute(*extractDir_) / relative : relative;
+            fs::path file = printedPath(relative);
             std::string name = resourceTypeName(resource.type);
             out_ += "\n[[resources]]\ntype = " + std::to_string(resource.type) + (name.empty() ? "" : "  # " + name) +
                     "\nid = " + std::to_string(resource.id) + "\nlanguage = " + std::to_string(resource.language) +
@@ -243,6 +312,7 @@ private:
     const LauncherContents& contents_;
     CodePage cp_;
     std::optional<fs::path> extractDir_;
+    std::optional<bool> subfolderArchives_;  // classpath.included_subfolder_archives, where it needs saying
     resources::ResourceExport resources_;  // the readable settings of the resources, and the rest
     std::map<int32_t, std::string> remaining_;  // stored texts not yet printed
     std::vector<std::string> notes_;

@@ -20,9 +20,10 @@ struct ExportResult {
     bool listsResources = false;  // whether [[resources]] entries were printed
 };
 
-// Included files get sources inside `extractDir` when given, else sources equal to their
-// names (relative to wherever the configuration is saved); resources likewise, at their
-// resourcePath.
+// Included files get sources inside `extractDir` when given (relative to the current
+// directory, where the printed configuration is to be saved), else sources equal to
+// their names (relative to wherever the configuration is saved); resources likewise, at
+// their resourcePath.
 ExportResult exportConfiguration(const LauncherContents& contents, CodePage cp,
                                  const std::optional<std::filesystem::path>& extractDir);
 

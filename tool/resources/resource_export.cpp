@@ -111,6 +111,7 @@ ResourceExport exportResources(std::span<const Resource> all, bool defaults, boo
         line(versionTable, "product_version", *version->productVersion);
         line(versionTable, "company", *version->company);
         line(versionTable, "product_name", *version->productName);
+        out.productName = *version->productName;
         line(versionTable, "description", *version->description);
         line(versionTable, "copyright", *version->copyright);
         line(versionTable, "original_filename", *version->originalFilename);

@@ -23,6 +23,9 @@ struct ResourceExport {
     std::optional<std::string> splashImage;  // the TOML value of splash.image
     std::vector<Resource> raw;               // resources that no setting reproduces exactly
     std::vector<ResourceFile> files;
+    // The product name the printed [version] gives whatever the output is called; none
+    // when the printed settings leave it to the output's name.
+    std::optional<std::string> productName;
 };
 
 // Splits `all` into what the readable settings give back exactly (a resource counts

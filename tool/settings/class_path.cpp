@@ -54,6 +54,23 @@ std::string encodeEntry(const toml::node& entry, const std::string& path) {
 
 }  // namespace
 
+std::string subfolderArchiveEntries(const std::vector<std::string>& includedNames) {
+    auto folded = [](std::string_view text) {
+        std::string out(text);
+        for (char& c : out) c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+        return out;
+    };
+    std::string entries;
+    for (const std::string& name : includedNames) {
+        size_t separator = name.find('\\');
+        if (separator == std::string::npos || folded(name.substr(0, separator)) == "user") continue;
+        std::string extension = folded(name.substr(name.size() - std::min<size_t>(name.size(), 4)));
+        if (extension != ".jar" && extension != ".zip") continue;
+        entries += (entries.empty() ? "" : ";") + std::string("A0%KESTRO_TEMPDIR%\\") + name;
+    }
+    return entries;
+}
+
 std::string encodeClassPath(const toml::node& value) { return encodeListEntries(value, encodeEntry); }
 
 std::optional<toml::array> decodeClassPath(std::string_view text) {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <toml++/toml.h>
 
@@ -16,5 +17,16 @@ std::string encodeClassPath(const toml::node& value);
 
 // The readable list for a stored text; nothing when an entry has no readable form.
 std::optional<toml::array> decodeClassPath(std::string_view text);
+
+// The setting under [classpath] that puts included archives of sub-folders on the class
+// path.
+inline constexpr std::string_view kSubfolderArchivesSetting = "included_subfolder_archives";
+
+// The launcher puts on the class path the archives (*.jar, *.zip) at the top of its
+// temporary directory and in its "user" sub-folder, but no others. For the included
+// files' stored names (UTF-8, "lib\app.jar"), the entries that add the rest: each an
+// optional archive below the temporary directory ("A0%KESTRO_TEMPDIR%\lib\app.jar"),
+// in the files' order, joined with ";"; empty when there are none.
+std::string subfolderArchiveEntries(const std::vector<std::string>& includedNames);
 
 }  // namespace kestro::tool

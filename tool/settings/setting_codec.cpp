@@ -1,5 +1,7 @@
 #include "tool/settings/setting_codec.h"
 
+#include <algorithm>
+
 #include "tool/config/value_checks.h"
 #include "tool/settings/class_path.h"
 #include "tool/settings/search_list.h"
@@ -11,12 +13,18 @@ namespace kestro::tool {
 
 namespace {
 
-// One of a few words, each stored as its own text, or (with `integers`) any integer.
+bool equalsFolded(std::string_view a, std::string_view b) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return std::ranges::equal(a, b, {}, lower, lower);
+}
+
+// One of a few words in any letter case ("GUI" is "gui"), each stored as its own text,
+// or (with `integers`) any integer.
 std::string encodeChoice(const toml::node& value,
                          std::initializer_list<std::pair<std::string_view, std::string_view>> words, bool integers) {
     if (auto s = value.as_string()) {
         for (auto [word, stored] : words)
-            if (s->get() == word) return std::string(stored);
+            if (equalsFolded(s->get(), word)) return std::string(stored);
     } else if (integers && value.is_integer()) {
         return std::to_string(requireInt32(value));
     }
@@ -46,8 +54,13 @@ const std::string& checked(const toml::node& value, Check check) {
 }
 
 // A version is ASCII, so its length is its stored size: a text too long for the
-// launcher is refused before its form is looked at.
+// launcher is refused before its form is looked at. A whole number (min_version = 17)
+// is the version of that text; a TOML float is refused, since "1.10" would read as 1.1.
 std::string encodeVersion(const toml::node& value) {
+    if (value.is_integer() && value.as_integer()->get() >= 0) return std::to_string(value.as_integer()->get());
+    if (value.is_floating_point())
+        throw SettingError("a version is text: write it in quotes, such as \"1.8\" (as a number, 1.10 would be 1.1)",
+                           &value);
     const std::string& text = requireString(value);
     if (text.size() >= kLauncherTextCapacity) throw tooLongForLauncher(text.size(), value);
     return checked(value, checkVersionBound);

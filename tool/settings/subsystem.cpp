@@ -1,5 +1,7 @@
 #include "tool/settings/subsystem.h"
 
+#include <string>
+
 #include "format/config_keys.h"
 #include "format/decimal_number.h"
 #include "format/pe_layout.h"
@@ -13,8 +15,10 @@ constexpr int32_t kConsoleApplication = 2;
 }  // namespace
 
 std::optional<uint16_t> subsystemByName(std::string_view name) {
-    if (name == "gui") return format::kSubsystemWindowsGui;
-    if (name == "console") return format::kSubsystemWindowsCui;
+    std::string folded(name);
+    for (char& c : folded) c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    if (folded == "gui") return format::kSubsystemWindowsGui;
+    if (folded == "console") return format::kSubsystemWindowsCui;
     return std::nullopt;
 }
 

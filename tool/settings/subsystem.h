@@ -11,7 +11,8 @@
 
 namespace kestro::tool {
 
-// "gui" (2) or "console" (3), the names build.subsystem takes; none for other values.
+// "gui" (2) or "console" (3), the names build.subsystem takes, in any letter case; none
+// for other values.
 std::optional<uint16_t> subsystemByName(std::string_view name);
 std::optional<std::string_view> subsystemName(uint16_t subsystem);
 

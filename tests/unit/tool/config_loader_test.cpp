@@ -4,6 +4,7 @@
 
 #include "tool/config/config_loader.h"
 #include "tool/config/included_names.h"
+#include "tool/config/settings_table.h"
 #include "tool/config/value_checks.h"
 #include "tool_test_support.h"
 
@@ -43,7 +44,7 @@ TEST(ConfigErrors, NameFileLineAndSettingOfEveryProblemInFileOrder) {
         {"[vm]\noptions = [\n  \"-Da=1\",\n  \"-Db='x' \\\"y\\\"\",\n]\n",
          "app.toml:4: vm.options[1]: the argument holds both a double and a single quote"},
         {"[application]\ntype = 99\n", "app.toml:2: application.type: 99 is no application type"},
-        {"[java]\nmin_version = \"11\"\nmax_version = \"1.8\"\n",
+        {"[java]\nmin_version = 11\nmax_version = \"1.8\"\n",
          "app.toml:3: java.max_version \"1.8\" is below java.min_version \"11\" (line 2); no Java version"},
         // Names the launcher splits or cuts differently from what was written.
         {"[classpath]\nentries = [{ scan = \"lib\" }, { variable = \"A=B\" }]\n",
@@ -108,6 +109,11 @@ TEST(ConfigWarnings, LegalButUnlikelyValuesAreNamedWithTheirLine) {
          "app.toml:4: warning: vm.options[1]: \"-classpath/a\" and \"lib\\x.jar\" are two options"},
         {"[vm]\noptions = \"-Xmx1g -include-options\"\n",
          "app.toml:2: warning: vm.options: \"-include-options\" has no file after it"},
+        {"[vm]\noptions = \"-include-options a b -Dnotes.title=Acme Notes  App -Xmx1g\"\n",
+         "app.toml:2: warning: vm.options: \"b\" does not begin with \"-\", yet the launcher passes it to the VM as an "
+         "option of its own; the launcher splits this text at every space outside quotes. To keep a value with spaces "
+         "in one option, write the list form: options = [\"-include-options\", \"a b\", "
+         "\"-Dnotes.title=Acme Notes App\", \"-Xmx1g\"]"},
     };
     for (const auto& [text, warning] : cases) {
         std::vector<std::string> warnings = load(text).warnings;
@@ -133,6 +139,7 @@ TEST(ConfigWarnings, VmOptionPiecesThatDoNotActAsWritten) {
         // An include takes the next piece as its file, whatever it looks like.
         {{"-include-options", "-classpath", "-Dx=1", "-include-options x"}, {}},
         {{"-classpath a.jar", "-classpath/a b.jar;c.jar", "-classpath/p ${X}"}, {}},
+        {{"Notes", "-Dx=a", "b", "-classpath/a", "c.jar", "d.jar"}, {0, 2, 3, 5}},
     };
     for (const auto& [pieces, expected] : cases) {
         Indexes indexes;
@@ -144,7 +151,8 @@ TEST(ConfigWarnings, VmOptionPiecesThatDoNotActAsWritten) {
 
 TEST(ConfigLoad, StoredEntriesFollowDefaultsCodePageAndKeyOrder) {
     auto strings = stored("");
-    for (int32_t id = 1000; id <= 1020; ++id) EXPECT_FALSE(strings[id].empty()) << id;
+    for (const Setting& s : allSettings())  // the messages the launcher shows, and only those
+        if (s.group == "messages") EXPECT_EQ(strings.contains(s.key), !s.neverShown) << s.key;
     EXPECT_FALSE(strings.contains(2002));  // no included files, no count
     EXPECT_TRUE(loadConfiguration("[build]\ndefaults = false\n", "app.toml").head.strings.empty());
     EXPECT_EQ(stored("[keys]\n1000 = \"Fehler\"\n122 = \"a.B\"\n")[1000], "Fehler");  // replaces the default, no clash
@@ -171,11 +179,28 @@ TEST(ConfigLoad, SubsystemFollowsTheApplicationTypeUnlessNamed) {
         {"application.type = 5\n", 2},
         {"[keys]\n107 = \"2\"\n122 = \"a.B\"\n", 3},
         {"build.subsystem = \"gui\"\napplication.type = \"console\"\n", 2},
-        {"build.subsystem = \"console\"\napplication.type = \"gui\"\n", 3},
+        {"build.subsystem = \"Console\"\napplication.type = \"GUI\"\n", 3},
     };
     for (const auto& [text, subsystem] : cases) EXPECT_EQ(load(text).subsystem, subsystem) << text;
     EXPECT_EQ(test::errorOf([] { load("[build]\nsubsystem = \"windows\"\n"); }),
               "app.toml:2: build.subsystem: expected \"gui\" or \"console\", got \"windows\"");
+}
+
+// Unless the file sets one, the error box is captioned with the application's name.
+TEST(ConfigLoad, CaptionNamesTheApplication) {
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases{
+        {"", "out/Demo.exe", "Demo"},
+        {"version.product_name = \"Acme Notes\"\n", "Demo.exe", "Acme Notes"},
+        {"version.product_name = \"Ωmega\"\n", "Demo.exe", "Demo"},  // no Windows-1252 byte for Ω
+        {"version.product_name = \"Ωmega\"\n", "Ωmega.exe", "Error"},
+        {"messages.caption = \"Fehler\"\n", "Demo.exe", "Fehler"},
+        {"[keys]\n1000 = \"\"\n122 = \"a.B\"\n", "Demo.exe", ""},
+    };
+    for (const auto& [text, output, caption] : cases) {
+        BuildPlan plan = load(text);
+        nameCaption(plan, output);
+        EXPECT_EQ(stored(plan)[1000], caption) << text;
+    }
 }
 
 TEST(ConfigLoad, MainClassIsRequiredUnlessTheFileTookControl) {
@@ -255,6 +280,33 @@ TEST_F(RuntimeLibrary, AClashingNameIsAnError) {
               "");
     EXPECT_NE(problems("keys.2002 = \"0\"\n").find(":2: keys.\"2002\": kestro build writes the included files' count"),
               std::string::npos);
+}
+
+// The launcher finds archives only at the top of its temporary directory and in "user";
+// the others are put on the class path, unless the file says otherwise.
+using IncludedArchives = RuntimeLibrary;
+TEST_F(IncludedArchives, OfSubFoldersGoFirstOnTheClassPath) {
+    std::string files = "files = [";
+    for (std::string name : {"lib/a.jar", "lib/a.txt", "User/a.jar", "a.jar", "ext/b.ZIP"})
+        files += "{ source = \"a.jar\", name = \"" + name + "\" }, ";
+    files += "]\n";
+    const std::string both = "A0%KESTRO_TEMPDIR%\\lib\\a.jar;A0%KESTRO_TEMPDIR%\\ext\\b.ZIP";
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases{  // text, key 121, the warning
+        {files, both, ""},
+        {files + "classpath.entries = [{ scan = \"x\" }]\n", both + ";S1x", ""},
+        {files + "classpath = { entries = [{ scan = \"x\" }], included_subfolder_archives = false }\n", "S1x", ""},
+        {files + "keys.121 = \"S1x\"\n", "S1x", ""},
+        {"build.defaults = false\n" + files + "classpath.included_subfolder_archives = true\n", both, ""},
+        {"build.defaults = false\n" + files, "",
+         "/app.toml:3: warning: files[0].name: \"lib\\a.jar\" is an archive in a sub-folder of the temporary "
+         "directory, where the launcher looks for none; set classpath.included_subfolder_archives = true to put such "
+         "archives on the class path"},
+    };
+    for (const auto& [text, classPath, warning] : cases) {
+        BuildPlan plan = load(text);
+        EXPECT_EQ(stored(plan)[121], classPath) << text;
+        EXPECT_EQ(plan.warnings, warning.empty() ? std::vector<std::string>{} : std::vector{dir_.path.string() + warning});
+    }
 }
 
 TEST(IncludedNames, RefusesNamesThatLeaveTheDirectoryOrBreakTheList) {

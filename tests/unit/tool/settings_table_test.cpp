@@ -62,9 +62,10 @@ TEST(SettingsTable, EverySettingRoundTripsThroughTheBlock) {
 TEST(SettingsTable, StoredFormsAreWhatTheLauncherReads) {
     EXPECT_EQ(encode(key::SplashScreen, "true"), "1");
     EXPECT_EQ(encode(key::SplashScreen, "false"), "0");
-    EXPECT_EQ(encode(key::ApplicationType, R"("gui")"), "1");
+    EXPECT_EQ(encode(key::ApplicationType, R"("GUI")"), "1");  // words in any letter case
     EXPECT_EQ(encode(key::ApplicationType, R"("console")"), "2");
-    EXPECT_EQ(encode(key::Flavour, R"("velmora")"), "v");
+    EXPECT_EQ(encode(key::Flavour, R"("Velmora")"), "v");
+    EXPECT_EQ(encode(key::MinVersion, "17"), "17");
     EXPECT_EQ(encode(key::NativeLibraryPath, R"(["a", "b"])"), "a;b");
     EXPECT_EQ(encode(key::SearchList, samples(Kind::SearchList)[0]), "R.\\jre;B.\\jre;AC:\\Java;EMYAPP_JAVA;Y;S");
     EXPECT_EQ(encode(key::ClassPath, samples(Kind::ClassPath)[0]), "A0.\\.velmora\\user.jar;D1classes;E1EXTRA;S1lib");
@@ -91,6 +92,8 @@ TEST(SettingsTable, MalformedValuesAreRefusedNamingTheirPart) {
         {key::MainClass, R"("com.acme.Main ")", "contains a space"},
         {key::MainClass, R"("com..Main")", "empty part between dots"},
         {key::MinVersion, R"("1.8.")", "is not a Java version"},
+        {key::MaxVersion, "1.10", "a version is text: write it in quotes"},
+        {key::MaxVersion, "-1", "expected a string"},
         // Texts the launcher would cut short.
         {key::PreferredVm, "\"" + std::string(200, 's') + "\"", "at most 199 are allowed"},
         {key::MainClass, "\"" + std::string(8192, 'x') + "\"", "the launcher reads at most 8191"},

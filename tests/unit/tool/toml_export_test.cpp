@@ -5,6 +5,7 @@
 #include "format/block_writer.h"
 #include "tool/config/config_loader.h"
 #include "tool/inspect/toml_export.h"
+#include "tool_test_support.h"
 
 namespace kestro::tool {
 namespace {
@@ -89,6 +90,39 @@ TEST(TomlExport, SubsystemOtherThanTheApplicationTypesIsPrinted) {
     EXPECT_EQ(
         exportConfiguration(odd, CodePage::Windows1252, std::nullopt).notes,
         std::vector<std::string>{"the executable's subsystem 9 is neither windowed nor console; a rebuild writes gui"});
+}
+
+// Whether a build added the included archives of sub-folders to the class path is
+// printed where the printed build would do otherwise.
+TEST(TomlExport, ClassPathEntriesOfIncludedArchivesAreLeftToTheBuild) {
+    test::TempDir dir;
+    test::writeFile(dir / "lib/a.jar", "PK");
+    const std::string files = "application.main_class = \"a.B\"\nfiles = [{ source = \"lib/a.jar\", name = \"lib/a.jar\" }]\n";
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {"", ""},
+        {"classpath.entries = [{ scan = \"x\" }]\n", ""},
+        {"keys.121 = \"A0%KESTRO_TEMPDIR%\\\\lib\\\\a.jar;Q\"\n", ""},
+        {"classpath.included_subfolder_archives = false\n", "included_subfolder_archives = false\n"},
+        {"build.defaults = false\nclasspath.included_subfolder_archives = true\n",
+         "[classpath]\nincluded_subfolder_archives = true\n"},
+        {"build.defaults = false\nclasspath = { included_subfolder_archives = false, entries = [] }\n",
+         "included_subfolder_archives = false\n"},
+    };
+    for (const auto& [text, said] : cases) {
+        BuildPlan plan = loadConfiguration(files + text, dir / "app.toml");
+        LauncherContents contents;
+        contents.head = plan.head;
+        for (const auto& file : plan.files) contents.files.push_back({file.name, 0, 0});
+        ExportResult printed = exportConfiguration(contents, CodePage::Windows1252, std::nullopt);
+        EXPECT_EQ(format::serializeHead(loadConfiguration(printed.toml, dir / "printed.toml").head),
+                  format::serializeHead(plan.head))
+            << printed.toml;
+        EXPECT_EQ(printed.toml.find("%KESTRO_TEMPDIR%") == std::string::npos, text.find("keys.121") == std::string::npos)
+            << printed.toml;
+        EXPECT_EQ(printed.toml.find(said.empty() ? "included_subfolder_archives" : said) != std::string::npos,
+                  !said.empty())
+            << printed.toml;
+    }
 }
 
 TEST(TomlExport, WhatCannotBeRebuiltIsNoted) {
