@@ -94,12 +94,14 @@ int runKestro(int argc, char** argv) {
 
     RunRequest runRequest;
     std::string runtimeDir, javaHome;
-    CLI::App* runCommand =
-        app.add_subcommand("run", "Run a launcher under Wine with the host's JDK behind it (Linux): kestro run App.exe ARGS...");
+    CLI::App* runCommand = app.add_subcommand("run", "Run a launcher under Wine with the host's JDK behind it (Linux)");
+    runCommand->footer("kestro run [OPTIONS] App.exe [ARGS...]: the ARGS go to the launcher as given");
     runCommand->add_flag("--trace", runRequest.trace, "Print the launcher's trace after the run");
     runCommand->add_flag("--keep", runRequest.keep, "Keep the working files for a look afterwards");
-    runCommand->add_option("--runtime", runtimeDir, "Place the stand-in runtime here (relative to the launcher)");
-    runCommand->add_option("--java-home", javaHome, "The JDK that runs the application (default: java on PATH)");
+    runCommand->add_option("--runtime", runtimeDir, "Place the stand-in runtime here (relative to the launcher)")
+        ->type_name("DIR");
+    runCommand->add_option("--java-home", javaHome, "The JDK that runs the application (default: java on PATH)")
+        ->type_name("DIR");
     // The launcher and its arguments, whatever they look like, are the extras.
     runCommand->prefix_command();
 
