@@ -15,6 +15,7 @@
 #include "tool/platform/program.h"
 #include "tool/run/run_plan.h"
 #include "tool/run/stand_in_runtime.h"
+#include "tool/text/code_page.h"
 #include "tool/text/command_line_text.h"
 
 namespace kestro::tool {
@@ -127,7 +128,7 @@ fs::path makeWorkDirectory(const fs::path& cache) {
 }  // namespace
 
 int runLauncher(const RunRequest& request, std::ostream& err) {
-    fs::path launcher = fs::absolute(request.launcher);
+    fs::path launcher = fs::absolute(request.launcher).lexically_normal();
     LauncherContents contents;
     try {
         contents = readLauncher(launcher, CodePage::Windows1252);
@@ -185,8 +186,10 @@ int runLauncher(const RunRequest& request, std::ostream& err) {
             std::ifstream in(trace, std::ios::binary);
             std::ostringstream text;
             text << in.rdbuf();
+            // The trace is in the ANSI code page, windows-1252 in a prefix of a Latin locale.
+            std::string shown = fromCodePage(text.str(), CodePage::Windows1252).value_or(text.str());
             err << "kestro run: the launcher's trace (" << kTempDirectory << "\\" << trace.filename().string()
-                << "):\n" << withoutCarriageReturns(text.str());
+                << "):\n" << withoutCarriageReturns(shown);
             if (!request.keep) fs::remove(trace, ec);
         }
     if (request.keep)
