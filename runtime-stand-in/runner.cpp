@@ -8,15 +8,20 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
 
+// The file's text, read with the system's calls (the C++ streams would make this small
+// program ten times larger); empty when it cannot be read.
 std::wstring commandLineIn(const wchar_t* file) {
-    std::ifstream in(file, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    HANDLE handle = CreateFileW(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return L"";
+    std::string text;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(handle, buffer, sizeof buffer, &got, nullptr) && got > 0) text.append(buffer, got);
+    CloseHandle(handle);
     int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
     std::wstring out(size_t(n > 0 ? n : 0), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), out.data(), n);
