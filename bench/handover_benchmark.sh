@@ -30,8 +30,8 @@ mkdir -p "$out/first/jre/bin/server" "$out/plain/jre/bin/server" "$out/tmp"
 # The first instance: the host-runtime VM library, which lets the JDK live long enough.
 cp "$fixtures/java.exe" "$out/first/jre/bin/java.exe"
 java_version 17.0.0 > "$out/first/jre/bin/java.exe.cfg"
-cp "$fixtures/jvm_host.dll" "$out/first/jre/bin/server/jvm.dll"
-cp "$fixtures/host_bridge.jar" "$out/first/jre/bin/server/"
+cp "$build/tool/runtime-stand-in/jvm.dll" "$out/first/jre/bin/server/jvm.dll"
+cp "$build/tool/runtime-stand-in/host_bridge.jar" "$out/first/jre/bin/server/"
 printf 'timeout=3600\n' > "$out/first/jre/bin/server/jvm.dll.cfg"
 # The start that is not a second instance: the recording VM library, ending at main.
 cp "$fixtures/java.exe" "$out/plain/jre/bin/java.exe"

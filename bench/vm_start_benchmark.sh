@@ -58,8 +58,8 @@ cp "$fixtures/trivial_controls.exe" "$out/"
 cp "$fixtures/java.exe" "$out/host/jre/bin/java.exe"
 cp "$fixtures/java.exe" "$out/host/jre/bin/javaw.exe"
 java_version 17.0.0 > "$out/host/jre/bin/java.exe.cfg"
-cp "$fixtures/jvm_host.dll" "$out/host/jre/bin/server/jvm.dll"
-cp "$fixtures/host_bridge.jar" "$out/host/jre/bin/server/"
+cp "$build/tool/runtime-stand-in/jvm.dll" "$out/host/jre/bin/server/jvm.dll"
+cp "$build/tool/runtime-stand-in/host_bridge.jar" "$out/host/jre/bin/server/"
 cat > "$out/host/app.toml" <<TOML
 [application]
 main_class = "com.kestro.testing.HostApp"

@@ -2,15 +2,16 @@
 # Checks the release archives as a user gets them: writes them (scripts/release.sh),
 # unpacks each into an empty directory outside the build tree, builds the example's
 # launcher with each unpacked tool (kestro.exe under Wine), checks that both launchers
-# are the same bytes, and runs the launcher under Wine with the stand-in runtime that
-# hands the launch to this machine's JDK; then builds a small project with the Maven
+# are the same bytes, and runs the launcher with `kestro run` of the unpacked Linux tool
+# (its stand-in runtime hands the launch to this machine's JDK); then builds a small project with the Maven
 # plugin taken from dist/maven. .ci/run runs it after the test suite.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build
 work=$(mktemp -d)
 prefix=$build/release-smoke-prefix
-trap '"$root/scripts/wine-prefix.sh" down "$prefix" 2>/dev/null || true; rm -rf "$work"' EXIT
+trap '"$root/scripts/wine-prefix.sh" down "$prefix" 2>/dev/null || true
+      "$root/scripts/wine-prefix.sh" down "$work/cache/kestro/wine" 2>/dev/null || true; rm -rf "$work"' EXIT
 
 "$root/scripts/release.sh" >/dev/null
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
@@ -38,24 +39,12 @@ mkdir -p "$work/by-linux" "$work/by-windows"
 cmp "$work/by-linux/hello.exe" "$work/by-windows/hello.exe"
 echo "the launchers of both tools are identical"
 
-echo "== the launcher under Wine"
+echo "== the launcher under Wine, through kestro run of the unpacked tool"
 app=$work/app
 cp "$work/by-linux/hello.exe" "$app/hello.exe"
 cp "$example/hello.vmoptions" "$app/"
-fixtures=$build/windows/fixtures
-mkdir -p "$app/jre/bin/server" "$app/tmp"
-cp "$fixtures/java.exe" "$app/jre/bin/java.exe"
-printf 'stderr=openjdk version "17.0.0"\\r\\n\n' > "$app/jre/bin/java.exe.cfg"
-cp "$fixtures/jvm_host.dll" "$fixtures/host_bridge.jar" "$app/jre/bin/server/"
-mv "$app/jre/bin/server/jvm_host.dll" "$app/jre/bin/server/jvm.dll"
-winpath() { echo "Z:$1" | tr / '\\'; }
-cat > "$work/run.plan" <<PLAN
-set TMP=$(winpath "$app/tmp")
-set TEMP=$(winpath "$app/tmp")
-cwd $(winpath "$app")
-cmd "$(winpath "$app/hello.exe")" "Release smoke"
-PLAN
-output=$(wine "$fixtures/envrun.exe" "$(winpath "$work/run.plan")" | tr -d '\r')
+# kestro run's own prefix, made in the work directory and stopped at the end.
+output=$(XDG_CACHE_HOME=$work/cache "$linux_tool" run "$app/hello.exe" "Release smoke" | tr -d '\r')
 echo "$output"
 grep -q "Release smoke" <<<"$output" || { echo "release-smoke: the application did not greet" >&2; exit 1; }
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Writes the release archives: dist/kestro-VERSION-linux-x86_64.tar.gz and
 # dist/kestro-VERSION-windows-x86_64.zip. Each holds the tool, the launcher stub and the
-# two runtime libraries beside it (where the tool looks for them), README.md, LICENSE,
+# two runtime libraries beside it (where the tool looks for them), the stand-in runtime
+# of kestro run (runtime-stand-in/, Windows programs, in both), README.md, LICENSE,
 # THIRD-PARTY-NOTICES, the docs and the example. VERSION is the CMake project's version.
 # dist/maven is a file-based Maven repository holding the Maven plugin
 # (org.kestro:kestro-maven-plugin:VERSION), which carries the same tools.
@@ -41,6 +42,7 @@ stage() {  # stage DIR TOOL
   rm -rf "$dir"
   mkdir -p "$dir/docs" "$dir/examples"
   cp "$build/tool/$tool" "$build/tool/launcher.exe" "$build/tool/kestro-runtime.jar" "$build/tool/vlmruntime.jar" "$dir/"
+  cp -r "$build/tool/runtime-stand-in" "$dir/"
   cp "$root/README.md" "$dir/"
   cp "$license" "$dir/LICENSE"
   cp "$root"/docs/*.md "$dir/docs/"
@@ -52,16 +54,18 @@ mkdir -p "$dist"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
+# Both archives carry Windows programs linked statically with the MinGW-w64 and GCC
+# runtimes: the launcher stub and the stand-in runtime.
+mingw_notices=("MinGW-w64 runtime:mingw-w64-x86-64-dev" "GCC runtime libraries (libstdc++, libgcc, winpthreads):gcc-mingw-w64-base")
 name=kestro-$version-linux-x86_64
 stage "$work/$name" kestro
 strip "$work/$name/kestro"  # the build keeps its debugging information; the release does not
-notices > "$work/$name/THIRD-PARTY-NOTICES"
+notices "${mingw_notices[@]}" > "$work/$name/THIRD-PARTY-NOTICES"
 tar -C "$work" --owner=0 --group=0 --sort=name -czf "$dist/$name.tar.gz" "$name"
 
 name=kestro-$version-windows-x86_64
 stage "$work/$name" kestro.exe
-notices "MinGW-w64 runtime:mingw-w64-x86-64-dev" "GCC runtime libraries (libstdc++, libgcc, winpthreads):gcc-mingw-w64-base" \
-  > "$work/$name/THIRD-PARTY-NOTICES"
+notices "${mingw_notices[@]}" > "$work/$name/THIRD-PARTY-NOTICES"
 (cd "$work" && cmake -E tar cf "$dist/$name.zip" --format=zip "$name")
 
 # The plugin's own tests run with the test suite; here it is only packaged.

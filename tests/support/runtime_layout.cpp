@@ -66,9 +66,11 @@ void layOutRuntime(const fs::path& home, const RuntimeLayout& runtime, const fs:
     if (runtime.unpack200) copyStandIn(fixtures, "unpack200.exe", home / "bin" / "unpack200.exe");
     for (const std::string& jar : runtime.jars) writeFile(home / jar, "jar " + jar);
     for (const std::string& jar : runtime.packedJars) writeFile(home / (jar + ".pack"), "packed " + jar);
+    // The host VM is the product's, installed beside the tool (build/tool/runtime-stand-in).
+    fs::path product = fixtures.parent_path().parent_path() / "tool" / "runtime-stand-in";
     for (const std::string& library : runtime.vmLibraries) {
-        copyStandIn(fixtures, runtime.hostVm ? "jvm_host.dll" : "jvm.dll", home / library);
-        if (runtime.hostVm) copyStandIn(fixtures, "host_bridge.jar", (home / library).parent_path() / "host_bridge.jar");
+        copyStandIn(runtime.hostVm ? product : fixtures, "jvm.dll", home / library);
+        if (runtime.hostVm) copyStandIn(product, "host_bridge.jar", (home / library).parent_path() / "host_bridge.jar");
     }
     for (const std::string& library : runtime.brokenVmLibraries)
         copyStandIn(fixtures, "jvm_without_entry.dll", home / library);

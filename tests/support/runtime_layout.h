@@ -43,16 +43,12 @@ struct RuntimeLayout {
     std::string splashLibrary;
 };
 
-// A runtime whose bin/server/jvm.dll runs the launch in the host's JDK: the stand-in
-// "jvm_host.dll" as jvm.dll with the bridge "host_bridge.jar" beside it (where it looks
-// for it). Its java executables report `version`. Laid out by hand (scripts), that is:
-//   mkdir -p HOME/bin/server
-//   cp FIXTURES/java.exe HOME/bin/java.exe
-//   printf 'stderr=java version "17.0.0"\\r\\n\n' > HOME/bin/java.exe.cfg
-//   cp FIXTURES/jvm_host.dll HOME/bin/server/jvm.dll
-//   cp FIXTURES/host_bridge.jar HOME/bin/server/host_bridge.jar
-// and optionally "java=/path/of/bin/java" in HOME/bin/server/jvm.dll.cfg to use another
-// JDK than the one the build found.
+// A runtime whose bin/server/jvm.dll runs the launch in the host's JDK: the jvm.dll of
+// the product's stand-in runtime (runtime-stand-in/, installed beside the tool) with
+// its bridge "host_bridge.jar" beside it (where it looks for it), and "java=PATH" in
+// bin/server/jvm.dll.cfg to use another JDK than the one the build found. Its java
+// executables are the recording ones and report `version`. (kestro run lays out the
+// same runtime for a user.)
 RuntimeLayout hostRuntime(const std::string& version = "17.0.0");
 
 // What the recording VM library (every runtime's jvm.dll unless hostVm) does; the
@@ -73,7 +69,7 @@ struct JvmScript {
 };
 
 // The records of a VM library's transcript, oldest first (formats in
-// tests/fixtures/jvm/vm_core.h).
+// runtime-stand-in/jvm/vm_core.h).
 struct VmTranscript {
     std::vector<std::string> lines;
     // Index of the first record equal to `line` at or after `from`, or -1.

@@ -111,6 +111,19 @@ int runKestro(int argc, char** argv) {
     inspectCommand->add_option("--code-page", codePage, "Code page of the stored texts")
         ->check(CLI::IsMember({"windows-1252", "1252", "utf-8", "65001"}));
 
+    RunRequest runRequest;
+    std::string runtimeDir, javaHome;
+    CLI::App* runCommand = app.add_subcommand("run", "Run a launcher under Wine with the host's JDK behind it (Linux)");
+    runCommand->footer("kestro run [OPTIONS] App.exe [ARGS...]: the ARGS go to the launcher as given");
+    runCommand->add_flag("--trace", runRequest.trace, "Print the launcher's trace after the run");
+    runCommand->add_flag("--keep", runRequest.keep, "Keep the working files for a look afterwards");
+    runCommand->add_option("--runtime", runtimeDir, "Place the stand-in runtime here (relative to the launcher)")
+        ->type_name("DIR");
+    runCommand->add_option("--java-home", javaHome, "The JDK that runs the application (default: java on PATH)")
+        ->type_name("DIR");
+    // The launcher and its arguments, whatever they look like, are the extras.
+    runCommand->prefix_command();
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
@@ -120,7 +133,7 @@ int runKestro(int argc, char** argv) {
     }
 
     std::vector<std::string> extras = app.remaining();
-    if (!buildCommand->parsed() && !inspectCommand->parsed()) {
+    if (!buildCommand->parsed() && !inspectCommand->parsed() && !runCommand->parsed()) {
         if (extras.empty()) return usage("a command is needed: 'build' or 'inspect'", app);
         if (extras.front()[0] != '-')
             return usage("unknown command '" + extras.front() + "'" +
@@ -130,6 +143,16 @@ int runKestro(int argc, char** argv) {
     if (int code = refuseExtras(app)) return code;
 
     try {
+        if (runCommand->parsed()) {
+            std::vector<std::string> rest = runCommand->remaining();
+            if (rest.empty()) return missing("a launcher to run: kestro run App.exe ARGS...", *runCommand);
+            if (rest.front().size() > 1 && rest.front()[0] == '-') return refuseExtras(*runCommand);
+            runRequest.launcher = format::pathFromUtf8(rest.front());
+            runRequest.arguments.assign(rest.begin() + 1, rest.end());
+            if (!runtimeDir.empty()) runRequest.runtimeDirectory = format::pathFromUtf8(runtimeDir);
+            if (!javaHome.empty()) runRequest.javaHome = format::pathFromUtf8(javaHome);
+            return runLauncher(runRequest, std::cerr);
+        }
         if (buildCommand->parsed()) {
             if (int code = refuseExtras(*buildCommand)) return code;
             if (config.empty()) return missing("a configuration file: kestro build app.toml -o App.exe", *buildCommand);

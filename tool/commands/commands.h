@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "tool/text/code_page.h"
 
@@ -36,5 +38,20 @@ struct InspectRequest {
 // Prints the report to `out` and notes about what a printed configuration cannot
 // reproduce to `err`. Throws InspectError or std::runtime_error.
 void inspectLauncher(const InspectRequest& request, std::ostream& out, std::ostream& err);
+
+struct RunRequest {
+    std::filesystem::path launcher;
+    std::vector<std::string> arguments;  // the launcher's
+    bool trace = false;                  // print the launcher's trace after the run
+    bool keep = false;                   // keep the working files (the prefix is always kept)
+    std::optional<std::filesystem::path> runtimeDirectory;  // relative to the launcher's directory
+    std::optional<std::filesystem::path> javaHome;          // default: the java on PATH
+};
+
+// Runs the launcher under Wine with a stand-in Java runtime and returns its exit code;
+// says on `err` where the runtime lies (and, first, that the prefix is being made).
+// Throws std::runtime_error for what keeps it from running. Linux only: the Windows tool
+// throws at once.
+int runLauncher(const RunRequest& request, std::ostream& err);
 
 }  // namespace kestro::tool

@@ -1,0 +1,190 @@
+// kestro run end to end (the Linux tool's; the Windows tool's answer is in
+// KestroRunErrors): real launchers under Wine in kestro run's own prefix (made in
+// the build tree, XDG_CACHE_HOME), with the stand-in runtime it lays out and the host's
+// JDK behind it. The choices it makes without a process are the unit tests'
+// (tests/unit/tool/run_plan_test.cpp).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <future>
+#include <map>
+#include <thread>
+
+#include <sys/wait.h>
+
+#include "../unit/tool/tool_test_support.h"
+#include "tool/run/run_plan.h"
+
+namespace kestro::tool {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::writeFile;
+
+bool windows() { return std::getenv("KESTRO_CLI_WINDOWS") != nullptr; }
+const fs::path kToolDir = KESTRO_TOOL_DIR;
+const fs::path kBuildDir = KESTRO_BUILD_DIR;
+
+std::string shellQuoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+struct Outcome {
+    int exitCode;
+    std::string out, err;
+};
+
+class KestroRun : public ::testing::Test {
+protected:
+    // Runs the Linux tool in the workspace; `env` holds NAME=VALUE words put before it.
+    Outcome kestro(const std::vector<std::string>& args, const std::string& env = "", const std::string& tag = "") {
+        std::string command = "cd '" + ws_.path.string() + "' && " + env + " '" + (kToolDir / "kestro").string() + "'";
+        for (const auto& a : args) command += " " + shellQuoted(a);
+        fs::path out = ws_ / (".out" + tag), err = ws_ / (".err" + tag);
+        int status = std::system((command + " >'" + out.string() + "' 2>'" + err.string() + "'").c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+    }
+
+    // The example's launcher, as scripts/example.sh builds it, in app/ with `type`.
+    fs::path exampleLauncher(const std::string& name, const std::string& type, const std::string& searchOrder = "") {
+        fs::path jars = kBuildDir / "examples" / "hello";
+        std::string config = readFile(KESTRO_SOURCE_DIR "/examples/hello/hello.toml");
+        config.replace(config.find("type = \"console\""), 16, "type = \"" + type + "\"");
+        if (!searchOrder.empty())
+            config.replace(config.find("search_order = "), config.find('\n', config.find("search_order = ")) -
+                                                               config.find("search_order = "),
+                           "search_order = " + searchOrder);
+        writeFile(ws_ / (name + ".toml"), config);
+        fs::copy_file(jars / "hello.jar", ws_ / "hello.jar", fs::copy_options::overwrite_existing);
+        writeFile(ws_ / "app/lib/greeting.jar", readFile(jars / "lib" / "greeting.jar"));
+        writeFile(ws_ / ("app/" + name + ".vmoptions"), readFile(KESTRO_SOURCE_DIR "/examples/hello/hello.vmoptions"));
+        Outcome built = kestro({"build", "-q", name + ".toml", "-o", "app/" + name + ".exe"});
+        EXPECT_EQ(built.exitCode, 0) << built.err;
+        return ws_ / "app" / (name + ".exe");
+    }
+
+    static bool hasLine(const std::string& text, const std::string& line) {
+        return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
+    }
+
+    fs::path cache() const { return fs::path(std::getenv("XDG_CACHE_HOME")) / "kestro"; }
+
+    test::TempDir ws_;
+};
+
+// The example's console launcher with --trace: the application's output and exit code,
+// arguments unit for unit, the version the launcher's probe saw is the JDK's that ran
+// the application, the launcher's own search found the runtime, and no working files
+// or traces stay behind.
+TEST_F(KestroRun, TheExampleWithItsOutputExitCodeAndTrace) {
+    fs::path launcher = exampleLauncher("hello", "console");
+    Outcome r = kestro({"run", "--trace", launcher.string(), "Zoë Ünal 東京", "it's", "\"quoted\" text", "back\\slash\\", "",
+                    "--exit", "3"});
+    EXPECT_EQ(r.exitCode, 3) << r.err;
+    EXPECT_TRUE(r.out.starts_with("Hello from Kestro, !\n")) << r.out;  // the empty argument is the name
+    for (const char* line : {"argument 2: Zoë Ünal 東京", "argument 3: it's", "argument 4: \"quoted\" text",
+                             "argument 5: back\\slash\\", "argument 6: ", "exiting with 3"})
+        EXPECT_TRUE(hasLine(r.out, line)) << line << "\n" << r.out;
+    std::string version = r.out.substr(r.out.find("java.version = ") + 15);
+    version = version.substr(0, version.find('\n'));
+    EXPECT_NE(r.err.find("\nJava version: " + version), std::string::npos) << r.err;  // the launcher's probe
+    EXPECT_NE(r.err.find("found through JAVA_HOME of the launcher's search list"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("kestro run: the launcher's trace (C:\\kestro\\temp\\vlm_nlog_"), std::string::npos) << r.err;
+    EXPECT_TRUE(hasLine(r.err, "Testing location JAVA_HOME (type E)")) << r.err;
+    EXPECT_TRUE(hasLine(r.err, "Loading of JVM-DLL successful")) << r.err;
+    EXPECT_NE(r.err.find("\nparam 8: Zoë Ünal "), std::string::npos) << r.err;  // an ANSI trace shown as UTF-8
+    EXPECT_TRUE(fs::is_empty(cache() / "runs"));
+    for (const auto& entry : fs::directory_iterator(cache() / "wine" / "drive_c" / "kestro" / "temp"))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("vlm_nlog_")) << entry.path();
+}
+
+// A windowed launcher (it needs javaw.exe) that looks only in jre beside itself, with
+// the stand-in placed there by --runtime: output and exit code come back, and jre goes
+// again.
+TEST_F(KestroRun, AWindowedApplicationWithTheRuntimeWhereItsSearchLooks) {
+    fs::path launcher = exampleLauncher("windowed", "gui", R"([{ relative_directory = "jre" }])");
+    Outcome r = kestro({"run", "--runtime", "jre", launcher.string(), "window", "--exit", "5"});
+    EXPECT_EQ(r.exitCode, 5) << r.err;
+    EXPECT_TRUE(r.out.starts_with("Hello from Kestro, window!\n")) << r.out;
+    EXPECT_NE(r.err.find(") in " + (ws_ / "app" / "jre").string() + "\n"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(ws_ / "app" / "jre"));
+}
+
+// Two kestro run of one single-instance launcher: the second hands its arguments to the
+// first (a real application listening through InstanceHandover) and ends with 0.
+TEST_F(KestroRun, TheSecondRunOfASingleInstanceLauncherHandsOver) {
+    auto option = [&](const std::string& name, const std::string& file) {
+        return "'-Dhandover." + name + "=" + run::windowsPath(ws_ / file) + "'";
+    };
+    fs::copy_file(kBuildDir / "tests" / "java" / "java-runtime-tests.jar", ws_ / "tests.jar");
+    writeFile(ws_ / "single.toml", "instance.single = true\nvm.options = [" + option("record", "record.txt") + ", " +
+                                       option("ready", "ready") + ", " + option("stop", "stop") +
+                                       "]\nfiles = [{ source = \"tests.jar\" }]\n[application]\n"
+                                       "main_class = \"com.kestro.runtime.testapps.Apps$HandoverRecorder\"\n"
+                                       "type = \"console\"\n");
+    ASSERT_EQ(kestro({"build", "-q", "single.toml", "-o", "single.exe"}).exitCode, 0);
+    auto first = std::async(std::launch::async, [&] { return kestro({"run", "single.exe"}, "", "first"); });
+    for (int i = 0; i < 1200 && !fs::exists(ws_ / "ready"); ++i)
+        if (first.wait_for(std::chrono::milliseconds(100)) == std::future_status::ready) break;
+    ASSERT_TRUE(fs::exists(ws_ / "ready")) << "the first run's application never listened";
+
+    Outcome second = kestro({"run", "single.exe", "second start", "Zoë"});
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(second.out, "");
+    for (int i = 0; i < 200 && readFile(ws_ / "record.txt").empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(readFile(ws_ / "record.txt"), "<second start><Zoë>\n");
+    writeFile(ws_ / "stop", "");
+    Outcome r = first.get();
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+}
+
+// What keeps kestro run from running, each said before anything runs (exit code 1); the
+// Windows tool says at once that the command is Linux's.
+TEST(KestroRunErrors, SayWhatIsMissing) {
+    test::TempDir ws;
+    writeFile(ws / "notes.txt", "notes\n");
+    auto run = [&](const std::string& env, const std::vector<std::string>& args) {
+        std::string command = "cd '" + ws.path.string() + "' && " + env + " " +
+                              (windows() ? "DISPLAY= /usr/lib/wine/wine64 '" + (kToolDir / "kestro.exe").string()
+                                         : "'" + (kToolDir / "kestro").string()) + "' run";
+        for (const auto& a : args) command += " " + shellQuoted(a);
+        int status = std::system((command + " >/dev/null 2>.err").c_str());
+        return Outcome{WIFEXITED(status) ? WEXITSTATUS(status) : -1, "", readFile(ws / ".err")};
+    };
+    if (windows()) {
+        Outcome r = run("", {"app.exe"});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find("kestro: 'kestro run' runs a launcher under Wine and exists only in the Linux tool"),
+                  std::string::npos) << r.err;
+        return;
+    }
+    fs::path launcher = ws / "app.exe";
+    writeFile(ws / "app.toml", "application.main_class = \"a.B\"\n");
+    ASSERT_EQ(std::system(("'" + (kToolDir / "kestro").string() + "' build -q '" + (ws / "app.toml").string() +
+                           "' -o '" + launcher.string() + "'").c_str()), 0);
+    struct Case {
+        std::string env;
+        std::vector<std::string> args;
+        std::string message;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"", {"notes.txt"}, ws.path.string() + "/notes.txt is not a launcher: not a Windows executable"},
+             {"", {(kToolDir / "launcher.exe").string()}, "launcher.exe carries no configuration block"},
+             {"WINE=/no/wine", {"app.exe"}, "kestro: WINE names /no/wine, which is not a program\n"},
+             {"PATH=/no/bin", {"app.exe"}, "kestro: kestro run needs a JDK on this machine"},
+             {"", {"--java-home", "/no/jdk", "app.exe"}, "kestro: --java-home /no/jdk: no JDK there (no bin/java)\n"},
+             {"", {"app.exe", "it's \"both\""}, "kestro: the argument holds both a double and a single quote"},
+         }) {
+        Outcome r = run(c.env, c.args);
+        EXPECT_EQ(r.exitCode, 1) << c.message;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find("kestro run: "), std::string::npos) << "nothing ran: " << r.err;
+    }
+}
+
+}  // namespace
+}  // namespace kestro::tool
