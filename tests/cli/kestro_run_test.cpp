@@ -8,6 +8,7 @@
 #include <chrono>
 #include <future>
 #include <map>
+#include <set>
 #include <thread>
 
 #include <sys/wait.h>
@@ -81,6 +82,16 @@ protected:
 // or traces stay behind.
 TEST_F(KestroRun, TheExampleWithItsOutputExitCodeAndTrace) {
     fs::path launcher = exampleLauncher("hello", "console");
+    // Other runs may share the cache meanwhile (the Maven sample's): only what this run
+    // left counts.
+    auto entries = [&](const fs::path& dir) {
+        std::set<fs::path> names;
+        if (fs::exists(dir))
+            for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename());
+        return names;
+    };
+    fs::path temp = cache() / "wine" / "drive_c" / "kestro" / "temp";
+    std::set<fs::path> runsBefore = entries(cache() / "runs"), tempBefore = entries(temp);
     Outcome r = kestro({"run", "--trace", launcher.string(), "Zoë Ünal 東京", "it's", "\"quoted\" text", "back\\slash\\", "",
                     "--exit", "3"});
     EXPECT_EQ(r.exitCode, 3) << r.err;
@@ -96,9 +107,9 @@ TEST_F(KestroRun, TheExampleWithItsOutputExitCodeAndTrace) {
     EXPECT_TRUE(hasLine(r.err, "Testing location JAVA_HOME (type E)")) << r.err;
     EXPECT_TRUE(hasLine(r.err, "Loading of JVM-DLL successful")) << r.err;
     EXPECT_NE(r.err.find("\nparam 8: Zoë Ünal "), std::string::npos) << r.err;  // an ANSI trace shown as UTF-8
-    EXPECT_TRUE(fs::is_empty(cache() / "runs"));
-    for (const auto& entry : fs::directory_iterator(cache() / "wine" / "drive_c" / "kestro" / "temp"))
-        EXPECT_FALSE(entry.path().filename().string().starts_with("vlm_nlog_")) << entry.path();
+    for (const fs::path& name : entries(cache() / "runs")) EXPECT_TRUE(runsBefore.contains(name)) << name;
+    for (const fs::path& name : entries(temp))
+        EXPECT_TRUE(tempBefore.contains(name) || !name.string().starts_with("vlm_nlog_")) << name;
 }
 
 // A windowed launcher (it needs javaw.exe) that looks only in jre beside itself, with

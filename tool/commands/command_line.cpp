@@ -134,10 +134,10 @@ int runKestro(int argc, char** argv) {
 
     std::vector<std::string> extras = app.remaining();
     if (!buildCommand->parsed() && !inspectCommand->parsed() && !runCommand->parsed()) {
-        if (extras.empty()) return usage("a command is needed: 'build' or 'inspect'", app);
+        if (extras.empty()) return usage("a command is needed: 'build', 'inspect' or 'run'", app);
         if (extras.front()[0] != '-')
             return usage("unknown command '" + extras.front() + "'" +
-                             didYouMean(closestName(extras.front(), std::vector<std::string>{"build", "inspect"})),
+                             didYouMean(closestName(extras.front(), std::vector<std::string>{"build", "inspect", "run"})),
                          app);
     }
     if (int code = refuseExtras(app)) return code;
