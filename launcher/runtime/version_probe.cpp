@@ -21,10 +21,16 @@ std::optional<std::string> versionFromProbeLine(std::string_view line) {
     if (startsWith(line, javaForm)) rest = line.substr(javaForm.size());
     else if (startsWith(line, openJdkForm)) rest = line.substr(openJdkForm.size());
     else return std::nullopt;
-    // Only a line end that is there is dropped: a last line without one keeps its last
-    // version character.
-    if (!rest.empty() && rest.back() == '\n') rest.remove_suffix(1);
-    if (!rest.empty()) rest.remove_suffix(1);
+    // Since Java 10 the quoted version is followed by a date ("17.0.2" 2022-01-18 LTS):
+    // the version ends at its closing quote.
+    if (size_t quote = rest.find('"'); quote != std::string_view::npos) {
+        rest = rest.substr(0, quote);
+    } else {
+        // Only a line end that is there is dropped: a last line without one keeps its
+        // last version character.
+        if (!rest.empty() && rest.back() == '\n') rest.remove_suffix(1);
+        if (!rest.empty()) rest.remove_suffix(1);
+    }
     if (rest.empty()) return std::nullopt;
     return std::string(rest);
 }

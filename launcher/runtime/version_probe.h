@@ -24,9 +24,9 @@ std::string probeCommandLine(std::string_view program);
 
 // The version in the first line of a runtime's "-version" output, as read in text mode
 // (at most 99 characters, with its line feed when the line was complete): the text
-// after "java version \"" or "openjdk version \"", less the line feed and the one
-// character before it (the closing quote). A line that continues after the quote keeps
-// that continuation less its last character. None for another line or an empty version.
+// after "java version \"" or "openjdk version \"" up to the closing quote; without
+// one, the rest less the line feed and the one character before it. None for another
+// line or an empty version.
 std::optional<std::string> versionFromProbeLine(std::string_view line);
 
 }  // namespace kestro

@@ -137,8 +137,9 @@ TEST(VersionProbe, FirstLineGivesTheQuotedVersion) {
     struct Case { const char* line; std::optional<std::string> version; };
     for (const Case& c : std::initializer_list<Case>{
              {"java version \"1.8.0_201\"\n", "1.8.0_201"}, {"openjdk version \"1.8.0_201\"\n", "1.8.0_201"},
-             // A continuation after the quote is kept less its last character.
-             {"openjdk version \"11.0.2\" 2019-01-15\n", "11.0.2\" 2019-01-1"},
+             // The date that follows the version since Java 10 is not part of it.
+             {"openjdk version \"11.0.2\" 2019-01-15\n", "11.0.2"},
+             {"java version \"17.0.2\" 2022-01-18 LTS\n", "17.0.2"},
              // Without a line end (the last line, or one cut at 99 characters) only one goes.
              {"java version \"1.8.0_201\"", "1.8.0_201"},
              {"", {}}, {"\n", {}}, {"Java version \"1.8.0\"\n", {}}, {"java version 1.8.0\n", {}},
