@@ -24,7 +24,8 @@ protected:
 
     // Runs `exe` with `arguments` as a command prompt in `console` would (own, inherit or
     // none); the exit code, and what the prompt's console shows afterwards.
-    std::pair<int, std::string> fromPrompt(const std::string& console, const fs::path& exe, const std::string& arguments) {
+    std::pair<int, std::string> fromPrompt(const std::string& console, const fs::path& exe,
+                                           const std::string& arguments) {
         fs::path screen = dir_ / ("screen" + std::to_string(++runs_) + ".txt");
         RunResult r = run(exe, {.arguments = arguments, .trace = false, .terminal = true, .console = console,
                                 .screen = console == "none" ? std::nullopt : std::optional(screen)});
@@ -56,7 +57,8 @@ TEST_F(Console, ReportsReachTheParentsConsole) {
         subsystem_ = c.subsystem;
         auto [exitCode, screen] = fromPrompt(c.mode, failing(std::to_string(runs_) + ".exe", c.type), c.arguments);
         EXPECT_EQ(exitCode, 1) << c.arguments;
-        EXPECT_EQ(screen.find(kReport) != std::string::npos, c.onScreen) << c.mode << " " << c.arguments << "\n" << screen;
+        EXPECT_EQ(screen.find(kReport) != std::string::npos, c.onScreen)
+            << c.mode << " " << c.arguments << "\n" << screen;
     }
 }
 

@@ -117,7 +117,9 @@ std::string message(format::ConfigKey key, const std::string& argument) {
 
 std::vector<std::string> RunResult::traceLines() const { return linesOf(trace); }
 
-int RunResult::traceIndex(const std::string& line, int from) const { return layout::VmTranscript{traceLines()}.index(line, from); }
+int RunResult::traceIndex(const std::string& line, int from) const {
+    return layout::VmTranscript{traceLines()}.index(line, from);
+}
 
 std::optional<std::string> RunResult::tracedAfter(const std::string& prefix) const {
     auto values = layout::VmTranscript{traceLines()}.values(prefix);
@@ -154,7 +156,8 @@ std::vector<uint8_t> withRecords(const format::BlockHead& head, const std::vecto
 // "kst..." but not the process files "kst_p...".
 static std::vector<fs::path> kstEntries(const fs::path& root, bool directories) {
     auto found = entries(root, [&](const std::string& name) {
-        return name.starts_with("kst") && !name.starts_with("kst_") && (name.find(".tmp_dir") != std::string::npos) == directories;
+        return name.starts_with("kst") && !name.starts_with("kst_") &&
+               (name.find(".tmp_dir") != std::string::npos) == directories;
     });
     return {found.begin(), found.end()};
 }

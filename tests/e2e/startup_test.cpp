@@ -165,7 +165,8 @@ TEST_F(Startup, TheLocaleFollowsTheUsersLocale) {
         EXPECT_GE(format, 0) << r.trace;
         EXPECT_GT(r.traceIndex("language/country is " + c.code, format), format) << r.trace;
         Texts locale = vmOptions(jvmTranscript(home));
-        std::erase_if(locale, [](const std::string& o) { return !o.starts_with("-Dsun.locale") && !o.starts_with("-Duser."); });
+        std::erase_if(locale,
+                      [](const std::string& o) { return !o.starts_with("-Dsun.locale") && !o.starts_with("-Duser."); });
         EXPECT_EQ(locale, c.vmOptions) << c.unixLocale;
     }
 }

@@ -96,7 +96,9 @@ std::vector<std::string> TraceTail::lines() const {
     return out;
 }
 
-int TraceTail::index(const std::string& line, int from) const { return layout::VmTranscript{lines()}.index(line, from); }
+int TraceTail::index(const std::string& line, int from) const {
+    return layout::VmTranscript{lines()}.index(line, from);
+}
 std::string TraceTail::text() const { return layout::VmTranscript{lines()}.text(); }
 
 std::string normalised(const fs::path& javaExe) { return fullPath(text(javaExe), false); }
