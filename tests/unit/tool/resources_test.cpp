@@ -178,10 +178,16 @@ TEST(ResourceSettings, DefaultsComeFromTheOutputsName) {
               (ManifestSettings{"demo-core", {2, 1, 0, 0}, ExecutionLevel::HighestAvailable}));
 
     // Without the defaults, only the groups the file gives.
-    ResourceRequest bare{.defaults = false};
-    EXPECT_TRUE(resolveResources(bare, "App.exe").empty());
-    bare.manifestGiven = true;
-    EXPECT_EQ(resolveResources(bare, "App.exe").size(), 1u);
+    const std::vector<std::pair<std::string, std::vector<uint16_t>>> groups{
+        {"", {}}, {"[manifest]\ndpi_aware = false\n", {kTypeManifest}}, {"[version]\ncompany = \"X\"\n", {kTypeVersion}},
+    };
+    for (const auto& [group, types] : groups) {
+        BuildPlan plan =
+            loadConfiguration("application.main_class = \"a.B\"\nbuild.defaults = false\n" + group, "app.toml");
+        std::vector<uint16_t> made;
+        for (const Resource& r : resolveResources(plan.resourceRequest, "App.exe")) made.push_back(r.type);
+        EXPECT_EQ(made, types) << group;
+    }
 }
 
 class ResourceConfig : public ::testing::Test {
