@@ -11,7 +11,6 @@ packages=(
   googletest libgtest-dev
   libtomlplusplus-dev libcli11-dev nlohmann-json3-dev
   osslsigncode openssl
-  icoutils  # wrestool: reads launchers' resources as a program that is not ours
   xvfb xdotool x11-apps  # x11-apps: xwd, the screenshots of the splash tests
   locales
   openjdk-17-jdk-headless junit5

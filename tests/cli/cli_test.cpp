@@ -4,8 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <regex>
 #include <set>
+#include <sstream>
 
 #include <nlohmann/json.hpp>
 #include <sys/stat.h>
@@ -13,7 +14,6 @@
 #include <sys/wait.h>
 
 #include "../unit/tool/tool_test_support.h"
-#include "format/pe_checksum.h"
 
 namespace kestro::tool {
 namespace {
@@ -92,16 +92,10 @@ protected:
 
     // Standard error without the lines Wine itself writes ("0054:err:winediag:...").
     static std::string wineless(const std::string& err) {
-        if (!windows()) return err;
+        std::istringstream in(err);
         std::string kept;
-        for (size_t start = 0; start < err.size();) {
-            size_t end = std::min(err.find('\n', start), err.size());
-            std::string_view line(err.data() + start, end - start);
-            bool wine = line.size() > 5 && line[4] == ':' && (line.substr(5).starts_with("err:") ||
-                                                              line.substr(5).starts_with("fixme:"));
-            if (!wine) kept.append(err, start, std::min(end + 1, err.size()) - start);
-            start = end + 1;
-        }
+        for (std::string line; std::getline(in, line);)
+            if (!windows() || !std::regex_search(line, std::regex("^[0-9a-f]{4}:(err|fixme):"))) kept += line + "\n";
         return kept;
     }
 
@@ -201,15 +195,14 @@ TEST_F(Cli, BothToolsWriteTheSameLaunchers) {
                           Case{"resources.toml", "Res.exe", false}, Case{"Ärger/größe.toml", "Grüße.exe", false},
                           Case{"large.toml", "Large.exe", false}, Case{"app.toml", "App.exe", true}}) {
         SCOPED_TRACE(c.config);
-        for (const fs::path& dir : {ws_ / "linux", ws_ / "windows"}) fs::create_directories(dir);
-        std::vector<std::string> linuxArgs{"build", c.config, "-o", "linux/" + c.output, "-q"};
-        std::vector<std::string> windowsArgs{"build", c.config, "-o", "windows/" + c.output, "-q"};
-        if (c.overExisting) {
-            linuxArgs.insert(linuxArgs.end(), {"--stub", "linux/" + c.output});
-            windowsArgs.insert(windowsArgs.end(), {"--stub", "windows/" + c.output});
-        }
-        auto onLinux = run(linuxTool, linuxArgs);
-        auto onWindows = kestro(windowsArgs);
+        auto args = [&](const std::string& dir) {
+            fs::create_directories(ws_ / dir);
+            std::vector<std::string> out{"build", c.config, "-o", dir + "/" + c.output, "-q"};
+            if (c.overExisting) out.insert(out.end(), {"--stub", dir + "/" + c.output});
+            return out;
+        };
+        auto onLinux = run(linuxTool, args("linux"));
+        auto onWindows = kestro(args("windows"));
         ASSERT_EQ(onLinux.exitCode, 0) << onLinux.err;
         ASSERT_EQ(onWindows.exitCode, 0) << onWindows.err;
         EXPECT_EQ(onWindows.err, onLinux.err);
@@ -315,12 +308,11 @@ TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
     const std::string single = "single instance per machine, across all sessions (semaphore \"Global\\...\"): a second "
                                "start brings the running instance's windows to the front, hands its arguments to it";
     EXPECT_NE(kestro({"inspect", "Single.exe"}).out.find("\nInstances\n  " + single), std::string::npos);
-    std::string described = nlohmann::json::parse(kestro({"inspect", "Single.exe", "--json"}).out)["instances"];
-    EXPECT_NE(described.find("com.kestro.runtime.InstanceHandover"), std::string::npos) << described;
 }
 
-// One failure for each place a command can fail: the configuration, the files it names,
-// the stub, the output, the launcher to inspect.
+// One failure for each place a command can fail: the configuration (the messages of its
+// settings are the unit tests'), the files it names, the stub, the output, the launcher
+// to inspect.
 TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
     struct BadInput {
         std::string config;  // written to app.toml
@@ -331,8 +323,6 @@ TEST_F(Cli, EachBadInputGivesOneMessageAndLeavesNoOutput) {
     const std::vector<std::string> build{"build", "app.toml", "-o", "Out.exe"};
     const std::string main = "\n[keys]\n122 = \"a.B\"\n";  // after the lines the messages name
     const std::vector<BadInput> cases{
-        {"[application]\nmian_class = \"x\"\n", build,
-         "app.toml:2: unknown setting 'application.mian_class' (did you mean 'application.main_class'?)\n"},
         {"[application\n", build, "app.toml:1: "},
         {"[[files]]\nsource = \"gone.jar\"\n" + main, build,
          "app.toml:2: files[0].source: included file 'gone.jar' not found (looked for " + shown(ws_ / "gone.jar") +
@@ -430,25 +420,6 @@ TEST_F(Cli, OutputThatIsALink) {
             EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos) << entry.path();
 }
 
-TEST_F(Cli, LauncherBeyondTwoGigabytesNamesTheLargestFiles) {
-    // Sparse: the size is checked before anything is read.
-    for (const auto& [name, size] : std::vector<std::pair<std::string, uintmax_t>>{
-             {"input/huge.bin", 1500000000}, {"input/big.bin", 700000000}, {"input/small.bin", 10}}) {
-        writeFile(ws_ / name, "");
-        fs::resize_file(ws_ / name, size);
-    }
-    writeFile(ws_ / "app.toml", "build.include_runtime_library = false\napplication.main_class = \"a.B\"\n"
-                                "files = [{ source = \"input/small.bin\" }, { source = \"input/huge.bin\" }, "
-                                "{ source = \"input/big.bin\" }]\n");
-    auto run = kestro({"build", "app.toml", "-o", "Out.exe"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_NE(run.err.find("the block format ends at 2 GB (2147483647 bytes); largest included files: "
-                           "input/huge.bin (1500000000 bytes), input/big.bin (700000000 bytes), input/small.bin (10 bytes)\n"),
-              std::string::npos)
-        << run.err;
-    EXPECT_FALSE(fs::exists(ws_ / "Out.exe"));
-}
-
 TEST_F(Cli, UsageErrorsExitWithTwoAndNameWhatIsWrong) {
     struct Usage {
         std::vector<std::string> args;
@@ -476,29 +447,6 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndNameWhatIsWrong) {
     auto version = kestro({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.starts_with("kestro ") && std::isdigit(version.out[7])) << version.out;
-}
-
-// Without resources the launcher begins with the stub's bytes, its checksum aside, which
-// covers the whole launcher.
-TEST_F(Cli, LaunchersBeginWithTheStubAndCarryTheirChecksum) {
-    writeFile(ws_ / "bare.toml",
-              "application.main_class = \"a.B\"\nversion.generate = false\nmanifest.generate = false\n");
-    for (const char* config : {"bare.toml", "app.toml"}) {
-        ASSERT_EQ(kestro({"build", config, "-o", "App.exe", "-q"}).exitCode, 0);
-        std::string image = readFile(ws_ / "App.exe"), stub = readFile(KESTRO_STUB);
-        uint32_t pe = uint8_t(image[60]) | uint8_t(image[61]) << 8;
-        size_t field = pe + 24 + 64;
-        uint32_t stored = 0;
-        std::memcpy(&stored, image.data() + field, 4);
-        std::string zeroed = image;
-        zeroed.replace(field, 4, 4, '\0');
-        format::PeChecksum sum;
-        sum.add({reinterpret_cast<const uint8_t*>(zeroed.data()), zeroed.size()});
-        EXPECT_EQ(stored, sum.value()) << config;
-        if (std::string(config) != "bare.toml") continue;
-        image.replace(field, 4, stub, field, 4);
-        EXPECT_TRUE(image.compare(0, stub.size(), stub) == 0);
-    }
 }
 
 // What was written on standard output unless quiet, into directories made for it;

@@ -25,12 +25,24 @@ std::string withoutCarriageReturns(std::string text) {
     return text;
 }
 
-std::set<fs::path> traceFiles(const fs::path& dir) {
+// The names in `dir` that `keep` accepts, sorted.
+std::set<fs::path> entries(const fs::path& dir, const std::function<bool(const std::string&)>& keep) {
     std::set<fs::path> found;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(dir, ec))
-        if (entry.path().filename().string().starts_with("vlm_nlog")) found.insert(entry.path());
+        if (keep(entry.path().filename().string())) found.insert(entry.path());
     return found;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::set<fs::path> traceFiles(const fs::path& dir) {
+    return entries(dir, [](const std::string& name) { return name.starts_with("vlm_nlog"); });
 }
 
 // The command that runs the runner in Wine with only what Wine needs in the Unix
@@ -38,13 +50,9 @@ std::set<fs::path> traceFiles(const fs::path& dir) {
 // ends a hung program after 60 s; a hung Wine is killed 30 s later.
 std::string wineCommand(const RunOptions& options, const fs::path& plan, const fs::path& out, const fs::path& err) {
     std::map<std::string, std::string> env = {
-        {"WINEPREFIX", (buildDir() / "wineprefix").string()},
-        {"WINEDEBUG", "-all"},
-        {"WINEDLLOVERRIDES", "mscoree,mshtml="},
-        {"HOME", getenv("HOME") ? getenv("HOME") : "/root"},
-        {"PATH", "/usr/bin:/bin"},
-        {"LC_ALL", "C.UTF-8"},
-    };
+        {"WINEPREFIX", (buildDir() / "wineprefix").string()}, {"WINEDEBUG", "-all"},
+        {"WINEDLLOVERRIDES", "mscoree,mshtml="}, {"HOME", getenv("HOME") ? getenv("HOME") : "/root"},
+        {"PATH", "/usr/bin:/bin"}, {"LC_ALL", "C.UTF-8"}};
     for (const auto& [name, value] : options.unixEnv) env[name] = value;
     std::string command = "exec env -i";  // the tests' paths and values hold no single quote
     for (const auto& [name, value] : env) command += " '" + name + "=" + value + "'";
@@ -69,7 +77,7 @@ std::string windowsPath(const fs::path& path) {
 
 std::string normalised(const fs::path& path) {
     std::string text = windowsPath(path);
-    for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+    std::ranges::transform(text, text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
     return text;
 }
 
@@ -107,29 +115,19 @@ std::string message(format::ConfigKey key, const std::string& argument) {
     return text;
 }
 
-std::vector<std::string> RunResult::traceLines() const {
-    std::vector<std::string> lines;
-    std::istringstream in(trace);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
+std::vector<std::string> RunResult::traceLines() const { return linesOf(trace); }
 
 int RunResult::traceIndex(const std::string& line, int from) const {
-    auto lines = traceLines();
-    for (size_t i = size_t(std::max(from, 0)); i < lines.size(); ++i)
-        if (lines[i] == line) return int(i);
-    return -1;
+    return layout::VmTranscript{traceLines()}.index(line, from);
 }
 
 std::optional<std::string> RunResult::tracedAfter(const std::string& prefix) const {
-    for (const auto& line : traceLines())
-        if (line.starts_with(prefix)) return line.substr(prefix.size());
-    return std::nullopt;
+    auto values = layout::VmTranscript{traceLines()}.values(prefix);
+    return values.empty() ? std::nullopt : std::optional(values[0]);
 }
 
 int RunResult::countTraced(const std::string& prefix) const {
-    auto lines = traceLines();
-    return int(std::count_if(lines.begin(), lines.end(), [&](const std::string& l) { return l.starts_with(prefix); }));
+    return int(layout::VmTranscript{traceLines()}.values(prefix).size());
 }
 
 std::string RunResult::reported(const std::string& text) const {
@@ -155,16 +153,13 @@ std::vector<uint8_t> withRecords(const format::BlockHead& head, const std::vecto
     return out;
 }
 
+// "kst..." but not the process files "kst_p...".
 static std::vector<fs::path> kstEntries(const fs::path& root, bool directories) {
-    std::vector<fs::path> out;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(root, ec)) {
-        std::string name = entry.path().filename().string();
-        if (!name.starts_with("kst") || name.starts_with("kst_")) continue;
-        if ((name.find(".tmp_dir") != std::string::npos) == directories) out.push_back(entry.path());
-    }
-    std::sort(out.begin(), out.end());
-    return out;
+    auto found = entries(root, [&](const std::string& name) {
+        return name.starts_with("kst") && !name.starts_with("kst_") &&
+               (name.find(".tmp_dir") != std::string::npos) == directories;
+    });
+    return {found.begin(), found.end()};
 }
 
 std::vector<fs::path> runDirectories(const fs::path& root) { return kstEntries(root, true); }
@@ -195,6 +190,8 @@ BackgroundRun::BackgroundRun(const fs::path& exe, const RunOptions& options, con
     if (options.lockedFile) s << "lock " << windowsPath(*options.lockedFile) << "\n";
     if (options.showWindow) s << "show " << *options.showWindow << "\n";
     if (options.application) s << "app " << windowsPath(*options.application) << "\n";
+    if (!options.console.empty()) s << "console " << options.console << "\n";
+    if (options.screen) s << "screen " << windowsPath(*options.screen) << "\n";
     s << "stop " << windowsPath(stopFile_) << "\n";
     s << "cwd " << windowsPath(options.cwd.value_or(workDir)) << "\n";
     s << "cmd " << options.commandLine.value_or("\"" + windowsPath(exe) + "\"" +
@@ -260,12 +257,7 @@ std::string BackgroundRun::traceText() {
 }
 
 bool BackgroundRun::waitForTraceLine(const std::string& line, int timeoutMs) {
-    auto seen = [&] {
-        std::istringstream in(traceText());
-        for (std::string each; std::getline(in, each);)
-            if (each == line) return true;
-        return false;
-    };
+    auto seen = [&] { return layout::VmTranscript{linesOf(traceText())}.has(line); };
     // A program that ended has written all it will: its last chance is one more look.
     waitUntil([&] { return seen() || !running(); }, timeoutMs);
     return seen();

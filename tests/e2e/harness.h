@@ -59,6 +59,11 @@ struct RunOptions {
     // Wine runs in a terminal, which it makes the console of the programs started;
     // `out` then holds what the terminal showed, and `err` stays empty.
     bool terminal = false;
+    // In a terminal: the program starts as from a command prompt (see envrun.cpp,
+    // "console"), "own", "inherit" or "none"; what the console shows afterwards goes to
+    // the file `screen`.
+    std::string console;
+    std::optional<fs::path> screen;
     // The show-window code the program starts with (STARTUPINFO); default: Windows' own.
     std::optional<int> showWindow;
 };

@@ -1,5 +1,6 @@
-// The log creation switch: a first argument that turns the trace on, and the question
-// whether to show the trace file in Explorer.
+// The question of the log creation switch whether to show the trace file in Explorer.
+// (That the switch turns the trace on is Startup.TheTraceIsWrittenOnlyForYes; its forms
+// and where it counts are the native tests'.)
 #include "harness.h"
 #include "virtual_display.h"
 
@@ -10,26 +11,7 @@
 namespace kestro::e2e {
 namespace {
 
-using LogSwitch = LauncherTest;
-
 constexpr char kExplorerCall[] = "calling C:\\windows\\explorer.exe";
-
-// Without a display the question cannot be answered Yes: nothing is started. With the
-// variable set too, there is still one trace file. (The forms of the switch and where it
-// counts are the native tests'.)
-TEST_F(LogSwitch, TheSwitchAsFirstArgumentTurnsTheTraceOnOnce) {
-    fs::path exe = buildLauncher();
-    RunResult untraced = run(exe, {.arguments = "/create-kst-log x", .trace = false});
-    EXPECT_EQ(untraced.exitCode, 0);
-    EXPECT_EQ(untraced.traceFile, tmp_ / "vlm_nlog_2");
-    EXPECT_FALSE(untraced.tracedPrefix(kExplorerCall));
-    RunResult traced = run(exe, {.arguments = "-create-vlm-log x"});
-    EXPECT_EQ(traced.traceFile, tmp_ / "vlm_nlog_3");
-    int traces = 0;
-    for (const auto& entry : fs::directory_iterator(tmp_))
-        traces += entry.path().filename().string().starts_with("vlm_nlog");
-    EXPECT_EQ(traces, 2);
-}
 
 // Answering needs a display. Both answers run on one display and prefix, one after the
 // other: a second display would fight the first over that prefix's desktop.

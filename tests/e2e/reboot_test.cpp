@@ -10,24 +10,17 @@ namespace kestro::e2e {
 namespace {
 
 // The prefix is made for the one test that restarts it, and its server stopped after.
-class PrivatePrefix {
-public:
-    explicit PrivatePrefix(fs::path path) : path_(std::move(path)) { ok_ = script("up") == 0; }
+struct PrivatePrefix {
+    fs::path path;
+    int script(const std::string& action) const {
+        fs::path tool = fs::path(KESTRO_SOURCE_DIR) / "scripts" / "wine-prefix.sh";
+        return std::system(("'" + tool.string() + "' " + action + " '" + path.string() + "' >/dev/null 2>&1").c_str());
+    }
     ~PrivatePrefix() {
         script("down");
         std::error_code ec;
-        fs::remove_all(path_, ec);
+        fs::remove_all(path, ec);
     }
-    bool ok() const { return ok_; }
-    const fs::path& path() const { return path_; }
-
-private:
-    int script(const std::string& action) {
-        fs::path tool = fs::path(KESTRO_SOURCE_DIR) / "scripts" / "wine-prefix.sh";
-        return std::system(("'" + tool.string() + "' " + action + " '" + path_.string() + "' >/dev/null 2>&1").c_str());
-    }
-    fs::path path_;
-    bool ok_ = false;
 };
 
 using Reboot = LauncherTest;
@@ -37,10 +30,10 @@ using Reboot = LauncherTest;
 // one leaves a file behind, which shows that the shutdown privilege was granted and the
 // restart asked for.
 TEST_F(Reboot, ExactCommandLineWaitsThenRestarts) {
-    PrivatePrefix prefix(buildDir() / "wineprefix-reboot");
-    ASSERT_TRUE(prefix.ok());
+    PrivatePrefix prefix{buildDir() / "wineprefix-reboot"};
+    ASSERT_EQ(prefix.script("up"), 0);
     fs::path marker = dir_ / "restarted.txt";
-    std::string reg = "env WINEPREFIX='" + prefix.path().string() + "' WINEDEBUG=-all /usr/lib/wine/wine64 reg add " +
+    std::string reg = "env WINEPREFIX='" + prefix.path.string() + "' WINEDEBUG=-all /usr/lib/wine/wine64 reg add " +
                       "'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce' /v kestro /d " +
                       "'C:\\windows\\system32\\cmd.exe /c echo restarted> " + windowsPath(marker) +
                       "' /f >/dev/null 2>&1";
@@ -48,7 +41,7 @@ TEST_F(Reboot, ExactCommandLineWaitsThenRestarts) {
 
     fs::path exe = buildRaw({});  // no block at all: reading it would be fatal
     auto started = std::chrono::steady_clock::now();
-    RunResult r = run(exe, {.arguments = "__vlm_reboot", .unixEnv = {{"WINEPREFIX", prefix.path().string()}}});
+    RunResult r = run(exe, {.arguments = "__vlm_reboot", .unixEnv = {{"WINEPREFIX", prefix.path.string()}}});
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_GE(seconds, 4.5);

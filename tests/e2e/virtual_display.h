@@ -1,7 +1,6 @@
 // The virtual X display of the tests that need windows.
 #pragma once
 
-#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -20,48 +19,34 @@ namespace kestro::e2e {
 
 inline void pause(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// A screen's pixels as 0xRRGGBB, row by row from the top.
-struct Screenshot {
-    int width = 0, height = 0;
-    std::vector<uint32_t> pixels;
-
-    int count(uint32_t rgb) const { return int(std::count(pixels.begin(), pixels.end(), rgb)); }
-
-    // Reads an X window dump of a true-colour screen (ZPixmap, 24 or 32 bits a pixel);
-    // nullopt for anything else or a dump shorter than its header says.
-    static std::optional<Screenshot> fromXwd(const std::string& dump) {
-        auto field = [&](size_t n) {  // the header's 32-bit fields are big-endian
+// How many pixels of colour `rgb` (0xRRGGBB) an X window dump of a screen shows. Only the
+// dumps of a true-colour screen of 24 or 32 bits a pixel with 8-bit channels (Xvfb's at
+// depth 24) are read; nullopt for any other, or for a dump shorter than its header says.
+inline std::optional<int> pixelsInDump(const std::string& dump, uint32_t rgb) {
+    auto field = [&](size_t n) {  // the header's 32-bit fields are big-endian
+        uint32_t v = 0;
+        for (size_t i = 0; i < 4; ++i) v = v << 8 | uint8_t(dump[4 * n + i]);
+        return v;
+    };
+    if (dump.size() < 100) return std::nullopt;
+    uint32_t width = field(4), height = field(5), lsbFirst = field(7) == 0, bytesPerLine = field(12);
+    uint64_t start = uint64_t(field(0)) + uint64_t(field(19)) * 12;  // the header, then the colour map
+    const uint32_t pixelBytes = field(11) / 8;
+    if (field(2) != 2 || (field(11) != 24 && field(11) != 32) || field(14) != 0xFF0000 ||
+        field(15) != 0xFF00 || field(16) != 0xFF || uint64_t(width) * pixelBytes > bytesPerLine ||
+        start + uint64_t(bytesPerLine) * height > dump.size())
+        return std::nullopt;
+    int count = 0;
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            const char* p = dump.data() + start + uint64_t(y) * bytesPerLine + uint64_t(x) * pixelBytes;
             uint32_t v = 0;
-            for (size_t i = 0; i < 4; ++i) v = v << 8 | uint8_t(dump[4 * n + i]);
-            return v;
-        };
-        if (dump.size() < 100) return std::nullopt;
-        uint32_t headerSize = field(0), format = field(2), width = field(4), height = field(5), byteOrder = field(7),
-                 bitsPerPixel = field(11), bytesPerLine = field(12), redMask = field(14), greenMask = field(15),
-                 blueMask = field(16), colours = field(19);
-        uint64_t start = uint64_t(headerSize) + uint64_t(colours) * 12;
-        uint32_t pixelBytes = bitsPerPixel / 8;
-        if (format != 2 || (bitsPerPixel != 32 && bitsPerPixel != 24) || uint64_t(width) * pixelBytes > bytesPerLine ||
-            start + uint64_t(bytesPerLine) * height > dump.size())
-            return std::nullopt;
-        auto channel = [](uint32_t value, uint32_t mask) {
-            if (!mask) return 0u;
-            while (!(mask & 1)) mask >>= 1, value >>= 1;
-            return value & mask & 0xFF;
-        };
-        Screenshot shot{int(width), int(height), {}};
-        shot.pixels.reserve(size_t(width) * height);
-        for (uint32_t y = 0; y < height; ++y)
-            for (uint32_t x = 0; x < width; ++x) {
-                const char* p = dump.data() + start + uint64_t(y) * bytesPerLine + uint64_t(x) * pixelBytes;
-                uint32_t v = 0;
-                for (uint32_t i = 0; i < pixelBytes; ++i)
-                    v |= uint32_t(uint8_t(p[i])) << (8 * (byteOrder == 0 ? i : pixelBytes - 1 - i));
-                shot.pixels.push_back(channel(v, redMask) << 16 | channel(v, greenMask) << 8 | channel(v, blueMask));
-            }
-        return shot;
-    }
-};
+            for (uint32_t i = 0; i < pixelBytes; ++i)
+                v |= uint32_t(uint8_t(p[i])) << (8 * (lsbFirst ? i : pixelBytes - 1 - i));
+            count += (v & 0xFFFFFF) == rgb;
+        }
+    return count;
+}
 
 // A virtual X display for windows and message boxes: Xvfb, xdotool to find a window by
 // its caption and press keys in it, and a Wine prefix of its own. The shared test prefix
@@ -131,13 +116,12 @@ public:
         return !xdotool("search --onlyvisible --name '^" + title + "$'").empty();
     }
 
-    // The whole screen as xwd(1) dumps it, saved at `file`; nullopt when xwd is missing
-    // or its dump cannot be read.
-    std::optional<Screenshot> screenshot(const fs::path& file) const {
-        if (!fs::exists("/usr/bin/xwd")) return std::nullopt;
+    // How many pixels of colour `rgb` the whole screen shows, as xwd(1) dumps it into
+    // `file`; nullopt when xwd is missing or its dump cannot be read.
+    std::optional<int> pixelsOf(uint32_t rgb, const fs::path& file) const {
         std::string command = "/usr/bin/xwd -root -silent -display " + name_ + " >'" + file.string() + "' 2>/dev/null";
-        if (std::system(command.c_str()) != 0) return std::nullopt;
-        return Screenshot::fromXwd(readBytes(file));
+        if (!fs::exists("/usr/bin/xwd") || std::system(command.c_str()) != 0) return std::nullopt;
+        return pixelsInDump(readBytes(file), rgb);
     }
 
 private:

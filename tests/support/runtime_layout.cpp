@@ -84,13 +84,6 @@ void setJavaBehaviour(const fs::path& javaExe, const JavaBehaviour& behaviour) {
                                             "sleep=" + std::to_string(behaviour.sleepMs) + "\n");
 }
 
-std::vector<std::string> recordedRuns(const fs::path& program) {
-    std::vector<std::string> runs;
-    std::ifstream in(sidecar(program, ".runs"), std::ios::binary);
-    for (std::string line; std::getline(in, line);) runs.push_back(line);
-    return runs;
-}
-
 void failUnpackOf(const fs::path& home, const std::string& jarFileName) {
     writeFile(home / "bin" / "unpack200.exe.cfg", "fail=" + jarFileName + "\n");
 }
@@ -116,12 +109,16 @@ void scriptVmLibrary(const fs::path& library, const JvmScript& script) {
     writeFile(sidecar(library, ".cfg"), text);
 }
 
-VmTranscript vmLibraryTranscript(const fs::path& library) {
-    VmTranscript transcript;
-    std::ifstream in(sidecar(library, ".transcript"), std::ios::binary);
-    for (std::string line; std::getline(in, line);) transcript.lines.push_back(line);
-    return transcript;
+// The lines of a file, none when it is missing.
+static std::vector<std::string> linesOf(const fs::path& file) {
+    std::vector<std::string> lines;
+    std::ifstream in(file, std::ios::binary);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
 }
+
+std::vector<std::string> recordedRuns(const fs::path& program) { return linesOf(sidecar(program, ".runs")); }
+VmTranscript vmLibraryTranscript(const fs::path& library) { return {linesOf(sidecar(library, ".transcript"))}; }
 
 int VmTranscript::index(const std::string& line, int from) const {
     for (size_t i = size_t(from < 0 ? 0 : from); i < lines.size(); ++i)

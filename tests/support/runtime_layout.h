@@ -68,8 +68,8 @@ struct JvmScript {
     bool reportHost = false;                  // record PATH, standard error and console at creation
 };
 
-// The records of a VM library's transcript, oldest first (formats in
-// runtime-stand-in/jvm/vm_core.h).
+// Lines of a record, oldest first: a VM library's transcript (formats in
+// runtime-stand-in/jvm/vm_core.h), a launcher's trace.
 struct VmTranscript {
     std::vector<std::string> lines;
     // Index of the first record equal to `line` at or after `from`, or -1.

@@ -4,6 +4,7 @@
 
 #include "format/block_reader.h"
 #include "format/block_writer.h"
+#include "format/pe_checksum.h"
 #include "support/pe_image.h"
 
 namespace kestro::format {
@@ -51,6 +52,39 @@ TEST_F(BlockWriter, AppendsBlockRecordsAndTrailerBehindTheLastSection) {
     std::vector<uint8_t> record(out.begin() + 0x400 + long(block.size()), out.end() - 4);
     EXPECT_EQ(record, (std::vector<uint8_t>{3, 0, 0, 0, 0, 0, 0, 0, 0x5B, 0x00, 0xA4}));
     EXPECT_EQ(std::vector<uint8_t>(out.end() - 4, out.end()), (std::vector<uint8_t>{0xE8, 0xE4, 0x13, 0xD5}));
+    // The image's CheckSum covers the whole launcher, its own field counted as zero; but
+    // for it, the launcher begins with the stub's bytes.
+    const size_t field = stub.layout.checksumOffset;
+    ASSERT_GT(field, 0u);
+    uint32_t stored = 0;
+    for (int i = 3; i >= 0; --i) stored = stored << 8 | out[field + i];
+    std::fill_n(out.begin() + long(field), 4, 0);
+    PeChecksum sum;
+    sum.add(out);
+    EXPECT_EQ(stored, sum.value());
+    EXPECT_TRUE(std::equal(stub.image.begin(), stub.image.end(), out.begin()));
+}
+
+// File positions are 32-bit: a launcher beyond 2 GB is refused before anything is
+// written, naming the three largest included files (sparse here), largest first.
+TEST_F(BlockWriter, ALauncherBeyondTwoGigabytesNamesTheLargestFiles) {
+    std::vector<IncludedFile> files;
+    for (auto [name, size] : {std::pair<std::string, uintmax_t>{"small.bin", 10}, {"huge.bin", 1500000000},
+                              {"tiny.bin", 1}, {"big.bin", 700000000}}) {
+        writeBytes(dir_ / name, {});
+        fs::resize_file(dir_ / name, size);
+        files.push_back({name, dir_ / name});
+    }
+    Stub stub;
+    std::string error;
+    ASSERT_TRUE(loadStub(dir_ / "stub.exe", stub, error)) << error;
+    EXPECT_FALSE(writeLauncher(stub, {}, files, dir_ / "app.exe", error));
+    auto named = [&](const char* name, const char* size) { return (dir_ / name).string() + " (" + size + " bytes)"; };
+    EXPECT_TRUE(error.ends_with("the block format ends at 2 GB (2147483647 bytes); largest included files: " +
+                                named("huge.bin", "1500000000") + ", " + named("big.bin", "700000000") + ", " +
+                                named("small.bin", "10")))
+        << error;
+    EXPECT_FALSE(fs::exists(dir_ / "app.exe"));
 }
 
 TEST_F(BlockWriter, SignatureEntryOfAStubIsDropped) {

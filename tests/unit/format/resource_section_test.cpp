@@ -6,12 +6,7 @@
 namespace kestro::format {
 namespace {
 
-uint32_t u32(const std::vector<uint8_t>& b, size_t at) {
-    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
-}
-void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
-}
+using testing::get32, testing::set32;
 
 // Where the data entries of a section of sampleSorted() begin: behind the root (3 types),
 // 3 id lists (2, 1, 1 ids) and 4 language lists (1, 1, 2, 1).
@@ -37,9 +32,9 @@ TEST(ResourceSection, RoundTripsSortedWithDataAlignedAtTheSectionRva) {
     EXPECT_EQ(section.size() % 8, 0u);
     // The root lists the three types in ascending order (the system's lookup is a binary search).
     EXPECT_EQ(section[14], 3);
-    EXPECT_EQ(u32(section, 16), kRtIcon);
-    EXPECT_EQ(u32(section, 24), kRtRcdata);
-    EXPECT_EQ(u32(section, 32), kRtVersion);
+    EXPECT_EQ(get32(section, 16), kRtIcon);
+    EXPECT_EQ(get32(section, 24), kRtRcdata);
+    EXPECT_EQ(get32(section, 32), kRtVersion);
     std::string error;
     auto parsed = parseResourceSection(section, 0x5000, error);
     ASSERT_TRUE(parsed) << error;
@@ -47,8 +42,8 @@ TEST(ResourceSection, RoundTripsSortedWithDataAlignedAtTheSectionRva) {
     // Each data entry's data lies at a multiple of 8.
     for (size_t i = 0; i < 5; ++i) {
         size_t entry = kDataEntries + 16 * i;
-        EXPECT_EQ(u32(section, entry) % 8, 0u);
-        EXPECT_EQ(u32(section, entry + 4), sampleSorted()[i].data.size());
+        EXPECT_EQ(get32(section, entry) % 8, 0u);
+        EXPECT_EQ(get32(section, entry + 4), sampleSorted()[i].data.size());
     }
     // The same bytes placed elsewhere have their data outside the section.
     EXPECT_FALSE(parseResourceSection(section, 0x6000, error));
@@ -64,8 +59,8 @@ TEST(ResourceSection, RoundTripsSortedWithDataAlignedAtTheSectionRva) {
 std::vector<uint8_t> oneEntryRoot(uint32_t target, size_t size = 64) {
     std::vector<uint8_t> s(size, 0);
     s[14] = 1;
-    put32(s, 16, kRtRcdata);
-    put32(s, 20, target);
+    set32(s, 16, kRtRcdata);
+    set32(s, 20, target);
     return s;
 }
 
@@ -89,18 +84,18 @@ TEST(ResourceSection, MalformedTreesAreRefusedWithAReason) {
 
     auto good = buildResourceSection(sampleSorted(), 0x1000);
     auto twice = good;
-    put32(twice, 24, kRtIcon);  // the second type has the first one's number
+    set32(twice, 24, kRtIcon);  // the second type has the first one's number
     refused(twice, "listed twice");
     auto deep = good;
-    put32(deep, 16 + 24 + 3 * 16 + 4 * 8 + 16 + 4, 0x80000000u | 16);  // a language entry pointing at a directory
+    set32(deep, 16 + 24 + 3 * 16 + 4 * 8 + 16 + 4, 0x80000000u | 16);  // a language entry pointing at a directory
     refused(deep, "deeper");
     auto far = good;
-    put32(far, 16 + 24 + 3 * 16 + 4 * 8 + 16 + 4, 0xFFFFF0);  // a language entry pointing past the end
+    set32(far, 16 + 24 + 3 * 16 + 4 * 8 + 16 + 4, 0xFFFFF0);  // a language entry pointing past the end
     refused(far, "a resource data entry at offset 16777200 lies outside the section");
     // The first data entry's size grown to cover the whole section: its data overlaps the rest.
     auto overlapping = good;
-    put32(overlapping, kDataEntries, 0x1000);
-    put32(overlapping, kDataEntries + 4, uint32_t(good.size()));
+    set32(overlapping, kDataEntries, 0x1000);
+    set32(overlapping, kDataEntries + 4, uint32_t(good.size()));
     refused(overlapping, "overlap");
 }
 
@@ -112,15 +107,15 @@ Stub linkedStub(size_t sections = 2) {
     Stub stub;
     stub.image = testing::peImage(raw, 0x200 * (sections + 1));
     constexpr size_t optional = 0x98;
-    put32(stub.image, optional + 8, uint32_t(0x200 * sections));  // SizeOfInitializedData
-    put32(stub.image, optional + 32, 0x1000);                     // SectionAlignment
-    put32(stub.image, optional + 36, 0x200);                      // FileAlignment
-    put32(stub.image, optional + 56, uint32_t(0x1000 * (sections + 1)));  // SizeOfImage
-    put32(stub.image, optional + 60, 0x200);                      // SizeOfHeaders
+    set32(stub.image, optional + 8, uint32_t(0x200 * sections));  // SizeOfInitializedData
+    set32(stub.image, optional + 32, 0x1000);                     // SectionAlignment
+    set32(stub.image, optional + 36, 0x200);                      // FileAlignment
+    set32(stub.image, optional + 56, uint32_t(0x1000 * (sections + 1)));  // SizeOfImage
+    set32(stub.image, optional + 60, 0x200);                      // SizeOfHeaders
     for (size_t i = 0; i < sections; ++i) {
         size_t h = optional + 0xF0 + 40 * i;
-        put32(stub.image, h + 8, 0x180);
-        put32(stub.image, h + 12, uint32_t(0x1000 * (i + 1)));
+        set32(stub.image, h + 8, 0x180);
+        set32(stub.image, h + 12, uint32_t(0x1000 * (i + 1)));
     }
     std::string error;
     stub.layout = *parsePeLayout(stub.image, stub.image.size(), error);
@@ -134,15 +129,15 @@ TEST(ResourceSection, AddsReplacesAndRemovesTheLastSection) {
     constexpr size_t optional = 0x98, added = optional + 0xF0 + 80;
     EXPECT_EQ(stub.layout.sectionCount, 3);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&stub.image[added])), ".rsrc");
-    uint32_t rva = u32(stub.image, added + 12), size = u32(stub.image, added + 8);
-    EXPECT_EQ(rva, 0x3000u);
-    EXPECT_EQ(u32(stub.image, added + 16) % 0x200, 0u);
-    EXPECT_EQ(u32(stub.image, added + 20), 0x600u);
-    EXPECT_EQ(u32(stub.image, added + 36), 0x40000040u);
-    EXPECT_EQ(u32(stub.image, optional + 112 + 16), rva);  // resource table entry
-    EXPECT_EQ(u32(stub.image, optional + 112 + 20), size);
-    EXPECT_EQ(u32(stub.image, optional + 56), 0x4000u);   // SizeOfImage
-    EXPECT_EQ(u32(stub.image, optional + 8), 0x400u + u32(stub.image, added + 16));
+    // The header's address, file offset and flags; the resource table entry names the
+    // section; SizeOfImage and SizeOfInitializedData grow by it.
+    const uint32_t rawSize = get32(stub.image, added + 16);
+    EXPECT_EQ(rawSize % 0x200, 0u);
+    for (auto [at, value] : {std::pair<size_t, uint32_t>{added + 12, 0x3000}, {added + 20, 0x600},
+                             {added + 36, 0x40000040}, {optional + 112 + 16, 0x3000},
+                             {optional + 112 + 20, get32(stub.image, added + 8)}, {optional + 56, 0x4000},
+                             {optional + 8, 0x400 + rawSize}})
+        EXPECT_EQ(get32(stub.image, at), value) << at;
     EXPECT_EQ(stub.layout.blockOffset, stub.image.size());
     std::vector<Resource> read;
     ASSERT_TRUE(readResources(stub, read, error)) << error;
@@ -169,7 +164,7 @@ TEST(ResourceSection, RefusesWithoutRoomOrBesideResourcesOfTheStubsOwn) {
     EXPECT_TRUE(setResources(full, {}, error)) << "nothing to remove is no failure";
 
     Stub own = linkedStub();
-    put32(own.image, 0x98 + 112 + 16, 0x1000);  // the resource table lies in the first section
+    set32(own.image, 0x98 + 112 + 16, 0x1000);  // the resource table lies in the first section
     own.layout = *parsePeLayout(own.image, own.image.size(), error);
     EXPECT_FALSE(setResources(own, sample(), error));
     EXPECT_NE(error.find("resource table of its own"), std::string::npos) << error;

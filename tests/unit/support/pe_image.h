@@ -14,6 +14,14 @@ struct RawSection {
     uint32_t offset;
 };
 
+// Little-endian 32-bit fields of an image.
+inline uint32_t get32(const std::vector<uint8_t>& b, size_t at) {
+    return uint32_t(b[at]) | uint32_t(b[at + 1]) << 8 | uint32_t(b[at + 2]) << 16 | uint32_t(b[at + 3]) << 24;
+}
+inline void set32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = uint8_t(v >> (8 * i));
+}
+
 inline std::vector<uint8_t> peImage(const std::vector<RawSection>& sections, size_t fileSize = 0x400,
                                     uint16_t optionalSize = 0xF0) {
     std::vector<uint8_t> image(fileSize, 0);

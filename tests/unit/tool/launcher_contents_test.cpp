@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "format/block_writer.h"
+#include "support/pe_image.h"
 #include "tool/inspect/launcher_contents.h"
 #include "tool_test_support.h"
 
@@ -9,16 +10,8 @@ namespace {
 
 // The smallest PE32+ GUI image the tool takes as a stub: one section filling 0x400..0x600.
 std::string minimalPe() {
-    std::string image(0x600, '\0');
-    auto put = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i) image[at + i] = char(v >> (8 * i));
-    };
-    // MZ, header offset, PE signature, AMD64 with one section, optional header size,
-    // PE32+, GUI subsystem, data directories, the section's raw size and position.
-    for (auto [at, v] : {std::pair<size_t, uint32_t>{0, 0x5A4D}, {60, 0x80}, {0x80, 0x4550}, {0x84, 0x18664}, {0x94, 0xF0},
-                         {0x98, 0x20B}, {0xDC, 2}, {0x104, 16}, {0x198, 0x200}, {0x19C, 0x400}})
-        put(at, v);
-    return image;
+    auto image = testing::peImage({{0x200, 0x400}}, 0x600);
+    return {image.begin(), image.end()};
 }
 
 constexpr size_t kBlock = 0x600;  // where the minimal stub's block begins
@@ -85,11 +78,6 @@ TEST_F(MalformedLauncher, LengthsCountsAndMagicAreCheckedAgainstTheFile) {
     EXPECT_EQ(read(twoNames).warnings, std::vector<std::string>{"the block names 2 included files but carries 1"});
 }
 
-}  // namespace
-}  // namespace kestro::tool
-
-namespace kestro::tool {
-namespace {
 
 // A damaged resource section is named, and the block behind it is still shown.
 TEST(LauncherResources, AreListedAndADamagedSectionIsAWarningOnly) {

@@ -4,6 +4,7 @@
 
 #include "tool/config/config_loader.h"
 #include "tool/resources/icon_resources.h"
+#include "tool/resources/little_endian.h"
 #include "tool/resources/manifest_resource.h"
 #include "tool/resources/resource_export.h"
 #include "tool/resources/resource_settings.h"
@@ -19,26 +20,11 @@ using tool::test::readFile;
 std::vector<uint8_t> bytes(std::string_view text) { return {text.begin(), text.end()}; }
 std::vector<uint8_t> sampleIcon() { return bytes(readFile(KESTRO_SOURCE_DIR "/tests/data/sample.ico")); }
 
-void put16(std::vector<uint8_t>& b, size_t at, uint16_t v) {
-    b[at] = uint8_t(v);
-    b[at + 1] = uint8_t(v >> 8);
+void set32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
+    set16(b, at, uint16_t(v));
+    set16(b, at + 2, uint16_t(v >> 16));
 }
-void put32(std::vector<uint8_t>& b, size_t at, uint32_t v) {
-    put16(b, at, uint16_t(v));
-    put16(b, at + 2, uint16_t(v >> 16));
-}
-uint16_t get16(const std::vector<uint8_t>& b, size_t at) { return uint16_t(b[at] | b[at + 1] << 8); }
-
-// What `f` throws as a ResourceError, or "accepted".
-template <class F>
-std::string refusal(F&& f) {
-    try {
-        f();
-    } catch (const ResourceError& e) {
-        return e.what();
-    }
-    return "accepted";
-}
+using test::errorOf;
 
 TEST(IconResources, EveryImageBecomesAnIconNamedByTheGroupAndBack) {
     std::vector<uint8_t> ico = sampleIcon();
@@ -50,8 +36,11 @@ TEST(IconResources, EveryImageBecomesAnIconNamedByTheGroupAndBack) {
     EXPECT_EQ(std::tuple(out[0].type, out[0].id, out[1].id, group.type, group.id),
               std::tuple(kTypeIcon, 1, 2, kTypeGroupIcon, kIconGroupId));
     ASSERT_EQ(group.data.size(), 6u + 2 * 14);
-    EXPECT_EQ(get16(group.data, 6 + 12), 1);  // the last field names the RT_ICON entry
-    EXPECT_EQ(get16(group.data, 6 + 14 + 12), 2);
+    // Each entry is the file's directory entry, its offset replaced by the RT_ICON id.
+    for (size_t i = 0; i < 2; ++i) {
+        EXPECT_TRUE(std::equal(ico.begin() + 6 + 16 * i, ico.begin() + 18 + 16 * i, group.data.begin() + 6 + 14 * i));
+        EXPECT_EQ(get16(group.data, 18 + 14 * i), i + 1);
+    }
     EXPECT_EQ(describeResource(group, out), "icon: 16x16 32-bit, 32x32 PNG");
     // Back to the file, byte for byte, whatever order the entries come in.
     EXPECT_EQ(iconFile(group, std::vector<Resource>{out[2], out[1], out[0]}), ico);
@@ -64,8 +53,8 @@ TEST(IconResources, EveryImageBecomesAnIconNamedByTheGroupAndBack) {
     std::vector<uint8_t> gapped(ico.begin(), ico.begin() + 38);
     gapped.insert(gapped.end(), 10, 0xEE);
     gapped.insert(gapped.end(), ico.begin() + 38, ico.end());
-    put32(gapped, 6 + 12, 38 + 10);
-    put32(gapped, 6 + 16 + 12, uint32_t(ico[6 + 16 + 12] | ico[6 + 16 + 13] << 8) + 10);
+    set32(gapped, 6 + 12, 38 + 10);
+    set32(gapped, 6 + 16 + 12, get32(ico, 6 + 16 + 12) + 10);
     out = iconResources(gapped);
     EXPECT_EQ(out, iconResources(ico));
     EXPECT_EQ(iconFile(out.back(), out), ico);
@@ -76,44 +65,24 @@ TEST(IconResources, AnythingElseIsNotAnIcon) {
     using Change = std::function<void(std::vector<uint8_t>&)>;
     const std::vector<std::pair<Change, std::string>> cases{
         {[](auto& b) { b.resize(4); }, "the file is shorter than an icon directory (6 bytes)"},
-        {[](auto& b) { put16(b, 2, 2); },
+        {[](auto& b) { set16(b, 2, 2); },
          "the directory's reserved and type fields are 0 and 2, not 0 and 1 (a cursor has type 2)"},
-        {[](auto& b) { put16(b, 0, 1); }, "the directory's reserved and type fields are 1 and 1"},
-        {[](auto& b) { put16(b, 4, 0); }, "the directory lists no images"},
-        {[](auto& b) { put16(b, 4, 500); }, "the directory lists 500 images but the file ends within it"},
+        {[](auto& b) { set16(b, 0, 1); }, "the directory's reserved and type fields are 1 and 1"},
+        {[](auto& b) { set16(b, 4, 0); }, "the directory lists no images"},
+        {[](auto& b) { set16(b, 4, 500); }, "the directory lists 500 images but the file ends within it"},
         {[](auto& b) { b.resize(b.size() - 1); }, "image 2 of 2 lies beyond the end of the file (" +
                                                        std::to_string(ico.size() - 38 - 1128) +
                                                        " bytes at offset 1166, the file has 1269)"},
-        {[](auto& b) { put32(b, 6 + 12, 0xFFFFFFF0); }, "image 1 of 2 lies beyond the end o"},
-        {[](auto& b) { put32(b, 6 + 12, 2); }, "image 1 of 2 overlaps the directory"},
+        {[](auto& b) { set32(b, 6 + 12, 0xFFFFFFF0); }, "image 1 of 2 lies beyond the end o"},
+        {[](auto& b) { set32(b, 6 + 12, 2); }, "image 1 of 2 overlaps the directory"},
         {[](auto& b) { b[38] = 'x'; }, "image 1 of 2 is neither PNG data nor a bitmap"},
     };
     for (const auto& [change, message] : cases) {
         std::vector<uint8_t> b = ico;
         change(b);
         std::string expected = "not an icon: " + message;
-        EXPECT_EQ(refusal([&] { iconResources(b); }).substr(0, expected.size()), expected);
+        EXPECT_EQ(errorOf([&] { iconResources(b); }).substr(0, expected.size()), expected);
     }
-}
-
-TEST(VersionResource, LayoutFollowsTheFormatToTheByte) {
-    VersionInfo info;
-    info.fileVersion = {1, 2, 3, 4};
-    info.productVersion = {5, 6, 7, 8};
-    info.strings.productName = "A";
-    std::vector<uint8_t> data = versionResource(info);
-    // VS_VERSION_INFO's key ends at 38, the fixed part starts aligned at 40;
-    // StringFileInfo at 92, its table at 128, the table's one String at 152
-    // ("ProductName" ends at +30, its value aligned at +32).
-    const std::vector<std::pair<size_t, uint16_t>> fields{
-        {0, uint16_t(data.size())}, {2, 52}, {4, 0},  {40, 0x04BD}, {42, 0xFEEF}, {48, 2},  {50, 1},
-        {56, 6},                    {64, 0x3F}, {72, 4}, {74, 4},   {76, 1},      {96, 1},  {134, u'0'},
-        {152, 36},                  {154, 2},   {156, 1}, {184, u'A'}};
-    for (auto [at, value] : fields) EXPECT_EQ(get16(data, at), value) << at;
-    // VarFileInfo/Translation: 0x0409, 1200 at the very end.
-    EXPECT_EQ(get16(data, data.size() - 4), 0x0409);
-    EXPECT_EQ(get16(data, data.size() - 2), 1200);
-    EXPECT_EQ(decodeVersionResource(data), info);
 }
 
 TEST(VersionResource, DecodesWhatItWritesAndRefusesDamage) {
@@ -125,7 +94,7 @@ TEST(VersionResource, DecodesWhatItWritesAndRefusesDamage) {
     for (size_t cut : {size_t(0), size_t(5), data.size() / 2, data.size() - 1})
         EXPECT_EQ(decodeVersionResource(std::vector<uint8_t>(data.begin(), data.begin() + long(cut))), std::nullopt);
     std::vector<uint8_t> bad = data;
-    put16(bad, 92, 0xFFFF);  // a child longer than its parent
+    set16(bad, 92, 0xFFFF);  // a child longer than its parent
     EXPECT_EQ(decodeVersionResource(bad), std::nullopt);
     bad = data;
     bad[40] ^= 1;  // no signature
@@ -145,7 +114,7 @@ TEST(VersionResource, VersionNumbersAreThreeOrFourSmallNumbers) {
                                      "part a Windows version number has"}};
     for (std::string text : {"1.2.x", "1..2", "1.2.3.", "-1.2.3", " 1.2.3", "v1.2.3", ""})
         cases.emplace_back(text, "\"" + text + "\" is not a version number" + form);
-    for (const auto& [text, message] : cases) EXPECT_EQ(refusal([&] { parseVersionNumbers(text); }), message);
+    for (const auto& [text, message] : cases) EXPECT_EQ(errorOf([&] { parseVersionNumbers(text); }), message);
 }
 
 TEST(ManifestResource, GeneratedManifestsDecodeBackForEveryChoice) {
@@ -209,10 +178,16 @@ TEST(ResourceSettings, DefaultsComeFromTheOutputsName) {
               (ManifestSettings{"demo-core", {2, 1, 0, 0}, ExecutionLevel::HighestAvailable}));
 
     // Without the defaults, only the groups the file gives.
-    ResourceRequest bare{.defaults = false};
-    EXPECT_TRUE(resolveResources(bare, "App.exe").empty());
-    bare.manifestGiven = true;
-    EXPECT_EQ(resolveResources(bare, "App.exe").size(), 1u);
+    const std::vector<std::pair<std::string, std::vector<uint16_t>>> groups{
+        {"", {}}, {"[manifest]\ndpi_aware = false\n", {kTypeManifest}}, {"[version]\ncompany = \"X\"\n", {kTypeVersion}},
+    };
+    for (const auto& [group, types] : groups) {
+        BuildPlan plan =
+            loadConfiguration("application.main_class = \"a.B\"\nbuild.defaults = false\n" + group, "app.toml");
+        std::vector<uint16_t> made;
+        for (const Resource& r : resolveResources(plan.resourceRequest, "App.exe")) made.push_back(r.type);
+        EXPECT_EQ(made, types) << group;
+    }
 }
 
 class ResourceConfig : public ::testing::Test {

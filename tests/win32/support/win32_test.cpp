@@ -97,17 +97,9 @@ std::vector<std::string> TraceTail::lines() const {
 }
 
 int TraceTail::index(const std::string& line, int from) const {
-    auto all = lines();
-    for (size_t i = size_t(std::max(from, 0)); i < all.size(); ++i)
-        if (all[i] == line) return int(i);
-    return -1;
+    return layout::VmTranscript{lines()}.index(line, from);
 }
-
-std::string TraceTail::text() const {
-    std::string out;
-    for (const auto& line : lines()) out += line + "\n";
-    return out;
-}
+std::string TraceTail::text() const { return layout::VmTranscript{lines()}.text(); }
 
 std::string normalised(const fs::path& javaExe) { return fullPath(text(javaExe), false); }
 
