@@ -129,16 +129,19 @@ TEST_F(Startup, ALauncherThatCannotReadItselfSaysWhy) {
 }
 
 // A launcher stored below a directory whose name the ANSI code page cannot show opens
-// itself through its short path: Cyrillic, of which code page 1252 has nothing, and
-// Greek, of which the conversion could make a look-alike ("Omega") that names nothing.
+// itself, and the vmoptions file beside it, through the short path: Cyrillic, of which
+// code page 1252 has nothing, and Greek, of which the conversion could make a look-alike
+// ("Omega") that names nothing.
 TEST_F(Startup, ANameOutsideTheCodePageStillReadsTheBlock) {
     set(key::SearchList, "R..\\jre");
+    int n = 0;
     for (const std::string name : {"\xD0\xA2\xD0\xB5\xD1\x81\xD1\x82", "\xCE\xA9mega"}) {
         fs::create_directories(dir_ / name);
         fs::rename(buildLauncher(name + ".exe"), dir_ / name / "app.exe");
+        writeBytes(dir_ / name / "app.vmoptions", "-Dfrom.file=" + std::to_string(++n) + "\n");
         RunResult r = run(dir_ / name / "app.exe");
         EXPECT_EQ(r.exitCode, 0) << name << ": " << r.err;
-        EXPECT_TRUE(r.traced("Loading of JVM-DLL successful")) << r.trace;
+        EXPECT_TRUE(jvmTranscript(dir_ / "jre").has("option -Dfrom.file=" + std::to_string(n))) << r.trace;
     }
 }
 

@@ -96,16 +96,5 @@ TEST_F(OutsideTheCodePage, ATemporaryPathFallsBackToTheWindowsTemp) {
     fs::remove_all(made);
 }
 
-// A launcher in a directory whose long name the code page cannot write reads the
-// vmoptions file beside it through the short name.
-TEST_F(OutsideTheCodePage, AVmoptionsFileBesideTheLauncherIsRead) {
-    const std::string folder = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xBB";  // Cyrillic
-    fs::path home = layOut(folder + "/jre");
-    writeBytes(dir_ / folder / "app.vmoptions", "-Dfrom.file=1\n");
-    RunResult r = run(buildLauncher(folder + "/app.exe"));
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_TRUE(jvmTranscript(home).has("option -Dfrom.file=1")) << r.trace;
-}
-
 }  // namespace
 }  // namespace kestro::e2e
