@@ -5,9 +5,15 @@
 // (tests/unit/tool/run_plan_test.cpp).
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <map>
+#include <thread>
+
 #include <sys/wait.h>
 
 #include "../unit/tool/tool_test_support.h"
+#include "tool/run/run_plan.h"
 
 namespace kestro::tool {
 namespace {
@@ -113,6 +119,35 @@ TEST_F(KestroRun, AWindowedApplicationWithTheRuntimeWhereItsSearchLooks) {
     EXPECT_TRUE(r.out.starts_with("Hello from Kestro, window!\n")) << r.out;
     EXPECT_NE(r.err.find(") in " + (ws_ / "app" / "jre").string() + "\n"), std::string::npos) << r.err;
     EXPECT_FALSE(fs::exists(ws_ / "app" / "jre"));
+}
+
+// Two kestro run of one single-instance launcher: the second hands its arguments to the
+// first (a real application listening through InstanceHandover) and ends with 0.
+TEST_F(KestroRun, TheSecondRunOfASingleInstanceLauncherHandsOver) {
+    auto option = [&](const std::string& name, const std::string& file) {
+        return "'-Dhandover." + name + "=" + run::windowsPath(ws_ / file) + "'";
+    };
+    fs::copy_file(kBuildDir / "tests" / "java" / "java-runtime-tests.jar", ws_ / "tests.jar");
+    writeFile(ws_ / "single.toml", "instance.single = true\nvm.options = [" + option("record", "record.txt") + ", " +
+                                       option("ready", "ready") + ", " + option("stop", "stop") +
+                                       "]\nfiles = [{ source = \"tests.jar\" }]\n[application]\n"
+                                       "main_class = \"com.kestro.runtime.testapps.Apps$HandoverRecorder\"\n"
+                                       "type = \"console\"\n");
+    ASSERT_EQ(kestro({"build", "-q", "single.toml", "-o", "single.exe"}).exitCode, 0);
+    auto first = std::async(std::launch::async, [&] { return kestro({"run", "single.exe"}, "", "first"); });
+    for (int i = 0; i < 1200 && !fs::exists(ws_ / "ready"); ++i)
+        if (first.wait_for(std::chrono::milliseconds(100)) == std::future_status::ready) break;
+    ASSERT_TRUE(fs::exists(ws_ / "ready")) << "the first run's application never listened";
+
+    Outcome second = kestro({"run", "single.exe", "second start", "Zoë"});
+    EXPECT_EQ(second.exitCode, 0) << second.err;
+    EXPECT_EQ(second.out, "");
+    for (int i = 0; i < 200 && readFile(ws_ / "record.txt").empty(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(readFile(ws_ / "record.txt"), "<second start><Zoë>\n");
+    writeFile(ws_ / "stop", "");
+    Outcome r = first.get();
+    EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
 // What keeps kestro run from running, each said before anything runs (exit code 1); the

@@ -94,7 +94,7 @@ TEST_F(IncludedFiles, AFailedExtractionEndsTheStartAndLeavesNothingBehind) {
             return line;
         };
         EXPECT_TRUE(r.tracedPrefix(inDir(c.traced))) << r.trace;
-        if (!c.notTraced.empty()) EXPECT_FALSE(r.tracedPrefix(inDir(c.notTraced))) << r.trace;
+        if (!c.notTraced.empty()) { EXPECT_FALSE(r.tracedPrefix(inDir(c.notTraced))) << r.trace; }
         EXPECT_FALSE(fs::exists(unixPath(dir)));
         EXPECT_TRUE(runDirectories(tmp_).empty());
         for (const fs::path& place : {tmp_ / "evil.jar", dir_ / "evil.jar", buildDir() / "wineprefix/drive_c/evil.jar"})

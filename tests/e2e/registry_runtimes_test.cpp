@@ -97,8 +97,8 @@ protected:
             for (const auto& [k, value] : c.keys) set(k, "");
             EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
             for (const std::string& line : c.traced) EXPECT_TRUE(r.traced(line)) << line << "\n" << r.trace;
-            if (!c.notTraced.empty()) EXPECT_FALSE(r.tracedPrefix(c.notTraced)) << r.trace;
-            if (!c.report.empty()) EXPECT_EQ(r.err, r.reported(c.report));
+            if (!c.notTraced.empty()) { EXPECT_FALSE(r.tracedPrefix(c.notTraced)) << r.trace; }
+            if (!c.report.empty()) { EXPECT_EQ(r.err, r.reported(c.report)); }
         }
     }
 

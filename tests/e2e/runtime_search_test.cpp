@@ -2,6 +2,7 @@
 // passes in their order, the loading of the chosen runtime's VM library, and the one
 // report when it does not load. The rules of the list's entries are the native tests'.
 #include "harness.h"
+#include "tool/config/settings_table.h"
 
 #include <algorithm>
 
@@ -74,6 +75,21 @@ TEST_F(RuntimeSearch, TheMainPassTheInstallerHintAndTheFallbackPassInTheirOrder)
     }
     EXPECT_FALSE(r.traced("Using installer location"));
     EXPECT_EQ(r.traceIndex(javaOf(old) + " exists"), r.traceIndex("Testing relative location " + windowsPath(old)) + 1);
+}
+
+// The list the build writes when a configuration gives none: the runtime beside the
+// launcher, and without one the variables, here JAVA_HOME.
+TEST_F(RuntimeSearch, TheDefaultListFindsTheBundledRuntimeThenJavaHome) {
+    set(key::SearchList, std::string(*tool::findSetting(key::SearchList)->defaultText));
+    fs::path installed = layOut("installed", loadable("17.0.2"));
+    RunOptions options{.env = {{"KESTRO_JAVA_HOME", std::nullopt}, {"JAVA_HOME", windowsPath(installed)}}};
+    RunResult bundled = run(buildLauncher("bundled.exe"), options);
+    EXPECT_TRUE(bundled.traced("Trying to load JVM-DLL from " + javaOf(dir_ / "jre"))) << bundled.trace;
+    fs::remove_all(dir_ / "jre");
+    RunResult r = run(buildLauncher("javahome.exe"), options);
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(r.traced("Testing location JAVA_HOME (type E)")) << r.trace;
+    EXPECT_TRUE(r.traced("Trying to load JVM-DLL from " + javaOf(installed))) << r.trace;
 }
 
 // A chosen runtime whose VM library does not load ends the start with exit code 83

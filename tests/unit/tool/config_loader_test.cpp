@@ -148,7 +148,7 @@ TEST(ConfigWarnings, VmOptionPiecesThatDoNotActAsWritten) {
 TEST(ConfigLoad, StoredEntriesFollowDefaultsCodePageAndKeyOrder) {
     auto strings = stored("");
     for (const Setting& s : allSettings())  // the messages the launcher shows, and only those
-        if (s.group == "messages") EXPECT_EQ(strings.contains(s.key), !s.neverShown) << s.key;
+        if (s.group == "messages") { EXPECT_EQ(strings.contains(s.key), !s.neverShown) << s.key; }
     EXPECT_FALSE(strings.contains(2002));  // no included files, no count
     EXPECT_TRUE(loadConfiguration("[build]\ndefaults = false\n", "app.toml").head.strings.empty());
     EXPECT_EQ(stored("[keys]\n1000 = \"Fehler\"\n122 = \"a.B\"\n")[1000], "Fehler");  // replaces the default, no clash

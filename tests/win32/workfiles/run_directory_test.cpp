@@ -94,7 +94,7 @@ protected:
         RunDirectory::SetUp();
     }
     void TearDown() override {
-        if (!dir_.empty()) EXPECT_TRUE(removeLink(dir_ / "t" / "lib"));
+        if (!dir_.empty()) { EXPECT_TRUE(removeLink(dir_ / "t" / "lib")); }
         RunDirectory::TearDown();
     }
 };
