@@ -44,7 +44,9 @@ app=$work/app
 cp "$work/by-linux/hello.exe" "$app/hello.exe"
 cp "$example/hello.vmoptions" "$app/"
 # kestro run's own prefix, made in the work directory and stopped at the end.
-output=$(XDG_CACHE_HOME=$work/cache "$linux_tool" run "$app/hello.exe" "Release smoke" | tr -d '\r')
+# No display, nothing to read, and at most four minutes.
+output=$(XDG_CACHE_HOME=$work/cache env -u DISPLAY timeout -k 10 240 "$linux_tool" run "$app/hello.exe" "Release smoke" \
+           </dev/null | tr -d '\r')
 echo "$output"
 grep -q "Release smoke" <<<"$output" || { echo "release-smoke: the application did not greet" >&2; exit 1; }
 

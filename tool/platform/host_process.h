@@ -15,7 +15,7 @@ using EnvironmentChanges = std::map<std::string, std::optional<std::string>>;
 
 struct CapturedRun {
     int exitCode = 0;
-    std::string output;  // standard output and error, interleaved as written
+    std::string output;  // standard output and error, interleaved as written (the first MiB)
 };
 
 // Runs `program` with `arguments` and the changed environment, its standard streams
@@ -26,7 +26,8 @@ struct CapturedRun {
 int runProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                const EnvironmentChanges& environment);
 
-// The same with standard input empty and the output captured.
+// The same with standard input empty and the output captured; it returns when the
+// program ends, whatever it left running.
 CapturedRun captureProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                            const EnvironmentChanges& environment);
 

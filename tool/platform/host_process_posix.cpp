@@ -102,27 +102,32 @@ int runProgram(const std::filesystem::path& program, const std::vector<std::stri
     return waitFor(spawn(program, arguments, environment, -1));
 }
 
+// The output goes to an unlinked temporary file rather than a pipe, and the wait is for
+// the program alone: a program may leave a daemon behind that keeps its standard output
+// (wineboot starts a wineserver that outlives it), and a pipe would not end before it.
 CapturedRun captureProgram(const std::filesystem::path& program, const std::vector<std::string>& arguments,
                            const EnvironmentChanges& environment) {
-    int pipeEnds[2];
-    if (pipe2(pipeEnds, O_CLOEXEC) != 0) throw std::runtime_error(std::string("cannot make a pipe: ") + std::strerror(errno));
-    pid_t pid = 0;
+    std::string name = (std::filesystem::temp_directory_path() / "kestro-output-XXXXXX").string();
+    int file = mkostemp(name.data(), O_CLOEXEC);
+    if (file < 0) throw std::runtime_error("cannot make a temporary file " + name + ": " + std::strerror(errno));
+    unlink(name.c_str());
+    CapturedRun run;
     try {
-        pid = spawn(program, arguments, environment, pipeEnds[1]);
+        run.exitCode = waitFor(spawn(program, arguments, environment, file));
     } catch (...) {
-        close(pipeEnds[0]), close(pipeEnds[1]);
+        close(file);
         throw;
     }
-    close(pipeEnds[1]);
-    CapturedRun run;
+    constexpr off_t kMostKept = 1 << 20;  // what is shown of a failure; the rest is dropped
     char buffer[4096];
-    for (ssize_t n; (n = read(pipeEnds[0], buffer, sizeof buffer)) != 0;) {
+    for (off_t at = 0; at < kMostKept;) {
+        ssize_t n = pread(file, buffer, sizeof buffer, at);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) break;
+        if (n <= 0) break;
         run.output.append(buffer, size_t(n));
+        at += n;
     }
-    close(pipeEnds[0]);
-    run.exitCode = waitFor(pid);
+    close(file);
     return run;
 }
 
