@@ -5,8 +5,21 @@
 # SNAPSHOT is a .tar.gz of Avian's source tree, with or without one top-level folder.
 # OUT receives jvm.dll and classpath.jar (the class library, for javac's
 # -bootclasspath); Avian's own log of the build stays in OUT/build.log.
+#
+# A build takes minutes and depends on nothing a checkout changes but the snapshot, this
+# recipe and the header, so its result is kept per machine (KESTRO_BUILD_CACHE, default
+# ~/.cache/kestro-build) and a fresh clone takes it from there.
 set -euo pipefail
 snapshot=$1 jni_md=$2 mingw=$3 jdk=$4 out=$5
+key=$( { cat "$snapshot" "$0" "$jni_md"; x86_64-w64-mingw32-g++ --version 2>/dev/null || true; "$jdk/bin/javac" -version 2>&1; } |
+      sha256sum | cut -c1-16)
+cache=${KESTRO_BUILD_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestro-build}/avian-$key
+mkdir -p "$out"
+if [ -f "$cache/jvm.dll" ] && [ -f "$cache/classpath.jar" ]; then
+  cp "$cache/jvm.dll" "$cache/classpath.jar" "$out/"
+  echo "Avian taken from $cache" > "$out/build.log"
+  exit 0
+fi
 work=$out/work
 rm -rf "$work"
 mkdir -p "$work/src" "$work/win64/include" "$work/win64/lib"
@@ -34,3 +47,7 @@ if ! (cd "$src" && JAVA_HOME=$jdk make -j2 platform=windows arch=x86_64 mode=fas
 fi
 cp "$src/$target/jvm.dll" "$src/$target/classpath.jar" "$out/"
 rm -rf "$work"
+# Into the cache whole or not at all: a copy beside it, then one rename.
+if mkdir -p "$(dirname "$cache")" 2>/dev/null && part=$(mktemp -d "$cache.part.XXXXXX" 2>/dev/null); then
+  cp "$out/jvm.dll" "$out/classpath.jar" "$part/" && mv -T "$part" "$cache" 2>/dev/null || rm -rf "$part"
+fi

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ make
+  ccache  # scripts/build.sh: one compiler cache for every checkout on the machine
   clang libclang-rt-14-dev  # the fuzz targets: clang with libFuzzer and the sanitizers
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine64
