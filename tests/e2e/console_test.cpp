@@ -1,4 +1,7 @@
-// Consoles: the console switches of a windowed launcher started from a console or
+// Where the first fatal report after the configuration goes: a message box, or standard
+// error when the configuration or the quiet switches turn boxes off (without a display a
+// message box returns at once, so a boxed report shows as nothing on standard error); and
+// consoles: the console switches of a windowed launcher started from a console or
 // without one, and launchers built as console programs. The runner plays the command
 // prompt, in a terminal that Wine makes its console, and reads back what that console
 // shows.
@@ -9,19 +12,68 @@ namespace {
 
 const std::string kReport = "An internal error occurred (error code: 16)\n";
 
-class Console : public LauncherTest {
+class FailingLauncherTest : public LauncherTest {
 protected:
     // A launcher whose start fails after the switch scan (its only included file is cut
-    // short), so that it makes one report; `type` 2 reports on standard error.
-    fs::path failing(const std::string& name, const std::string& type) {
+    // short), so that it makes one report; `type` 2 reports on standard error. `quiet`
+    // and `console` are keys 154 (quiet switches) and 156 (console switch).
+    fs::path failing(const std::string& name, const std::string& type, const std::string& quiet = "1",
+                     const std::string& console = "1") {
         set(key::ApplicationType, type);
-        set(key::QuietSwitches, "1");
-        set(key::ConsoleSwitch, "1");
+        set(key::QuietSwitches, quiet);
+        set(key::ConsoleSwitch, console);
         set(key::IncludedCount, "1");
         set(key::IncludedNames, "a.jar");
         return buildRaw(withRecords(head_, {"abc"}, 10), name);
     }
+};
 
+class SwitchScan : public FailingLauncherTest {
+protected:
+    // Whether the report of an untraced run reached standard error (or else went to a box).
+    bool reportedOnStandardError(const fs::path& exe, RunOptions options) {
+        options.trace = false;
+        RunResult r = run(exe, options);
+        EXPECT_EQ(r.exitCode, 1) << options.arguments;
+        EXPECT_TRUE(r.err == "" || r.err == kReport) << r.err;
+        return !r.err.empty();
+    }
+};
+
+// Keys 154 and 156 as a pair of digits. The internal quiet command line is looked for on
+// the raw command line, which only has to begin with it; the switches are looked for
+// among the arguments, element 0 as the command line writes it included. (Which texts and
+// keys count is the native tests'.)
+TEST_F(SwitchScan, QuietCommandLinesAndSwitchesTurnBoxesOff) {
+    std::map<std::string, fs::path> launchers;
+    for (std::string keys : {"00", "01", "10"})
+        launchers[keys] = failing("app" + keys + ".exe", "1", keys.substr(0, 1), keys.substr(1));
+    const struct {
+        const char* keys;
+        std::optional<std::string> commandLine;  // the whole raw command line, if not the arguments
+        const char* arguments;
+        bool onStandardError;
+    } runs[] = {
+        {"00", {}, "", false},
+        {"00", {}, "-q_vlm_internalx", true},
+        {"00", {}, "x -q_vlm_internal", false},
+        {"01", {}, "-q", false},
+        {"10", {}, "x -q y", true},
+        {"10", "-q", "", true},
+    };
+    for (const auto& r : runs) {
+        const fs::path& exe = launchers.at(r.keys);
+        RunOptions options{.arguments = r.arguments, .commandLine = r.commandLine};
+        if (r.commandLine) options.application = exe;
+        EXPECT_EQ(reportedOnStandardError(exe, options), r.onStandardError)
+            << r.keys << " " << r.commandLine.value_or(r.arguments);
+    }
+    // An application type that is not windowed reports on standard error of itself.
+    EXPECT_TRUE(reportedOnStandardError(failing("app200.exe", "2", "0", "0"), {}));
+}
+
+class Console : public FailingLauncherTest {
+protected:
     // Runs `exe` with `arguments` as a command prompt in `console` would (own, inherit or
     // none); the exit code, and what the prompt's console shows afterwards.
     std::pair<int, std::string> fromPrompt(const std::string& console, const fs::path& exe,

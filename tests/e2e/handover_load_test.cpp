@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <chrono>
 #include <iostream>
-#include <sstream>
 
 namespace kestro::e2e {
 namespace {
@@ -48,19 +47,7 @@ protected:
                                          {"java-runtime-tests.jar", tests}});
     }
 
-    std::vector<std::string> recorded() const {
-        std::vector<std::string> lines;
-        std::istringstream in(readBytes(record_));
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
-        return lines;
-    }
-
-    std::vector<fs::path> handOverFiles() const {
-        std::vector<fs::path> found;
-        for (const auto& entry : fs::directory_iterator(tmp_))
-            if (entry.path().filename().string().rfind("kst_p", 0) == 0) found.push_back(entry.path());
-        return found;
-    }
+    std::vector<std::string> recorded() const { return RunResult{.trace = readBytes(record_)}.traceLines(); }
 
     fs::path record_, ready_, stop_;
 };
@@ -100,7 +87,7 @@ TEST_F(HandoverLoad, TwentySecondStartsAtOnceEachHandOverOnceAndWhole) {
     std::sort(got.begin(), got.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(got, expected);
-    EXPECT_TRUE(handOverFiles().empty());
+    EXPECT_TRUE(notificationFiles(tmp_).empty());
 
     writeBytes(stop_, "");
     RunResult r = first->wait();
@@ -128,7 +115,7 @@ TEST_F(HandoverLoad, SecondStartsEndAtOnceBeforeTheApplicationListens) {
         EXPECT_EQ(r.exitCode, 0) << r.err;
         int waiting = r.traceIndex("waiting for file deletion");
         EXPECT_TRUE(waiting > 0 && r.traceIndex("exiting", waiting) == waiting + 1) << r.trace;
-        EXPECT_TRUE(handOverFiles().empty());
+        EXPECT_TRUE(notificationFiles(tmp_).empty());
     }
     EXPECT_TRUE(recorded().empty());
     writeBytes(listen, "");

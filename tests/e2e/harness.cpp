@@ -34,13 +34,6 @@ std::set<fs::path> entries(const fs::path& dir, const std::function<bool(const s
     return found;
 }
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
 std::set<fs::path> traceFiles(const fs::path& dir) {
     return entries(dir, [](const std::string& name) { return name.starts_with("vlm_nlog"); });
 }
@@ -66,6 +59,9 @@ std::string wineCommand(const RunOptions& options, const fs::path& plan, const f
 }  // namespace
 
 fs::path buildDir() { return KESTRO_BUILD_DIR; }
+fs::path sourceDir() { return KESTRO_SOURCE_DIR; }
+fs::path avianDir() { return KESTRO_AVIAN_DIR; }
+std::string avianUnavailable() { return KESTRO_AVIAN_UNAVAILABLE; }
 fs::path fixturesDir() { return buildDir() / "windows" / "fixtures"; }
 fs::path stubPath() { return buildDir() / "windows" / "launcher" / "launcher.exe"; }
 
@@ -88,6 +84,12 @@ fs::path unixPath(const std::string& windowsPath) {
 }
 
 std::string javaOf(const fs::path& home) { return normalised(home / "bin" / "java.exe"); }
+
+std::string instanceName(const fs::path& exe, bool global) {
+    std::string name = normalised(exe);
+    std::ranges::replace_if(name, [](char c) { return c == '\\' || c == ' '; }, '_');
+    return (global ? "Global\\" : "Local\\") + name;
+}
 
 std::string capture(const std::string& command) {
     std::string out;
@@ -115,19 +117,16 @@ std::string message(format::ConfigKey key, const std::string& argument) {
     return text;
 }
 
-std::vector<std::string> RunResult::traceLines() const { return linesOf(trace); }
-
-int RunResult::traceIndex(const std::string& line, int from) const {
-    return layout::VmTranscript{traceLines()}.index(line, from);
+std::vector<std::string> RunResult::traceLines() const {
+    std::vector<std::string> lines;
+    std::istringstream in(trace);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
 }
 
 std::optional<std::string> RunResult::tracedAfter(const std::string& prefix) const {
-    auto values = layout::VmTranscript{traceLines()}.values(prefix);
+    auto values = transcript().values(prefix);
     return values.empty() ? std::nullopt : std::optional(values[0]);
-}
-
-int RunResult::countTraced(const std::string& prefix) const {
-    return int(layout::VmTranscript{traceLines()}.values(prefix).size());
 }
 
 std::string RunResult::reported(const std::string& text) const {
@@ -153,18 +152,29 @@ std::vector<uint8_t> withRecords(const format::BlockHead& head, const std::vecto
     return out;
 }
 
-// "kst..." but not the process files "kst_p...".
-static std::vector<fs::path> kstEntries(const fs::path& root, bool directories) {
+// The hand-over files "kst_p..." (kind 'p'), or among the other "kst..." entries the run
+// directories ('d') or the unique files ('f').
+static std::vector<fs::path> kstEntries(const fs::path& root, char kind) {
     auto found = entries(root, [&](const std::string& name) {
-        return name.starts_with("kst") && !name.starts_with("kst_") &&
-               (name.find(".tmp_dir") != std::string::npos) == directories;
+        if (name.starts_with("kst_")) return kind == 'p' && name.starts_with("kst_p");
+        return name.starts_with("kst") && kind == (name.find(".tmp_dir") != std::string::npos ? 'd' : 'f');
     });
     return {found.begin(), found.end()};
 }
 
-std::vector<fs::path> runDirectories(const fs::path& root) { return kstEntries(root, true); }
-std::vector<fs::path> uniqueFiles(const fs::path& root) { return kstEntries(root, false); }
+std::vector<fs::path> runDirectories(const fs::path& root) { return kstEntries(root, 'd'); }
+std::vector<fs::path> uniqueFiles(const fs::path& root) { return kstEntries(root, 'f'); }
+std::vector<fs::path> notificationFiles(const fs::path& root) { return kstEntries(root, 'p'); }
 std::string announcedDirectory(const RunResult& r) { return r.tracedAfter("Temp dir: ").value_or("(none)"); }
+
+void expectInOrder(const RunResult& r, const std::vector<std::string>& lines) {
+    int at = -1;
+    for (const std::string& line : lines) {
+        int next = r.traceIndex(line, at + 1);
+        EXPECT_GT(next, at) << "missing or out of order: " << line << "\n" << r.trace;
+        at = std::max(at, next);
+    }
+}
 
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
     auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
@@ -257,14 +267,10 @@ std::string BackgroundRun::traceText() {
 }
 
 bool BackgroundRun::waitForTraceLine(const std::string& line, int timeoutMs) {
-    auto seen = [&] { return layout::VmTranscript{linesOf(traceText())}.has(line); };
+    auto seen = [&] { return RunResult{.trace = traceText()}.traced(line); };
     // A program that ended has written all it will: its last chance is one more look.
     waitUntil([&] { return seen() || !running(); }, timeoutMs);
     return seen();
-}
-
-RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir) {
-    return BackgroundRun(exe, options, workDir).wait();
 }
 
 void LauncherTest::SetUp() {
@@ -296,7 +302,7 @@ fs::path LauncherTest::layOut(const std::string& name, const layout::RuntimeLayo
 fs::path LauncherTest::useRuntime(const std::string& name, const layout::JvmScript& script,
                                   const layout::RuntimeLayout& runtime) {
     fs::path home = layOut(name, runtime);
-    scriptJvm(home, script);
+    layout::scriptVmLibrary(vmLibraryOf(home), script);
     set(key::SearchList, "R" + name);
     return home;
 }

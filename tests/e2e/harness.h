@@ -25,7 +25,13 @@ namespace kestro::e2e {
 
 namespace fs = std::filesystem;
 
+// The build and source trees, and the real VM's directory (empty without a snapshot, and
+// then why). Only harness.cpp has them compiled in, so that the other files compile the
+// same in every checkout.
 fs::path buildDir();
+fs::path sourceDir();
+fs::path avianDir();
+std::string avianUnavailable();
 fs::path stubPath();
 fs::path fixturesDir();  // the Windows build's stand-ins
 
@@ -35,6 +41,9 @@ std::string windowsPath(const fs::path& path);
 std::string normalised(const fs::path& path);
 fs::path unixPath(const std::string& windowsPath);
 std::string javaOf(const fs::path& home);  // normalised bin\java.exe of a runtime
+// The instance semaphore's name without its number: the executable's normalised path with
+// "_" for every backslash and blank, in the session's namespace or the machine's.
+std::string instanceName(const fs::path& exe, bool global = false);
 
 // The standard output of a shell command.
 std::string capture(const std::string& command);
@@ -75,13 +84,14 @@ struct RunResult {
     std::string trace;                  // its text, line ends as "\n"
 
     std::vector<std::string> traceLines() const;
+    layout::VmTranscript transcript() const { return {traceLines()}; }
     bool traced(const std::string& line) const { return traceIndex(line) >= 0; }  // a whole line
     // Index of the first line equal to `line` at or after `from`, or -1.
-    int traceIndex(const std::string& line, int from = 0) const;
+    int traceIndex(const std::string& line, int from = 0) const { return transcript().index(line, from); }
     // The rest of the first line that begins with `prefix`, if there is one.
     std::optional<std::string> tracedAfter(const std::string& prefix) const;
     bool tracedPrefix(const std::string& prefix) const { return tracedAfter(prefix).has_value(); }
-    int countTraced(const std::string& prefix) const;
+    int countTraced(const std::string& prefix) const { return int(transcript().values(prefix).size()); }
     // A report as it reaches standard error while tracing: the text, then the trace file.
     std::string reported(const std::string& text) const;
 };
@@ -94,11 +104,16 @@ std::string everyByteValue(size_t n);
 std::vector<uint8_t> withRecords(const format::BlockHead& head, const std::vector<std::string>& contents,
                                  int64_t lastDeclaredSize = -1);
 
-// The run directories ("kst....tmp_dir...") and the unique files ("kst....tmp") in a root,
-// and the run's directory as its trace announced it ("Temp dir: ").
+// The run directories ("kst....tmp_dir..."), the unique files ("kst....tmp") and the
+// notification files of hand-overs ("kst_p....tmp") in a root, and the run's directory as
+// its trace announced it ("Temp dir: ").
 std::vector<fs::path> runDirectories(const fs::path& root);
 std::vector<fs::path> uniqueFiles(const fs::path& root);
+std::vector<fs::path> notificationFiles(const fs::path& root);
 std::string announcedDirectory(const RunResult& r);
+
+// Each line of `lines` is in `r`'s trace, after the one before it.
+void expectInOrder(const RunResult& r, const std::vector<std::string>& lines);
 
 // Polls `condition` every 20 ms until it holds (true) or `timeoutMs` has passed (false).
 // For waiting on what another process does; never a substitute for its result.
@@ -142,21 +157,15 @@ private:
     std::optional<fs::path> traceFile_;
 };
 
-// Runs a Windows program under the test prefix's Wine and waits for it.
-RunResult runWindowsProgram(const fs::path& exe, const RunOptions& options, const fs::path& workDir);
-
 // A stand-in runtime whose VM library loads (bin\server\jvm.dll).
 inline layout::RuntimeLayout loadable(const std::string& version = "1.8.0_201") {
     return {.version = version, .vmLibraries = {"bin/server/jvm.dll"}};
 }
 
-// The VM library of a runtime laid out as by loadable() (bin\server\jvm.dll): what it
-// recorded, and what it does from now on (the recording library only).
+// The VM library of a runtime laid out as by loadable() (bin\server\jvm.dll), and what
+// it recorded.
 inline fs::path vmLibraryOf(const fs::path& home) { return home / "bin" / "server" / "jvm.dll"; }
 inline layout::VmTranscript jvmTranscript(const fs::path& home) { return layout::vmLibraryTranscript(vmLibraryOf(home)); }
-inline void scriptJvm(const fs::path& home, const layout::JvmScript& script) {
-    layout::scriptVmLibrary(vmLibraryOf(home), script);
-}
 // The options the recording VM library was created with, in order.
 inline std::vector<std::string> vmOptions(const layout::VmTranscript& t) { return t.values("option "); }
 

@@ -1,6 +1,6 @@
 // Included files: extraction into the run's temporary directory, and its removal when
 // the start ends early.
-#include "harness.h"
+#include "small_disk.h"
 
 #include <algorithm>
 
@@ -100,6 +100,21 @@ TEST_F(IncludedFiles, AFailedExtractionEndsTheStartAndLeavesNothingBehind) {
         for (const fs::path& place : {tmp_ / "evil.jar", dir_ / "evil.jar", buildDir() / "wineprefix/drive_c/evil.jar"})
             EXPECT_FALSE(fs::exists(place)) << place;
     }
+}
+
+// Extraction onto a full disk: a tiny tmpfs mounted as the temporary root. The trace
+// file lives there too; its records fit in the page it already holds.
+using FullDisk = OnSmallDisk<IncludedFiles>;
+
+TEST_F(FullDisk, WriteFailureEndsTheStartAndLeavesNothingBehind) {
+    RunResult r = run(build("2", "small.jar;big.bin",
+                            {source("small.jar", "fits"), source("big.bin", everyByteValue(1 << 20))}));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, r.reported(message(1009, "16")));
+    EXPECT_TRUE(r.tracedPrefix("ERROR: WriteFile failed ")) << r.trace;
+    EXPECT_TRUE(r.traced("ERROR: Failed to extract " + announcedDirectory(r) + "\\big.bin"));
+    EXPECT_FALSE(fs::exists(unixPath(announcedDirectory(r))));
+    EXPECT_TRUE(runDirectories(tmp_).empty());
 }
 
 }  // namespace

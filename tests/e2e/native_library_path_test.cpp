@@ -11,7 +11,7 @@ class NativeLibraryPath : public LauncherTest {
 protected:
     void SetUp() override {
         LauncherTest::SetUp();
-        scriptJvm(dir_ / "jre", {.reportHost = true});
+        useRuntime("jre", {.reportHost = true});
     }
 
     // The PATH the VM was created with: its library path option and both views of the

@@ -9,15 +9,18 @@
 
 namespace kestro::e2e {
 
-// The directory of the built VM and of the jars compiled for it; empty without a snapshot.
-inline fs::path avianDir() { return KESTRO_AVIAN_DIR; }
-
-// A test that runs launchers on the real VM; skipped, saying why, when there is none.
+// A test that runs launchers on the real VM, laid out in avian/; skipped, saying why, when
+// there is none.
 class RealVmTest : public LauncherTest {
 protected:
     void SetUp() override {
         LauncherTest::SetUp();
-        if (avianDir().empty()) GTEST_SKIP() << "no real VM to run on: " << KESTRO_AVIAN_UNAVAILABLE;
+        if (avianDir().empty()) GTEST_SKIP() << "no real VM to run on: " << avianUnavailable();
+        bootstrap_ = layOutRealVm("avian");
+        set(key::ApplicationType, "2");  // reports on standard error
+        set(key::MainClass, "com.kestro.testing.RealVmApp");
+        set(key::IncludedCount, "2");
+        set(key::IncludedNames, "kestro-runtime.jar;real_vm_app.jar");
     }
 
     // Lays out a runtime at dir_/name (a java.exe stand-in that reports 1.8.0_201, and
@@ -29,6 +32,19 @@ protected:
         fs::copy_file(avianDir() / "jvm.dll", vmLibraryOf(home));
         return "-Davian.bootstrap=" + windowsPath(vmLibraryOf(home));
     }
+
+    // A launcher of the test application (tests/fixtures/java/com/kestro/testing/RealVmApp.java)
+    // doing `action`, with the runtime library and the application as included files, on
+    // the real VM or on the recording VM at `recording` (which then finds its archives beside it).
+    fs::path launcher(const std::string& name, const std::string& action, const std::string& options = "",
+                      const std::string& recording = "") {
+        set(key::SearchList, recording.empty() ? "Ravian" : "R" + recording);
+        set(key::VmOptions, "\"" + bootstrap_ + "\" \"-Dapp.action=" + action + "\" " + options);
+        return buildLauncher(name, {{"kestro-runtime.jar", buildDir() / "tool" / "kestro-runtime.jar"},
+                                    {"real_vm_app.jar", avianDir() / "real_vm_app.jar"}});
+    }
+
+    std::string bootstrap_;  // the option that the VM in avian/ needs
 };
 
 }  // namespace kestro::e2e

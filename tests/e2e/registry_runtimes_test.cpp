@@ -37,7 +37,7 @@ protected:
     void import(const std::string& lines) {
         fs::path file = dir_ / ("import" + std::to_string(++imports_) + ".reg");
         std::ofstream(file, std::ios::binary) << "REGEDIT4\r\n\r\n" << lines << "\r\n";
-        RunResult r = runWindowsProgram(file, {.commandLine = "regedit /S " + windowsPath(file)}, dir_);
+        RunResult r = BackgroundRun(file, {.commandLine = "regedit /S " + windowsPath(file)}, dir_).wait();
         ASSERT_EQ(r.exitCode, 0) << "regedit failed on " << file << "\nout: " << r.out << "\nerr: " << r.err;
     }
     // Deletes the keys that runtime searches read, then imports `lines`.

@@ -10,7 +10,7 @@
 namespace kestro::e2e {
 namespace {
 
-std::string sampleIcon() { return readBytes(fs::path(KESTRO_SOURCE_DIR) / "tests" / "data" / "sample.ico"); }
+std::string sampleIcon() { return readBytes(sourceDir() / "tests" / "data" / "sample.ico"); }
 
 class Resources : public LauncherTest {
 protected:
@@ -27,9 +27,8 @@ protected:
     // the splash image and the manifest as "splash" and "manifest" (tests/fixtures/resource_reader.cpp).
     std::map<std::string, std::string> readerReport(const fs::path& exe) {
         fs::path report = dir_ / (exe.filename().string() + ".report");
-        RunResult r = runWindowsProgram(fixturesDir() / "resource_reader.exe",
-                                        {.arguments = "\"" + windowsPath(exe) + "\" \"" + windowsPath(report) + "\""},
-                                        dir_);
+        RunOptions options{.arguments = "\"" + windowsPath(exe) + "\" \"" + windowsPath(report) + "\""};
+        RunResult r = BackgroundRun(fixturesDir() / "resource_reader.exe", options, dir_).wait();
         EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
         std::map<std::string, std::string> lines;
         std::istringstream in(readBytes(report));
@@ -80,9 +79,7 @@ execution_level = "highestAvailable"
 // the launcher's first instruction: the launcher still starts, finds its block and shows
 // its splash image.
 TEST_F(Resources, ASignedLauncherVerifiesStartsAndShowsItsSplash) {
-    layout::RuntimeLayout runtime = loadable();
-    runtime.splashLibrary = "splashscreen.dll";
-    fs::path home = layOut("jre", runtime);
+    fs::path home = layOut("jre", {.vmLibraries = {"bin/server/jvm.dll"}, .splashLibrary = "splashscreen.dll"});
     const std::string splash = "BM" + everyByteValue(70001);
     writeBytes(dir_ / "splash.bmp", splash);
     fs::path exe = buildWithTool(R"(

@@ -1,10 +1,9 @@
 // The runtime search of whole launcher runs: the hint files and the search list's two
 // passes in their order, the loading of the chosen runtime's VM library, and the one
-// report when it does not load. The rules of the list's entries are the native tests'.
+// report when it does not load or a packed runtime cannot be unpacked. The rules of the
+// list's entries, and what unpacking does, are the native tests'.
 #include "harness.h"
 #include "tool/config/settings_table.h"
-
-#include <algorithm>
 
 namespace kestro::e2e {
 namespace {
@@ -56,23 +55,17 @@ TEST_F(RuntimeSearch, TheMainPassTheInstallerHintAndTheFallbackPassInTheirOrder)
     set(key::SearchList, "ENO_SUCH_VARIABLE;?x;Rmissing;B${OLD_RUNTIME};B" + windowsPath(old));
     RunResult r = run(buildLauncher(), {.env = {{"OLD_RUNTIME", windowsPath(old)}}, .cwd = tmp_});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    Texts order = {"Testing location NO_SUCH_VARIABLE (type E)",
-                   "Testing location x (type ?)",
-                   "Testing location missing (type R)",
-                   "Testing location " + windowsPath(old) + " (type B)",
-                   "Testing location " + windowsPath(old) + " (type B)",
-                   "Has installer location " + windowsPath(old),
-                   "Testing relative location missing",
-                   "Testing relative location ${OLD_RUNTIME}",
-                   "Testing relative location " + windowsPath(old),
-                   javaOf(old) + " exists",
-                   "Loading of JVM-DLL successful"};
-    int at = -1;
-    for (const std::string& line : order) {
-        int next = r.traceIndex(line, at + 1);
-        EXPECT_GT(next, at) << line << "\n" << r.trace;
-        at = std::max(at, next);
-    }
+    expectInOrder(r, {"Testing location NO_SUCH_VARIABLE (type E)",
+                      "Testing location x (type ?)",
+                      "Testing location missing (type R)",
+                      "Testing location " + windowsPath(old) + " (type B)",
+                      "Testing location " + windowsPath(old) + " (type B)",
+                      "Has installer location " + windowsPath(old),
+                      "Testing relative location missing",
+                      "Testing relative location ${OLD_RUNTIME}",
+                      "Testing relative location " + windowsPath(old),
+                      javaOf(old) + " exists",
+                      "Loading of JVM-DLL successful"});
     EXPECT_FALSE(r.traced("Using installer location"));
     EXPECT_EQ(r.traceIndex(javaOf(old) + " exists"), r.traceIndex("Testing relative location " + windowsPath(old)) + 1);
 }
@@ -124,6 +117,19 @@ TEST_F(RuntimeSearch, UnloadableRuntimeGivesOneMessageByKindOfLocation) {
             if (line.rfind("Setting PATH ", 0) == 0) lastPath = line;
         EXPECT_EQ(lastPath == "Setting PATH " + oldPath, c.pathRestored) << c.list << ": " << lastPath;
     }
+}
+
+// A packed runtime whose unpack200 cannot be started ends the launcher.
+TEST_F(RuntimeSearch, MissingUnpack200EndsWithInternalError20) {
+    fs::path home = layOut("packed", {.packedJars = layout::restoredJarOrder()});
+    set(key::SearchList, "Rpacked");
+    RunResult r = run(buildLauncher());
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, r.reported(message(1009, "20")));
+    EXPECT_EQ(r.out, "Preparing JRE ...\r\n");  // standard output is in text mode
+    EXPECT_GT(r.traceIndex("could not create unpack process"), r.traceIndex("Unpacking JRE")) << r.trace;
+    EXPECT_FALSE(r.traced("Unpacking JRE done"));
+    EXPECT_TRUE(fs::exists(home / "lib" / "rt.jar.pack"));
 }
 
 }  // namespace

@@ -2,10 +2,7 @@
 // single-instance mode the hand-over of a second start's arguments to the first
 // instance, whose application is the recording VM kept running in main. The tests act
 // as that application: they read and delete the notification file themselves.
-#include <cerrno>
 #include <chrono>
-#include <cstring>
-#include <fstream>
 
 #include "small_disk.h"
 #include "virtual_display.h"
@@ -112,8 +109,7 @@ protected:
 TEST_F(SingleInstance, SecondStartsHandTheirArgumentsToTheFirstAndEnd) {
     fs::path exe = buildLauncher("app.exe");
     auto first = startApplication(exe);
-    std::string base = "Local\\" + normalised(exe);
-    std::replace(base.begin() + 6, base.end(), '\\', '_');
+    std::string base = instanceName(exe);
     EXPECT_EQ(semaphoreName(), base);
 
     auto second = start(exe, {.arguments = "-x y"});
@@ -190,11 +186,6 @@ TEST_F(SingleInstance, ExecutablesAtLongPathsHandOverAndCount) {
         fs::path two = buildLauncher(name + "/two.exe");
         set(key::SingleInstance, "1");
         ASSERT_EQ(normalised(one).size(), length);
-        auto objectName = [&](const fs::path& exe) {
-            std::string path = normalised(exe);
-            std::replace(path.begin(), path.end(), '\\', '_');
-            return (global ? "Global\\" : "Local\\") + path;
-        };
 
         auto first = startApplication(one);
         auto second = start(one, {.arguments = "-x"});
@@ -203,12 +194,12 @@ TEST_F(SingleInstance, ExecutablesAtLongPathsHandOverAndCount) {
         EXPECT_EQ(r.exitCode, 0) << r.err;
         EXPECT_TRUE(semaphoreLine(r).starts_with("semaphore name " + semaphoreName() + ", code 183,")) << r.trace;
         EXPECT_EQ(handOverLines(r), expectedHandOver(semaphoreLine(r))) << r.trace;
-        EXPECT_EQ(semaphoreName() == objectName(one), length < 254) << semaphoreName();
+        EXPECT_EQ(semaphoreName() == instanceName(one, global), length < 254) << semaphoreName();
 
         auto a = startApplication(two), b = startApplication(two);
         auto t = jvmTranscript(home_);
         Texts names = {optionValue(t, "kestro.semaphoreName", 1), optionValue(t, "kestro.semaphoreName", 2)};
-        EXPECT_TRUE(length >= 254 || names[0] == objectName(two) + "0") << names[0];
+        EXPECT_TRUE(length >= 254 || names[0] == instanceName(two, global) + "0") << names[0];
         EXPECT_EQ(names[1], names[0].substr(0, names[0].size() - 1) + "1");
         releaseApplications();
         EXPECT_EQ(first->wait().exitCode, 0);
@@ -299,16 +290,7 @@ TEST_F(SingleInstance, AKilledSecondStartDoesNotStopLaterOnes) {
 
 // A full disk under the temporary root: a tiny tmpfs mounted there, filled once the
 // first instance runs. The notification file can still be created, but not written.
-class FullDiskHandOver : public OnSmallDisk<SingleInstance> {
-protected:
-    // Writes a file until the disk refuses more.
-    void fill(const fs::path& file) {
-        std::ofstream out(file, std::ios::binary);
-        std::string block(4096, 'x');
-        for (int i = 0; i < 64 && out.write(block.data(), std::streamsize(block.size())).flush(); ++i) {
-        }
-    }
-};
+using FullDiskHandOver = OnSmallDisk<SingleInstance>;
 
 // The second start fails with internal error 22 and removes the file it could not
 // fill: the application never reads a part of a line. Once there is room again, the
@@ -316,7 +298,7 @@ protected:
 TEST_F(FullDiskHandOver, AFileThatCannotBeWrittenIsRemoved) {
     fs::path exe = buildLauncher("app.exe");
     auto first = startApplication(exe);
-    fill(tmp_ / "filler");
+    writeBytes(tmp_ / "filler", std::string(256 * 1024, 'x'));  // more than the disk holds: it fills up
     RunResult r = run(exe, {.arguments = "-x", .trace = false});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.err, message(1009, "22") + "\n");

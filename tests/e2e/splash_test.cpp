@@ -39,21 +39,9 @@ std::string solidBitmap(uint32_t width, uint32_t height, uint32_t rgb) {
 class Splash : public LauncherTest {
 protected:
     // Lays out a runtime in `name` with `splashLibrary` (none when empty), scripts its VM
-    // library, makes it the one found and asks for the splash.
-    fs::path useSplashRuntime(const std::string& name, const std::string& splashLibrary = "splashscreen.dll",
-                              const JvmScript& script = {}) {
-        layout::RuntimeLayout runtime = loadable();
-        runtime.splashLibrary = splashLibrary;
-        fs::path home = useRuntime(name, script, runtime);
-        set(key::SplashScreen, "1");
-        set(key::RuntimeSplash, "1");
-        return home;
-    }
-
-    // The library's path as the trace names it: below the runtime's home, which the
-    // search wrote through its bin directory.
-    static std::string tracedLibrary(const fs::path& home) {
-        return "loading splashscreen dll from " + normalised(home / "bin") + "\\..\\bin\\splashscreen.dll";
+    // library and makes it the one found.
+    fs::path useSplashRuntime(const std::string& name, const std::string& splashLibrary, const JvmScript& script) {
+        return useRuntime(name, script, {.vmLibraries = {"bin/server/jvm.dll"}, .splashLibrary = splashLibrary});
     }
     // The image bytes the stand-in received.
     static std::string received(const fs::path& home) { return readBytes(home / "bin" / "splashscreen.dll.image"); }
@@ -108,7 +96,9 @@ TEST_F(Splash, FatalErrorsCloseOnlyASplashThatWasShown) {
         EXPECT_EQ(r.countTraced("ERROR: "), c.afterLoading.starts_with("ERROR: ") ? 2 : 1) << r.trace;
         EXPECT_EQ(r.countTraced("loading splashscreen dll"), c.afterLoading.empty() ? 0 : 1) << r.trace;
         if (c.afterLoading.empty()) continue;
-        int loading = r.traceIndex(tracedLibrary(home));
+        // The library's path below the runtime's home, which the search wrote through its bin directory.
+        int loading = r.traceIndex("loading splashscreen dll from " + normalised(home / "bin") +
+                                   "\\..\\bin\\splashscreen.dll");
         EXPECT_EQ(loading, r.traceIndex("Loading of JVM-DLL successful") + 1) << r.trace;
         Texts lines = r.traceLines();
         EXPECT_TRUE(loading > 0 && size_t(loading) + 1 < lines.size() &&
@@ -125,17 +115,16 @@ protected:
         Splash::SetUp();
         if (!display_.ok() || display_.winePrefix().empty()) GTEST_SKIP() << "no virtual display (Xvfb, xdotool)";
         if (!fs::exists("/usr/bin/xwd")) GTEST_SKIP() << "no xwd (x11-apps) for screenshots";
-    }
-    RunOptions onDisplay() {
-        RunOptions options;
-        options.unixEnv = {{"DISPLAY", display_.name()}, {"WINEPREFIX", display_.winePrefix()}};
-        return options;
+        onDisplay_.unixEnv = {{"DISPLAY", display_.name()}, {"WINEPREFIX", display_.winePrefix()}};
+        set(key::SplashScreen, "1");
+        set(key::RuntimeSplash, "1");
     }
     // How many pixels of `rgb` the screen shows; -1 when no screenshot could be taken.
     int shown(uint32_t rgb, const std::string& name) {
         return display_.pixelsOf(rgb, dir_ / (name + ".xwd")).value_or(-1);
     }
     VirtualDisplay display_{"wineprefix-splash"};
+    RunOptions onDisplay_;
 };
 
 TEST_F(SplashOnScreen, OnScreenWhileTheVmStartsAndGoneBeforeAReport) {
@@ -148,7 +137,7 @@ TEST_F(SplashOnScreen, OnScreenWhileTheVmStartsAndGoneBeforeAReport) {
     // The VM's main waits until the test has looked.
     fs::path go = dir_ / "go";
     fs::path home = useSplashRuntime("shown", "splashscreen.dll", {.mainWaitFor = windowsPath(go)});
-    auto running = start(buildLauncher("shown.exe"), onDisplay());
+    auto running = start(buildLauncher("shown.exe"), onDisplay_);
     ASSERT_TRUE(waitUntil([&] { return jvmTranscript(home).has("main waits") || !running->running(); }));
     int pixels = -1;
     // The window was shown before the VM was created; the X server may paint it a moment later.
@@ -165,7 +154,7 @@ TEST_F(SplashOnScreen, OnScreenWhileTheVmStartsAndGoneBeforeAReport) {
     // left on the screen.
     set(key::ApplicationType, "1");  // reports in message boxes
     home = useSplashRuntime("fatal", "splashscreen.dll", {.createResult = -6});
-    running = start(buildLauncher("fatal.exe"), onDisplay());
+    running = start(buildLauncher("fatal.exe"), onDisplay_);
     bool box = waitUntil([&] { return display_.showing("Error") || !running->running(); });
     EXPECT_TRUE(box && display_.showing("Error")) << "no report box";
     EXPECT_EQ(shown(kColour, "fatal"), 0);

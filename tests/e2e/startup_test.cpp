@@ -1,9 +1,11 @@
 // The start-up sequence seen from outside: the order of its steps in the trace, the
-// special command lines, the working directory, the trace switch, the reports of a
-// launcher that cannot read itself, and the stub as a file.
-#include "harness.h"
+// special command lines (the reboot one in a prefix of its own), the working directory,
+// the trace switch and its question, the reports of a launcher that cannot read itself,
+// and the stub as a file.
+#include "virtual_display.h"
 
 #include <algorithm>
+#include <chrono>
 #include <regex>
 
 namespace kestro::e2e {
@@ -12,15 +14,7 @@ namespace {
 using Startup = LauncherTest;
 using Texts = std::vector<std::string>;
 
-// Each line of `lines` is in the trace, after the one before it.
-void expectInOrder(const RunResult& r, const Texts& lines) {
-    int at = -1;
-    for (const std::string& line : lines) {
-        int next = r.traceIndex(line, at + 1);
-        EXPECT_GT(next, at) << "missing or out of order: " << line << "\n" << r.trace;
-        if (next > at) at = next;
-    }
-}
+constexpr char kExplorerCall[] = "calling C:\\windows\\explorer.exe";
 
 // A start without included files: no root is sought and no directory made, the native
 // library path follows at once, then the runtime search, the VM and main.
@@ -73,11 +67,56 @@ TEST_F(Startup, TheWorkingDirectoryIsTheLaunchersUnlessALanguageRestart) {
 }
 
 // The exact reboot command line restarts Wine's session, so it runs in a prefix of its
-// own (reboot_test.cpp); with a further argument it is an ordinary start.
+// own (Reboot below); with a further argument it is an ordinary start.
 TEST_F(Startup, TheRebootWordWithAFurtherArgumentIsANormalStart) {
     RunResult normal = run(buildRaw({}), {.arguments = "__vlm_reboot x"});  // no block: reading it is fatal
     EXPECT_EQ(normal.exitCode, 1);
     EXPECT_TRUE(normal.tracedPrefix("number of sections: "));
+}
+
+// The internal reboot invocation, run in a Wine prefix of its own: restarting "the
+// computer" there ends that prefix's session and runs its boot again, which must not
+// disturb the prefix that the other tests share.
+// The prefix is made for the one test that restarts it, and its server stopped after.
+struct PrivatePrefix {
+    fs::path path;
+    int script(const std::string& action) const {
+        fs::path tool = sourceDir() / "scripts" / "wine-prefix.sh";
+        return std::system(("'" + tool.string() + "' " + action + " '" + path.string() + "' >/dev/null 2>&1").c_str());
+    }
+    ~PrivatePrefix() {
+        script("down");
+        std::error_code ec;
+        fs::remove_all(path, ec);
+    }
+};
+
+using Reboot = LauncherTest;
+
+// Nothing but the restart: the configuration is not read (there is none) and no trace
+// is written. The boot that follows the restart runs the prefix's RunOnce entries: this
+// one leaves a file behind, which shows that the shutdown privilege was granted and the
+// restart asked for.
+TEST_F(Reboot, ExactCommandLineWaitsThenRestarts) {
+    PrivatePrefix prefix{buildDir() / "wineprefix-reboot"};
+    ASSERT_EQ(prefix.script("up"), 0);
+    fs::path marker = dir_ / "restarted.txt";
+    std::string reg = "env WINEPREFIX='" + prefix.path.string() + "' WINEDEBUG=-all /usr/lib/wine/wine64 reg add " +
+                      "'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce' /v kestro /d " +
+                      "'C:\\windows\\system32\\cmd.exe /c echo restarted> " + windowsPath(marker) +
+                      "' /f >/dev/null 2>&1";
+    ASSERT_EQ(std::system(reg.c_str()), 0);
+
+    fs::path exe = buildRaw({});  // no block at all: reading it would be fatal
+    auto started = std::chrono::steady_clock::now();
+    RunResult r = run(exe, {.arguments = "__vlm_reboot", .unixEnv = {{"WINEPREFIX", prefix.path.string()}}});
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_GE(seconds, 4.5);
+    EXPECT_LE(seconds, 60.0);
+    EXPECT_FALSE(r.traceFile) << r.trace;
+
+    EXPECT_TRUE(waitUntil([&] { return fs::exists(marker); })) << "the prefix did not boot again";
 }
 
 // Either variable turns it on when it is exactly "yes", and so does the log creation
@@ -93,11 +132,65 @@ TEST_F(Startup, TheTraceIsWrittenOnlyForYes) {
     RunResult switched = run(exe, {.arguments = "/create-kst-log x", .trace = false});
     EXPECT_EQ(switched.exitCode, 0);
     EXPECT_EQ(switched.traceFile, tmp_ / "vlm_nlog_4");
-    EXPECT_FALSE(switched.tracedPrefix("calling C:\\windows\\explorer.exe")) << switched.trace;
+    EXPECT_FALSE(switched.tracedPrefix(kExplorerCall)) << switched.trace;
     EXPECT_EQ(run(exe, {.arguments = "-create-vlm-log x"}).traceFile, tmp_ / "vlm_nlog_5");
     EXPECT_EQ(std::ranges::count_if(fs::directory_iterator(tmp_), [](const auto& e) {
                   return e.path().filename().string().starts_with("vlm_nlog");
               }), 4);
+}
+
+// The question of the log creation switch whether to show the trace file in Explorer
+// (its forms and where it counts are the native tests'). Answering needs a display. Both
+// answers run on one display and prefix, one after the other: a second display would
+// fight the first over that prefix's desktop.
+class LogExplorer : public LauncherTest {
+protected:
+    void SetUp() override {
+        LauncherTest::SetUp();
+        if (!display_.ok() || display_.winePrefix().empty()) GTEST_SKIP() << "no virtual display (Xvfb, xdotool)";
+    }
+    // Runs with the display while the box captioned `caption` is answered with `key`.
+    // Wine's windows under Xvfb now and then fail to appear at all; a run whose box never
+    // showed is made again, at most three times in all, and each repeat is reported. A
+    // launcher that shows no box fails every attempt.
+    RunResult answered(const fs::path& exe, const std::string& arguments, const std::string& caption,
+                       const std::string& key) {
+        RunOptions options{.arguments = arguments, .trace = false};
+        options.unixEnv = {{"DISPLAY", display_.name()}, {"WINEPREFIX", display_.winePrefix()}};
+        for (int attempt = 1;; ++attempt) {
+            auto running = std::async(std::launch::async, [&] { return run(exe, options); });
+            bool shown = display_.answer(caption, key, [&] {
+                return running.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+            });
+            RunResult result = running.get();
+            if (shown || attempt == 3) {
+                EXPECT_TRUE(shown) << "no box captioned " << caption;
+                return result;
+            }
+            std::cout << "[ DESKTOP  ] no box captioned " << caption << " on attempt " << attempt << " (exit code "
+                      << result.exitCode << ", standard error: " << result.err << "); running again\n";
+        }
+    }
+    VirtualDisplay display_;
+};
+
+TEST_F(LogExplorer, NoStartsNothingAndYesStartsExplorerOnTheShortPath) {
+    set(key::Flavour, "k");
+    RunResult no = answered(buildLauncher("kestro.exe"), "/create-vlm-log", "kestro", "n");
+    EXPECT_EQ(no.exitCode, 0);
+    ASSERT_TRUE(no.traceFile);
+    EXPECT_FALSE(no.tracedPrefix(kExplorerCall));
+
+    set(key::Flavour, "v");  // the caption follows the flavour, not the switch's spelling
+    RunResult yes = answered(buildLauncher("velmora.exe"), "-create-kst-log", "velmora", "Return");
+    EXPECT_EQ(yes.exitCode, 0);
+    ASSERT_TRUE(yes.traceFile);
+    std::string shortPath = yes.tracedAfter(std::string(kExplorerCall) + " /select,").value_or("");
+    ASSERT_FALSE(shortPath.empty()) << yes.trace;
+    EXPECT_NE(shortPath, windowsPath(*yes.traceFile));  // "vlm_nlog_3" is no 8.3 name
+    EXPECT_EQ(shortPath.find(' '), std::string::npos);
+    EXPECT_EQ(shortPath.rfind("Z:\\", 0), 0u);
+    EXPECT_FALSE(yes.tracedPrefix("could not open explorer window"));
 }
 
 // Reports go to standard error with the internal quiet command line; the reader that ran

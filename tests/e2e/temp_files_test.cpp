@@ -9,35 +9,9 @@ namespace kestro::e2e {
 namespace {
 
 // The directory that a run still running announced, as a Unix path.
-fs::path runDirectoryOf(BackgroundRun& run) {
-    RunResult sofar{.trace = run.traceText()};
-    return unixPath(announcedDirectory(sofar));
-}
+fs::path runDirectoryOf(BackgroundRun& run) { return unixPath(announcedDirectory({.trace = run.traceText()})); }
 
-class TemporaryDirectory : public RealVmTest {
-protected:
-    void SetUp() override {
-        RealVmTest::SetUp();
-        if (IsSkipped()) return;
-        bootstrap_ = layOutRealVm("avian");
-        set(key::ApplicationType, "2");  // reports on standard error
-        set(key::MainClass, "com.kestro.testing.RealVmApp");
-        set(key::IncludedCount, "2");
-        set(key::IncludedNames, "kestro-runtime.jar;real_vm_app.jar");
-    }
-
-    // A launcher of the test application (RealVmApp) doing `action` on the real VM, or on
-    // the recording VM at `recording` (which then finds its archives beside it).
-    fs::path launcher(const std::string& name, const std::string& action, const std::string& options = "",
-                      const std::string& recording = "") {
-        set(key::SearchList, recording.empty() ? "Ravian" : "R" + recording);
-        set(key::VmOptions, "\"" + bootstrap_ + "\" \"-Dapp.action=" + action + "\" " + options);
-        return buildLauncher(name, {{"kestro-runtime.jar", buildDir() / "tool" / "kestro-runtime.jar"},
-                                    {"real_vm_app.jar", avianDir() / "real_vm_app.jar"}});
-    }
-
-    std::string bootstrap_;
-};
+using TemporaryDirectory = RealVmTest;
 
 // A directory stays while its launcher runs, also when later starts overlap it; once the
 // launcher has ended, normally, by a fatal report with the VM holding its archives, or

@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
-#include <vector>
 #include <csignal>
 #include <functional>
 #include <future>
@@ -131,11 +130,11 @@ private:
     // is up before a test's boxes open. Attempts beyond the first are reported.
     bool raiseDesktop(const fs::path& prefix) {
         RunOptions options{.commandLine = "message_box.exe"};
-        options.application = fs::path(KESTRO_BUILD_DIR) / "windows" / "fixtures" / "message_box.exe";
+        options.application = fixturesDir() / "message_box.exe";
         options.unixEnv = {{"DISPLAY", name_}, {"WINEPREFIX", prefix.string()}};
         for (int attempt = 1; attempt <= 5; ++attempt) {
             auto running = std::async(std::launch::async, [&] {
-                return runWindowsProgram(*options.application, options, buildDir() / "e2e");
+                return BackgroundRun(*options.application, options, buildDir() / "e2e").wait();
             });
             bool answered = answer("warm-up", "Return", [&] {
                 return running.wait_for(std::chrono::seconds(0)) == std::future_status::ready;

@@ -1,7 +1,6 @@
 #include "support/runtime_layout.h"
 
 #include <fstream>
-#include <sstream>
 
 namespace kestro::layout {
 
@@ -55,11 +54,9 @@ void placeJava(const fs::path& path, const std::string& version, const fs::path&
 
 void layOutRuntime(const fs::path& home, const RuntimeLayout& runtime, const fs::path& fixtures) {
     fs::create_directories(home);
-    if (runtime.binJava) placeJava(home / "bin" / "java.exe", runtime.version, fixtures);
-    if (runtime.binJavaw) placeJava(home / "bin" / "javaw.exe", runtime.version, fixtures);
-    if (runtime.embeddedJre) {
-        placeJava(home / "jre" / "bin" / "java.exe", runtime.version, fixtures);
-        placeJava(home / "jre" / "bin" / "javaw.exe", runtime.version, fixtures);
+    for (auto [java, inBin] : {std::pair{"java.exe", runtime.binJava}, {"javaw.exe", runtime.binJavaw}}) {
+        if (inBin) placeJava(home / "bin" / java, runtime.version, fixtures);
+        if (runtime.embeddedJre) placeJava(home / "jre" / "bin" / java, runtime.version, fixtures);
     }
     if (runtime.toolsJar) writeFile(home / "lib" / "tools.jar", "tools");
     if (runtime.javac) writeFile(home / "bin" / "javac.exe", "javac");
@@ -134,9 +131,9 @@ std::vector<std::string> VmTranscript::values(const std::string& prefix) const {
 }
 
 std::string VmTranscript::text() const {
-    std::ostringstream out;
-    for (const std::string& line : lines) out << line << "\n";
-    return out.str();
+    std::string out;
+    for (const std::string& line : lines) out += line + "\n";
+    return out;
 }
 
 }  // namespace kestro::layout

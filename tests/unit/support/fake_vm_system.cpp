@@ -61,12 +61,6 @@ void expand(std::string& text) {
     for (const auto& [name, value] : fakeVm().environment) expandEnvironmentEntry(text, name + "=" + value);
 }
 
-template <class Map>
-std::optional<std::string> find(const Map& map, const std::string& key) {
-    auto it = map.find(key);
-    return it == map.end() ? std::nullopt : std::optional<std::string>(it->second);
-}
-
 }  // namespace
 
 FakeVmState& fakeVm() {
@@ -92,7 +86,11 @@ const VmSystem& fakeVmSystem() {
                 return fakeVm().files.count(path) > 0 || fakeVm().directories.count(path) > 0;
             },
         .listDirectory = listDirectory,
-        .environment = [](const char* name) { return find(fakeVm().environment, name); },
+        .environment =
+            [](const char* name) -> std::optional<std::string> {
+                auto it = fakeVm().environment.find(name);
+                return it == fakeVm().environment.end() ? std::nullopt : std::optional(it->second);
+            },
         .openText = openText,
         .toUtf16 = widenAscii,
         .toNarrow =

@@ -8,7 +8,6 @@ import java.nio.file.Path;
 import java.nio.file.Paths;
 import java.util.Arrays;
 import java.util.Collections;
-import java.util.List;
 
 import org.junit.jupiter.api.Test;
 
@@ -26,11 +25,10 @@ class LauncherConfigTest {
         return in;
     }
 
+    // With a user's file at FILE.
     private static LauncherConfig.Result build(LauncherConfig.Input in, String userToml) throws Exception {
-        if (userToml != null) {
-            in.user = TomlReader.read(userToml);
-            in.configFile = FILE;
-        }
+        in.user = TomlReader.read(userToml);
+        in.configFile = FILE;
         return LauncherConfig.build(in);
     }
 
@@ -52,7 +50,7 @@ class LauncherConfigTest {
         for (String[] c : cases) {
             LauncherConfig.Input in = project();
             in.mode = LauncherConfig.Dependencies.valueOf(c[0]);
-            LauncherConfig.Result result = build(in, null);
+            LauncherConfig.Result result = LauncherConfig.build(in);
             assertEquals(c[1], TomlWriter.write(result.config).text, c[0]);
             assertEquals(Collections.emptyList(), result.warnings, c[0]);
         }
@@ -125,9 +123,7 @@ class LauncherConfigTest {
         assertEquals("the application's main class is missing: set <mainClass> in the plugin's configuration (the"
                 + " class whose main method starts the application), or application.main_class in " + FILE,
                 e.getMessage());
-        LauncherConfig.Input off = project();
-        off.mainClass = null;
-        build(off, "[build]\ndefaults = false\n");
+        build(in, "[build]\ndefaults = false\n");
     }
 
     @Test
@@ -139,8 +135,7 @@ class LauncherConfigTest {
         };
         for (String[] c : cases) assertEquals(c[1], VersionInfo.fileVersion(c[0]), c[0]);
         String longText = String.join("", Collections.nCopies(VersionInfo.MAX_TEXT - 1, "a")) + "\uD83D\uDE00";
-        List<String> descriptions =
-                Arrays.asList(VersionInfo.description("  A\n    two-line\ttext "), VersionInfo.description(longText));
-        assertEquals(Arrays.asList("A two-line text", longText.substring(0, VersionInfo.MAX_TEXT - 1)), descriptions);
+        assertEquals("A two-line text", VersionInfo.description("  A\n    two-line\ttext "));
+        assertEquals(longText.substring(0, VersionInfo.MAX_TEXT - 1), VersionInfo.description(longText));
     }
 }

@@ -5,10 +5,10 @@ import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertThrows;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
-import java.util.ArrayList;
-import java.util.LinkedHashMap;
+import java.util.HashMap;
 import java.util.List;
 import java.util.Map;
+import java.util.stream.Collectors;
 
 import org.junit.jupiter.api.Test;
 
@@ -16,18 +16,12 @@ class TomlTest {
     /** A value as plain maps and lists, to compare what two documents mean. */
     static Object plain(Object value) {
         if (value instanceof TomlTable) {
-            Map<String, Object> map = new LinkedHashMap<>();
-            for (Map.Entry<String, Object> entry : ((TomlTable) value).entries()) {
-                map.put(entry.getKey(), plain(entry.getValue()));
-            }
+            Map<String, Object> map = new HashMap<>();
+            ((TomlTable) value).entries().forEach(entry -> map.put(entry.getKey(), plain(entry.getValue())));
             return map;
         }
-        if (value instanceof List) {
-            List<Object> list = new ArrayList<>();
-            for (Object item : (List<?>) value) list.add(plain(item));
-            return list;
-        }
-        return value;
+        return value instanceof List
+                ? ((List<?>) value).stream().map(TomlTest::plain).collect(Collectors.toList()) : value;
     }
 
     static String rewrite(String toml) throws Exception {

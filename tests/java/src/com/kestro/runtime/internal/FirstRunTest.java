@@ -35,18 +35,15 @@ class FirstRunTest {
         File other = JavaChild.TEST_JAR.toFile();
         File missing = root.resolve("missing.jar").toFile();
         File empty = Files.createDirectories(root.resolve("empty")).toFile();
+        String s = File.pathSeparator;
         Object[][] cases = {
-            {new File[] {missing, empty, other, jar}, jar},
-            {new File[] {classesDir, jar}, classesDir},
-            {new File[] {other}, null},
+            {missing + s + empty + s + other + s + jar, jar},
+            {classesDir + s + jar, classesDir},
+            {other.getPath(), null},
         };
         for (Object[] c : cases) {
-            StringBuilder classPath = new StringBuilder();
-            for (File entry : (File[]) c[0]) {
-                classPath.append(classPath.length() == 0 ? "" : File.pathSeparator).append(entry);
-            }
             assertEquals(c[1], FirstRunMarker.classPathEntryOf(com.velmora.runtime.launcher.FirstRun.class,
-                    classPath.toString()), classPath.toString());
+                    (String) c[0]), (String) c[0]);
         }
     }
 

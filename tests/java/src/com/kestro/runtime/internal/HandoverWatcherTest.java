@@ -8,6 +8,8 @@ import static org.junit.jupiter.api.Assertions.assertTrue;
 import com.kestro.runtime.InstanceHandover;
 import java.io.ByteArrayOutputStream;
 import java.io.PrintStream;
+import java.nio.ByteBuffer;
+import java.nio.ByteOrder;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
@@ -18,16 +20,25 @@ import java.util.concurrent.BlockingQueue;
 import java.util.concurrent.CountDownLatch;
 import java.util.concurrent.LinkedBlockingQueue;
 import java.util.concurrent.TimeUnit;
+import java.util.function.BooleanSupplier;
+import org.junit.jupiter.api.AfterEach;
+import org.junit.jupiter.api.BeforeEach;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
 
 class HandoverWatcherTest {
     @TempDir
     Path root;
+    private final PrintStream err = System.err;
+    private final ByteArrayOutputStream logged = new ByteArrayOutputStream();
 
-    private Path file() {
-        return root.resolve("kst_p42.tmp");
-    }
+    @BeforeEach
+    void captureErr() { System.setErr(new PrintStream(logged, true, StandardCharsets.UTF_8)); }
+
+    @AfterEach
+    void restoreErr() { System.setErr(err); }
+
+    private Path file() { return root.resolve("kst_p42.tmp"); }
 
     private HandoverWatcher watcher(long incompleteLimitMillis) {
         return new HandoverWatcher(file().toFile(), 5, incompleteLimitMillis, 100);
@@ -37,27 +48,24 @@ class HandoverWatcherTest {
         Files.write(file, bytes, StandardOpenOption.CREATE, StandardOpenOption.APPEND);
     }
 
-    private static void awaitGone(Path file) throws Exception {
+    private static void await(String what, BooleanSupplier done) throws Exception {
         long deadline = System.nanoTime() + TimeUnit.SECONDS.toNanos(30);
-        while (Files.exists(file)) {
-            assertTrue(System.nanoTime() - deadline < 0, "the hand-over file was not taken: " + file);
+        while (!done.getAsBoolean()) {
+            assertTrue(System.nanoTime() - deadline < 0, "not within 30 s: " + what);
             Thread.sleep(2);
         }
     }
 
     // Unit for unit, as the launcher writes its command line (a lone surrogate included).
     private static byte[] utf16le(String text) {
-        byte[] bytes = new byte[2 * text.length()];
-        for (int i = 0; i < text.length(); i++) {
-            bytes[2 * i] = (byte) text.charAt(i);
-            bytes[2 * i + 1] = (byte) (text.charAt(i) >> 8);
-        }
-        return bytes;
+        ByteBuffer bytes = ByteBuffer.allocate(2 * text.length()).order(ByteOrder.LITTLE_ENDIAN);
+        bytes.asCharBuffer().put(text);
+        return bytes.array();
     }
 
     /** As a later start hands over: waits for the previous file to go, creates, writes, closes. */
     private void handOver(String argumentText) throws Exception {
-        awaitGone(file());
+        await("the hand-over file taken", () -> Files.notExists(file()));
         Files.write(file(), utf16le(argumentText + "\n"), StandardOpenOption.CREATE_NEW, StandardOpenOption.WRITE);
     }
 
@@ -92,24 +100,17 @@ class HandoverWatcherTest {
         append(file(), new byte[] {0});
         assertArrayEquals(new String[] {"a", "b"}, w.take());
 
-        PrintStream err = System.err;
-        ByteArrayOutputStream logged = new ByteArrayOutputStream();
-        System.setErr(new PrintStream(logged, true, StandardCharsets.UTF_8));
-        try {
-            HandoverWatcher hasty = watcher(200);
-            for (byte[] content : List.of(utf16le("x 'C:\\Users\\me\\Docu"), new byte[0],
-                    utf16le("y".repeat(HandoverWatcher.MAX_FILE_BYTES / 2) + "\n"))) {
-                append(file(), content);
-                long since = System.nanoTime();
-                while (Files.exists(file())) {
-                    assertNull(hasty.take());
-                    Thread.sleep(2);
-                }
-                assertTrue(content.length > HandoverWatcher.MAX_FILE_BYTES
-                        || System.nanoTime() - since >= TimeUnit.MILLISECONDS.toNanos(200));
+        HandoverWatcher hasty = watcher(200);
+        for (byte[] content : List.of(utf16le("x 'C:\\Users\\me\\Docu"), new byte[0],
+                utf16le("y".repeat(HandoverWatcher.MAX_FILE_BYTES / 2) + "\n"))) {
+            append(file(), content);
+            long since = System.nanoTime();
+            while (Files.exists(file())) {
+                assertNull(hasty.take());
+                Thread.sleep(2);
             }
-        } finally {
-            System.setErr(err);
+            assertTrue(content.length > HandoverWatcher.MAX_FILE_BYTES
+                    || System.nanoTime() - since >= TimeUnit.MILLISECONDS.toNanos(200));
         }
         String line = "kestro: the instance hand-over file " + file();
         String cut = line + " had no line end after 200 ms; it is removed unread";
@@ -125,47 +126,40 @@ class HandoverWatcherTest {
         BlockingQueue<String> received = new LinkedBlockingQueue<>();
         CountDownLatch release = new CountDownLatch(1);
         List<Thread> deliveredOn = new ArrayList<>();
-        PrintStream err = System.err;
-        ByteArrayOutputStream logged = new ByteArrayOutputStream();
-        System.setErr(new PrintStream(logged, true, StandardCharsets.UTF_8));
-        try {
-            w.addListener(args -> {
-                throw new IllegalStateException("listener failure");
-            });
-            w.addListener(args -> {
-                try {
-                    release.await();
-                } catch (InterruptedException e) {
-                    throw new IllegalStateException(e);
-                }
-            });
-            w.addListener(args -> {
-                deliveredOn.add(Thread.currentThread());
-                received.add(String.join("|", args));
-                args[0] = "changed";  // each listener gets its own array
-            });
-            w.addListener(args -> received.add("also " + args[0]));
-            List<String> expected = new ArrayList<>();
-            for (int i = 0; i < 20; i++) {
-                handOver("start" + i + " \"with space " + i + "\" \u00e9\u00e8" + i);
-                expected.add("start" + i + "|with space " + i + "|\u00e9\u00e8" + i);
-                expected.add("also start" + i);
+        w.addListener(args -> {
+            throw new IllegalStateException("listener failure");
+        });
+        w.addListener(args -> {
+            try {
+                release.await();
+            } catch (InterruptedException e) {
+                throw new IllegalStateException(e);
             }
-            awaitGone(file());
-            assertTrue(received.isEmpty());
-            release.countDown();
-            List<String> got = new ArrayList<>();
-            while (got.size() < expected.size()) {
-                String next = received.poll(30, TimeUnit.SECONDS);
-                assertTrue(next != null, "only " + got);
-                got.add(next);
-            }
-            assertEquals(expected, got);
-            Thread.sleep(100);
-            assertTrue(received.isEmpty(), received.toString());
-        } finally {
-            System.setErr(err);
+        });
+        w.addListener(args -> {
+            deliveredOn.add(Thread.currentThread());
+            received.add(String.join("|", args));
+            args[0] = "changed";  // each listener gets its own array
+        });
+        w.addListener(args -> received.add("also " + args[0]));
+        List<String> expected = new ArrayList<>();
+        for (int i = 0; i < 20; i++) {
+            handOver("start" + i + " \"with space " + i + "\" \u00e9\u00e8" + i);
+            expected.add("start" + i + "|with space " + i + "|\u00e9\u00e8" + i);
+            expected.add("also start" + i);
         }
+        await("the hand-over file taken", () -> Files.notExists(file()));
+        assertTrue(received.isEmpty());
+        release.countDown();
+        List<String> got = new ArrayList<>();
+        while (got.size() < expected.size()) {
+            String next = received.poll(30, TimeUnit.SECONDS);
+            assertTrue(next != null, "only " + got);
+            got.add(next);
+        }
+        assertEquals(expected, got);
+        Thread.sleep(100);
+        assertTrue(received.isEmpty(), received.toString());
         assertTrue(deliveredOn.get(0).isDaemon());
         assertTrue(deliveredOn.get(0) != Thread.currentThread());
         String log = logged.toString(StandardCharsets.UTF_8);
@@ -179,22 +173,11 @@ class HandoverWatcherTest {
     void listsThatArriveWithoutAListenerWaitForTheFirstOne() throws Exception {
         HandoverWatcher w = new HandoverWatcher(file().toFile(), 5, 60_000, 2);
         w.start();
-        PrintStream err = System.err;
-        ByteArrayOutputStream logged = new ByteArrayOutputStream();
-        System.setErr(new PrintStream(logged, true, StandardCharsets.UTF_8));
-        try {
-            for (String arguments : List.of("one", "two 'three four'", "five")) {
-                handOver(arguments);
-            }
-            awaitGone(file());
-            long deadline = System.nanoTime() + TimeUnit.SECONDS.toNanos(30);
-            while (logged.size() == 0) {  // "five" is kept just after its file has gone
-                assertTrue(System.nanoTime() - deadline < 0, "nothing dropped");
-                Thread.sleep(2);
-            }
-        } finally {
-            System.setErr(err);
+        for (String arguments : List.of("one", "two 'three four'", "five")) {
+            handOver(arguments);
         }
+        await("the hand-over file taken", () -> Files.notExists(file()));
+        await("a list dropped", () -> logged.size() > 0);  // "five" is kept just after its file has gone
         BlockingQueue<String[]> received = new LinkedBlockingQueue<>();
         w.addListener(received::add);
         assertArrayEquals(new String[] {"two", "three four"}, received.poll(30, TimeUnit.SECONDS));

@@ -6,26 +6,21 @@ import static org.junit.jupiter.api.Assertions.assertSame;
 import static org.junit.jupiter.api.Assertions.assertThrows;
 
 import com.kestro.runtime.testapps.Apps;
-import java.util.ArrayList;
-import java.util.List;
+import java.util.stream.Stream;
 import org.junit.jupiter.api.Test;
 
 class LaunchTest {
     private static final String APPS = Apps.class.getName() + "$";
 
     private static String[] launcherArgs(String app, String... rest) {
-        String[] args = new String[5 + rest.length];
-        System.arraycopy(new String[] {"false", APPS + app, "", "", "false"}, 0, args, 0, 5);
-        System.arraycopy(rest, 0, args, 5, rest.length);
-        return args;
+        return Stream.concat(Stream.of("false", APPS + app, "", "", "false"), Stream.of(rest)).toArray(String[]::new);
     }
 
     @Test
     void theProgramArgumentsFollowTheExecutableExactlyInBothFlavours() {
         String[] program = {"a", "b c", "", "-Dx=y", "\"q\"", "Grüße ☃ 𝄞", "-J-Xmx1g"};
-        List<String> args = new ArrayList<>(List.of(launcherArgs("Recorder", "C:\\Program Files\\App\\app.exe")));
-        args.addAll(List.of(program));
-        com.kestro.runtime.WinLauncher.main(args.toArray(new String[0]));
+        String[] args = launcherArgs("Recorder", "C:\\Program Files\\App\\app.exe");
+        com.kestro.runtime.WinLauncher.main(Stream.concat(Stream.of(args), Stream.of(program)).toArray(String[]::new));
         assertArrayEquals(program, Apps.received);
         // A main class that is not public, and a launcher that passed no executable at all.
         com.velmora.runtime.launcher.WinLauncher.main(launcherArgs("Hidden", "app.exe", "x"));

@@ -2,7 +2,7 @@ package com.kestro.runtime.testapps;
 
 import com.kestro.runtime.InstanceHandover;
 import java.io.IOException;
-import java.nio.charset.StandardCharsets;
+import java.io.UncheckedIOException;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.Paths;
@@ -69,7 +69,14 @@ public final class Apps {
                 Files.createFile(ready);
                 awaitFile(Paths.get(listenAfter));
             }
-            InstanceHandover.addListener(handed -> append(record, handed));
+            InstanceHandover.addListener(handed -> {
+                String line = handed.length == 0 ? "\n" : "<" + String.join("><", handed) + ">\n";
+                try {
+                    Files.writeString(record, line, StandardOpenOption.CREATE, StandardOpenOption.APPEND);
+                } catch (IOException e) {
+                    throw new UncheckedIOException(e);
+                }
+            });
             System.out.println("available: " + InstanceHandover.isAvailable());
             System.out.println("hand-over threads: " + Thread.getAllStackTraces().keySet().stream()
                     .filter(t -> t.getName().startsWith("kestro instance hand-over") && t.isDaemon()).count());
@@ -83,19 +90,6 @@ public final class Apps {
             for (long deadline = System.nanoTime() + 120_000_000_000L; !Files.exists(file)
                     && System.nanoTime() - deadline < 0;) {
                 Thread.sleep(10);
-            }
-        }
-
-        private static void append(Path record, String[] handed) {
-            StringBuilder line = new StringBuilder();
-            for (String argument : handed) {
-                line.append('<').append(argument).append('>');
-            }
-            try {
-                Files.write(record, line.append('\n').toString().getBytes(StandardCharsets.UTF_8),
-                        StandardOpenOption.CREATE, StandardOpenOption.APPEND);
-            } catch (IOException e) {
-                throw new IllegalStateException(e);
             }
         }
     }
