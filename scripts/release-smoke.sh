@@ -31,7 +31,17 @@ jar --create --file "$work/hello.jar" -C "$work/classes/hello" .
 cp "$example/hello.toml" "$work/hello.toml"
 
 "$root/scripts/wine-prefix.sh" up "$prefix"
-wine() { WINEPREFIX=$prefix WINEDEBUG=-all /usr/lib/wine/wine64 "$@"; }
+# Wine now and then fails to start a process at all (exit code 53, its loader could not
+# set up kernel32); that alone is tried again, twice at most.
+wine() {
+  local status=0
+  for _ in 1 2 3; do
+    WINEPREFIX=$prefix WINEDEBUG=-all /usr/lib/wine/wine64 "$@" && return 0 || status=$?
+    [ "$status" -eq 53 ] || break
+    echo "release-smoke: Wine could not start $1 (53), again" >&2
+  done
+  return "$status"
+}
 # The same output name for both: the version information is named after it.
 mkdir -p "$work/by-linux" "$work/by-windows"
 (cd "$work" && "$linux_tool" build hello.toml -o by-linux/hello.exe -q)

@@ -23,7 +23,14 @@ case "$action" in
     # Start the persistent server first; wineboot then connects to it.
     mkdir -p "$WINEPREFIX"
     /usr/lib/wine/wineserver -p </dev/null >/dev/null 2>&1
-    /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+    # Wine now and then fails to start a process at all (exit code 53); that alone is
+    # tried again, twice at most.
+    for attempt in 1 2 3; do
+      status=0
+      /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1 || status=$?
+      [ "$status" -eq 53 ] && [ "$attempt" -lt 3 ] || break
+    done
+    exit "$status"
     ;;
   down)
     stop_server

@@ -44,7 +44,10 @@ void runInPrefix(const fs::path& wine, const fs::path& prefix, const std::vector
                  const std::string& step) {
     EnvironmentChanges env = wineEnvironment(prefix);
     env["DISPLAY"] = std::nullopt;  // no window while the prefix is made
+    // Wine now and then fails to start a process at all (exit code 53: its loader could not
+    // set up kernel32); that alone is tried again, twice at most.
     CapturedRun run = captureProgram(wine, arguments, env);
+    for (int attempt = 2; run.exitCode == 53 && attempt <= 3; ++attempt) run = captureProgram(wine, arguments, env);
     if (run.exitCode != 0)
         throw std::runtime_error("cannot make the Wine prefix " + prefix.string() + " (" + step + " ended with " +
                                  std::to_string(run.exitCode) + "):\n" + run.output);
