@@ -13,9 +13,12 @@ set -euo pipefail
 snapshot=$1 jni_md=$2 mingw=$3 jdk=$4 out=$5
 key=$( { cat "$snapshot" "$0" "$jni_md"; x86_64-w64-mingw32-g++ --version 2>/dev/null || true; "$jdk/bin/javac" -version 2>&1; } |
       sha256sum | cut -c1-16)
-cache=${KESTRO_BUILD_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/kestro-build}/avian-$key
+# No cache without a place for it (neither variable nor a home directory).
+base=${KESTRO_BUILD_CACHE:-}
+[ -n "$base" ] || { user_cache=${XDG_CACHE_HOME:-${HOME:+$HOME/.cache}}; base=${user_cache:+$user_cache/kestro-build}; }
+cache=${base:+$base/avian-$key}
 mkdir -p "$out"
-if [ -f "$cache/jvm.dll" ] && [ -f "$cache/classpath.jar" ]; then
+if [ -n "$cache" ] && [ -f "$cache/jvm.dll" ] && [ -f "$cache/classpath.jar" ]; then
   cp "$cache/jvm.dll" "$cache/classpath.jar" "$out/"
   echo "Avian taken from $cache" > "$out/build.log"
   exit 0
@@ -48,6 +51,6 @@ fi
 cp "$src/$target/jvm.dll" "$src/$target/classpath.jar" "$out/"
 rm -rf "$work"
 # Into the cache whole or not at all: a copy beside it, then one rename.
-if mkdir -p "$(dirname "$cache")" 2>/dev/null && part=$(mktemp -d "$cache.part.XXXXXX" 2>/dev/null); then
+if [ -n "$cache" ] && mkdir -p "$base" 2>/dev/null && part=$(mktemp -d "$cache.part.XXXXXX" 2>/dev/null); then
   cp "$out/jvm.dll" "$out/classpath.jar" "$part/" && mv -T "$part" "$cache" 2>/dev/null || rm -rf "$part"
 fi
