@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <string>
 
+#include "standard_handles.h"
+
 namespace {
 
 // The file's text, read with the system's calls (the C++ streams would make this small
@@ -36,12 +38,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "usage: runner FILE (a command line, UTF-8)\n");
         return 125;
     }
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    STARTUPINFOW startup = stand_in::withOwnStandardHandles();
     PROCESS_INFORMATION process{};
     // Wine now and then loses a new process before its start-up has finished
     // (ERROR_INTERNAL_ERROR, before the program ran at all): that alone is tried again.
