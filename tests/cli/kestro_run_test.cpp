@@ -145,7 +145,7 @@ TEST_F(KestroRun, TheSecondRunOfASingleInstanceLauncherHandsOver) {
     Outcome second = kestro({"run", "single.exe", "second start", "Zoë"});
     EXPECT_EQ(second.exitCode, 0) << second.err;
     EXPECT_EQ(second.out, "");
-    for (int i = 0; i < 200 && readFile(ws_ / "record.txt").empty(); ++i)
+    for (int i = 0; i < 200 && !readFile(ws_ / "record.txt").ends_with("\n"); ++i)  // a whole line
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(readFile(ws_ / "record.txt"), "<second start><Zoë>\n");
     writeFile(ws_ / "stop", "");

@@ -43,7 +43,10 @@ std::set<fs::path> traceFiles(const fs::path& dir) {
 // ends a hung program after 60 s; a hung Wine is killed 30 s later.
 std::string wineCommand(const RunOptions& options, const fs::path& plan, const fs::path& out, const fs::path& err) {
     std::map<std::string, std::string> env = {
-        {"WINEPREFIX", (buildDir() / "wineprefix").string()}, {"WINEDEBUG", "-all"},
+        // KESTRO_WINEDEBUG ("err+all", say) shows Wine's own messages when a run fails
+        // without a word of its own.
+        {"WINEPREFIX", (buildDir() / "wineprefix").string()},
+        {"WINEDEBUG", getenv("KESTRO_WINEDEBUG") ? getenv("KESTRO_WINEDEBUG") : "-all"},
         {"WINEDLLOVERRIDES", "mscoree,mshtml="}, {"HOME", getenv("HOME") ? getenv("HOME") : "/root"},
         {"PATH", "/usr/bin:/bin"}, {"LC_ALL", "C.UTF-8"}};
     for (const auto& [name, value] : options.unixEnv) env[name] = value;

@@ -95,7 +95,8 @@ TEST_F(RealVm, ASecondStartHandsItsArgumentsToTheFirstInstancesVm) {
 
     RunResult second = run(exe, {.arguments = "-x \"My File.txt\" \"" + kOmega + "\"", .trace = false});
     EXPECT_EQ(second.exitCode, 0) << second.err;
-    EXPECT_TRUE(waitUntil([&] { return fs::exists(dir_ / "handed.txt"); }, 30000));
+    // The application may have created the file and not yet written its line.
+    EXPECT_TRUE(waitUntil([&] { return readBytes(dir_ / "handed.txt").ends_with("\n"); }, 30000));
     EXPECT_EQ(readBytes(dir_ / "handed.txt"), "<-x><My File.txt><" + kOmega + ">\n");
     EXPECT_TRUE(notificationFiles(tmp_).empty());
 
