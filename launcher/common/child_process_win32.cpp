@@ -1,5 +1,7 @@
 #include "common/child_process.h"
 
+#include <vector>
+
 #include "diagnostics/trace.h"
 
 namespace kestro {
@@ -9,15 +11,57 @@ namespace {
 constexpr int kStartAttempts = 3;
 constexpr DWORD kRetryPauseMs = 200;
 
+// The attribute list that names the handles a child inherits.
+class HandleList {
+public:
+    explicit HandleList(std::initializer_list<HANDLE> handles) : handles_(handles) {
+        if (handles_.empty()) return;
+        SIZE_T size = 0;
+        InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+        storage_.resize(size);
+        auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
+        if (!InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
+        if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
+                                       handles_.size() * sizeof(HANDLE), nullptr, nullptr)) {
+            DeleteProcThreadAttributeList(list);
+            return;
+        }
+        list_ = list;
+    }
+    ~HandleList() {
+        if (list_) DeleteProcThreadAttributeList(list_);
+    }
+    HandleList(const HandleList&) = delete;
+    HandleList& operator=(const HandleList&) = delete;
+
+    bool empty() const { return handles_.empty(); }
+    LPPROC_THREAD_ATTRIBUTE_LIST get() const { return list_; }
+
+private:
+    std::vector<HANDLE> handles_;
+    std::vector<char> storage_;
+    LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
+};
+
 }  // namespace
 
 bool startChildProcess(const char* application, const std::string& commandLine, STARTUPINFOA& startup,
-                       PROCESS_INFORMATION& child) {
+                       PROCESS_INFORMATION& child, std::initializer_list<HANDLE> inherited, DWORD creationFlags) {
+    HandleList handles(inherited);
+    if (!handles.empty() && !handles.get()) return false;  // the last error says why
+    STARTUPINFOEXA extended{};
+    extended.StartupInfo = startup;
+    DWORD flags = NORMAL_PRIORITY_CLASS | creationFlags;
+    if (handles.get()) {
+        extended.StartupInfo.cb = sizeof extended;
+        extended.lpAttributeList = handles.get();
+        flags |= EXTENDED_STARTUPINFO_PRESENT;
+    }
     for (int attempt = 1;; ++attempt) {
         // CreateProcessA may write into the command line; each attempt gets it whole.
         std::string text = commandLine;
-        if (CreateProcessA(application, text.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr, nullptr,
-                           &startup, &child))
+        if (CreateProcessA(application, text.data(), nullptr, nullptr, handles.get() ? TRUE : FALSE, flags, nullptr,
+                           nullptr, &extended.StartupInfo, &child))
             return true;
         DWORD error = GetLastError();
         if (error != ERROR_INTERNAL_ERROR || attempt == kStartAttempts) {

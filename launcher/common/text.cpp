@@ -27,6 +27,15 @@ std::vector<std::string> splitList(std::string_view list, char separator) {
     return items;
 }
 
+bool endsWithIgnoringCase(std::string_view text, std::string_view tail) {
+    if (text.size() < tail.size()) return false;
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; };
+    text.remove_prefix(text.size() - tail.size());
+    for (size_t i = 0; i < tail.size(); ++i)
+        if (lower(text[i]) != lower(tail[i])) return false;
+    return true;
+}
+
 Utf16 widenAscii(std::string_view text) {
     Utf16 out;
     out.reserve(text.size());

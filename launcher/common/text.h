@@ -31,6 +31,9 @@ inline std::string truncated(std::string text, size_t capacity = kTextCapacity) 
     return text;
 }
 
+// True when `text` ends in `tail`, ASCII letters compared without regard to case.
+bool endsWithIgnoringCase(std::string_view text, std::string_view tail);
+
 // Byte-wise ASCII widening and narrowing for texts known to be ASCII.
 Utf16 widenAscii(std::string_view text);
 

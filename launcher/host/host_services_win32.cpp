@@ -109,22 +109,25 @@ void setNativeLibraryPath() {
     trace("native lib dir is %s", configured.c_str());
     expandVariables(configured);
     std::string directories = libraryDirectories(configured, resolveRelative);
-    std::optional<std::string> oldPath = environmentValue("PATH");
-    PathValue path = pathWithLibraries(directories, oldPath);
+    if (directories.empty()) {
+        // Nothing to add: PATH is left exactly as it came.
+        trace("PATH unchanged (native libs)");
+        return;
+    }
+    std::optional<Utf16> oldPath = environmentValueUtf16("PATH");
+    WidePathValue path = pathWithLibraries(Utf16View(fromFileSystemText(directories)), oldPath);
+    std::string shown = toFileSystemText(path.value);
     if (path.shortened) {
         size_t whole = directories.size() + (oldPath ? oldPath->size() : 0);
         traceError("PATH would exceed %d characters; only its first whole entries are kept (%d of %d characters)",
                    int(kPathValueLimit), int(path.value.size()), int(whole));
     }
-    if (SetEnvironmentVariableA("PATH", path.value.c_str())) {
-        trace("Setting PATH (native libs) %s", path.value.c_str());
+    if (setEnvironmentValue("PATH", path.value)) {
+        trace("Setting PATH (native libs) %s", shown.c_str());
     } else {
         DWORD error = GetLastError();
-        trace("Setting PATH (native libs) %s failed with error %d", path.value.c_str(), int(error));
+        trace("Setting PATH (native libs) %s failed with error %d", shown.c_str(), int(error));
     }
-    std::string entry = "PATH=";
-    entry += path.value;
-    _putenv(entry.c_str());
 }
 
 }  // namespace kestro

@@ -23,30 +23,56 @@ std::string libraryDirectories(std::string_view configured, ResolveDirectory res
     return out;
 }
 
-PathValue pathWithLibraries(std::string_view directories, const std::optional<std::string>& oldPath, size_t limit) {
-    std::string value(directories);
+namespace {
+
+template <class Char>
+BasicPathValue<std::basic_string<Char>> withLibraries(std::basic_string_view<Char> directories,
+                                                      const std::optional<std::basic_string<Char>>& oldPath,
+                                                      size_t limit) {
+    std::basic_string<Char> value(directories);
     if (oldPath) value += *oldPath;
     if (value.size() <= limit) return {std::move(value), false};
     // The last entry boundary within the limit: a ";" outside quotes, at most at `limit`.
     size_t cut = 0;
     bool quoted = false;
     for (size_t i = 0; i <= limit; ++i) {
-        if (value[i] == '"') quoted = !quoted;
-        else if (value[i] == ';' && !quoted) cut = i;
+        if (value[i] == Char('"')) quoted = !quoted;
+        else if (value[i] == Char(';') && !quoted) cut = i;
     }
     value.resize(cut);
     return {std::move(value), true};
 }
 
-PathValue pathWithDirectoryAppended(std::string_view path, std::string_view directory, size_t limit) {
-    std::string tail = ";";
+template <class Char>
+BasicPathValue<std::basic_string<Char>> withDirectoryAppended(std::basic_string_view<Char> path,
+                                                              std::basic_string_view<Char> directory, size_t limit) {
+    std::basic_string<Char> tail(1, Char(';'));
     tail += directory;
-    if (path.size() + tail.size() <= limit) return {std::string(path) + tail, false};
+    if (path.size() + tail.size() <= limit) return {std::basic_string<Char>(path) + tail, false};
     size_t room = limit > tail.size() ? limit - tail.size() : 0;
-    PathValue kept = pathWithLibraries("", std::string(path), room);
+    auto kept = withLibraries<Char>({}, std::basic_string<Char>(path), room);
     kept.value += tail;
     kept.shortened = true;
     return kept;
+}
+
+}  // namespace
+
+PathValue pathWithLibraries(std::string_view directories, const std::optional<std::string>& oldPath, size_t limit) {
+    return withLibraries(directories, oldPath, limit);
+}
+
+WidePathValue pathWithLibraries(std::u16string_view directories, const std::optional<std::u16string>& oldPath,
+                                size_t limit) {
+    return withLibraries(directories, oldPath, limit);
+}
+
+PathValue pathWithDirectoryAppended(std::string_view path, std::string_view directory, size_t limit) {
+    return withDirectoryAppended(path, directory, limit);
+}
+
+WidePathValue pathWithDirectoryAppended(std::u16string_view path, std::u16string_view directory, size_t limit) {
+    return withDirectoryAppended(path, directory, limit);
 }
 
 }  // namespace kestro

@@ -13,6 +13,9 @@ constexpr char kPidsKey[] = "SOFTWARE\\quenfield\\kestro\\pids\\";
 // The value name: the canonical path keeps its backslashes, unlike the semaphore name.
 std::string pidValueName() { return fullPath(getModulePath(), false); }
 
+// Beside it: "|" is in no file name, so no executable's own value can have this name.
+std::string creationValueName() { return pidValueName() + "|created"; }
+
 }  // namespace
 
 bool registerInstancePid(uint32_t processId) {
@@ -22,8 +25,25 @@ bool registerInstancePid(uint32_t processId) {
         return false;
     UniqueKey key(created);
     DWORD value = processId;
+    uint64_t createdAt = processId == GetCurrentProcessId() ? processCreationTime(GetCurrentProcess()) : 0;
+    // The time first: a reader that finds the new id finds its time with it.
+    (void)RegSetValueExA(key.get(), creationValueName().c_str(), 0, REG_QWORD, reinterpret_cast<const BYTE*>(&createdAt),
+                         sizeof createdAt);
     return RegSetValueExA(key.get(), pidValueName().c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
                           sizeof value) == ERROR_SUCCESS;
+}
+
+uint64_t readInstanceCreationTime() {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kPidsKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) return 0;
+    UniqueKey key(opened);
+    uint64_t value = 0;
+    DWORD size = sizeof value;
+    if (RegQueryValueExA(key.get(), creationValueName().c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS ||
+        size != sizeof value)
+        return 0;
+    return value;
 }
 
 uint32_t readInstancePid() {

@@ -20,17 +20,25 @@ void checkSingleInstance(bool allowNumbering, bool notify);
 std::string& instanceSemaphoreName();
 
 // The per-user record of the first instance's process id, under the executable's
-// canonical path. The write reports whether the registry took it; the read gives 0 when
-// the value is missing, unreadable or not 4 bytes long.
+// canonical path, and beside it the process's creation time: a process id is reused
+// once its process has ended, perhaps by a second start of the same executable. The
+// write reports whether the registry took it; the read gives 0 when the value is
+// missing, unreadable or not 4 bytes long (the creation time: 0 when it is not 8 bytes
+// long, as a launcher that recorded none leaves it).
 bool registerInstancePid(uint32_t processId);
 uint32_t readInstancePid();
+uint64_t readInstanceCreationTime();
 
 // Whether some process still holds the instance semaphore; asking creates nothing.
 bool isFirstInstanceAlive();
 
 // Whether `processId` is a running process other than this one, started from this
-// executable's file (however its path is spelt).
-bool runsThisExecutable(uint32_t processId);
+// executable's file (however its path is spelt) and, unless `creationTime` is 0,
+// created at that time (a FILETIME).
+bool runsThisExecutable(uint32_t processId, uint64_t creationTime = 0);
+
+// The creation time of a process (a FILETIME); 0 when it cannot be read.
+uint64_t processCreationTime(void* process);
 
 // Brings the visible top-level windows of `processId` to the front, restoring minimised
 // ones when `restore` is set.

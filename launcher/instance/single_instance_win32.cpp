@@ -69,7 +69,8 @@ bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str(
 
 HandOverProbes probesFor(const std::string& file) {
     return {[file] { return fileExists(file); }, [] { return isFirstInstanceAlive(); },
-            [](uint32_t ms) { Sleep(ms); }, [] { return readInstancePid(); }, runsThisExecutable};
+            [](uint32_t ms) { Sleep(ms); }, [] { return readInstancePid(); },
+            [](uint32_t processId) { return runsThisExecutable(processId, readInstanceCreationTime()); }};
 }
 
 // The identity of a file, whatever its path's spelling (short names, case, prefixes).
@@ -204,6 +205,9 @@ void checkSingleInstance(bool allowNumbering, bool notify) {
         }
         if (found == PidWaitEnd::Found) {
             trace("other pid %d", int(processId));
+            // The first instance may then bring the window it opens for our arguments to
+            // the front; without it, the window would stay behind the others.
+            AllowSetForegroundWindow(processId);
             activateInstanceWindows(processId, true);
             if (!notify || handOver(key, processId)) break;
         }
@@ -224,10 +228,17 @@ bool isFirstInstanceAlive() {
     return false;
 }
 
-bool runsThisExecutable(uint32_t processId) {
+uint64_t processCreationTime(void* process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return uint64_t(created.dwHighDateTime) << 32 | created.dwLowDateTime;
+}
+
+bool runsThisExecutable(uint32_t processId, uint64_t creationTime) {
     if (processId == 0 || processId == GetCurrentProcessId()) return false;
     UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) return false;
+    if (creationTime != 0 && processCreationTime(process.get()) != creationTime) return false;
     std::wstring image(32768, L'\0'), own(32768, L'\0');
     DWORD size = DWORD(image.size());
     BY_HANDLE_FILE_INFORMATION theirs{}, ours{};

@@ -5,6 +5,7 @@
 #include "diagnostics/trace.h"
 #include "runtime/candidate_check.h"
 #include "runtime/packed_runtime.h"
+#include "runtime/search_list.h"
 #include "runtime/version_cache.h"
 #include "runtime/version_probe.h"
 #include "workfiles/paths.h"
@@ -107,11 +108,22 @@ bool checkRuntimeVariable(std::string& javaExe, const char* name, const std::str
 }
 
 bool findJavaOnPath(std::string& javaExe, const std::string& lowerBound, const std::string& upperBound) {
-    std::string found(kTextCapacity, '\0');
-    DWORD n = SearchPathA(nullptr, "java.exe", nullptr, DWORD(found.size()), found.data(), nullptr);
-    if (n == 0 || n >= found.size()) return false;
-    found.resize(n);
-    javaExe = std::move(found);
+    // Not SearchPathA: it looks in the current directory too, where a download folder
+    // or a share may hold a planted java.exe that the version probe would run.
+    std::string system(kTextCapacity, '\0');
+    UINT n = GetSystemDirectoryA(system.data(), UINT(system.size()));
+    system.resize(n < system.size() ? n : 0);
+    std::string path = directoryListValue("PATH").value_or(std::string());
+    bool found = false;
+    for (const std::string& directory : javaSearchDirectories(moduleDirectory(), {system, windowsDirectory()}, path)) {
+        std::string candidate = childPath(directory, "java.exe");
+        if (candidate.size() < kTextCapacity && pathExists(candidate)) {
+            javaExe = std::move(candidate);
+            found = true;
+            break;
+        }
+    }
+    if (!found) return false;
     std::string version;
     return checkJavaExe(javaExe, version, lowerBound, upperBound, false);
 }

@@ -1,13 +1,12 @@
 #include "runtime/load_dll.h"
 
-#include <cstdlib>
-
 #include "common/environment.h"
 #include "config/config_tables.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/trace.h"
 #include "host/library_path.h"
 #include "runtime/runtime_home.h"
+#include "runtime/runtime_library.h"
 #include "runtime/runtime_search.h"
 #include "runtime/search_list.h"
 #include "workfiles/paths.h"
@@ -23,28 +22,28 @@ CreateJavaVmFn& entryPoint() {
     return entry;
 }
 
-// The whole value: a PATH cut to a fixed buffer would be written back shortened.
-std::string currentPath() { return environmentValue("PATH").value_or(std::string()); }
+// The whole value, in UTF-16: a PATH cut to a fixed buffer, or passed through the code
+// page, would be written back changed.
+Utf16 currentPath() { return environmentValueUtf16("PATH").value_or(Utf16()); }
 
 // Sets PATH in the process environment and in the C runtime's own table.
-void setPath(const std::string& value) {
-    if (SetEnvironmentVariableA("PATH", value.c_str())) {
-        trace("Setting PATH %s", value.c_str());
+void setPath(const Utf16& value) {
+    std::string shown = toFileSystemText(value);
+    if (setEnvironmentValue("PATH", value)) {
+        trace("Setting PATH %s", shown.c_str());
     } else {
         DWORD error = GetLastError();
-        trace("Setting PATH %s failed with error %d", value.c_str(), int(error));
+        trace("Setting PATH %s failed with error %d", shown.c_str(), int(error));
     }
-    std::string entry = "PATH=" + value;
-    _putenv(entry.c_str());
 }
 
 // One runtime's attempt: its bin directory on PATH, then the VM sub-directories.
 HMODULE loadFromRuntime(const std::string& javaExe) {
     std::string bin = javaBinDirectory(javaExe);
-    std::string oldPath = currentPath();
+    Utf16 oldPath = currentPath();
     // Beyond the system's limit PATH would not be set at all (or, under Wine, be set
     // mangled), and the VM library's neighbours in bin would not be found.
-    PathValue path = pathWithDirectoryAppended(oldPath, bin);
+    WidePathValue path = pathWithDirectoryAppended(Utf16View(oldPath), Utf16View(fromFileSystemText(bin)));
     if (path.shortened)
         traceError("PATH would exceed %d characters; its last entries are left out for %s", int(kPathValueLimit),
                    bin.c_str());
@@ -76,7 +75,7 @@ HMODULE tryJvmLibrary(const std::string& binDirectory, const std::string& subDir
     std::string path = binDirectory + "\\" + subDirectory + "\\jvm.dll";
     bool exists = pathExists(path);
     trace("Trying %s (exists %d)", path.c_str(), exists ? 1 : 0);
-    HMODULE module = LoadLibraryA(path.c_str());
+    HMODULE module = loadRuntimeLibrary(path, binDirectory);
     DWORD error = GetLastError();
     if (exists && !module) trace("Failed with error code %d", int(error));
     return module;

@@ -1,6 +1,8 @@
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <iterator>
 
 #include "common/child_process.h"
 #include "common/win32_handles.h"
@@ -21,28 +23,70 @@ constexpr const char* kPackedJars[] = {
 
 constexpr size_t kPackSuffixLength = 5;  // ".pack"
 
+// A jar is written under this name first and takes its own only when unpack200 ended
+// well: a jar cut short (unpack200 killed, out of disk) must never pass for restored.
+constexpr const char* kPartSuffix = ".kst_part";
+
+// unpack200 restores rt.jar in seconds; one that runs for minutes is stuck.
+constexpr DWORD kUnpackLimitMs = 5 * 60 * 1000;
+
+// One start at a time unpacks a runtime directory: two unpack200 writing the same jar
+// would leave it damaged. The name is the directory's, lower-cased and hashed (a
+// kernel object name has no backslashes and a length limit).
+std::string unpackLockName(const std::string& runtimeDirectory) {
+    uint64_t hash = 14695981039346656037ull;
+    for (char c : runtimeDirectory) {
+        hash ^= uint8_t(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+        hash *= 1099511628211ull;
+    }
+    std::string name = "Local\\kst_unpack_";
+    for (int shift = 60; shift >= 0; shift -= 4) name += "0123456789abcdef"[(hash >> shift) & 15];
+    return name;
+}
+
+bool unpackedAlready(const std::string& runtimeDirectory) {
+    return !pathExists(runtimeDirectory + "\\lib\\rt.jar.pack") || pathExists(runtimeDirectory + "\\lib\\jsse.jar");
+}
+
 }  // namespace
 
 void unpackPackedRuntime(const std::string& runtimeDirectory) {
-    if (!pathExists(runtimeDirectory + "\\lib\\rt.jar.pack") || pathExists(runtimeDirectory + "\\lib\\jsse.jar"))
-        return;
-    trace("Unpacking JRE");
-    std::fputs("Preparing JRE ...\n", stdout);
-    std::fflush(stdout);
-    for (const char* jar : kPackedJars) unpackJar(runtimeDirectory, runtimeDirectory + "\\" + jar + ".pack");
-    trace("Unpacking JRE done");
+    if (unpackedAlready(runtimeDirectory)) return;
+    UniqueHandle lock(CreateMutexA(nullptr, FALSE, unpackLockName(runtimeDirectory).c_str()));
+    if (lock) {
+        DWORD waited = WaitForSingleObject(lock.get(), kUnpackLimitMs * DWORD(std::size(kPackedJars)));
+        if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+            trace("another start is still unpacking %s", runtimeDirectory.c_str());
+            return;
+        }
+    }
+    // Another start may have finished while this one waited.
+    if (!unpackedAlready(runtimeDirectory)) {
+        trace("Unpacking JRE");
+        std::fputs("Preparing JRE ...\n", stdout);
+        std::fflush(stdout);
+        // jsse.jar, the mark of a finished unpacking, is made only when every jar before
+        // it was restored.
+        for (const char* jar : kPackedJars)
+            if (!unpackJar(runtimeDirectory, runtimeDirectory + "\\" + jar + ".pack")) break;
+        trace("Unpacking JRE done");
+    }
+    if (lock) ReleaseMutex(lock.get());
 }
 
-void unpackJar(const std::string& runtimeDirectory, const std::string& packedFile) {
-    if (packedFile.size() < kPackSuffixLength) return;
+bool unpackJar(const std::string& runtimeDirectory, const std::string& packedFile) {
+    if (packedFile.size() < kPackSuffixLength) return true;
     std::string jar = packedFile.substr(0, packedFile.size() - kPackSuffixLength);
     if (!pathExists(packedFile)) {
         trace("pack path doesn't exists");
-        return;
+        return true;
     }
+    std::string part = jar + kPartSuffix;
+    DeleteFileA(part.c_str());  // left by a start that was killed, perhaps
     std::string tool = runtimeDirectory + "\\bin\\unpack200.exe";
     // The tool is named as the application; the command line holds only its arguments.
-    std::string commandLine = "-r \"" + packedFile + "\" \"" + jar + "\"";
+    // The packed file stays until its jar is in place: it is the only copy.
+    std::string commandLine = "\"" + packedFile + "\" \"" + part + "\"";
     trace("%s", tool.c_str());
     trace("%s", commandLine.c_str());
 
@@ -51,7 +95,7 @@ void unpackJar(const std::string& runtimeDirectory, const std::string& packedFil
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION child{};
-    if (!startChildProcess(tool.c_str(), commandLine, startup, child)) {
+    if (!startChildProcess(tool.c_str(), commandLine, startup, child, {}, CREATE_NO_WINDOW)) {
         DWORD error = GetLastError();
         trace("could not create unpack process");
         trace("CreateProcess failed with error %d", int(error));
@@ -59,18 +103,28 @@ void unpackJar(const std::string& runtimeDirectory, const std::string& packedFil
     }
     UniqueHandle process(child.hProcess), thread(child.hThread);
     trace("waiting for unpack200 to finish");
-    WaitForSingleObject(process.get(), INFINITE);
+    DWORD waited = WaitForSingleObject(process.get(), kUnpackLimitMs);
+    DWORD exitCode = STILL_ACTIVE;
+    if (waited != WAIT_OBJECT_0) {
+        trace("unpack200 still runs after %d s, terminating it", int(kUnpackLimitMs / 1000));
+        TerminateProcess(process.get(), 1);
+        WaitForSingleObject(process.get(), 5000);
+    } else {
+        GetExitCodeProcess(process.get(), &exitCode);
+    }
     trace("unpack done");
 
-    // The packed file is the only copy of its jar: it goes only once the jar is there.
-    if (!pathExists(jar)) {
+    if (exitCode != 0 || !pathExists(part) ||
+        !MoveFileExA(part.c_str(), jar.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         trace("unpacked jar missing, keeping %s", packedFile.c_str());
-        return;
+        DeleteFileA(part.c_str());
+        return false;
     }
     if (!DeleteFileA(packedFile.c_str())) {
         DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND) trace("could not delete packed file (error %d)", int(error));
     }
+    return true;
 }
 
 }  // namespace kestro

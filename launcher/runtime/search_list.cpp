@@ -52,4 +52,18 @@ std::string withoutLineEnd(std::string line) {
     return line;
 }
 
+std::vector<std::string> javaSearchDirectories(std::string_view launcherDirectory,
+                                               const std::vector<std::string>& systemDirectories,
+                                               std::string_view path) {
+    std::vector<std::string> directories;
+    if (!launcherDirectory.empty()) directories.push_back(withoutTrailingBackslash(launcherDirectory));
+    for (const std::string& directory : systemDirectories)
+        if (!directory.empty()) directories.push_back(withoutTrailingBackslash(directory));
+    for (std::string entry : splitList(path)) {
+        if (entry.size() >= 2 && entry.front() == '"' && entry.back() == '"') entry = entry.substr(1, entry.size() - 2);
+        if (!entry.empty() && !isRelativePath(entry)) directories.push_back(withoutTrailingBackslash(entry));
+    }
+    return directories;
+}
+
 }  // namespace kestro

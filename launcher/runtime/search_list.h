@@ -36,6 +36,14 @@ std::string runtimeHomeOf(std::string_view javaExe);
 // the directory of `javaExe`.
 std::string embeddedRuntimeJava(std::string_view javaExe);
 
+// Where "java.exe" is looked for on the search path, in order: the launcher's directory,
+// the system directories, then each directory of `path` (";"-separated, enclosing double
+// quotes removed) that is absolute. Never the current directory: neither by itself nor
+// through a relative PATH entry, which names a directory below it.
+std::vector<std::string> javaSearchDirectories(std::string_view launcherDirectory,
+                                               const std::vector<std::string>& systemDirectories,
+                                               std::string_view path);
+
 // A hint file's line without its trailing carriage returns and line feeds.
 std::string withoutLineEnd(std::string line);
 

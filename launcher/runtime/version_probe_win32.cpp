@@ -1,8 +1,5 @@
 #include <windows.h>
 
-#include <cstdio>
-#include <cstring>
-
 #include "common/child_process.h"
 #include "common/win32_handles.h"
 #include "diagnostics/trace.h"
@@ -19,28 +16,36 @@ namespace {
 // A terminated child lets go of the output file only once it has really ended.
 constexpr DWORD kTerminationWaitMs = 5000;
 
-// Standard error of the probe: a fresh temporary file, inheritable by the child.
-UniqueHandle createOutputFile(const std::string& name) {
-    UniqueFile file(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return {};
-    HANDLE inheritable = nullptr;
-    if (!DuplicateHandle(GetCurrentProcess(), file.get(), GetCurrentProcess(), &inheritable, 0, TRUE,
-                         DUPLICATE_SAME_ACCESS))
-        return {};
-    return UniqueHandle(inheritable);
+// The most of the child's output that is read.
+constexpr DWORD kOutputLimit = 4096;
+
+// Standard error of the probe: a fresh temporary file, inheritable by the child, that
+// the system deletes once the last handle to it is closed, the child's and ours, even
+// when the launcher is killed during the probe.
+UniqueFile createOutputFile(const std::string& name) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    return UniqueFile(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inheritable, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
 }
 
-// The first line of the output file as the C runtime reads text: at most 99 characters,
-// "\r\n" read as "\n".
-bool readFirstLine(const std::string& name, std::string& line) {
-    FILE* file = std::fopen(name.c_str(), "r");
-    if (!file) return false;
-    char buffer[100];
-    bool read = std::fgets(buffer, sizeof buffer, file) != nullptr;
-    std::fclose(file);
-    if (read) line.assign(buffer, std::strlen(buffer));
-    return read;
+// The first line of the output as the C runtime reads text: at most 99 characters,
+// "\r\n" read as "\n". Read through our own handle: the file has no name to open any
+// more once it is marked for deletion.
+bool readFirstLine(HANDLE file, std::string& line) {
+    std::string bytes(kOutputLimit, '\0');
+    DWORD read = 0;
+    if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+        !ReadFile(file, bytes.data(), DWORD(bytes.size()), &read, nullptr) || read == 0)
+        return false;
+    bytes.resize(read);
+    line.clear();
+    for (size_t i = 0; i < bytes.size() && line.size() < 99; ++i) {
+        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
+        line += bytes[i];
+        if (bytes[i] == '\n') break;
+    }
+    return true;
 }
 
 }  // namespace
@@ -49,7 +54,7 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t lastWrite, std::strin
     // Without a short form the long path serves; the quoting keeps it whole.
     std::string commandLine = probeCommandLine(shortPathName(javaExe).value_or(javaExe));
     std::string outputName = uniqueTempName();
-    UniqueHandle output = createOutputFile(outputName);
+    UniqueFile output = createOutputFile(outputName);
     if (!output) {
         // Without somewhere to write, the child's answer could not be read.
         DeleteFileA(outputName.c_str());
@@ -62,7 +67,8 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t lastWrite, std::strin
     startup.wShowWindow = SW_HIDE;
     startup.hStdError = output.get();
     PROCESS_INFORMATION child{};
-    if (!startChildProcess(nullptr, commandLine, startup, child)) {
+    // Only the output file goes to the child, and it opens no console window.
+    if (!startChildProcess(nullptr, commandLine, startup, child, {output.get()}, CREATE_NO_WINDOW)) {
         DWORD error = GetLastError();
         trace("Could not create process %s > %s (error %d)", commandLine.c_str(), outputName.c_str(), int(error));
         output.reset();
@@ -85,11 +91,12 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t lastWrite, std::strin
     }
     process.reset();
     thread.reset();
-    output.reset();
 
     std::string line;
     std::optional<std::string> found;
-    if (exitCode == 0 && readFirstLine(outputName, line)) found = versionFromProbeLine(line);
+    if (exitCode == 0 && readFirstLine(output.get(), line)) found = versionFromProbeLine(line);
+    // Gone once the last handle is closed; Wine deletes it only by name.
+    output.reset();
     DeleteFileA(outputName.c_str());
     if (!found) return false;
     version = std::move(*found);

@@ -8,6 +8,7 @@
 #include "config/config_tables.h"
 #include "diagnostics/trace.h"
 #include "runtime/runtime_home.h"
+#include "runtime/runtime_library.h"
 
 namespace kestro {
 
@@ -35,9 +36,10 @@ Fn entryPoint(HMODULE library, const char* name) {
 }
 
 void showSplash() {
-    std::string path = runtimeHome() + "\\bin\\splashscreen.dll";
+    std::string bin = runtimeHome() + "\\bin";
+    std::string path = bin + "\\splashscreen.dll";
     trace("loading splashscreen dll from %s", path.c_str());
-    UniqueModule library(LoadLibraryA(path.c_str()));
+    UniqueModule library(loadRuntimeLibrary(path, bin));
     if (!library) {
         traceError("Could not load splashscreen.dll");
         return;

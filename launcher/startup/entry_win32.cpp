@@ -15,6 +15,7 @@
 #include "host/reboot.h"
 #include "instance/single_instance.h"
 #include "runtime/load_dll.h"
+#include "runtime/runtime_library.h"
 #include "splash/splash.h"
 #include "startup/command_line.h"
 #include "startup/exit.h"
@@ -57,6 +58,7 @@ void applySwitches(const std::vector<Utf16>& arguments) {
 }
 
 int runStartup(const char* ansiCommandLine, int showCommand) {
+    removeCurrentDirectoryFromDllSearch();
     InitCommonControls();
     if (*ansiCommandLine && std::strcmp(ansiCommandLine, "__vlm_reboot") == 0) {
         rebootSystem();

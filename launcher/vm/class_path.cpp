@@ -1,5 +1,6 @@
 #include "vm/class_path.h"
 
+#include "common/text.h"
 #include "config/config_tables.h"
 #include "diagnostics/trace.h"
 #include "startup/launcher_state.h"
@@ -71,9 +72,12 @@ std::string withoutEmptyElements(const std::string& list) {
 
 std::vector<std::string> listMatchingFiles(const std::string& directory, const std::string& extension,
                                            const VmSystem& system) {
-    std::string pattern = directory + "\\*" + (extension.starts_with('.') ? "" : ".") + extension;
-    std::vector<std::string> names = system.listDirectory(pattern);
-    for (std::string& name : names) name = truncated(std::move(name));
+    std::string tail = (extension.starts_with('.') ? "" : ".") + extension;
+    // The system's pattern also matches through 8.3 aliases: "b.jarx" and "c.jar_old"
+    // (B~1.JAR) would bring disabled or backup archives onto the class path.
+    std::vector<std::string> names;
+    for (std::string& name : system.listDirectory(directory + "\\*" + tail))
+        if (endsWithIgnoringCase(name, tail)) names.push_back(truncated(std::move(name)));
     return names;
 }
 

@@ -51,7 +51,7 @@ LauncherPropertyValues currentPropertyValues() {
     values.tempDir = tempDirPath();
     values.langRestart = launcherState().langRestart;
     values.unextractedPosition = unextractedPosition();
-    values.path = environmentValue("PATH").value_or(std::string());
+    values.path = directoryListValue("PATH").value_or(std::string());
     values.manPathSet = std::getenv("MANPATH") != nullptr;
     values.consoleOutputCodePage = GetConsoleOutputCP();
     values.oemCodePage = GetOEMCP();

@@ -57,6 +57,16 @@ bool isRunDirectoryName(std::string_view name) {
            sameLetters(name.substr(digits - 4, 4), "_dir");
 }
 
+std::optional<int64_t> runDirectoryTime(std::string_view name) {
+    if (!isRunDirectoryName(name)) return std::nullopt;
+    size_t digits = name.size();
+    while (name[digits - 1] >= '0' && name[digits - 1] <= '9') --digits;
+    if (name.size() - digits > 18) return std::nullopt;
+    int64_t seconds = 0;
+    for (char c : name.substr(digits)) seconds = seconds * 10 + (c - '0');
+    return seconds;
+}
+
 void lowerAsciiLetters(Utf16& text) {
     for (char16_t& c : text)
         if (c >= u'A' && c <= u'Z') c = char16_t(c + (u'a' - u'A'));

@@ -1,6 +1,8 @@
 // The string rules of the launcher's paths, free of any system call.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +39,10 @@ bool mayEmptyDirectory(std::string_view path);
 // True for the name of a run's temporary directory: "kst", anything, "_dir" and at least
 // one digit to the end, in any letter case.
 bool isRunDirectoryName(std::string_view name);
+
+// The creation time (seconds since 1970) that a run directory's name ends with; none for
+// another name or a number too long to be one.
+std::optional<int64_t> runDirectoryTime(std::string_view name);
 
 // Lower-cases the letters A to Z and nothing else.
 void lowerAsciiLetters(Utf16& text);

@@ -23,6 +23,10 @@ inline constexpr const char* kKeepMarkName = "kst_keep";
 inline constexpr int kSweepDirectoryLimit = 3;
 inline constexpr int64_t kSweepMilliseconds = 100;
 
+// A directory without a marker is another launcher's that is being made, unless it is
+// older than this: then it is one whose removal failed after its marker was gone.
+inline constexpr int64_t kMarkerlessGraceSeconds = 60;
+
 // Creates the marker in `directory` and holds it until the process ends. Returns 0, or
 // the system's error code when it cannot be created.
 uint32_t holdRunMarker(const std::string& directory);
@@ -32,9 +36,11 @@ uint32_t holdRunMarker(const std::string& directory);
 void removeOwnRunDirectory();
 
 // Removes `directory` with everything in it when its launcher has ended and the
-// application did not keep it: true when it is gone. A directory without a marker is not
-// judged; one that cannot be emptied keeps its marker for a later start.
-bool removeEndedRunDirectory(const std::string& directory);
+// application did not keep it, working until `deadline` (a QueryPerformanceCounter time
+// in milliseconds; INT64_MAX for no limit): true when it is gone. Read-only files go
+// too. One that cannot be emptied in time keeps its marker for a later start; one
+// without a marker is removed only when it is empty and older than the grace above.
+bool removeEndedRunDirectory(const std::string& directory, int64_t deadline);
 
 // Removes the run directories of ended launchers in `root` (ending with a backslash),
 // apart from `own`, within the limits above. Failures are silent.

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstdint>
+#include <ctime>
 #include <utility>
 
 #include "common/win32_handles.h"
@@ -21,22 +23,55 @@ HANDLE& ownMarker() {
     return marker;
 }
 
-void emptyTree(const std::string& directory, int depth) {
+int64_t milliseconds() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return now.QuadPart / (frequency.QuadPart / 1000);
+}
+
+// A read-only file or directory cannot be deleted until the attribute is cleared.
+bool removeEntry(const std::string& path, DWORD attributes, bool directory) {
+    if (directory ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str())) return true;
+    if (!(attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    SetFileAttributesA(path.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+    return directory ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
+}
+
+// Deletes what lies in `directory` until `deadline` (milliseconds()); false when the time
+// ran out first, so that a directory of many thousand files is emptied over several
+// starts instead of delaying one.
+bool emptyTree(const std::string& directory, int depth, int64_t deadline) {
     WIN32_FIND_DATAA entry;
     UniqueFind listing(FindFirstFileA(childPath(directory, "*").c_str(), &entry));
-    if (!listing) return;
+    if (!listing) return true;
     do {
+        if (milliseconds() >= deadline) return false;
         std::string name = entry.cFileName;
         if (name == "." || name == "..") continue;
         std::string path = childPath(directory, name);
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && depth < kTreeDepthLimit)
-                emptyTree(path, depth + 1);
-            RemoveDirectoryA(path.c_str());
+            if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && depth < kTreeDepthLimit &&
+                !emptyTree(path, depth + 1, deadline))
+                return false;
+            removeEntry(path, entry.dwFileAttributes, true);
         } else {
-            DeleteFileA(path.c_str());
+            removeEntry(path, entry.dwFileAttributes, false);
         }
     } while (FindNextFileA(listing.get(), &entry));
+    return true;
+}
+
+// True when nothing at all is in `directory`.
+bool isEmptyDirectory(const std::string& directory) {
+    WIN32_FIND_DATAA entry;
+    UniqueFind listing(FindFirstFileA(childPath(directory, "*").c_str(), &entry));
+    if (!listing) return false;
+    do {
+        std::string name = entry.cFileName;
+        if (name != "." && name != "..") return false;
+    } while (FindNextFileA(listing.get(), &entry));
+    return true;
 }
 
 // True when nothing but the marker is left in `directory`.
@@ -51,12 +86,6 @@ bool onlyMarkerLeft(const std::string& directory) {
     return true;
 }
 
-int64_t milliseconds() {
-    LARGE_INTEGER now, frequency;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&frequency);
-    return now.QuadPart / (frequency.QuadPart / 1000);
-}
 
 }  // namespace
 
@@ -74,16 +103,25 @@ void removeOwnRunDirectory() {
     const std::string& directory = tempDirPath();
     if (directory.empty()) return;
     if (ownMarker() != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(ownMarker(), INVALID_HANDLE_VALUE));
-    removeEndedRunDirectory(directory);
+    removeEndedRunDirectory(directory, INT64_MAX);
 }
 
-bool removeEndedRunDirectory(const std::string& directory) {
+bool removeEndedRunDirectory(const std::string& directory, int64_t deadline) {
     // For deletion and shared with nobody: this fails while the directory's launcher still
     // holds its marker, and while another start is removing the directory.
     UniqueFile marker(CreateFileA(childPath(directory, kRunMarkerName).c_str(), DELETE, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!marker || pathExists(childPath(directory, kKeepMarkName))) return false;
-    emptyDirectoryTree(directory);
+    if (!marker) {
+        // No marker: a launcher that is only now creating its directory, or one whose
+        // removal got as far as the marker and then failed (a handle of a virus scanner,
+        // an Explorer window). Empty, and older than any start takes to make its marker,
+        // it is the second, and is removed now.
+        std::optional<int64_t> made = runDirectoryTime(directory.substr(directoryPart(directory).size()));
+        return made && std::time(nullptr) - *made > kMarkerlessGraceSeconds && isEmptyDirectory(directory) &&
+               RemoveDirectoryA(directory.c_str());
+    }
+    if (pathExists(childPath(directory, kKeepMarkName))) return false;
+    if (!mayEmptyDirectory(directory) || !emptyTree(directory, 0, deadline)) return false;
     // The marker goes last, so that a directory which could not be emptied (a file still
     // open in another process) is tried again by a later start.
     if (!onlyMarkerLeft(directory)) return false;
@@ -104,7 +142,7 @@ void removeEndedRunDirectories(const std::string& root, const std::string& own) 
         bool plainDirectory = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
                               !(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT);
         if (!plainDirectory || !isRunDirectoryName(entry.cFileName) || directory == own) continue;
-        if (removeEndedRunDirectory(directory)) {
+        if (removeEndedRunDirectory(directory, deadline)) {
             trace("removed %s, left by a launcher that has ended", directory.c_str());
             ++removed;
         }
@@ -112,7 +150,7 @@ void removeEndedRunDirectories(const std::string& root, const std::string& own) 
 }
 
 void emptyDirectoryTree(const std::string& directory) {
-    if (mayEmptyDirectory(directory)) emptyTree(directory, 0);
+    if (mayEmptyDirectory(directory)) emptyTree(directory, 0, INT64_MAX);
 }
 
 }  // namespace kestro

@@ -13,6 +13,7 @@
 #include "common/win32_handles.h"
 #include "workfiles/path_rules.h"
 #include "workfiles/paths.h"
+#include "workfiles/private_directory.h"
 #include "workfiles/run_directory.h"
 #include "workfiles/temp_dir.h"
 
@@ -38,19 +39,58 @@ bool longFormIsUnrepresentable(const std::string& root) {
     return longForm && longForm->find('?') != std::string::npos;
 }
 
+// The short (8.3) form of the user's own temporary path, when the code page holds it
+// exactly: the user's folder, which no other user can change, named in 8-bit text.
+std::optional<std::string> shortTempPath() {
+    Utf16 path(kTextCapacity, u'\0');
+    DWORD n = GetTempPathW(DWORD(path.size()), wide(path));
+    if (n == 0 || n >= path.size()) return std::nullopt;
+    path.resize(n);
+    Utf16 shortForm(kTextCapacity, u'\0');
+    n = GetShortPathNameW(wide(path), wide(shortForm), DWORD(shortForm.size()));
+    if (n == 0 || n >= shortForm.size()) return std::nullopt;
+    shortForm.resize(n);
+    bool exact = false;
+    std::string text = toFileSystemText(shortForm, &exact);
+    if (!exact || text.empty()) return std::nullopt;
+    return text;
+}
+
+// A shared root is used through the user's own directory inside it, made private, or
+// taken when it is there already and the user's; another user's is never used.
+bool usePrivateRoot(std::string& root) {
+    const std::optional<std::string>& user = currentUserSid();
+    if (!user) return false;
+    // A root that another user owns is theirs to rearrange, whatever lies inside.
+    std::optional<std::string> rootOwner = ownerSid(root);
+    if (!rootOwner || !trustedOwner(*rootOwner, *user)) {
+        trace("not using %s: owned by %s", root.c_str(), rootOwner ? rootOwner->c_str() : "nobody known");
+        return false;
+    }
+    std::string own = childPath(root, privateRootName(*user));
+    if (!createPrivateDirectory(own)) {
+        DWORD error = GetLastError();
+        std::optional<std::string> owner = error == ERROR_ALREADY_EXISTS ? ownerSid(own) : std::nullopt;
+        if (!owner || *owner != *user) {
+            trace("not using %s (error %d)", own.c_str(), int(error));
+            return false;
+        }
+    }
+    root = own;
+    return true;
+}
+
 // The fallback roots, tried in order when the system's path cannot be used.
 bool findFallbackRoot(std::string& root) {
     std::string windows = windowsDirectory();
     for (const std::string& candidate : {windows + "\\temp", std::string("c:\\temp"), std::string("c:\\tmp"), windows}) {
-        if (isWritableDirectory(candidate)) {
-            root = candidate;
-            return true;
-        }
+        root = candidate;
+        if (isWritableDirectory(candidate) && usePrivateRoot(root)) return true;
     }
     if (!isWritableDirectory("c:\\")) return false;
     root = "c:\\tmp";
     (void)_mkdir(root.c_str());
-    return isWritableDirectory(root);
+    return isWritableDirectory(root) && usePrivateRoot(root);
 }
 
 }  // namespace
@@ -75,7 +115,14 @@ std::string findTempRoot() {
     } else {
         trace("make dir returned %d", _mkdir(root.c_str()));
     }
-    if ((lossy || longFormIsUnrepresentable(root)) && !findFallbackRoot(root)) fatalMessage(msg::NoTempDirectory);
+    if (lossy || longFormIsUnrepresentable(root)) {
+        if (std::optional<std::string> shortForm = shortTempPath()) {
+            root = *shortForm;
+            trace("using the short form %s of the temp path", root.c_str());
+        } else if (!findFallbackRoot(root)) {
+            fatalMessage(msg::NoTempDirectory);
+        }
+    }
     // The home directory and the fallbacks come without a trailing backslash; adding it
     // here keeps every name formed from the root inside the root.
     if (!root.empty() && root.back() != '\\' && root.back() != '/') root += '\\';
@@ -114,7 +161,10 @@ void createTempDir() {
         std::string unique = uniqueTempName();
         dir = unique + "_dir" + decimal(int64_t(std::time(nullptr)));
         trace("Temp dir: %s", dir.c_str());
-        uint32_t error = CreateDirectoryA(dir.c_str(), nullptr) ? 0 : GetLastError();
+        // Only the user and the system may open it: in a shared root another user could
+        // otherwise add an archive to the class path or replace a library before it loads.
+        bool created = currentUserSid() ? createPrivateDirectory(dir) : CreateDirectoryA(dir.c_str(), nullptr);
+        uint32_t error = created ? 0 : GetLastError();
         // The system's empty file reserved the name, which the directory's own name now
         // holds (with the time); the pseudo-random name made no file.
         if (unique.ends_with(".tmp")) DeleteFileA(unique.c_str());

@@ -48,6 +48,19 @@ TEST_F(NativeLibraryPath, DirectoriesGoInFrontOfPath) {
     EXPECT_EQ(pathAtVmCreation(), expected + ";" + bin());
 }
 
+// PATH is changed in UTF-16: entries that the code page lacks reach the VM's process
+// environment as they were, never as look-alikes (an L for the Polish letter), which would name
+// directories that any user may create.
+TEST_F(NativeLibraryPath, EntriesOutsideTheCodePageStayAsTheyWere) {
+    set(key::NativeLibraryPath, "lib");
+    const std::string old = "C:\\\xC5\x81ukasz\\bin;C:\\\xCE\xA9mega\\bin";
+    RunResult r = run(buildLauncher(), {.env = {{"PATH", old}}});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    std::vector<std::string> system = jvmTranscript(dir_ / "jre").values("PATH (system) ");
+    ASSERT_EQ(system.size(), 1u);
+    EXPECT_EQ(system[0], windowsPath(dir_) + "\\lib;" + old + ";" + bin());
+}
+
 // A PATH that would grow beyond what the system holds keeps the directories and the old
 // PATH's leading entries whole, instead of losing the old PATH altogether; the runtime
 // search then makes room for the runtime's bin directory the same way.

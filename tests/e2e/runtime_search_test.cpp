@@ -120,6 +120,22 @@ TEST_F(RuntimeSearch, UnloadableRuntimeGivesOneMessageByKindOfLocation) {
 }
 
 // A packed runtime whose unpack200 cannot be started ends the launcher.
+// The VM library's imports come from its runtime (or the system): copies planted beside
+// the launcher, where a downloaded application lies, and in the current directory are
+// never loaded.
+TEST_F(RuntimeSearch, PlantedLibrariesBesideTheLauncherOrInTheCurrentDirectoryAreNotLoaded) {
+    fs::path home = layOut("deps", {.vmLibraries = {"bin/server/jvm.dll"}, .vmDependency = true});
+    set(key::SearchList, "Rdeps");
+    fs::create_directories(dir_ / "cwd");
+    for (const fs::path& planted : {dir_ / "kstvmdep.dll", dir_ / "cwd" / "kstvmdep.dll"})
+        fs::copy_file(home / "bin" / "kstvmdep.dll", planted);
+    RunResult r = run(buildLauncher(), {.cwd = dir_ / "cwd"});
+    EXPECT_EQ(r.exitCode, 0) << r.err << r.trace;
+    EXPECT_TRUE(fs::exists(home / "bin" / "kstvmdep.dll.loaded"));
+    EXPECT_FALSE(fs::exists(dir_ / "kstvmdep.dll.loaded"));
+    EXPECT_FALSE(fs::exists(dir_ / "cwd" / "kstvmdep.dll.loaded"));
+}
+
 TEST_F(RuntimeSearch, MissingUnpack200EndsWithInternalError20) {
     fs::path home = layOut("packed", {.packedJars = layout::restoredJarOrder()});
     set(key::SearchList, "Rpacked");

@@ -66,9 +66,11 @@ void layOutRuntime(const fs::path& home, const RuntimeLayout& runtime, const fs:
     // The host VM is the product's, installed beside the tool (build/tool/runtime-stand-in).
     fs::path product = fixtures.parent_path().parent_path() / "tool" / "runtime-stand-in";
     for (const std::string& library : runtime.vmLibraries) {
-        copyStandIn(runtime.hostVm ? product : fixtures, "jvm.dll", home / library);
+        copyStandIn(runtime.hostVm ? product : fixtures, runtime.vmDependency ? "jvm_importing.dll" : "jvm.dll",
+                    home / library);
         if (runtime.hostVm) copyStandIn(product, "host_bridge.jar", (home / library).parent_path() / "host_bridge.jar");
     }
+    if (runtime.vmDependency) copyStandIn(fixtures, "kstvmdep.dll", home / "bin" / "kstvmdep.dll");
     for (const std::string& library : runtime.brokenVmLibraries)
         copyStandIn(fixtures, "jvm_without_entry.dll", home / library);
     if (!runtime.splashLibrary.empty())

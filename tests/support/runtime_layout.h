@@ -37,6 +37,9 @@ struct RuntimeLayout {
     std::vector<std::string> vmLibraries;    // loadable VM libraries, e.g. "bin/server/jvm.dll"
     std::vector<std::string> brokenVmLibraries;  // VM libraries without the invocation entry point
     bool hostVm = false;  // the VM libraries hand the launch to the host's JDK (see hostRuntime)
+    // The VM libraries import bin/kstvmdep.dll, which records where it was loaded from
+    // ("kstvmdep.dll.loaded" beside the copy taken; tests/fixtures/jvm/vm_dependency.cpp).
+    bool vmDependency = false;
     // bin/splashscreen.dll: empty for none, else the stand-in splash library of this file
     // name ("splashscreen.dll", or a variant without one function such as
     // "splashscreen_without_close.dll"; tests/fixtures/splash).

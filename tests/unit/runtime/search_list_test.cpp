@@ -27,6 +27,22 @@ TEST(SearchList, FallbackPassTakesBAlwaysAndAOrROnlyWhenRelative) {
         EXPECT_EQ(triedInFallbackPass({c.kind, c.value}), c.tried) << c.kind << c.value;
 }
 
+// The search path of "java.exe" leaves out the current directory, also where a relative
+// or drive-relative PATH entry would name a place below it.
+TEST(SearchList, JavaIsSearchedForOutsideTheCurrentDirectory) {
+    struct Case { const char* path; std::vector<std::string> fromPath; };
+    for (const Case& c : std::initializer_list<Case>{
+             {"C:\\jdk\\bin;\"D:\\my jdk\\bin\";\\\\srv\\java\\bin\\", {"C:\\jdk\\bin", "D:\\my jdk\\bin", "\\\\srv\\java\\bin"}},
+             {".;bin;..\\jdk\\bin;C:jdk;\\jdk\\bin;;\"\";E:\\", {"E:\\"}},
+             {"", {}},
+         }) {
+        std::vector<std::string> want = {"C:\\App", "C:\\Windows\\system32", "C:\\Windows"};
+        want.insert(want.end(), c.fromPath.begin(), c.fromPath.end());
+        EXPECT_EQ(javaSearchDirectories("C:\\App\\", {"C:\\Windows\\system32", "", "C:\\Windows"}, c.path), want)
+            << c.path;
+    }
+}
+
 TEST(SearchList, PathsDerivedFromTheJavaExecutable) {
     EXPECT_EQ(javaBinDirectory("c:\\jre\\bin\\java.exe"), "c:\\jre\\bin");
     EXPECT_EQ(javaBinDirectory("c:\\jre\\bin\\javaw.exe"), "c:\\jre\\bin");

@@ -33,14 +33,21 @@ std::string fullPath(std::string_view path, bool keepCase) {
     return out;
 }
 
+std::string lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) { return char(std::tolower(c)); });
+    return text;
+}
+
 std::vector<std::string> listDirectory(const std::string& pattern) {
     size_t cut = pattern.rfind("\\*");
     auto dir = fakeVm().directories.find(pattern.substr(0, cut));
     if (dir == fakeVm().directories.end()) return {};
-    std::string suffix = pattern.substr(cut + 2);
+    // As Windows lists "*.jar": a name whose extension only begins with ".jar" matches
+    // through its 8.3 alias ("b.jarx" is B~1.JAR), in any letter case.
+    std::string suffix = lowered(pattern.substr(cut + 2));
     std::vector<std::string> names;
     for (const std::string& name : dir->second)
-        if (name.ends_with(suffix)) names.push_back(name);
+        if (lowered(name).find(suffix) != std::string::npos) names.push_back(name);
     return names;
 }
 

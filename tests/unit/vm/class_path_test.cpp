@@ -30,13 +30,13 @@ protected:
 TEST_F(ClassPath, PartsComeInTheirFixedOrder) {
     const std::string temp = "C:\\Temp\\kst1.tmp_dir1";
     fakeVm().tempDir = temp;
-    fakeVm().directories[temp] = {"b.jar", "a.zip", "a.jar", "notes.txt"};
-    fakeVm().directories[temp + "\\user"] = {"u.zip", "u.jar"};
+    fakeVm().directories[temp] = {"b.jar", "a.zip", "a.jar", "notes.txt", "old.jarx", "c.jar_old", "d.zip.bak"};
+    fakeVm().directories[temp + "\\user"] = {"u.zip", "U.JAR"};
     launcherState().launcherFlavour = 'v';
     configTables().strings[key::ApplicationDirectory] = ".";
     setEntries("A0lib\\app.jar");
     EXPECT_EQ(build({.prefix = "pre.jar", .suffix = "post.jar"}),
-              "pre.jar;" + temp + "\\b.jar;" + temp + "\\a.jar;" + temp + "\\a.zip;" + temp + "\\user\\u.jar;" + temp +
+              "pre.jar;" + temp + "\\b.jar;" + temp + "\\a.jar;" + temp + "\\a.zip;" + temp + "\\user\\U.JAR;" + temp +
                   "\\user\\u.zip;C:\\App\\.velmora\\vlmruntime.jar;C:\\App\\lib\\app.jar;post.jar");
 
     // In the kestro flavour there is no runtime jar; without a temporary directory

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "workfiles/path_rules.h"
+#include "workfiles/private_directory.h"
 
 namespace kestro {
 namespace {
@@ -22,6 +23,32 @@ TEST(PathRules, Predicates) {
         EXPECT_TRUE(isRunDirectoryName(name)) << name;
     for (const char* name : {"kst1A2B.tmp_dir", "kst_dir12x", "ks_dir1", "xkst_dir1", "kstdir1", "kst1_dir1 ", "kst"})
         EXPECT_FALSE(isRunDirectoryName(name)) << name;
+}
+
+// A shared root is used only when its owner is the user or the system's own; the user's
+// directory inside it lets in the user and the system alone, nothing inherited.
+TEST(PrivateDirectory, OwnersAndAccess) {
+    const std::string user = "S-1-5-21-1-2-3-1001";
+    struct Case { const char* owner; bool trusted; };
+    for (const Case& c : std::initializer_list<Case>{
+             {"S-1-5-21-1-2-3-1001", true}, {"S-1-5-18", true}, {"S-1-5-32-544", true},
+             {"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", true},
+             {"S-1-5-21-1-2-3-1002", false}, {"S-1-5-11", false}, {"S-1-1-0", false}, {"S-1-5-32-545", false},
+             {"S-1-5-21-1-2-3-10011", false}, {"", false},
+         })
+        EXPECT_EQ(trustedOwner(c.owner, user), c.trusted) << c.owner;
+    EXPECT_EQ(privateDirectorySecurity(user), "D:P(A;OICI;FA;;;S-1-5-21-1-2-3-1001)(A;OICI;FA;;;SY)");
+    EXPECT_EQ(privateRootName(user), "kst_S-1-5-21-1-2-3-1001");
+}
+
+TEST(PathRules, RunDirectoryTimeIsTheNumberAtTheEnd) {
+    struct Case { const char* name; std::optional<int64_t> seconds; };
+    for (const Case& c : std::initializer_list<Case>{
+             {"kst1A2B.tmp_dir1700000000", 1700000000}, {"KST1.TMP_DIR0", 0},
+             {"kst1.tmp_dir1234567890123456789", std::nullopt},  // beyond any time, and int64_t
+             {"kst1.tmp_dir", std::nullopt}, {"other1700000000", std::nullopt},
+         })
+        EXPECT_EQ(runDirectoryTime(c.name), c.seconds) << c.name;
 }
 
 TEST(PathRules, CollapseKeepsTwoLeadingBackslashes) {

@@ -29,6 +29,11 @@ TEST(InstanceProbes, OnlyARunningProcessOfThisExecutableIsAnInstance) {
     EXPECT_FALSE(runsThisExecutable(other.dwProcessId));
     EXPECT_FALSE(runsThisExecutable(GetCurrentProcessId()));
     EXPECT_FALSE(runsThisExecutable(0));
+    // Its id reused by a later process: the recorded creation time tells them apart.
+    uint64_t created = processCreationTime(same.hProcess);
+    EXPECT_NE(created, 0u);
+    EXPECT_TRUE(runsThisExecutable(same.dwProcessId, created));
+    EXPECT_FALSE(runsThisExecutable(same.dwProcessId, created - 1));
     // Ended: its id stays reserved while this test holds the handle.
     TerminateProcess(same.hProcess, 1);
     WaitForSingleObject(same.hProcess, INFINITE);

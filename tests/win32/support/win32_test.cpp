@@ -121,11 +121,16 @@ void setCachedValue(const fs::path& javaExe, const char* name, DWORD type, const
 
 std::vector<std::string> probeFiles() {
     std::vector<std::string> found;
-    WIN32_FIND_DATAA entry;
-    UniqueFind search(FindFirstFileA((findTempRoot() + "kst*.tmp").c_str(), &entry));
-    if (!search) return found;
-    do found.push_back(entry.cFileName);
-    while (FindNextFileA(search.get(), &entry));
+    // The system deletes a probe's file when the child's handle to it is closed too,
+    // which Wine does a moment after the child has ended: up to 5 s for it to go.
+    for (int look = 0; look < 250; ++look, Sleep(20)) {
+        found.clear();
+        WIN32_FIND_DATAA entry;
+        UniqueFind search(FindFirstFileA((findTempRoot() + "kst*.tmp").c_str(), &entry));
+        if (!search) return found;
+        do found.push_back(entry.cFileName);
+        while (FindNextFileA(search.get(), &entry));
+    }
     return found;
 }
 

@@ -55,7 +55,8 @@ std::string normalised(const fs::path& javaExe);
 std::string cachedValue(const fs::path& javaExe, const char* name, DWORD* type = nullptr);
 void setCachedValue(const fs::path& javaExe, const char* name, DWORD type, const std::string& bytes);
 
-// Temporary files of the probe ("kst*.tmp") present in the temporary root.
+// Temporary files of the probe ("kst*.tmp") present in the temporary root, waiting up to
+// 5 s for those that are already being deleted.
 std::vector<std::string> probeFiles();
 
 class Win32Test : public ::testing::Test {

@@ -70,7 +70,8 @@ TEST_F(VmStartFiles, TheDefaultFileIsNamedAfterTheExecutablesLongPath) {
 }
 
 TEST_F(VmStartFiles, ArchivesComeInListingOrderJarsBeforeZips) {
-    for (const char* name : {"b.jar", "a.zip", "c.jar", "a.jar", "readme.txt", "user\\u.zip", "user\\u.jar"})
+    for (const char* name : {"b.jar", "a.zip", "c.jar", "a.jar", "readme.txt", "user\\u.zip", "user\\u.jar",
+                             "old.jarx", "c.jar_old"})  // matched by "*.jar" through their 8.3 aliases
         writeFile(dir_ / name, "");
     fs::create_directories(dir_ / "classes.jar");  // a directory with a matching name counts
     tempDirPath() = text(dir_);

@@ -1,5 +1,7 @@
 // What is left of a run's temporary directory after its launcher, against the real file
 // functions: the marker's hold, and the removal of ended launchers' directories.
+#include <cstdint>
+#include <ctime>
 #include <fstream>
 #include <functional>
 
@@ -25,11 +27,16 @@ protected:
 };
 
 // A directory goes only when its launcher has let its marker go and the application did
-// not keep it; a directory without a marker, or not named as the launcher names them,
-// is not the sweep's to judge.
+// not keep it, read-only files and all; a directory not named as the launcher names them
+// is not the sweep's to judge, nor is one without a marker unless it is empty and old:
+// a directory whose removal failed once its marker was gone.
 TEST_F(RunDirectory, OnlyTheDirectoriesOfEndedLaunchersGo) {
+    std::string now = std::to_string(std::time(nullptr));
     make({"kst1.tmp_dir1/lib/a.jar", "kst2.tmp_dir2/deep/er/x.jar", "kst2.tmp_dir2/kst_lock", "kst2.tmp_dir2/a.jar",
-          "kst3.tmp_dir3/kst_lock", "kst3.tmp_dir3/kst_keep", "kst4.tmp_dir4/a.jar", "kstdata/kst_lock"});
+          "kst3.tmp_dir3/kst_lock", "kst3.tmp_dir3/kst_keep", "kst4.tmp_dir4/a.jar", "kstdata/kst_lock",
+          "kst6.tmp_dir6/", "kst7.tmp_dir" + now + "/"});
+    SetFileAttributesW((dir_ / "kst2.tmp_dir2" / "a.jar").c_str(), FILE_ATTRIBUTE_READONLY);
+    SetFileAttributesW((dir_ / "kst2.tmp_dir2" / "deep").c_str(), FILE_ATTRIBUTE_READONLY);
     ASSERT_EQ(holdRunMarker(text(dir_ / "kst1.tmp_dir1")), 0u);
     removeEndedRunDirectories(root(), "");
     EXPECT_TRUE(fs::exists(dir_ / "kst1.tmp_dir1" / "lib" / "a.jar"));
@@ -37,6 +44,8 @@ TEST_F(RunDirectory, OnlyTheDirectoriesOfEndedLaunchersGo) {
     EXPECT_TRUE(fs::exists(dir_ / "kst3.tmp_dir3" / "kst_lock"));
     EXPECT_TRUE(fs::exists(dir_ / "kst4.tmp_dir4" / "a.jar"));
     EXPECT_TRUE(fs::exists(dir_ / "kstdata" / "kst_lock"));
+    EXPECT_FALSE(fs::exists(dir_ / "kst6.tmp_dir6"));
+    EXPECT_TRUE(fs::exists(dir_ / ("kst7.tmp_dir" + now)));  // perhaps being made right now
 
     // A fatal end lets its own marker go and removes its directory the same way.
     tempDirPath() = text(dir_ / "kst1.tmp_dir1");
@@ -53,12 +62,23 @@ TEST_F(RunDirectory, AFileInUseKeepsTheDirectoryForALaterStart) {
         UniqueFile inUse(
             CreateFileW((dir / "a.jar").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(inUse);
-        EXPECT_FALSE(removeEndedRunDirectory(text(dir)));
+        EXPECT_FALSE(removeEndedRunDirectory(text(dir), INT64_MAX));
         EXPECT_TRUE(fs::exists(dir / "kst_lock"));
         EXPECT_FALSE(fs::exists(dir / "b.jar"));
     }
-    EXPECT_TRUE(removeEndedRunDirectory(text(dir)));
+    EXPECT_TRUE(removeEndedRunDirectory(text(dir), INT64_MAX));
     EXPECT_FALSE(fs::exists(dir));
+}
+
+// The time limit holds inside a directory too: one whose time has run out keeps what is
+// left, and its marker, for a later start.
+TEST_F(RunDirectory, ADirectoryIsEmptiedOnlyWithinTheTimeLeft) {
+    make({"kst8.tmp_dir8/kst_lock", "kst8.tmp_dir8/a.jar"});
+    fs::path dir = dir_ / "kst8.tmp_dir8";
+    EXPECT_FALSE(removeEndedRunDirectory(text(dir), 0));
+    EXPECT_TRUE(fs::exists(dir / "a.jar"));
+    EXPECT_TRUE(fs::exists(dir / "kst_lock"));
+    EXPECT_TRUE(removeEndedRunDirectory(text(dir), INT64_MAX));
 }
 
 // A Unix path below Wine's Z: drive, for the Unix programs that make and remove links.

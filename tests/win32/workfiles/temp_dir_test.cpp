@@ -1,10 +1,15 @@
 // The temporary root and the run's temporary directory, with TMP pointed at the test's
 // folder.
 #include <ctime>
+#include <set>
 
 #include "support/win32_test.h"
+#include "workfiles/private_directory.h"
 #include "workfiles/run_directory.h"
 #include "workfiles/temp_dir.h"
+
+#include <aclapi.h>
+#include <sddl.h>
 
 namespace kestro::test {
 namespace {
@@ -41,9 +46,41 @@ TEST_F(TempRoot, AsciiPathIsUsedWithItsSeparatorEvenWhenItCannotBeCreated) {
     EXPECT_FALSE(fs::exists(dir_ / "no"));
 }
 
-// The short 8.3 form of a directory with Cyrillic letters is plain ASCII, but its long
-// form cannot be written in a Western code page.
-TEST_F(TempRoot, PathOutsideTheAnsiCodePageFallsBackToTheWindowsTemp) {
+// The access list of a directory as the system reads it back, in its descriptor language.
+std::string accessList(const std::string& path) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
+                              nullptr, &descriptor) != ERROR_SUCCESS)
+        return "<unreadable>";
+    char* textForm = nullptr;
+    std::string out = ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1,
+                                                                           DACL_SECURITY_INFORMATION, &textForm, nullptr)
+                          ? textForm
+                          : "<unconvertible>";
+    LocalFree(textForm);
+    LocalFree(descriptor);
+    return out;
+}
+
+// The entries of an access list, sorted: Wine keeps a directory's entries but not their
+// order, nor the mark that nothing is inherited from above.
+std::multiset<std::string> entries(const std::string& accessList) {
+    std::multiset<std::string> out;
+    for (size_t open = accessList.find('('); open != std::string::npos; open = accessList.find('(', open + 1))
+        out.insert(accessList.substr(open, accessList.find(')', open) - open + 1));
+    return out;
+}
+
+// Only the user and the system, with full access, for everything inside too.
+std::multiset<std::string> privateEntries() {
+    return {"(A;OICI;FA;;;" + currentUserSid().value_or("?") + ")", "(A;OICI;FA;;;SY)"};
+}
+
+// A directory with Cyrillic letters cannot be written in a Western code page, but its
+// short 8.3 form is plain ASCII: the user's own folder is kept through it. Without a
+// short form (a directory not made yet) the Windows temp folder serves, through a
+// private directory of the user's own inside it.
+TEST_F(TempRoot, PathOutsideTheAnsiCodePageIsUsedThroughItsShortForm) {
     if (GetACP() == CP_UTF8) GTEST_SKIP() << "the ANSI code page represents every character";
     std::wstring longForm = (dir_ / L"\x041F\x0440\x0438\x043C\x0435\x0440").wstring();
     ASSERT_TRUE(CreateDirectoryW(longForm.c_str(), nullptr));
@@ -51,12 +88,20 @@ TEST_F(TempRoot, PathOutsideTheAnsiCodePageFallsBackToTheWindowsTemp) {
     DWORD n = GetShortPathNameW(longForm.c_str(), shortForm, MAX_PATH);
     ASSERT_TRUE(n > 0 && n < MAX_PATH);
     if (longForm == shortForm) GTEST_SKIP() << "the file system keeps no short names";
-    SetEnvironmentVariableW(L"TMP", shortForm);
+    for (const std::wstring& tmp : {longForm, std::wstring(shortForm)}) {
+        SetEnvironmentVariableW(L"TMP", tmp.c_str());
+        EXPECT_EQ(findTempRoot(), text(fs::path(shortForm)) + "\\");
+    }
 
+    SetEnvironmentVariableW(L"TMP", (longForm + L"\\not made").c_str());
+    ASSERT_TRUE(currentUserSid());
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
-    EXPECT_EQ(findTempRoot(), std::string(windows) + "\\temp\\");
+    std::string own = std::string(windows) + "\\temp\\kst_" + *currentUserSid();
+    EXPECT_EQ(findTempRoot(), own + "\\");
+    EXPECT_EQ(entries(accessList(own)), privateEntries()) << accessList(own);
     EXPECT_FALSE(fs::exists(std::string(windows) + "\\temp\\kst_w_testdir"));
+    RemoveDirectoryA(own.c_str());
 }
 
 // The directory is the unique name followed by "_dir" and the time; the name's empty
@@ -70,6 +115,7 @@ TEST_F(TempRoot, TemporaryDirectoryIsTheUniqueNameWithTheTime) {
     ASSERT_TRUE(fs::is_directory(made)) << made;
     EXPECT_TRUE(fs::exists(made + "\\kst_lock"));
     EXPECT_FALSE(DeleteFileA((made + "\\kst_lock").c_str()));  // held without delete sharing
+    EXPECT_EQ(entries(accessList(made)), privateEntries()) << accessList(made);
 
     size_t cut = made.rfind("_dir");
     ASSERT_NE(cut, std::string::npos);
