@@ -1,7 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
 
 #include "common/child_process.h"
 #include "common/win32_handles.h"
@@ -31,16 +31,18 @@ UniqueHandle createOutputFile(const std::string& name) {
     return UniqueHandle(inheritable);
 }
 
-// The first line of the output file as the C runtime reads text: at most 99 characters,
-// "\r\n" read as "\n".
-bool readFirstLine(const std::string& name, std::string& line) {
-    FILE* file = std::fopen(name.c_str(), "r");
+// The start of the output file, at most kProbeOutputLimit bytes: the lines before the
+// version line go with it.
+bool readOutput(const std::string& name, std::string& output) {
+    FILE* file = std::fopen(name.c_str(), "rb");
     if (!file) return false;
-    char buffer[100];
-    bool read = std::fgets(buffer, sizeof buffer, file) != nullptr;
+    char buffer[4096];
+    size_t got = 0;
+    while (output.size() < kProbeOutputLimit &&
+           (got = std::fread(buffer, 1, std::min(sizeof buffer, kProbeOutputLimit - output.size()), file)) > 0)
+        output.append(buffer, got);
     std::fclose(file);
-    if (read) line.assign(buffer, std::strlen(buffer));
-    return read;
+    return true;
 }
 
 }  // namespace
@@ -87,9 +89,9 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t lastWrite, std::strin
     thread.reset();
     output.reset();
 
-    std::string line;
+    std::string text;
     std::optional<std::string> found;
-    if (exitCode == 0 && readFirstLine(outputName, line)) found = versionFromProbeLine(line);
+    if (exitCode == 0 && readOutput(outputName, text)) found = versionFromProbeOutput(text);
     DeleteFileA(outputName.c_str());
     if (!found) return false;
     version = std::move(*found);
