@@ -36,6 +36,8 @@ inline constexpr ConfigKey IncludedNames = 2003;
 inline constexpr ConfigKey ApplicationDirectory = 10003;
 inline constexpr ConfigKey NativeLibraryPath = 10004;
 inline constexpr ConfigKey SingleInstance = 10005;
+// Integer: non-zero lists the runtimes passed over after message 1016.
+inline constexpr ConfigKey ListPassedOver = 10006;
 inline constexpr ConfigKey RuntimeSplash = 10123;
 
 // Application types of key 107.

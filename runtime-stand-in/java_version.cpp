@@ -16,9 +16,13 @@ int main() {
         settings.append(buffer, got);
     if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
     size_t from = settings.find("stderr=");
-    if (from == std::string::npos) return 0;
-    from += 7;
-    std::string text = stand_in::unescape(settings.substr(from, settings.find_first_of("\r\n", from) - from));
+    // The host JDK's text came without the notes on JAVA_TOOL_OPTIONS and the like, which
+    // a real runtime writes first when they are set here.
+    std::string text = stand_in::pickedUpOptionNotes();
+    if (from != std::string::npos) {
+        from += 7;
+        text += stand_in::unescape(settings.substr(from, settings.find_first_of("\r\n", from) - from));
+    }
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), DWORD(text.size()), &written, nullptr);
     return 0;

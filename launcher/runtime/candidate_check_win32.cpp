@@ -6,8 +6,10 @@
 #include "runtime/candidate_check.h"
 #include "runtime/packed_runtime.h"
 #include "runtime/search_list.h"
+#include "runtime/passed_over.h"
 #include "runtime/version_cache.h"
 #include "runtime/version_probe.h"
+#include "runtime/vm_library_machine.h"
 #include "workfiles/paths.h"
 
 namespace kestro {
@@ -49,7 +51,8 @@ bool checkJavaExe(std::string& javaExe, std::string& version, const std::string&
     uint64_t lastWrite = 0;
     version.clear();
     std::string refused;
-    if (!findFileTime(javaExe, &lastWrite)) {
+    bool exists = findFileTime(javaExe, &lastWrite);
+    if (!exists) {
         trace("file doesn't exist");
         refused = "no java executable";
     } else {
@@ -69,12 +72,23 @@ bool checkJavaExe(std::string& javaExe, std::string& version, const std::string&
             }
         }
         result = known && acceptVersion(version, lowerBound, upperBound, allowPrerelease, &refused);
+        // Only a runtime that would be chosen has its VM library's header read.
+        if (result) {
+            if (std::optional<std::string> machine = vmLibraryRefusalOf(javaExe)) {
+                result = false;
+                refused = *machine;
+            }
+        }
         if (result && lookupInt(key::ApplicationType) == key::TypeGui && !switchToWindowedJava(javaExe)) {
             result = false;
             refused = "no java executable";
         }
     }
-    if (!result) trace("Passed over %s: %s", javaExe.c_str(), refused.c_str());
+    if (!result) {
+        trace("Passed over %s: %s", javaExe.c_str(), refused.c_str());
+        // A place without a java executable holds no runtime to tell the user about.
+        if (exists) notePassedOver(javaExe, refused);
+    }
     trace("checkJavaExe returning %d", int(result));
     return result;
 }
@@ -82,6 +96,7 @@ bool checkJavaExe(std::string& javaExe, std::string& version, const std::string&
 bool javaExeForHome(std::string& javaExe, const std::string& home) {
     if (deriveJavaExe(javaExe, home)) return true;
     trace("Passed over %s: a JDK is required and it has neither lib\\tools.jar nor bin\\javac.exe", home.c_str());
+    notePassedOver(home, "not a JDK");
     return false;
 }
 

@@ -5,10 +5,12 @@
 #include "diagnostics/error_report.h"
 #include "diagnostics/trace.h"
 #include "host/library_path.h"
+#include "runtime/passed_over.h"
 #include "runtime/runtime_home.h"
 #include "runtime/runtime_library.h"
 #include "runtime/runtime_search.h"
 #include "runtime/search_list.h"
+#include "runtime/vm_library_machine.h"
 #include "workfiles/paths.h"
 
 namespace kestro {
@@ -51,7 +53,7 @@ HMODULE loadFromRuntime(const std::string& javaExe) {
     HMODULE module = nullptr;
     std::string preferred = lookupString(key::PreferredVm, kPreferredVmCapacity);
     if (!preferred.empty()) module = tryJvmLibrary(bin, preferred);
-    for (const char* sub : {"hotspot", "client", "server", "classic", "jrockit"})
+    for (const char* sub : kVmSubDirectories)
         if (!module) module = tryJvmLibrary(bin, sub);
     if (!module) setPath(oldPath);
     return module;
@@ -59,7 +61,7 @@ HMODULE loadFromRuntime(const std::string& javaExe) {
 
 void reportUnloadable(RuntimeLocationKind kind, const std::string& location) {
     switch (kind) {
-    case RuntimeLocationKind::OnPath: showMessage(msg::NoJvmFound, "64"); break;
+    case RuntimeLocationKind::OnPath: reportNoRuntimeFound(); break;
     case RuntimeLocationKind::EnvironmentVariable: showMessage(msg::BadJavaHomeVariable, location.c_str()); break;
     case RuntimeLocationKind::Directory: showMessage(msg::DamagedJvm, location.c_str()); break;
     case RuntimeLocationKind::Registered: showMessage(msg::JvmStartFailed); break;
@@ -94,7 +96,7 @@ bool LoadDLL() {
     RuntimeLocationKind kind = findRuntime(javaExe, location);
     if (kind == RuntimeLocationKind::NotFound) {
         traceError("No JVM found");
-        showMessage(msg::NoJvmFound, "64");
+        reportNoRuntimeFound();
         return false;
     }
     trace("Trying to load JVM-DLL from %s", javaExe.c_str());

@@ -22,8 +22,10 @@ namespace kestro {
                                          const std::string& upperBound);
 [[nodiscard]] bool findCurrentVersionRuntime(std::string& javaExe, std::string& version,
                                              const std::string& lowerBound, const std::string& upperBound);
+// `hive` is the machine's unless a source of today names the user's.
 [[nodiscard]] bool findNewestRegisteredRuntime(const char* familyKey, std::string& javaExe, std::string& version,
-                                               const std::string& lowerBound, const std::string& upperBound);
+                                               const std::string& lowerBound, const std::string& upperBound,
+                                               HKEY hive = HKEY_LOCAL_MACHINE);
 
 // The best located runtime of both hives; the per-user one only when its version is
 // strictly greater than the per-machine one's.

@@ -33,13 +33,15 @@ std::string currentVersionOf(const char* family, const std::string& lower, const
 // that reason.
 bool checkRegisteredHome(HKEY key, const std::string& path, RegistryLayout layout, std::string& javaExe,
                          std::string& version, const std::string& lower, const std::string& upper) {
-    const char* name = layout == RegistryLayout::JavaHome ? "JavaHome" : "Path";
+    const char* name = layout == RegistryLayout::JavaHome         ? "JavaHome"
+                       : layout == RegistryLayout::InstallationPath ? "InstallationPath"
+                                                                    : "Path";
     std::string home;
     if (!readRegistryString(key, name, kTextCapacity, home)) {
         trace("Passed over %s: no value %s", path.c_str(), name);
         return false;
     }
-    if (layout == RegistryLayout::InstallerPath) home = homeFromInstallerPath(home);
+    if (layout != RegistryLayout::JavaHome) home = homeFromInstallerPath(home);
     return javaExeForHome(javaExe, home) && checkJavaExe(javaExe, version, lower, upper, false);
 }
 
@@ -56,14 +58,36 @@ bool checkInstallerVersion(HKEY versionKey, const std::string& path, std::string
     return false;
 }
 
-// The newest runtime of one of today's sources that passes, its version keys tried from
-// the newest.
-bool findSourceRuntime(const RegistrySource& source, std::string& javaExe, std::string& version,
+// The newest of the runtimes of a source whose sub-keys are no versions: each is checked.
+bool findNewestNamedRuntime(HKEY family, const std::string& familyPath, std::string& javaExe, std::string& version,
+                            const std::string& lower, const std::string& upper) {
+    bool found = false;
+    for (const std::string& name : registrySubKeyNames(family)) {
+        UniqueKey key = openRegistryKey(family, name);
+        std::string candidateExe, candidateVersion;
+        if (!key || !checkRegisteredHome(key.get(), familyPath + "\\" + name, RegistryLayout::InstallationPath,
+                                         candidateExe, candidateVersion, lower, upper))
+            continue;
+        // Of equal versions the first one enumerated stays.
+        if (!found || versionGreater(candidateVersion, version)) {
+            javaExe = std::move(candidateExe);
+            version = std::move(candidateVersion);
+            found = true;
+        }
+    }
+    return found;
+}
+
+// The newest runtime of one of today's sources in `hive` that passes, its version keys
+// tried from the newest.
+bool findSourceRuntime(HKEY hive, const RegistrySource& source, std::string& javaExe, std::string& version,
                        const std::string& lower, const std::string& upper) {
     if (source.layout == RegistryLayout::JavaHome)
-        return findNewestRegisteredRuntime(source.key, javaExe, version, lower, upper);
-    UniqueKey family = openRegistryKey(HKEY_LOCAL_MACHINE, source.key);
+        return findNewestRegisteredRuntime(source.key, javaExe, version, lower, upper, hive);
+    UniqueKey family = openRegistryKey(hive, source.key);
     if (!family) return false;
+    if (source.layout == RegistryLayout::InstallationPath)
+        return findNewestNamedRuntime(family.get(), source.key, javaExe, version, lower, upper);
     for (const std::string& name : versionKeysToTry(source, registrySubKeyNames(family.get()), lower, upper)) {
         UniqueKey key = openRegistryKey(family.get(), name);
         if (key && checkInstallerVersion(key.get(), std::string(source.key) + "\\" + name, javaExe, version, lower,
@@ -78,12 +102,17 @@ bool findSourceRuntime(const RegistrySource& source, std::string& javaExe, std::
 bool findRegistryRuntime(std::string& javaExe, const std::string& lower, const std::string& upper) {
     FoundRuntime families;
     bool sun = findRegisteredRuntime(families.javaExe, families.version, lower, upper);
-    std::vector<std::pair<const char*, FoundRuntime>> today;  // by source
-    for (const RegistrySource& source : registrySources()) {
-        FoundRuntime found;
-        if (source.runtimeOnly && jdkRequired()) continue;
-        if (findSourceRuntime(source, found.javaExe, found.version, lower, upper))
-            today.emplace_back(source.key, std::move(found));
+    std::vector<std::pair<std::string, FoundRuntime>> today;  // by source
+    // A per-user install registers in the user's hive; of equal versions the machine's,
+    // read first, stays.
+    for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+        for (const RegistrySource& source : registrySources()) {
+            FoundRuntime found;
+            if ((source.runtimeOnly && jdkRequired()) || (hive == HKEY_CURRENT_USER && !source.perUser)) continue;
+            if (findSourceRuntime(hive, source, found.javaExe, found.version, lower, upper))
+                today.emplace_back((hive == HKEY_CURRENT_USER ? "HKEY_CURRENT_USER\\" : "") + std::string(source.key),
+                                   std::move(found));
+        }
     }
     std::string locatedExe, locatedVersion;
     bool located = findLocatedRuntime(locatedExe, locatedVersion, lower, upper);
@@ -93,7 +122,7 @@ bool findRegistryRuntime(std::string& javaExe, const std::string& lower, const s
         registered.push_back(std::move(families));
     }
     for (auto& [source, found] : today) {
-        trace("found %s %s %s", source, found.javaExe.c_str(), found.version.c_str());
+        trace("found %s %s %s", source.c_str(), found.javaExe.c_str(), found.version.c_str());
         registered.push_back(std::move(found));
     }
     if (located) trace("found located %s %s", locatedExe.c_str(), locatedVersion.c_str());
@@ -125,8 +154,8 @@ bool findCurrentVersionRuntime(std::string& javaExe, std::string& version, const
 }
 
 bool findNewestRegisteredRuntime(const char* familyKey, std::string& javaExe, std::string& version,
-                                 const std::string& lower, const std::string& upper) {
-    UniqueKey family = openRegistryKey(HKEY_LOCAL_MACHINE, familyKey);
+                                 const std::string& lower, const std::string& upper, HKEY hive) {
+    UniqueKey family = openRegistryKey(hive, familyKey);
     if (!family) return false;
     for (const std::string& name : namesToTry(registrySubKeyNames(family.get()), lower, upper)) {
         UniqueKey key = openRegistryKey(family.get(), name);

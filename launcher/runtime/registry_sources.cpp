@@ -15,17 +15,23 @@ namespace {
 // is Adoptium's wix/Main.hotspot.wxs: SOFTWARE\{vendor}\{JDK|JRE}\{version}\{jvm}\MSI,
 // value "Path"; the vendor is "Eclipse Adoptium" today, "Eclipse Foundation" and
 // "AdoptOpenJDK" before; Microsoft builds its MSI from the same sources, as "Microsoft",
-// JDKs only.
+// JDKs only. Today's template (wix/Main.wxs.template) writes that key under HKMU, the
+// user's hive for a per-user install (ALLUSERS=2 MSIINSTALLPERUSER=1), and the JavaSoft
+// keys under HKLM only; the older vendors' installers were per-machine. Azul's Zulu and
+// BellSoft's Liberica MSIs register below their own keys, a sub-key per installation
+// with "InstallationPath", as the public tools that find Java read them.
 constexpr std::array kSources{
-    RegistrySource{"SOFTWARE\\JavaSoft\\JDK", RegistryLayout::JavaHome, false},
-    RegistrySource{"SOFTWARE\\JavaSoft\\JRE", RegistryLayout::JavaHome, true},
-    RegistrySource{"SOFTWARE\\Eclipse Adoptium\\JDK", RegistryLayout::InstallerPath, false},
-    RegistrySource{"SOFTWARE\\Eclipse Adoptium\\JRE", RegistryLayout::InstallerPath, true},
-    RegistrySource{"SOFTWARE\\Eclipse Foundation\\JDK", RegistryLayout::InstallerPath, false},
-    RegistrySource{"SOFTWARE\\Eclipse Foundation\\JRE", RegistryLayout::InstallerPath, true},
-    RegistrySource{"SOFTWARE\\AdoptOpenJDK\\JDK", RegistryLayout::InstallerPath, false},
-    RegistrySource{"SOFTWARE\\AdoptOpenJDK\\JRE", RegistryLayout::InstallerPath, true},
-    RegistrySource{"SOFTWARE\\Microsoft\\JDK", RegistryLayout::InstallerPath, false},
+    RegistrySource{"SOFTWARE\\JavaSoft\\JDK", RegistryLayout::JavaHome, false, false},
+    RegistrySource{"SOFTWARE\\JavaSoft\\JRE", RegistryLayout::JavaHome, true, false},
+    RegistrySource{"SOFTWARE\\Eclipse Adoptium\\JDK", RegistryLayout::InstallerPath, false, true},
+    RegistrySource{"SOFTWARE\\Eclipse Adoptium\\JRE", RegistryLayout::InstallerPath, true, true},
+    RegistrySource{"SOFTWARE\\Eclipse Foundation\\JDK", RegistryLayout::InstallerPath, false, false},
+    RegistrySource{"SOFTWARE\\Eclipse Foundation\\JRE", RegistryLayout::InstallerPath, true, false},
+    RegistrySource{"SOFTWARE\\AdoptOpenJDK\\JDK", RegistryLayout::InstallerPath, false, false},
+    RegistrySource{"SOFTWARE\\AdoptOpenJDK\\JRE", RegistryLayout::InstallerPath, true, false},
+    RegistrySource{"SOFTWARE\\Microsoft\\JDK", RegistryLayout::InstallerPath, false, true},
+    RegistrySource{"SOFTWARE\\Azul Systems\\Zulu", RegistryLayout::InstallationPath, false, false},
+    RegistrySource{"SOFTWARE\\BellSoft\\Liberica", RegistryLayout::InstallationPath, false, false},
 };
 
 // A product version as the runtime names itself: 8.0.392.8 is 1.8.0.392.8.
@@ -43,6 +49,7 @@ std::span<const RegistrySource> registrySources() { return kSources; }
 std::vector<std::string> versionKeysToTry(const RegistrySource& source, std::vector<std::string> names,
                                           std::string_view lowerBound, std::string_view upperBound) {
     if (source.layout == RegistryLayout::JavaHome) return namesToTry(std::move(names), lowerBound, upperBound);
+    if (source.layout == RegistryLayout::InstallationPath) return names;
     std::vector<std::pair<std::string, std::string>> keyed;  // as compared, as named
     for (std::string& name : names) keyed.emplace_back(asJavaVersion(name), std::move(name));
     std::erase_if(keyed, [&](const auto& k) { return !keyNameInRange(k.first, lowerBound, upperBound); });

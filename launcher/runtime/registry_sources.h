@@ -19,15 +19,19 @@ enum class RegistryLayout {
     // "openj9") holding "MSI" with "Path"; installers before March 2019 put "MSI" right
     // below the version.
     InstallerPath,
+    // Sub-keys named by the product ("zulu-17"), each with "InstallationPath": the names
+    // say nothing of the version, so every one is checked and the newest passing wins.
+    InstallationPath,
 };
 
 struct RegistrySource {
-    const char* key;  // below HKEY_LOCAL_MACHINE
+    const char* key;  // below HKEY_LOCAL_MACHINE, and below HKEY_CURRENT_USER when perUser
     RegistryLayout layout;
     bool runtimeOnly;  // a JRE registration: not read when a JDK is required
+    bool perUser;      // its installer can install for one user, writing the key there
 };
 
-// The sources, in the order they are read.
+// The sources, in the order they are read: all of the machine's, then the user's.
 std::span<const RegistrySource> registrySources();
 
 // The version sub-keys of a source that pass the bounds, to be tried from the newest.

@@ -35,4 +35,18 @@ std::optional<std::string> versionFromProbeLine(std::string_view line) {
     return std::string(rest);
 }
 
+std::optional<std::string> versionFromProbeOutput(std::string_view output) {
+    constexpr size_t kLineRead = 99;  // what a 100-byte fgets buffer holds
+    for (size_t lines = 0; lines < kProbeLineLimit && !output.empty(); ++lines) {
+        size_t end = output.find('\n');
+        std::string_view whole = output.substr(0, end);
+        output.remove_prefix(end == std::string_view::npos ? output.size() : end + 1);
+        if (!whole.empty() && whole.back() == '\r') whole.remove_suffix(1);
+        std::string line(whole.substr(0, kLineRead));
+        if (line.size() < kLineRead && end != std::string_view::npos) line += '\n';
+        if (std::optional<std::string> version = versionFromProbeLine(line)) return version;
+    }
+    return std::nullopt;
+}
+
 }  // namespace kestro

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "common/child_process.h"
 #include "common/win32_handles.h"
 #include "diagnostics/trace.h"
@@ -16,9 +18,6 @@ namespace {
 // A terminated child lets go of the output file only once it has really ended.
 constexpr DWORD kTerminationWaitMs = 5000;
 
-// The most of the child's output that is read.
-constexpr DWORD kOutputLimit = 4096;
-
 // Standard error of the probe: a fresh temporary file, inheritable by the child, that
 // the system deletes once the last handle to it is closed, the child's and ours, even
 // when the launcher is killed during the probe.
@@ -29,22 +28,17 @@ UniqueFile createOutputFile(const std::string& name) {
                                   FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
 }
 
-// The first line of the output as the C runtime reads text: at most 99 characters,
-// "\r\n" read as "\n". Read through our own handle: the file has no name to open any
-// more once it is marked for deletion.
-bool readFirstLine(HANDLE file, std::string& line) {
-    std::string bytes(kOutputLimit, '\0');
-    DWORD read = 0;
-    if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
-        !ReadFile(file, bytes.data(), DWORD(bytes.size()), &read, nullptr) || read == 0)
-        return false;
-    bytes.resize(read);
-    line.clear();
-    for (size_t i = 0; i < bytes.size() && line.size() < 99; ++i) {
-        if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') continue;
-        line += bytes[i];
-        if (bytes[i] == '\n') break;
-    }
+// The start of the output, at most kProbeOutputLimit bytes: the lines before the
+// version line go with it. Read through our own handle: the file has no name to open
+// any more once it is marked for deletion.
+bool readOutput(HANDLE file, std::string& output) {
+    if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER) return false;
+    char buffer[4096];
+    DWORD got = 0;
+    while (output.size() < kProbeOutputLimit &&
+           ReadFile(file, buffer, DWORD(std::min(sizeof buffer, kProbeOutputLimit - output.size())), &got, nullptr) &&
+           got > 0)
+        output.append(buffer, got);
     return true;
 }
 
@@ -92,9 +86,9 @@ bool probeJavaVersion(const std::string& javaExe, uint64_t lastWrite, std::strin
     process.reset();
     thread.reset();
 
-    std::string line;
+    std::string text;
     std::optional<std::string> found;
-    if (exitCode == 0 && readFirstLine(output.get(), line)) found = versionFromProbeLine(line);
+    if (exitCode == 0 && readOutput(output.get(), text)) found = versionFromProbeOutput(text);
     // Gone once the last handle is closed; Wine deletes it only by name.
     output.reset();
     DeleteFileA(outputName.c_str());

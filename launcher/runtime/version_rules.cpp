@@ -24,12 +24,13 @@ std::optional<std::string> versionRejection(std::string_view version, std::strin
                                             std::string_view upperBound, bool prereleaseAllowed) {
     std::string v(version);
     if (!prereleaseAllowed && isPrereleaseVersion(version)) return "version " + v + " is a pre-release";
-    const char* side = !passesLowerBound(version, lowerBound)   ? "below the minimum"
-                       : !passesUpperBound(version, upperBound) ? "above the maximum"
-                                                                : nullptr;
-    if (!side) return std::nullopt;
-    auto shown = [](std::string_view bound) { return bound.empty() ? std::string("none") : std::string(bound); };
-    return "version " + v + " is " + side + " (minimum " + shown(lowerBound) + ", maximum " + shown(upperBound) + ")";
+    if (passesLowerBound(version, lowerBound) && passesUpperBound(version, upperBound)) return std::nullopt;
+    // Short enough for the report of the runtimes passed over, which shows these too.
+    std::string lower(lowerBound), upper(upperBound);
+    std::string needs = upper.empty()   ? lower + " or later"
+                        : lower.empty() ? upper + " or earlier"
+                                        : lower + " to " + upper;
+    return "version " + v + ", needs " + needs;
 }
 
 bool acceptVersion(const std::string& version, const std::string& lowerBound, const std::string& upperBound,

@@ -21,9 +21,10 @@ bool passesUpperBound(std::string_view version, std::string_view upperBound);
 // "beta", "ea" or "rc" anywhere in the text, case-sensitive.
 bool isPrereleaseVersion(std::string_view version);
 
-// Why a version is refused, for the trace: it is a pre-release build and those are not
-// allowed, or it lies below the lower or above the upper bound (naming the version and
-// both bounds, "none" for an empty one). None when it is accepted.
+// Why a version is refused, for the trace and the report of runtimes passed over: it is
+// a pre-release build and those are not allowed ("version 1.8.0-ea is a pre-release"),
+// or it lies outside the bounds ("version 1.8.0_201, needs 17 or later", "..., needs 11
+// to 17", "..., needs 1.8 or earlier"). None when it is accepted.
 std::optional<std::string> versionRejection(std::string_view version, std::string_view lowerBound,
                                             std::string_view upperBound, bool prereleaseAllowed);
 

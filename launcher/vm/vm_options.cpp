@@ -48,6 +48,19 @@ Utf16 fromUtf8(std::string_view text) {
     return out;
 }
 
+// Text without a byte-order mark is UTF-8 when every piece is well-formed UTF-8 and
+// one byte at least is not ASCII: ANSI text with letters beyond ASCII is almost never
+// well-formed UTF-8, and ASCII reads alike either way. A sequence cut between two pieces
+// of a long line makes the file ANSI.
+bool isUtf8Text(const std::vector<std::string>& pieces) {
+    bool beyondAscii = false;
+    for (const std::string& piece : pieces) {
+        for (char c : piece) beyondAscii |= uint8_t(c) >= 0x80;
+        if (fromUtf8(piece).find(u'\uFFFD') != Utf16::npos) return false;
+    }
+    return beyondAscii;
+}
+
 // A line of a UTF-8 file in the code page the VM reads its options in; a character the
 // code page lacks becomes "?", and the trace says so.
 std::string narrowUtf8Line(const std::string& line, const std::string& path, const VmSystem& system) {
@@ -169,17 +182,22 @@ void readVmOptionsFile(const char* filePath, OptionFile file, OptionCollector& c
         traceError("vmoptions file <%s> is UTF-16 text and is not read; save it as ANSI or UTF-8", file.path.c_str());
         return;
     }
-    // Editors mark UTF-8 with a byte-order mark, which would spoil the first option.
-    bool utf8 = startsWith(piece, kUtf8Mark);
-    if (utf8) piece.erase(0, kUtf8Mark.size());
+    // Editors mark UTF-8 with a byte-order mark, which would spoil the first option;
+    // Notepad has saved UTF-8 without one since Windows 10 1903. The whole file decides.
+    bool marked = startsWith(piece, kUtf8Mark);
+    if (marked) piece.erase(0, kUtf8Mark.size());
+    std::vector<std::string> pieces;
+    do pieces.push_back(piece);  // a copy holds the line, not the whole read buffer
+    while (readLinePiece(open.get(), piece));
+    bool utf8 = marked || isUtf8Text(pieces);
     collector.filesBeingRead.push_back(collector.system.fullPath(file.path, false));
-    do {
-        std::optional<std::string> line = optionLineOf(std::move(piece));
+    for (std::string& each : pieces) {
+        std::optional<std::string> line = optionLineOf(std::move(each));
         if (!line) continue;
         if (utf8) *line = narrowUtf8Line(*line, file.path, collector.system);
         collector.system.expand(*line);
         addOptionLine(filePath, truncated(std::move(*line)), collector);
-    } while (readLinePiece(open.get(), piece));
+    }
     collector.filesBeingRead.pop_back();
 }
 

@@ -51,9 +51,10 @@ void addOptionLine(const char* filePath, const std::string& line, OptionCollecto
 
 // Handles every line of `file` and closes it; does nothing without a file. Relative
 // includes resolve against the directory of `filePath` (the launcher's when none). A
-// file that begins with the UTF-8 byte-order mark is read as UTF-8, each line converted
-// to the code page ("?" where it lacks a character, with an error trace line); a UTF-16
-// file is not read (one error trace line).
+// file that begins with the UTF-8 byte-order mark, or without one is well-formed UTF-8
+// with at least one byte beyond ASCII, is read as UTF-8, each line converted to the
+// code page ("?" where it lacks a character, with an error trace line); any other file
+// is read in the code page as it is. A UTF-16 file is not read (one error trace line).
 void readVmOptionsFile(const char* filePath, OptionFile file, OptionCollector& collector);
 
 // Opens the vmoptions file beside the executable: "<name>.vmoptions" in place of

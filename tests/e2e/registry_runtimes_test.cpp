@@ -44,7 +44,9 @@ protected:
     void replaceWith(const std::string& lines = "") {
         import("[-HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft]\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\JDK]\r\n"
                "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Eclipse Adoptium]\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\AdoptOpenJDK]\r\n"
-               "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Eclipse Foundation]\r\n"
+               "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Eclipse Foundation]\r\n[-HKEY_CURRENT_USER\\SOFTWARE\\Eclipse Adoptium]\r\n"
+               "[-HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\JDK]\r\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\Azul Systems]\r\n"
+               "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\BellSoft]\r\n"
                "[-HKEY_CURRENT_USER\\SOFTWARE\\quenfield\\kestro\\locatedjvms]\r\n"
                "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\quenfield\\kestro\\locatedjvms]\r\n"
                "[-HKEY_CURRENT_USER\\SOFTWARE\\quenfield\\velmora\\installations]\r\n"
@@ -62,9 +64,14 @@ protected:
     // with the trailing backslash MSIs write, under the VM's sub-key (none: the layout
     // before 2019); no value without a home.
     static std::string installed(const std::string& family, const std::string& version, const fs::path& home,
-                                 const std::string& vm = "hotspot") {
-        return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\" + family + "\\" + version + (vm.empty() ? "" : "\\" + vm) +
+                                 const std::string& vm = "hotspot", const std::string& hive = "HKEY_LOCAL_MACHINE") {
+        return "[" + hive + "\\SOFTWARE\\" + family + "\\" + version + (vm.empty() ? "" : "\\" + vm) +
                "\\MSI]\r\n" + (home.empty() ? "" : "\"Path\"=" + regString(windowsPath(home) + "\\") + "\r\n");
+    }
+    // Azul's and BellSoft's registration: a sub-key per installation, named by the product.
+    static std::string named(const std::string& family, const std::string& name, const fs::path& home) {
+        return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\" + family + "\\" + name + "]\r\n\"InstallationPath\"=" +
+               regString(windowsPath(home) + "\\") + "\r\n";
     }
     // A located runtime: the key name is the java executable's path with "/" for "\".
     static std::string located(const char* hive, const fs::path& home) {
@@ -155,9 +162,11 @@ TEST_F(RegistrySearch, TodaysRegistrationsAreFoundAndTheNewestWins) {
     fs::path jdk17 = layOut("jdk17", {.version = "17.0.2", .javac = true, .vmLibraries = {"bin/server/jvm.dll"}});
     fs::path jdk21 = layOut("jdk21", {.version = "21.0.1", .javac = true, .vmLibraries = {"bin/server/jvm.dll"}});
     fs::path jre17 = layOut("jre17", loadable("17.0.2")), r18 = layOut("r18"), loc18 = layOut("loc18");
-    auto found = [](const std::string& source, const fs::path& home, const char* version) {
-        return "found SOFTWARE\\" + source + " " + javaOf(home) + " " + version;
+    auto found = [](const std::string& source, const fs::path& home, const char* version,
+                    const std::string& root = "SOFTWARE\\") {
+        return "found " + root + source + " " + javaOf(home) + " " + version;
     };
+    const std::string kUser = "HKEY_CURRENT_USER";
     auto loads = [](const fs::path& home) { return "Trying to load JVM-DLL from " + javaOf(home); };
     const std::string temurin = "Eclipse Adoptium\\JDK", both = registered(kJdk9, "17", jdk17);
     runCases({
@@ -171,6 +180,16 @@ TEST_F(RegistrySearch, TodaysRegistrationsAreFoundAndTheNewestWins) {
          0, {found("AdoptOpenJDK\\JRE", r18, "1.8.0_201")}},
         {"Microsoft", installed("Microsoft\\JDK", "21.0.1.12", jdk21), {}, 0,
          {found("Microsoft\\JDK", jdk21, "21.0.1")}},
+        {"Temurin and Microsoft for one user",
+         installed(temurin, "17.0.2.8", jdk17, "hotspot", kUser) +
+             installed("Microsoft\\JDK", "21.0.1.12", jdk21, "hotspot", kUser),
+         {}, 0,
+         {found("HKEY_CURRENT_USER\\SOFTWARE\\" + temurin, jdk17, "17.0.2", ""),
+          found("HKEY_CURRENT_USER\\SOFTWARE\\Microsoft\\JDK", jdk21, "21.0.1", ""), loads(jdk21)}},
+        {"Zulu, every installation checked", named("Azul Systems\\Zulu", "zulu-21", jdk21) +
+             named("Azul Systems\\Zulu", "zulu-17", jdk17) + named("Azul Systems\\Zulu", "zulu-8", dir_ / "gone"),
+         {{key::MaxVersion, "17"}}, 0, {found("Azul Systems\\Zulu", jdk17, "17.0.2")}},
+        {"Liberica", named("BellSoft\\Liberica", "jdk-21", jdk21), {}, 0, {found("BellSoft\\Liberica", jdk21, "21.0.1")}},
         {"the newest across sources", both + installed(temurin, "21.0.1.12", jdk21), {}, 0, {loads(jdk21)}},
         {"within the bounds", both + installed(temurin, "21.0.1.12", jdk21), {{key::MaxVersion, "17"}}, 0,
          {loads(jdk17)}},

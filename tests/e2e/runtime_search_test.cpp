@@ -119,6 +119,49 @@ TEST_F(RuntimeSearch, UnloadableRuntimeGivesOneMessageByKindOfLocation) {
     }
 }
 
+// A real runtime notes the options it picked up from the environment before its version
+// line; every runtime would be refused if the probe read the first line only.
+TEST_F(RuntimeSearch, OptionsPickedUpFromTheEnvironmentDoNotHideTheVersion) {
+    RunResult r = run(buildLauncher(), {.env = {{"JAVA_TOOL_OPTIONS", "-Dfile.encoding=UTF-8"},
+                                                {"_JAVA_OPTIONS", "-Xmx1g"},
+                                                {"JDK_JAVA_OPTIONS", "--add-opens=java.base/java.lang=ALL-UNNAMED"}}});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(r.traced("got version from execution 1.8.0_201")) << r.trace;
+}
+
+// A runtime whose VM library is built for another machine than the launcher's x64 is
+// passed over before it is chosen, and the search goes on. When nothing is left, the
+// report lists what was passed over and why, unless the configuration says not to.
+TEST_F(RuntimeSearch, RuntimesPassedOverAreSkippedAndNamedInTheReport) {
+    fs::path arm = layOut("arm", {.vmLibraries = {"bin/server/jvm.dll"}, .vmMachine = 0xAA64});
+    fs::path x86 = layOut("x86", {.vmLibraries = {"bin/client/jvm.dll"}, .vmMachine = 0x14C});
+    fs::path old = layOut("old", loadable("1.5.0_22")), good = layOut("good");
+    // Absolute entries, which the fallback pass leaves alone.
+    const std::string list = "A" + windowsPath(arm) + ";A" + windowsPath(x86) + ";A" + windowsPath(old) + ";A" +
+                             windowsPath(dir_ / "none");
+    const std::string listed = "\n" + normalised(arm) + ": jvm.dll is for ARM64, not x64\n" + normalised(x86) +
+                               ": jvm.dll is for x86, not x64\n" + normalised(old) + ": version 1.5.0_22, needs 1.6 or later";
+    set(key::MinVersion, "1.6");
+    struct Case {
+        std::string list, listPassedOver;
+        int exitCode;
+        std::string report;
+    };
+    int n = 0;
+    for (const Case& c : {Case{list + ";A" + windowsPath(good), "1", 0, ""},
+                          Case{list, "1", 83, message(1016, "64") + listed},
+                          Case{list, "0", 83, message(1016, "64")}}) {
+        set(key::SearchList, c.list);
+        set(key::ListPassedOver, c.listPassedOver);
+        RunResult r = run(buildLauncher("case" + std::to_string(++n) + ".exe"));
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err;
+        expectInOrder(r, {"Passed over " + javaOf(arm) + ": jvm.dll is for ARM64, not x64",
+                          "Passed over " + javaOf(x86) + ": jvm.dll is for x86, not x64"});
+        if (c.exitCode == 0) { EXPECT_TRUE(r.traced("Trying to load JVM-DLL from " + javaOf(good))) << r.trace; }
+        else { EXPECT_EQ(r.err, r.reported(c.report)); }
+    }
+}
+
 // A packed runtime whose unpack200 cannot be started ends the launcher.
 // The VM library's imports come from its runtime (or the system): copies planted beside
 // the launcher, where a downloaded application lies, and in the current directory are

@@ -52,6 +52,18 @@ void placeJava(const fs::path& path, const std::string& version, const fs::path&
     setJavaBehaviour(path, {.stderrText = versionOutput(version)});
 }
 
+// Rewrites the machine field of the PE header of the image at `path`.
+static void setImageMachine(const fs::path& path, uint16_t machine) {
+    std::fstream image(path, std::ios::binary | std::ios::in | std::ios::out);
+    uint8_t offset[4] = {};
+    image.seekg(0x3C);
+    image.read(reinterpret_cast<char*>(offset), 4);
+    uint32_t pe = uint32_t(offset[0]) | uint32_t(offset[1]) << 8 | uint32_t(offset[2]) << 16 | uint32_t(offset[3]) << 24;
+    const char field[2] = {char(machine & 0xFF), char(machine >> 8)};
+    image.seekp(pe + 4);
+    image.write(field, 2);
+}
+
 void layOutRuntime(const fs::path& home, const RuntimeLayout& runtime, const fs::path& fixtures) {
     fs::create_directories(home);
     for (auto [java, inBin] : {std::pair{"java.exe", runtime.binJava}, {"javaw.exe", runtime.binJavaw}}) {
@@ -69,6 +81,7 @@ void layOutRuntime(const fs::path& home, const RuntimeLayout& runtime, const fs:
         copyStandIn(runtime.hostVm ? product : fixtures, runtime.vmDependency ? "jvm_importing.dll" : "jvm.dll",
                     home / library);
         if (runtime.hostVm) copyStandIn(product, "host_bridge.jar", (home / library).parent_path() / "host_bridge.jar");
+        if (runtime.vmMachine != 0) setImageMachine(home / library, runtime.vmMachine);
     }
     if (runtime.vmDependency) copyStandIn(fixtures, "kstvmdep.dll", home / "bin" / "kstvmdep.dll");
     for (const std::string& library : runtime.brokenVmLibraries)

@@ -3,6 +3,7 @@
 // the Windows build makes (tests/fixtures), told what to do by small files beside them.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -40,6 +41,9 @@ struct RuntimeLayout {
     // The VM libraries import bin/kstvmdep.dll, which records where it was loaded from
     // ("kstvmdep.dll.loaded" beside the copy taken; tests/fixtures/jvm/vm_dependency.cpp).
     bool vmDependency = false;
+    // The machine the VM libraries' PE headers name, when not 0: a copy whose header says
+    // ARM64 (0xAA64) or x86 (0x14C) stands for a runtime built for another machine.
+    uint16_t vmMachine = 0;
     // bin/splashscreen.dll: empty for none, else the stand-in splash library of this file
     // name ("splashscreen.dll", or a variant without one function such as
     // "splashscreen_without_close.dll"; tests/fixtures/splash).

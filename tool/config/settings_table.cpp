@@ -39,6 +39,7 @@ const std::array kSettings{
     Setting{"java", "require_jdk", key::RequireJdk, Kind::Bool},
     Setting{"java", "preferred_vm", key::PreferredVm, Kind::Text, std::nullopt, 199},
     Setting{"java", "installations_value", key::InstallationsValue, Kind::Text},
+    Setting{"java", "list_passed_over", key::ListPassedOver, Kind::Bool, "1"},
     Setting{"vm", "options", key::VmOptions, Kind::CommandLine},
     Setting{"vm", "options_from_command_line", key::JavaOptionArguments, Kind::Bool},
     Setting{"classpath", "entries", key::ClassPath, Kind::ClassPath},

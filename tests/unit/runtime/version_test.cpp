@@ -47,15 +47,15 @@ TEST(VersionOrder, Comparisons) {
 // start of the reason it is refused ("" when accepted).
 TEST(VersionRules, BoundsAndPrereleases) {
     struct Case { const char *version, *lower, *upper; bool allowPrerelease; const char* refused; };
-    const char *below = "is below", *above = "is above", *pre = "is a pre-release";
+    const char *outside = "needs", *pre = "is a pre-release";
     for (const Case& c : std::initializer_list<Case>{
              // Before Java 9 a bound admits the releases it is a prefix of.
              {"1.8.0_201", "1.6", "1.8", true, ""}, {"1.6.0_10", "1.6", "1.8", true, ""},
-             {"1.5.0_22", "1.6", "1.8", true, below}, {"9.0.4", "1.6", "1.8", true, above},
-             {"1.8", "1.8.0_10", "", true, below}, {"1.8", "", "1.8.0_10", true, ""}, {"x", "", "", true, ""},
+             {"1.5.0_22", "1.6", "1.8", true, outside}, {"9.0.4", "1.6", "1.8", true, outside},
+             {"1.8", "1.8.0_10", "", true, outside}, {"1.8", "", "1.8.0_10", true, ""}, {"x", "", "", true, ""},
              // From Java 9 on the numbers count, where a byte comparison went wrong.
-             {"9.0.4", "11", "", true, below}, {"9", "17", "", true, below}, {"10.0.2", "17", "", true, below},
-             {"17.0.2", "9", "", true, ""}, {"21.0.1", "11", "17", true, above}, {"17.0.10", "11", "17", true, ""},
+             {"9.0.4", "11", "", true, outside}, {"9", "17", "", true, outside}, {"10.0.2", "17", "", true, outside},
+             {"17.0.2", "9", "", true, ""}, {"21.0.1", "11", "17", true, outside}, {"17.0.10", "11", "17", true, ""},
              {"1.8.0_100", "1.8.0_60", "", true, ""},
              // Pre-releases only when allowed; the markers are case-sensitive.
              {"1.8.0-ea", "", "", false, pre}, {"9-beta", "", "", false, pre}, {"11-rc2", "", "", false, pre},
@@ -66,16 +66,17 @@ TEST(VersionRules, BoundsAndPrereleases) {
         testing::clearTrace();
         std::string reason;
         EXPECT_EQ(acceptVersion(c.version, c.lower, c.upper, c.allowPrerelease, &reason), !*c.refused) << c.version;
-        std::string want = *c.refused ? "version " + std::string(c.version) + " " + c.refused : "";
+        std::string want = !*c.refused        ? ""
+                           : c.refused == pre ? "version " + std::string(c.version) + " " + pre
+                                              : "version " + std::string(c.version) + ", " + outside;
         EXPECT_TRUE(reason.starts_with(want) && reason.empty() == want.empty()) << reason;
         using Lines = std::vector<std::string>;
         EXPECT_EQ(testing::tracedLines(), c.refused == pre ? Lines{"beta vm not allowed"} : Lines{}) << c.version;
     }
-    // The reason names the version and both bounds.
-    EXPECT_EQ(versionRejection("1.8.0_201", "11", "", true),
-              "version 1.8.0_201 is below the minimum (minimum 11, maximum none)");
-    EXPECT_EQ(versionRejection("21.0.1", "11", "17", true),
-              "version 21.0.1 is above the maximum (minimum 11, maximum 17)");
+    // The reason names the version and what the bounds admit.
+    EXPECT_EQ(versionRejection("1.8.0_201", "11", "", true), "version 1.8.0_201, needs 11 or later");
+    EXPECT_EQ(versionRejection("21.0.1", "11", "17", true), "version 21.0.1, needs 11 to 17");
+    EXPECT_EQ(versionRejection("9.0.4", "", "1.8", true), "version 9.0.4, needs 1.8 or earlier");
     // The configuration may allow them too; the bounds still hold.
     configTables().strings[key::AllowPrerelease] = "1";
     EXPECT_TRUE(acceptVersion("1.8.0-ea", "", "", false));
@@ -147,6 +148,26 @@ TEST(VersionProbe, FirstLineGivesTheQuotedVersion) {
              {"java version \"\"\n", {}}, {"java version \"\n", {}}, {"java version \"1", {}},
          })
         EXPECT_EQ(versionFromProbeLine(c.line), c.version) << c.line;
+
+    // The version line may come after notes on the options the runtime picked up; every
+    // line is read as a first line is. Only so many lines are looked at.
+    const std::string notes = "Picked up JAVA_TOOL_OPTIONS: -Dfile.encoding=UTF-8\r\n"
+                              "NOTE: Picked up JDK_JAVA_OPTIONS: -Xmx1g\r\nPicked up _JAVA_OPTIONS: -Da=b\r\n";
+    const std::string longNote = "Picked up JAVA_TOOL_OPTIONS: " + std::string(40000, 'x') + "java version \"6\"\r\n";
+    std::string warnings;  // all lines but one of those looked at
+    for (size_t i = 1; i < kProbeLineLimit; ++i) warnings += "OpenJDK 64-Bit Server VM warning: Options\r\n";
+    struct OutputCase { std::string output; std::optional<std::string> version; };
+    for (const OutputCase& c : std::initializer_list<OutputCase>{
+             {"openjdk version \"17.0.2\" 2022-01-18\r\nOpenJDK Runtime Environment\r\n", "17.0.2"},
+             {notes + "openjdk version \"17.0.2\" 2022-01-18\r\n", "17.0.2"},
+             {longNote + "java version \"1.8.0_201\"\r\n", "1.8.0_201"},
+             {"Picked up JAVA_TOOL_OPTIONS: java version \"6\"\n\njava version \"1.8.0_201\"", "1.8.0_201"},
+             {"java version \"" + std::string(120, '9') + "\"\r\n", std::string(84, '9')},
+             {warnings + "java version \"11\"\r\n", "11"},
+             {warnings + "Error: one line too many\r\njava version \"11\"\r\n", {}},
+             {notes, {}}, {"", {}},
+         })
+        EXPECT_EQ(versionFromProbeOutput(c.output), c.version) << c.output.substr(0, 60);
 
     EXPECT_EQ(probeCommandLine("C:\\Program Files\\Java\\bin\\java.exe"),
               "\"C:\\Program Files\\Java\\bin\\java.exe\" -version");

@@ -74,6 +74,14 @@ TEST_F(VmOptions, FilesAndTheirIncludes) {
              {{{"app.vmoptions", "\xEF\xBB\xBF-Xmx512m\n-Dname=Gr\xC3\xBC\xC3\x9F" "e \xCE\xA9\xF0\x9F\x98\x80\xC0\xAF?\n"}},
               {"-Xmx512m", "-Dname=Gr\xFC\xDF" "e ?????"}, {}, 1},
              {{{"app.vmoptions", std::string("\xFF\xFE-\0X\0\r\0\n\0", 10)}}, {}, {}, 1},
+             // Without a mark the whole file decides: well-formed UTF-8 beyond ASCII is read as
+             // UTF-8 (as Notepad saves it), anything else in the code page as it is.
+             {{{"app.vmoptions", "-Duser.name=J\xC3\xBCrgen\n# \xCE\xA9\n-Dx=\xCE\xA9\n"}},
+              {"-Duser.name=J\xFCrgen", "-Dx=?"}, {}, 1},
+             {{{"app.vmoptions", "-Duser.name=J\xFCrgen\n"}}, {"-Duser.name=J\xFCrgen"}, {}, 0},
+             {{{"app.vmoptions", "-Da=\xC3\xBC\n-Db=\xFC\n"}}, {"-Da=\xC3\xBC", "-Db=\xFC"}, {}, 0},
+             // A character cut between two pieces of a long line reads as ANSI.
+             {{{"app.vmoptions", piece.substr(1) + "\xC3\xBC\n"}}, {piece.substr(1) + "\xC3", "\xBC"}, {}, 0},
              // A file included twice side by side is read twice.
              {{{"app.vmoptions", "-include-options common.vmoptions\n-include-options common.vmoptions\n"},
                {"common.vmoptions", "-Dcommon\n"}},

@@ -1,0 +1,60 @@
+#include "runtime/vm_library_machine.h"
+
+#include <cstdio>
+
+#include "runtime/search_list.h"
+
+namespace kestro {
+
+namespace {
+
+uint32_t little(std::span<const uint8_t> bytes, size_t at, size_t n) {
+    uint32_t value = 0;
+    for (size_t i = n; i-- > 0;) value = value << 8 | bytes[at + i];
+    return value;
+}
+
+const char* machineName(uint16_t machine) {
+    switch (machine) {
+    case 0x8664: return "x64";
+    case 0xAA64: return "ARM64";
+    case 0x014C: return "x86";
+    case 0x01C4: return "ARM";
+    case 0x0200: return "Itanium";
+    default: return nullptr;
+    }
+}
+
+}  // namespace
+
+std::vector<std::string> vmLibraryCandidates(std::string_view javaExe, std::string_view preferredVm) {
+    std::vector<std::string> paths;
+    for (const std::string& java : {std::string(javaExe), embeddedRuntimeJava(javaExe)}) {
+        std::string bin = javaBinDirectory(java);
+        if (!preferredVm.empty()) paths.push_back(bin + "\\" + std::string(preferredVm) + "\\jvm.dll");
+        for (const char* sub : kVmSubDirectories) paths.push_back(bin + "\\" + sub + "\\jvm.dll");
+    }
+    return paths;
+}
+
+std::optional<uint32_t> peSignatureOffset(std::span<const uint8_t> dosHeader) {
+    if (dosHeader.size() < kDosHeaderSize || dosHeader[0] != 'M' || dosHeader[1] != 'Z') return std::nullopt;
+    return little(dosHeader, 0x3C, 4);
+}
+
+std::optional<uint16_t> peMachine(std::span<const uint8_t> signature) {
+    if (signature.size() < kPeMachineBytes || little(signature, 0, 4) != 0x00004550) return std::nullopt;
+    return uint16_t(little(signature, 4, 2));
+}
+
+std::optional<std::string> vmLibraryRefusal(std::string_view library, std::optional<uint16_t> machine) {
+    if (machine == kMachineAmd64) return std::nullopt;
+    std::string text(library);
+    if (!machine) return text + " is no Windows library";
+    if (const char* name = machineName(*machine)) return text + " is for " + name + ", not x64";
+    char code[8];
+    std::snprintf(code, sizeof code, "%04X", unsigned(*machine));
+    return text + " is for machine " + code + ", not x64";
+}
+
+}  // namespace kestro
