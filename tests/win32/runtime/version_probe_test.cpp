@@ -11,9 +11,10 @@ namespace {
 using layout::recordedRuns;
 using VersionProbe = Win32Test;
 
-TEST_F(VersionProbe, UnrecognisedFirstLineFailsUncached) {
+// Output without a line of the version form (which may follow other lines) fails.
+TEST_F(VersionProbe, OutputWithoutAVersionLineFailsUncached) {
     fs::path java = layOut("jre") / "bin" / "java.exe";
-    layout::setJavaBehaviour(java, {.stderrText = "Error: could not open `jvm.cfg'\r\njava version \"1.8.0\"\r\n"});
+    layout::setJavaBehaviour(java, {.stderrText = "Error: could not open `jvm.cfg'\r\nJava version \"1.8.0\"\r\n"});
     auto before = probeFiles();
     std::string version = "kept";
     EXPECT_FALSE(probeJavaVersion(normalised(java), 1, version));
