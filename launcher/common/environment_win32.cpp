@@ -60,11 +60,7 @@ std::optional<std::string> directoryListValue(const char* name) {
         bool exact = true;
         std::string text = toFileSystemText(entry, &exact);
         if (!exact) {
-            Utf16 shortForm(kTextCapacity, u'\0');
-            DWORD n = GetShortPathNameW(wide(entry), wide(shortForm), DWORD(shortForm.size()));
-            shortForm.resize(n < shortForm.size() ? n : 0);
-            std::string shortText = toFileSystemText(shortForm, &exact);
-            if (exact && !shortText.empty()) text = std::move(shortText);
+            if (std::optional<std::string> shortForm = exactShortPathName(entry)) text = std::move(*shortForm);
             else trace("%s entry %s holds characters outside the code page", name, text.c_str());
         }
         if (start) out += ';';

@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <iterator>
 
@@ -8,6 +7,7 @@
 #include "common/win32_handles.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/trace.h"
+#include "instance/instance_names.h"
 #include "runtime/packed_runtime.h"
 #include "workfiles/paths.h"
 
@@ -31,17 +31,10 @@ constexpr const char* kPartSuffix = ".kst_part";
 constexpr DWORD kUnpackLimitMs = 5 * 60 * 1000;
 
 // One start at a time unpacks a runtime directory: two unpack200 writing the same jar
-// would leave it damaged. The name is the directory's, lower-cased and hashed (a
-// kernel object name has no backslashes and a length limit).
+// would leave it damaged. Named as the instance objects are, after the directory's
+// normalised path (lower-cased by the candidate check).
 std::string unpackLockName(const std::string& runtimeDirectory) {
-    uint64_t hash = 14695981039346656037ull;
-    for (char c : runtimeDirectory) {
-        hash ^= uint8_t(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-        hash *= 1099511628211ull;
-    }
-    std::string name = "Local\\kst_unpack_";
-    for (int shift = 60; shift >= 0; shift -= 4) name += "0123456789abcdef"[(hash >> shift) & 15];
-    return name;
+    return instanceObjectName(runtimeDirectory, false, "_unpack");
 }
 
 bool unpackedAlready(const std::string& runtimeDirectory) {

@@ -44,6 +44,11 @@ std::optional<std::string> shortPathName(const std::string& path, size_t capacit
 // 8-bit call gives "?" or a look-alike letter, which names no file or another one.
 std::optional<std::string> exactLongPathName(const std::string& path);
 
+// The short (8.3) form of a UTF-16 path as 8-bit text, only when the code page holds
+// it exactly; none when the path has no short form (it does not exist, short names are
+// off) or the form still needs characters the code page lacks.
+std::optional<std::string> exactShortPathName(const Utf16& path);
+
 // The Windows directory, within a buffer of `capacity` bytes.
 std::string windowsDirectory(size_t capacity = kTextCapacity);
 bool pathExists(const std::string& path);

@@ -166,6 +166,15 @@ std::optional<std::string> exactLongPathName(const std::string& path) {
     return text;
 }
 
+std::optional<std::string> exactShortPathName(const Utf16& path) {
+    Utf16 shortForm =
+        callWide([](const wchar_t* a, wchar_t* b, DWORD c) { return GetShortPathNameW(a, b, c); }, path);
+    bool exact = false;
+    std::string text = toFileSystemText(shortForm, &exact);
+    if (text.empty() || !exact) return std::nullopt;
+    return text;
+}
+
 std::string windowsDirectory(size_t capacity) {
     std::string dir(capacity, '\0');
     UINT n = GetWindowsDirectoryA(dir.data(), UINT(dir.size()));

@@ -62,30 +62,17 @@ bool emptyTree(const std::string& directory, int depth, int64_t deadline) {
     return true;
 }
 
-// True when nothing at all is in `directory`.
-bool isEmptyDirectory(const std::string& directory) {
+// True when nothing but an entry named `kept` (none when null) is in `directory`.
+bool holdsNothingBut(const std::string& directory, const char* kept) {
     WIN32_FIND_DATAA entry;
     UniqueFind listing(FindFirstFileA(childPath(directory, "*").c_str(), &entry));
     if (!listing) return false;
     do {
         std::string name = entry.cFileName;
-        if (name != "." && name != "..") return false;
+        if (name != "." && name != ".." && !(kept && name == kept)) return false;
     } while (FindNextFileA(listing.get(), &entry));
     return true;
 }
-
-// True when nothing but the marker is left in `directory`.
-bool onlyMarkerLeft(const std::string& directory) {
-    WIN32_FIND_DATAA entry;
-    UniqueFind listing(FindFirstFileA(childPath(directory, "*").c_str(), &entry));
-    if (!listing) return false;
-    do {
-        std::string name = entry.cFileName;
-        if (name != "." && name != ".." && name != kRunMarkerName) return false;
-    } while (FindNextFileA(listing.get(), &entry));
-    return true;
-}
-
 
 }  // namespace
 
@@ -117,14 +104,14 @@ bool removeEndedRunDirectory(const std::string& directory, int64_t deadline) {
         // an Explorer window). Empty, and older than any start takes to make its marker,
         // it is the second, and is removed now.
         std::optional<int64_t> made = runDirectoryTime(directory.substr(directoryPart(directory).size()));
-        return made && std::time(nullptr) - *made > kMarkerlessGraceSeconds && isEmptyDirectory(directory) &&
+        return made && std::time(nullptr) - *made > kMarkerlessGraceSeconds && holdsNothingBut(directory, nullptr) &&
                RemoveDirectoryA(directory.c_str());
     }
     if (pathExists(childPath(directory, kKeepMarkName))) return false;
     if (!mayEmptyDirectory(directory) || !emptyTree(directory, 0, deadline)) return false;
     // The marker goes last, so that a directory which could not be emptied (a file still
     // open in another process) is tried again by a later start.
-    if (!onlyMarkerLeft(directory)) return false;
+    if (!holdsNothingBut(directory, kRunMarkerName)) return false;
     FILE_DISPOSITION_INFO disposition{TRUE};
     if (!SetFileInformationByHandle(marker.get(), FileDispositionInfo, &disposition, sizeof disposition)) return false;
     marker.reset();

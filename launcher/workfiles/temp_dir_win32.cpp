@@ -21,15 +21,19 @@ namespace kestro {
 
 namespace {
 
+// The system's temporary path in UTF-16; empty when it cannot be read.
+Utf16 systemTempPath() {
+    Utf16 path(kTextCapacity, u'\0');
+    DWORD n = GetTempPathW(DWORD(path.size()), wide(path));
+    path.resize(n < path.size() ? n : 0);
+    return path;
+}
+
 // True when the system's temporary path holds characters that the code page lacks: its
 // 8-bit form then names no directory ("?") or another one (a look-alike letter).
 bool tempPathIsLossy() {
-    Utf16 path(kTextCapacity, u'\0');
-    DWORD n = GetTempPathW(DWORD(path.size()), wide(path));
-    if (n == 0 || n >= path.size()) return false;
-    path.resize(n);
     bool exact = false;
-    toFileSystemText(path, &exact);
+    toFileSystemText(systemTempPath(), &exact);
     return !exact;
 }
 
@@ -42,18 +46,9 @@ bool longFormIsUnrepresentable(const std::string& root) {
 // The short (8.3) form of the user's own temporary path, when the code page holds it
 // exactly: the user's folder, which no other user can change, named in 8-bit text.
 std::optional<std::string> shortTempPath() {
-    Utf16 path(kTextCapacity, u'\0');
-    DWORD n = GetTempPathW(DWORD(path.size()), wide(path));
-    if (n == 0 || n >= path.size()) return std::nullopt;
-    path.resize(n);
-    Utf16 shortForm(kTextCapacity, u'\0');
-    n = GetShortPathNameW(wide(path), wide(shortForm), DWORD(shortForm.size()));
-    if (n == 0 || n >= shortForm.size()) return std::nullopt;
-    shortForm.resize(n);
-    bool exact = false;
-    std::string text = toFileSystemText(shortForm, &exact);
-    if (!exact || text.empty()) return std::nullopt;
-    return text;
+    Utf16 path = systemTempPath();
+    if (path.empty()) return std::nullopt;
+    return exactShortPathName(path);
 }
 
 // A shared root is used through the user's own directory inside it, made private, or
