@@ -298,6 +298,9 @@ using FullDiskHandOver = OnSmallDisk<SingleInstance>;
 TEST_F(FullDiskHandOver, AFileThatCannotBeWrittenIsRemoved) {
     fs::path exe = buildLauncher("app.exe");
     auto first = startApplication(exe);
+    // The first instance's version probe file goes once Wine has closed the probe's
+    // handle to it; space it frees after the disk is full would let the hand-over write.
+    ASSERT_TRUE(waitUntil([&] { return uniqueFiles(tmp_).empty(); }, 10000));
     writeBytes(tmp_ / "filler", std::string(256 * 1024, 'x'));  // more than the disk holds: it fills up
     RunResult r = run(exe, {.arguments = "-x", .trace = false});
     EXPECT_EQ(r.exitCode, 1);
