@@ -72,7 +72,7 @@ ms=$(median_of "$out/registry.exe")
 bench register 0 "$(winpath "$fixtures/java.exe")" "$(winpath "$out/registered")"
 printf '   1000 located + 20 registered %8.2f ms\n' "$ms"
 awk -v one="$located_1" -v located="$located_1000" -v both="$ms" 'BEGIN {
-  printf "  per runtime checked: located only %.3f ms, with the registered %.3f ms\n",
+  printf "  per runtime checked: located only %.3f ms (goal: at most 0.25), with the registered %.3f ms\n",
          (located - one) / 999, (both - one) / 1019 }'
 
 echo "a start that extracts files, median of $runs starts each, warm cache; the temporary root:"

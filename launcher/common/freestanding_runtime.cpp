@@ -24,6 +24,13 @@ void* operator new(std::size_t size) {
     std::abort();
 }
 void* operator new[](std::size_t size) { return operator new(size); }
+// The forms that report failure by a null result (std::stable_sort's buffer, for one):
+// the C++ library's own wrap the throwing form in a try block, which would bring the
+// whole exception runtime back.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }

@@ -54,7 +54,8 @@ void readLauncherConfig(const std::vector<Utf16>& arguments) {
     format::seekConfigBlock(reader);
 
     ConfigTables& tables = configTables();
-    TableFiller filler(tables, [&arguments] { return selectLocale(arguments); });
+    auto locale = [&arguments] { return selectLocale(arguments); };
+    TableFiller filler(tables, locale);
     switch (format::readBlock(reader, filler)) {
     case format::ReadStatus::BadMagic: fatalError("Internal Error: magic");
     case format::ReadStatus::ReadFailed: fatalError(format::fatalText(reader.failure()->reader));

@@ -8,10 +8,9 @@ ConfigTables& configTables() {
 }
 
 std::string lookupString(ConfigKey key, size_t capacity) {
-    const auto& strings = configTables().strings;
-    auto it = strings.find(key);
-    if (it == strings.end()) return {};
-    std::string_view value = it->second;
+    const std::string* stored = configTables().strings.find(key);
+    if (!stored) return {};
+    std::string_view value = *stored;
     value = value.substr(0, value.find('\0'));
     return truncated(std::string(value), capacity);
 }

@@ -1,9 +1,9 @@
 // Turns the parts of a configuration block into the launcher's tables.
 #pragma once
 
-#include <functional>
 #include <string>
 
+#include "common/function_ref.h"
 #include "config/config_tables.h"
 #include "format/block_reader.h"
 
@@ -11,11 +11,12 @@ namespace kestro {
 
 // Byte and wide entries replace earlier values of the same key. Once the wide entries
 // are read, `selectLocale` gives the locale code; the locale sets whose prefix it
-// starts with then replace wide entries, in block order.
+// starts with then replace wide entries, in block order. `selectLocale` must outlive
+// the filler.
 class TableFiller final : public format::BlockVisitor {
 public:
-    TableFiller(ConfigTables& tables, std::function<std::string()> selectLocale)
-        : tables_(tables), selectLocale_(std::move(selectLocale)) {}
+    TableFiller(ConfigTables& tables, FunctionRef<std::string()> selectLocale)
+        : tables_(tables), selectLocale_(selectLocale) {}
 
     void stringEntry(ConfigKey key, std::string&& value) override { tables_.strings[key] = std::move(value); }
     void wideEntry(ConfigKey key, Utf16&& value) override { tables_.wides[key] = std::move(value); }
@@ -27,7 +28,7 @@ public:
 
 private:
     ConfigTables& tables_;
-    std::function<std::string()> selectLocale_;
+    FunctionRef<std::string()> selectLocale_;
     std::string localeCode_;
     bool setMatches_ = false;
 };

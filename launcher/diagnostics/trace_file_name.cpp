@@ -7,7 +7,7 @@
 namespace kestro {
 
 std::optional<std::string> traceFileName(const std::optional<std::string>& tmp,
-                                         const std::function<bool(const std::string&)>& exists) {
+                                         FunctionRef<bool(const std::string&)> exists) {
     std::string directory = ".";
     if (tmp && !tmp->empty() && exists(*tmp)) directory = *tmp;
     else if (exists("c:\\")) directory = "c:\\";

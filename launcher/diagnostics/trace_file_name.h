@@ -2,9 +2,10 @@
 // prefix "vlm_nlog_".
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
+
+#include "common/function_ref.h"
 
 namespace kestro {
 
@@ -12,6 +13,6 @@ namespace kestro {
 // else "\", else "."; then "vlm_nlog_" and the first number from 2 on that no existing
 // file has. None when every number is taken.
 std::optional<std::string> traceFileName(const std::optional<std::string>& tmp,
-                                         const std::function<bool(const std::string&)>& exists);
+                                         FunctionRef<bool(const std::string&)> exists);
 
 }  // namespace kestro

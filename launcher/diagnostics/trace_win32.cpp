@@ -55,7 +55,7 @@ std::optional<std::string> tmpDirectory() {
 }
 
 void createTraceFile(TraceState& s) {
-    auto name = traceFileName(tmpDirectory(), exists);
+    auto name = traceFileName(tmpDirectory(), [](const std::string& path) { return exists(path); });
     // Every record reopens the file by name: a relative name (from a relative TMP, or
     // the current directory as the last resort) would follow a later change of the
     // working directory, and records would scatter over several files.

@@ -26,31 +26,31 @@ std::string utf16LittleEndianBytes(Utf16View text) {
 
 FileWaitEnd waitWhileFileExists(const HandOverProbes& probes) {
     for (int poll = 0; poll < kFilePolls; ++poll) {
-        if (!probes.fileExists()) return FileWaitEnd::FileGone;
-        if (poll % kAlivePollEvery == 0 && !probes.firstInstanceAlive()) return FileWaitEnd::FirstInstanceGone;
-        probes.sleep(kFilePollMs);
+        if (!probes.fileExists(probes.context)) return FileWaitEnd::FileGone;
+        if (poll % kAlivePollEvery == 0 && !probes.firstInstanceAlive(probes.context)) return FileWaitEnd::FirstInstanceGone;
+        probes.sleep(probes.context, kFilePollMs);
     }
     return FileWaitEnd::TimedOut;
 }
 
 PidWaitEnd waitForInstancePid(const HandOverProbes& probes, uint32_t& processId) {
     for (int poll = 0;; ++poll) {
-        processId = probes.recordedPid();
-        if (probes.isInstanceProcess(processId)) return PidWaitEnd::Found;
-        if (poll % kAlivePollEvery == 0 && !probes.firstInstanceAlive()) return PidWaitEnd::FirstInstanceGone;
+        processId = probes.recordedPid(probes.context);
+        if (probes.isInstanceProcess(probes.context, processId)) return PidWaitEnd::Found;
+        if (poll % kAlivePollEvery == 0 && !probes.firstInstanceAlive(probes.context)) return PidWaitEnd::FirstInstanceGone;
         if (poll + 1 == kPidPolls) return PidWaitEnd::NotFound;
-        probes.sleep(kFilePollMs);
+        probes.sleep(probes.context, kFilePollMs);
     }
 }
 
-TurnWaitEnd waitForTurn(const std::function<SliceResult(uint32_t)>& waitSlice, const HandOverProbes& probes) {
-    bool fileSeen = probes.fileExists();
+TurnWaitEnd waitForTurn(FunctionRef<SliceResult(uint32_t)> waitSlice, const HandOverProbes& probes) {
+    bool fileSeen = probes.fileExists(probes.context);
     for (uint32_t quiet = 0;;) {
         SliceResult slice = waitSlice(kTurnSliceMs);
         if (slice == SliceResult::Obtained) return TurnWaitEnd::Obtained;
         if (slice == SliceResult::Failed) return TurnWaitEnd::Failed;
-        if (!probes.firstInstanceAlive()) return TurnWaitEnd::FirstInstanceGone;
-        bool fileNow = probes.fileExists();
+        if (!probes.firstInstanceAlive(probes.context)) return TurnWaitEnd::FirstInstanceGone;
+        bool fileNow = probes.fileExists(probes.context);
         quiet = fileNow == fileSeen ? quiet + kTurnSliceMs : 0;
         fileSeen = fileNow;
         if (quiet >= kTurnGiveUpMs) return TurnWaitEnd::GaveUp;

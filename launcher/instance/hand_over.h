@@ -4,8 +4,8 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
+#include "common/function_ref.h"
 #include "common/text.h"
 
 namespace kestro {
@@ -37,13 +37,15 @@ inline constexpr int kAlivePollEvery = 5;
 inline constexpr uint32_t kTurnSliceMs = 250;
 inline constexpr uint32_t kTurnGiveUpMs = 30000;
 
+// Each probe is called with `context` (plain function pointers keep the stub small).
 struct HandOverProbes {
-    std::function<bool()> fileExists;
-    std::function<bool()> firstInstanceAlive;
-    std::function<void(uint32_t)> sleep;  // milliseconds
-    std::function<uint32_t()> recordedPid;
+    const void* context;
+    bool (*fileExists)(const void* context);
+    bool (*firstInstanceAlive)(const void* context);
+    void (*sleep)(const void* context, uint32_t ms);
+    uint32_t (*recordedPid)(const void* context);
     // Whether the process with this id runs, is not this one, and runs this executable.
-    std::function<bool(uint32_t)> isInstanceProcess;
+    bool (*isInstanceProcess)(const void* context, uint32_t processId);
 };
 
 // The first instance records its process id just after it has created its semaphore:
@@ -68,6 +70,6 @@ enum class TurnWaitEnd { Obtained, Failed, FirstInstanceGone, GaveUp };
 
 // Waits for the notification semaphore: `waitSlice` waits at most the given
 // milliseconds for it; `sleep` of the probes is not used.
-TurnWaitEnd waitForTurn(const std::function<SliceResult(uint32_t)>& waitSlice, const HandOverProbes& probes);
+TurnWaitEnd waitForTurn(FunctionRef<SliceResult(uint32_t)> waitSlice, const HandOverProbes& probes);
 
 }  // namespace kestro

@@ -67,10 +67,12 @@ bool becomeFirstInstance() {
 
 bool fileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// The probes of this process; `file` must outlive them.
 HandOverProbes probesFor(const std::string& file) {
-    return {[file] { return fileExists(file); }, [] { return isFirstInstanceAlive(); },
-            [](uint32_t ms) { Sleep(ms); }, [] { return readInstancePid(); },
-            [](uint32_t processId) { return runsThisExecutable(processId, readInstanceCreationTime()); }};
+    return {&file, [](const void* path) { return fileExists(*static_cast<const std::string*>(path)); },
+            [](const void*) { return isFirstInstanceAlive(); }, [](const void*, uint32_t ms) { Sleep(ms); },
+            [](const void*) { return readInstancePid(); },
+            [](const void*, uint32_t processId) { return runsThisExecutable(processId, readInstanceCreationTime()); }};
 }
 
 // The identity of a file, whatever its path's spelling (short names, case, prefixes).

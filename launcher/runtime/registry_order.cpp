@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/small_sort.h"
 #include "format/version_order.h"
 
 namespace kestro {
@@ -16,7 +17,8 @@ bool versionGreater(std::string_view a, std::string_view b) { return compareVers
 std::vector<std::string> namesToTry(std::vector<std::string> names, std::string_view lowerBound,
                                     std::string_view upperBound) {
     std::erase_if(names, [&](const std::string& n) { return !keyNameInRange(n, lowerBound, upperBound); });
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) { return versionGreater(a, b); });
+    insertionSort(names.begin(), names.end(),
+                  [](const std::string& a, const std::string& b) { return versionGreater(a, b); });
     return names;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "common/small_sort.h"
 #include "runtime/registry_order.h"
 
 namespace kestro {
@@ -53,8 +54,8 @@ std::vector<std::string> versionKeysToTry(const RegistrySource& source, std::vec
     std::vector<std::pair<std::string, std::string>> keyed;  // as compared, as named
     for (std::string& name : names) keyed.emplace_back(asJavaVersion(name), std::move(name));
     std::erase_if(keyed, [&](const auto& k) { return !keyNameInRange(k.first, lowerBound, upperBound); });
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return versionGreater(a.first, b.first); });
+    insertionSort(keyed.begin(), keyed.end(),
+                  [](const auto& a, const auto& b) { return versionGreater(a.first, b.first); });
     std::vector<std::string> ordered;
     for (auto& k : keyed) ordered.push_back(std::move(k.second));
     return ordered;

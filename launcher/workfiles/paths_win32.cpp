@@ -190,12 +190,35 @@ void lowerCasePath(std::string& path) {
     if (exact) path = std::move(back);
 }
 
+namespace {
+
+uint64_t fileTime(const FILETIME& time) { return uint64_t(time.dwHighDateTime) << 32 | time.dwLowDateTime; }
+
+}  // namespace
+
 bool findFileTime(const std::string& path, uint64_t* lastWrite) {
+    // The answer is the directory search's, but for a plain file name one attribute
+    // query gives it without opening and closing a search handle: under Wine a tenth of
+    // the cost, which counts when a thousand located runtimes are checked. Wildcards,
+    // directories (a search finds no root and no name with a trailing backslash) and a
+    // refused query (a file locked or shielded while its directory may be listed)
+    // still take the search.
+    if (path.find_first_of("*?<>\"") == std::string::npos) {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                if (lastWrite) *lastWrite = fileTime(data.ftLastWriteTime);
+                return true;
+            }
+        } else {
+            DWORD error = GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+        }
+    }
     WIN32_FIND_DATAA found;
     UniqueFind search(FindFirstFileA(path.c_str(), &found));
     if (!search) return false;
-    if (lastWrite)
-        *lastWrite = uint64_t(found.ftLastWriteTime.dwHighDateTime) << 32 | found.ftLastWriteTime.dwLowDateTime;
+    if (lastWrite) *lastWrite = fileTime(found.ftLastWriteTime);
     return true;
 }
 

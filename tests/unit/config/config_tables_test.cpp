@@ -20,7 +20,8 @@ TEST(LookupInt, ReadsLikeTheCRuntimeAndSaturates) {
 
 TEST(LookupString, EndsAtTheFirstZeroAndAbsentKeysAreEmpty) {
     auto& strings = configTables().strings;
-    strings = {{122, std::string("ab\0cd", 5)}, {107, "5 "}};
+    strings[122] = std::string("ab\0cd", 5);
+    strings[107] = "5 ";
     EXPECT_EQ(lookupString(122), "ab");
     EXPECT_EQ(lookupString(999), "");
     EXPECT_EQ(lookupInt(107), 5);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "instance/hand_over.h"
@@ -35,14 +36,16 @@ struct World {
     int questions = 0;
     std::vector<uint32_t> sleeps;
 
+    static World& of(const void* context) { return *static_cast<World*>(const_cast<void*>(context)); }
     HandOverProbes probes() {
-        return {[this] { return fileAt(elapsed); },
-                [this] { return questions++ < aliveAnswers || aliveAnswers < 0; },
-                [this](uint32_t ms) {
-                    sleeps.push_back(ms);
-                    elapsed += ms;
+        return {this, [](const void* c) { return of(c).fileAt(of(c).elapsed); },
+                [](const void* c) { return of(c).questions++ < of(c).aliveAnswers || of(c).aliveAnswers < 0; },
+                [](const void* c, uint32_t ms) {
+                    of(c).sleeps.push_back(ms);
+                    of(c).elapsed += ms;
                 },
-                [this] { return pidAt(elapsed); }, [](uint32_t pid) { return pid == 42; }};
+                [](const void* c) { return of(c).pidAt(of(c).elapsed); },
+                [](const void*, uint32_t pid) { return pid == 42; }};
     }
 };
 

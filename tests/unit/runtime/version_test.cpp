@@ -115,6 +115,9 @@ TEST(RegistrySources, KeyLayoutsAndTheChoiceAmongSources) {
              {temurin, products, "11", "17", {"17.0.10.7", "11.0.22.7"}},
              {temurin, products, "1.8.0_400", "1.8", {}},
              {javaSoft, {"17", "1.8", "21.0.1"}, "11", "", {"21.0.1", "17"}},
+             // Names that compare alike keep the registry's order.
+             {temurin, {"8.0.392.8", "21", "1.8.0.392.8"}, "", "", {"21", "8.0.392.8", "1.8.0.392.8"}},
+             {temurin, {"1.8.0.392.8", "21", "8.0.392.8"}, "", "", {"21", "1.8.0.392.8", "8.0.392.8"}},
          })
         EXPECT_EQ(versionKeysToTry(c.source, c.names, c.lower, c.upper), c.tried) << c.lower << " " << c.upper;
 

@@ -48,9 +48,18 @@ TEST(Paths, ExistenceAndFileTimes) {
     EXPECT_TRUE(pathExists(getModulePath()));
     EXPECT_FALSE(pathExists(moduleDirectory()));  // a trailing backslash finds nothing
     EXPECT_TRUE(pathExists(moduleDirectory() + "*.exe"));
+    std::string directory = moduleDirectory().substr(0, moduleDirectory().size() - 1);
+    EXPECT_TRUE(pathExists(directory));
+    EXPECT_TRUE(pathExists(directory + "\\..\\" + directory.substr(directory.rfind('\\') + 1)));
+    EXPECT_FALSE(pathExists(moduleDirectory() + "no-such-dir\\file"));
+    // A plain file's time is the one the directory search reports.
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(getModulePath().c_str(), &found);
+    ASSERT_NE(search, INVALID_HANDLE_VALUE);
+    FindClose(search);
     uint64_t time = 0;
     EXPECT_TRUE(findFileTime(getModulePath(), &time));
-    EXPECT_NE(time, 0u);
+    EXPECT_EQ(time, uint64_t(found.ftLastWriteTime.dwHighDateTime) << 32 | found.ftLastWriteTime.dwLowDateTime);
     EXPECT_FALSE(findFileTime(moduleDirectory() + "no-such-file", &time));
 }
 
