@@ -21,7 +21,9 @@ if(start LESS 0)
 endif()
 string(SUBSTRING "${map}" ${start} -1 map)
 string(REGEX REPLACE "\nLOAD [^\n]*" "" map "${map}")  # the libraries searched, used or not
-set(forbidden "__cxa_[a-z_]+|_Unwind_[A-Za-z_]+|__gxx_personality[a-z0-9_]*|__emutls[a-z_]*|_ZN[0-9A-Za-z_]*emergency_pool[0-9A-Za-z_]*|pthread_[a-z_]+|libwinpthread[^ \n]*|libgcc_eh[^ \n]*")
+# mingw's own printf (mingw_pformat, with its floating-point conversion) comes with any
+# snprintf of the C++ library; the stub formats with the Microsoft C runtime's alone.
+set(forbidden "__cxa_[a-z_]+|_Unwind_[A-Za-z_]+|__gxx_personality[a-z0-9_]*|__emutls[a-z_]*|_ZN[0-9A-Za-z_]*emergency_pool[0-9A-Za-z_]*|pthread_[a-z_]+|libwinpthread[^ \n]*|libgcc_eh[^ \n]*|__mingw_pformat")
 string(REGEX MATCHALL "[ (/](${forbidden})" found "${map}")
 list(TRANSFORM found REPLACE "^[ (/]" "")
 list(REMOVE_DUPLICATES found)
@@ -37,7 +39,7 @@ list(APPEND found ${imports})
 if(found)
   list(SUBLIST found 0 12 shown)
   list(JOIN shown ", " shown)
-  message(FATAL_ERROR "${name} contains the C++ exception runtime or the threads library (${shown}); "
+  message(FATAL_ERROR "${name} contains the C++ exception runtime, the threads library or a second printf (${shown}); "
                       "the map file ${MAP} names the object that needed it. Define the missing form in "
                       "launcher/common/freestanding_runtime.cpp or avoid the library call.")
 endif()

@@ -1,6 +1,5 @@
 #include "runtime/vm_library_machine.h"
 
-#include <cstdio>
 
 #include "runtime/search_list.h"
 
@@ -52,8 +51,9 @@ std::optional<std::string> vmLibraryRefusal(std::string_view library, std::optio
     std::string text(library);
     if (!machine) return text + " is no Windows library";
     if (const char* name = machineName(*machine)) return text + " is for " + name + ", not x64";
-    char code[8];
-    std::snprintf(code, sizeof code, "%04X", unsigned(*machine));
+    // By hand: a printf of the C++ library would bring a second printf into the stub.
+    std::string code;
+    for (int shift = 12; shift >= 0; shift -= 4) code += "0123456789ABCDEF"[(*machine >> shift) & 0xF];
     return text + " is for machine " + code + ", not x64";
 }
 
