@@ -27,6 +27,12 @@ std::vector<std::string> splitList(std::string_view list, char separator) {
     return items;
 }
 
+uint64_t fnv1a64(std::string_view bytes) {
+    uint64_t hash = 0xCBF29CE484222325u;
+    for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3u;
+    return hash;
+}
+
 bool endsWithIgnoringCase(std::string_view text, std::string_view tail) {
     if (text.size() < tail.size()) return false;
     auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c; };

@@ -31,6 +31,10 @@ inline std::string truncated(std::string text, size_t capacity = kTextCapacity) 
     return text;
 }
 
+// 64-bit FNV-1a: small, and fixed for good, since names made from it (instance objects,
+// cache files) must come out alike in every version of the launcher.
+uint64_t fnv1a64(std::string_view bytes);
+
 // True when `text` ends in `tail`, ASCII letters compared without regard to case.
 bool endsWithIgnoringCase(std::string_view text, std::string_view tail);
 

@@ -25,6 +25,7 @@
 #include "vm/variable_expansion.h"
 #include "workfiles/included_files.h"
 #include "workfiles/paths.h"
+#include "workfiles/run_directory.h"
 #include "workfiles/temp_dir.h"
 
 namespace kestro {
@@ -85,6 +86,8 @@ int runStartup(const char* ansiCommandLine, int showCommand) {
     if (!LoadDLL()) exitLauncher(kExitNoRuntime);
     if (lookupInt(key::SplashScreen) != 0 && lookupInt(key::RuntimeSplash) != 0) splashScreen(showCommand);
     if (!launchProgram(arguments, true)) fatalMessage(msg::JvmStartFailed);
+    // Not while the process ends: the sweep of earlier directories stops first.
+    stopRemovingEndedRunDirectories();
     return 0;
 }
 

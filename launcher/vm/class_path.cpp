@@ -92,7 +92,12 @@ bool appendArchives(std::string& classPath, const std::string& path, const std::
 }
 
 void appendRuntimeJar(std::string& classPath, const VmSystem& system) {
-    if (!velmoraMode()) return;
+    if (!velmoraMode()) {
+        // The kestro flavour's library, when it came from the per-user cache rather than
+        // this run's directory (whose archives come before).
+        if (const std::string& cached = system.runtimeLibrary(); !cached.empty()) classPath += cached + ";";
+        return;
+    }
     classPath += childPath(system.fullPath(lookupString(key::ApplicationDirectory), true), ".velmora\\vlmruntime.jar;");
 }
 

@@ -39,7 +39,8 @@ std::vector<std::string> listMatchingFiles(const std::string& directory, const s
                                            const VmSystem& system);
 
 // In the velmora flavour appends the runtime jar below the application directory
-// (key 10003), whether it exists or not.
+// (key 10003), whether it exists or not; in the kestro flavour the runtime library from
+// the per-user cache, when there is one.
 void appendRuntimeJar(std::string& classPath, const VmSystem& system);
 
 // Appends the entries of key 121; stops at the first mandatory entry not found. An

@@ -44,6 +44,8 @@ struct VmSystem {
     std::optional<std::string> (*longPath)(const std::string& path);
     // This run's temporary directory; empty when none was created.
     const std::string& (*tempDir)();
+    // The runtime library in the per-user cache; empty when it is not used.
+    const std::string& (*runtimeLibrary)();
 };
 
 // The launcher's own table, over the Win32 helpers.

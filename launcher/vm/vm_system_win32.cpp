@@ -7,6 +7,7 @@
 #include "vm/variable_expansion.h"
 #include "vm/vm_system.h"
 #include "workfiles/paths.h"
+#include "workfiles/runtime_library_cache.h"
 #include "workfiles/temp_dir.h"
 
 namespace kestro {
@@ -40,6 +41,7 @@ const VmSystem& win32VmSystem() {
         .modulePath = getModulePath,
         .longPath = exactLongPathName,
         .tempDir = []() -> const std::string& { return tempDirPath(); },
+        .runtimeLibrary = []() -> const std::string& { return runtimeLibraryPath(); },
     };
     return system;
 }

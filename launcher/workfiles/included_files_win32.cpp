@@ -1,5 +1,9 @@
 #include <windows.h>
 
+#include <algorithm>
+#include <optional>
+#include <vector>
+
 #include "common/win32_handles.h"
 #include "config/config_tables.h"
 #include "config/own_executable.h"
@@ -9,6 +13,7 @@
 #include "workfiles/copy_data.h"
 #include "workfiles/included_files.h"
 #include "workfiles/included_names.h"
+#include "workfiles/runtime_library_cache.h"
 #include "workfiles/temp_dir.h"
 
 namespace kestro {
@@ -39,12 +44,33 @@ private:
     HANDLE file_;
 };
 
-// Reads the record at the reader's position into `target`. A record of size 0 or below
-// has no data and creates no file. Returns 0 or the copy's failure code; the target is
-// closed either way, so that the removal at exit can delete it.
-int extractFile(format::BlockReader& reader, format::ByteSource& executable, const std::string& target) {
+class StringSink final : public ByteSink {
+public:
+    explicit StringSink(std::string& out) : out_(out) {}
+    bool write(const void* src, uint32_t n, uint32_t& written, uint32_t&) override {
+        out_.append(static_cast<const char*>(src), n);
+        written = n;
+        return true;
+    }
+
+private:
+    std::string& out_;
+};
+
+// The most of the runtime library that is held in memory for the cache (it is some
+// 22 KB); a larger one is extracted as any other file.
+constexpr int64_t kRuntimeLibraryLimit = 16 * 1024 * 1024;
+
+int64_t readRecordSize(format::BlockReader& reader) {
     int64_t size = 0;
     if (!reader.readLong(size)) fatalError(format::fatalText(format::Reader::Long));
+    return size;
+}
+
+// Copies the record's `size` bytes at the reader's position into `target`. A record of
+// size 0 or below has no data and creates no file. Returns 0 or the copy's failure
+// code; the target is closed either way, so that the removal at exit can delete it.
+int extractFile(format::ByteSource& executable, const std::string& target, int64_t size) {
     trace("extracting %s (size: %I64d)", target.c_str(), static_cast<long long>(size));
     if (size <= 0) return 0;
     UniqueFile file(
@@ -52,6 +78,25 @@ int extractFile(format::BlockReader& reader, format::ByteSource& executable, con
     if (!file) fatalMessage(msg::InternalError, "11");
     FileSink sink(file.get());
     return copyFileData(executable, sink, size, true);
+}
+
+// The runtime library goes to the per-user cache: true when it is there and on its way
+// to the class path. Otherwise the reader is back at the record's data, for extraction.
+bool cacheRuntimeLibrary(format::ByteSource& executable, int64_t size) {
+    if (size <= 0 || size > kRuntimeLibraryLimit) return false;
+    const uint64_t start = executable.position();
+    std::string bytes;
+    bytes.reserve(size_t(size));
+    StringSink sink(bytes);
+    std::optional<std::string> cached;
+    if (copyFileData(executable, sink, size, true) == 0) cached = cachedRuntimeLibrary(bytes);
+    uint32_t error = 0;
+    if (!cached) {
+        if (!executable.seek(start, error)) fatalMessage(msg::InternalError, "11");
+        return false;
+    }
+    runtimeLibraryPath() = *cached;
+    return true;
 }
 
 // The one directory level a name may bring; an existing directory is fine, any other
@@ -72,7 +117,10 @@ int extractIncludedFiles(bool createDir) {
         if (createDir) tempDirPath().clear();
         return 0;
     }
-    if (createDir) createTempDir();
+    std::vector<std::string> names = includedFileNames(lookupString(key::IncludedNames), count);
+    // The runtime library alone needs no directory: it lives in the per-user cache.
+    bool ownFiles = std::any_of(names.begin(), names.end(), [](const std::string& n) { return !isRuntimeLibraryName(n); });
+    if (createDir && ownFiles) createTempDir();
 
     UniqueFile file = openOwnExecutable();
     FileSource executable(file.get());
@@ -80,7 +128,11 @@ int extractIncludedFiles(bool createDir) {
     reader.seek(configTables().includedDataPosition);
 
     const std::string& dir = tempDirPath();
-    for (const std::string& name : includedFileNames(lookupString(key::IncludedNames), count)) {
+    for (const std::string& name : names) {
+        int64_t size = readRecordSize(reader);
+        if (isRuntimeLibraryName(name) && cacheRuntimeLibrary(executable, size)) continue;
+        // Without a cache the library is extracted as before, into a directory made now.
+        if (createDir && dir.empty() && !ownFiles) createTempDir();
         // A name that could lead outside the temporary directory, or to a device, is a
         // file we cannot create; nothing of it is written anywhere.
         if (dir.empty() || !isSafeIncludedName(name)) {
@@ -91,7 +143,7 @@ int extractIncludedFiles(bool createDir) {
         std::string target = dir + "\\" + name;
         std::string subdirectory = includedNameDirectory(name);
         if (!subdirectory.empty()) createNameDirectory(dir + "\\" + subdirectory);
-        if (int failure = extractFile(reader, executable, target)) {
+        if (int failure = extractFile(executable, target, size)) {
             traceError("Failed to extract %s", target.c_str());
             return failure;
         }

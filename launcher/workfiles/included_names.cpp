@@ -54,4 +54,25 @@ std::string includedNameDirectory(std::string_view name) {
     return cut == std::string_view::npos ? std::string() : std::string(name.substr(0, cut));
 }
 
+bool isRuntimeLibraryName(std::string_view name) {
+    return name.size() == kRuntimeLibraryName.size() && endsWithIgnoringCase(name, kRuntimeLibraryName);
+}
+
+std::string runtimeLibraryCacheName(std::string_view bytes) {
+    uint64_t hash = fnv1a64(bytes);
+    std::string name = "kestro-runtime-";
+    for (int shift = 60; shift >= 0; shift -= 4) name += "0123456789abcdef"[(hash >> shift) & 0xF];
+    return name + ".jar";
+}
+
+bool isRuntimeLibraryCacheName(std::string_view name) {
+    constexpr std::string_view head = "kestro-runtime-";
+    if (name.size() != head.size() + 16 + 4 || !endsWithIgnoringCase(name, ".jar") ||
+        !endsWithIgnoringCase(name.substr(0, head.size()), head))
+        return false;
+    for (char c : name.substr(head.size(), 16))
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'))) return false;
+    return true;
+}
+
 }  // namespace kestro

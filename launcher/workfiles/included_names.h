@@ -27,4 +27,18 @@ bool namesDevice(std::string_view name);
 // creates; empty when the name has no backslash.
 std::string includedNameDirectory(std::string_view name);
 
+// The Java runtime library as the build includes it. It is kept in a per-user cache
+// instead of this run's directory, so that a launcher carrying nothing else creates
+// no directory at all.
+inline constexpr std::string_view kRuntimeLibraryName = "kestro-runtime.jar";
+bool isRuntimeLibraryName(std::string_view name);
+
+// The cache's file for a runtime library of these bytes: "kestro-runtime-", 16
+// hexadecimal digits of a hash of the bytes, ".jar". One file per content: launchers
+// that carry different libraries never share one.
+std::string runtimeLibraryCacheName(std::string_view bytes);
+
+// True for a name that runtimeLibraryCacheName gives, in any letter case.
+bool isRuntimeLibraryCacheName(std::string_view name);
+
 }  // namespace kestro

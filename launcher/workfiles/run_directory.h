@@ -43,8 +43,16 @@ void removeOwnRunDirectory();
 bool removeEndedRunDirectory(const std::string& directory, int64_t deadline);
 
 // Removes the run directories of ended launchers in `root` (ending with a backslash),
-// apart from `own`, within the limits above. Failures are silent.
+// apart from `own`, within the limits above, until stopRemovingEndedRunDirectories.
+// Failures are silent.
 void removeEndedRunDirectories(const std::string& root, const std::string& own);
+
+// Runs removeEndedRunDirectories on a thread of its own, so that the start goes on to
+// the VM meanwhile (on this thread when none can be made); and stops it, waiting for it
+// at most a second: before a fatal end removes its own directory, and before the
+// process ends after the application.
+void startRemovingEndedRunDirectories(const std::string& root, const std::string& own);
+void stopRemovingEndedRunDirectories();
 
 // Deletes what lies in `directory`, to any depth; a link or junction is removed itself,
 // never followed. An empty path or one beginning with "." is left alone.

@@ -18,6 +18,21 @@ namespace {
 // Deeper than anything an application makes on purpose; a bound keeps the stack small.
 constexpr int kTreeDepthLimit = 32;
 
+// The sweep of ended launchers' directories runs on a thread of its own while the VM
+// starts; a fatal end stops it before the process goes.
+struct Sweep {
+    HANDLE thread = nullptr;
+    volatile LONG stop = 0;
+    std::string root, own;
+};
+
+Sweep& sweep() {
+    static Sweep s;
+    return s;
+}
+
+bool sweepStopped() { return InterlockedCompareExchange(&sweep().stop, 0, 0) != 0; }
+
 HANDLE& ownMarker() {
     static HANDLE marker = INVALID_HANDLE_VALUE;
     return marker;
@@ -46,7 +61,7 @@ bool emptyTree(const std::string& directory, int depth, int64_t deadline) {
     UniqueFind listing(FindFirstFileA(childPath(directory, "*").c_str(), &entry));
     if (!listing) return true;
     do {
-        if (milliseconds() >= deadline) return false;
+        if (milliseconds() >= deadline || sweepStopped()) return false;
         std::string name = entry.cFileName;
         if (name == "." || name == "..") continue;
         std::string path = childPath(directory, name);
@@ -87,6 +102,7 @@ uint32_t holdRunMarker(const std::string& directory) {
 }
 
 void removeOwnRunDirectory() {
+    stopRemovingEndedRunDirectories();
     const std::string& directory = tempDirPath();
     if (directory.empty()) return;
     if (ownMarker() != INVALID_HANDLE_VALUE) CloseHandle(std::exchange(ownMarker(), INVALID_HANDLE_VALUE));
@@ -133,7 +149,34 @@ void removeEndedRunDirectories(const std::string& root, const std::string& own) 
             trace("removed %s, left by a launcher that has ended", directory.c_str());
             ++removed;
         }
-    } while (removed < kSweepDirectoryLimit && milliseconds() < deadline && FindNextFileA(listing.get(), &entry));
+    } while (removed < kSweepDirectoryLimit && milliseconds() < deadline && !sweepStopped() &&
+             FindNextFileA(listing.get(), &entry));
+}
+
+void startRemovingEndedRunDirectories(const std::string& root, const std::string& own) {
+    Sweep& s = sweep();
+    if (s.thread) return;
+    s.root = root;
+    s.own = own;
+    auto body = [](void*) -> DWORD {
+        removeEndedRunDirectories(sweep().root, sweep().own);
+        return 0;
+    };
+    s.thread = CreateThread(nullptr, 0, body, nullptr, 0, nullptr);
+    // Without a thread the start does the work itself, as before.
+    if (!s.thread) removeEndedRunDirectories(root, own);
+}
+
+void stopRemovingEndedRunDirectories() {
+    Sweep& s = sweep();
+    if (!s.thread) return;
+    InterlockedExchange(&s.stop, 1);
+    // It stops between two files; the wait is bounded all the same, since a process that
+    // ends takes the thread with it, and what it left keeps its marker for a later start.
+    WaitForSingleObject(s.thread, 1000);
+    CloseHandle(std::exchange(s.thread, nullptr));
+    // The flag stops the sweep only; the removal of this run's own directory follows.
+    InterlockedExchange(&s.stop, 0);
 }
 
 void emptyDirectoryTree(const std::string& directory) {

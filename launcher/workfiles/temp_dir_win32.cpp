@@ -166,7 +166,7 @@ void createTempDir() {
         if (error == 0) {
             error = holdRunMarker(dir);
             if (error == 0) {
-                removeEndedRunDirectories(directoryPart(dir), dir);
+                startRemovingEndedRunDirectories(directoryPart(dir), dir);
                 return;
             }
             RemoveDirectoryA(dir.c_str());

@@ -48,6 +48,43 @@ TEST_F(TemporaryDirectory, LivesUntilTheNextStartAfterItsLauncherEnded) {
     EXPECT_TRUE(uniqueFiles(tmp_).empty());
 }
 
+// The runtime library alone goes to the user's cache (LOCALAPPDATA\Kestro\runtime), one
+// file per content, and no start makes a run directory for it; a cached copy that
+// differs from the launcher's is replaced before use.
+using RuntimeLibraryCache = LauncherTest;
+
+TEST_F(RuntimeLibraryCache, TheLibraryAloneMakesNoRunDirectory) {
+    set(key::IncludedCount, "1");
+    set(key::IncludedNames, "kestro-runtime.jar");
+    fs::path exe = buildLauncher("app.exe", {{"kestro-runtime.jar", writeBytes(dir_ / "rt.jar", "the library")}});
+    fs::path local = dir_ / "local";
+    fs::create_directories(local);
+    fs::path cache = local / "Kestro" / "runtime";
+    auto cached = [&] {
+        std::vector<fs::path> files;
+        if (fs::exists(cache))
+            for (const auto& entry : fs::directory_iterator(cache)) files.push_back(entry.path());
+        return files;
+    };
+    for (const char* before : {"", "the library", "damaged"}) {
+        if (*before) writeBytes(cached().at(0), before);
+        RunResult r = run(exe, {.env = {{"LOCALAPPDATA", windowsPath(local)}}});
+        EXPECT_EQ(r.exitCode, 0) << r.err;
+        ASSERT_EQ(cached().size(), 1u) << r.trace;
+        EXPECT_EQ(readBytes(cached()[0]), "the library");
+        EXPECT_TRUE(!r.tracedPrefix("Temp dir: ") && runDirectories(tmp_).empty()) << r.trace;
+        std::string name = cached()[0].filename().string();
+        EXPECT_TRUE(name.starts_with("kestro-runtime-") && name.ends_with(".jar")) << name;
+        std::string path = windowsPath(local) + "\\Kestro\\runtime\\" + name;
+        EXPECT_TRUE(r.traced(std::string(*before == 'd' || !*before ? "runtime library written to " : "runtime library ") + path))
+            << r.trace;
+        std::vector<std::string> options = vmOptions(jvmTranscript(dir_ / "jre"));
+        EXPECT_TRUE(std::ranges::any_of(options, [&](const std::string& o) {
+            return o.starts_with("-Djava.class.path=") && o.find(path) != std::string::npos;
+        })) << jvmTranscript(dir_ / "jre").text();
+    }
+}
+
 // Paths with letters that the code page lacks.
 class OutsideTheCodePage : public LauncherTest {};
 

@@ -109,6 +109,7 @@ const VmSystem& fakeVmSystem() {
         .modulePath = []() -> const std::string& { return fakeVm().modulePath; },
         .longPath = [](const std::string& path) -> std::optional<std::string> { return path; },
         .tempDir = []() -> const std::string& { return fakeVm().tempDir; },
+        .runtimeLibrary = []() -> const std::string& { return fakeVm().runtimeLibrary; },
     };
     return system;
 }

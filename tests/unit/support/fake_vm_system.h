@@ -18,6 +18,7 @@ struct FakeVmState {
     std::map<std::string, std::string> environment;
     std::string modulePath = "C:\\App\\app.exe";
     std::string tempDir;
+    std::string runtimeLibrary;  // the cached runtime library, when used
 };
 
 // Cleared by resetFakeVm, which also empties the configuration, the launcher state

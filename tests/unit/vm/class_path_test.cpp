@@ -48,6 +48,11 @@ TEST_F(ClassPath, PartsComeInTheirFixedOrder) {
     fakeVm().directories[""] = {"planted.jar"};
     EXPECT_EQ(build(), "C:\\App\\lib\\app.jar");
 
+    // Its runtime library from the per-user cache comes where the velmora one would.
+    fakeVm().runtimeLibrary = "C:\\Users\\u\\AppData\\Local\\Kestro\\runtime\\kestro-runtime-0123456789abcdef.jar";
+    EXPECT_EQ(build({.prefix = "pre.jar"}), "pre.jar;" + fakeVm().runtimeLibrary + ";C:\\App\\lib\\app.jar");
+    fakeVm().runtimeLibrary.clear();
+
     // However long, the class path is passed whole: a cut would lose entries or break one.
     std::vector<std::string>& names = fakeVm().directories["C:\\App\\lib"];
     for (int i = 0; i < 200; ++i) names.push_back(std::string(240, char('a' + i % 26)) + std::to_string(i) + ".jar");

@@ -43,5 +43,24 @@ TEST(IncludedNames, OnlyTheFirstBackslashMakesADirectory) {
     EXPECT_EQ(includedNameDirectory("a/b.jar"), "");
 }
 
+// The runtime library goes to a cache file named by its content: another library gets
+// another file; the sweep of old versions touches nothing else of the folder.
+TEST(IncludedNames, RuntimeLibraryAndItsCacheFiles) {
+    for (const char* name : {"kestro-runtime.jar", "KESTRO-RUNTIME.JAR"}) EXPECT_TRUE(isRuntimeLibraryName(name));
+    for (const char* name : {"lib\\kestro-runtime.jar", "kestro-runtime.jar.bak", "my-kestro-runtime.jar"})
+        EXPECT_FALSE(isRuntimeLibraryName(name)) << name;
+
+    std::string a = runtimeLibraryCacheName("PK\x03\x04 one"), b = runtimeLibraryCacheName("PK\x03\x04 two");
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a, runtimeLibraryCacheName("PK\x03\x04 one"));
+    EXPECT_EQ(runtimeLibraryCacheName(""), "kestro-runtime-cbf29ce484222325.jar");  // the hash of nothing
+    for (const std::string& name : {a, b, std::string("Kestro-Runtime-0123456789ABCDEF.JAR")})
+        EXPECT_TRUE(isRuntimeLibraryCacheName(name)) << name;
+    for (const char* name : {"kestro-runtime.jar", "kestro-runtime-0123456789abcdeg.jar",
+                             "kestro-runtime-0123456789abcdef0.jar", "kestro-runtime-0123456789abcdef.jar.kst12",
+                             "kestro-runtime-0123456789abcdef.zip"})
+        EXPECT_FALSE(isRuntimeLibraryCacheName(name)) << name;
+}
+
 }  // namespace
 }  // namespace kestro
