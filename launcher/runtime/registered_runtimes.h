@@ -12,7 +12,10 @@ namespace kestro {
 // The better of the registered and the located runtime within the bounds; the
 // registered one only when its version is strictly greater. The registered one is the
 // newest of what the two older families give (findRegisteredRuntime) and the newest
-// passing runtime of each of today's sources. Fills `javaExe`.
+// passing runtime of each of today's sources (the vendors' MSI keys, Zulu's and
+// Liberica's), read in HKEY_LOCAL_MACHINE and then, for the installers that can install
+// for one user, in HKEY_CURRENT_USER; on equal versions the machine's wins. Fills
+// `javaExe`.
 [[nodiscard]] bool findRegistryRuntime(std::string& javaExe, const std::string& lowerBound,
                                        const std::string& upperBound);
 
