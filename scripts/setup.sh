@@ -12,6 +12,7 @@ packages=(
   googletest libgtest-dev
   libtomlplusplus-dev libcli11-dev nlohmann-json3-dev
   osslsigncode openssl
+  wixl wixl-data msitools  # kestro package: MSI packages built and read on Linux
   xvfb xdotool x11-apps  # x11-apps: xwd, the screenshots of the splash tests
   locales
   openjdk-17-jdk-headless junit5
