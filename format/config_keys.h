@@ -60,8 +60,10 @@ inline constexpr MessageId NoTempDirectory = 1015;
 inline constexpr MessageId NoJvmFound = 1016;
 inline constexpr MessageId BadJavaHomeVariable = 1018;
 inline constexpr MessageId DamagedJvm = 1020;
+// The application's main ended with an exception; {0} is its class and message.
+inline constexpr MessageId ApplicationError = 1021;
 
 inline constexpr MessageId First = 1000;
-inline constexpr MessageId Last = 1020;
+inline constexpr MessageId Last = 1021;
 
 }  // namespace kestro::msg

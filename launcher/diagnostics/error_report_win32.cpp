@@ -35,14 +35,18 @@ void showError(const std::string& text) {
     if (state().errorBoxesEnabled) {
         MessageBoxA(nullptr, report.c_str(), lookupString(msg::Caption).c_str(), MB_OK | MB_ICONERROR);
     } else {
-        // Straight to the handle, line ends as text mode writes them: the C runtime's stream
-        // may have no descriptor (a windowed program started without handles), and a
-        // console opened later is reached through the handle alone.
-        std::string text;
-        for (char c : report + '\n') text += c == '\n' ? "\r\n" : std::string(1, c);
-        DWORD written = 0;
-        WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), DWORD(text.size()), &written, nullptr);
+        writeStandardError(report + '\n');
     }
+}
+
+void writeStandardError(const std::string& report) {
+    // Straight to the handle, line ends as text mode writes them: the C runtime's stream
+    // may have no descriptor (a windowed program started without handles), and a
+    // console opened later is reached through the handle alone.
+    std::string text;
+    for (char c : report) text += c == '\n' ? "\r\n" : std::string(1, c);
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), DWORD(text.size()), &written, nullptr);
 }
 
 void showMessage(MessageId id, const char* argument) { showError(fillPlaceholder(lookupString(id), argument)); }

@@ -5,6 +5,7 @@
 #include <jni.h>
 
 #include <cstdlib>
+#include <optional>
 
 #include "common/environment.h"
 #include "config/config_tables.h"
@@ -15,6 +16,7 @@
 #include "startup/launcher_state.h"
 #include "vm/java_vm_launcher.h"
 #include "vm/main_arguments.h"
+#include "vm/main_failure.h"
 #include "vm/vm_init_options.h"
 #include "vm/vm_system.h"
 #include "workfiles/included_files.h"
@@ -127,8 +129,8 @@ jobjectArray javaArguments(JNIEnv* env, const std::vector<Utf16>& params) {
 }
 
 // The thrown object's class and message as its toString gives them ("java.io.IOException:
-// disk full"): a windowed application's standard error is lost, and a support case has
-// only the trace. Empty when the text cannot be had.
+// disk full"), for the user's message and the trace: a windowed application's standard
+// error is lost. Empty when the text cannot be had. Called with no exception pending.
 std::string describeThrowable(JNIEnv* env, jthrowable thrown) {
     jclass throwable = env->FindClass("java/lang/Throwable");
     jmethodID toString = throwable ? env->GetMethodID(throwable, "toString", "()Ljava/lang/String;") : nullptr;
@@ -144,10 +146,19 @@ std::string describeThrowable(JNIEnv* env, jthrowable thrown) {
     return truncated(std::move(out));
 }
 
-bool callMain(const std::vector<Utf16>& arguments) {
+// How main of the launcher class ended, when it did not return normally: the message
+// to show, and its detail.
+struct MainFailure {
+    MessageId message = 0;
+    std::string detail;
+};
+
+// Nothing when main returned normally or the first-run hook stopped the start. A
+// missing launcher class or main method ends the process with its report.
+std::optional<MainFailure> callMain(const std::vector<Utf16>& arguments) {
     if (velmoraMode() && !checkFirstRun()) {
         trace("checkFirstRun stopped further execution");
-        return true;
+        return std::nullopt;
     }
     const char* className = launcherClassName();  // already in the VM's form, with "/"
     trace("main class: %s", className);
@@ -155,11 +166,15 @@ bool callMain(const std::vector<Utf16>& arguments) {
     jclass mainClass = env->FindClass(className);
     if (!mainClass) {
         traceError("could not find main class");
+        env->ExceptionClear();
+        writeStandardError(classNotLoadedText(className));
         fatalMessage(msg::MainClassMissing);
     }
     jmethodID main = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
     if (!main) {
         traceError("could not find main method");
+        env->ExceptionClear();
+        writeStandardError(mainMethodMissingText(className));
         fatalMessage(msg::MainMethodMissing);
     }
     std::vector<Utf16> params = mainArguments(arguments, win32VmSystem());
@@ -168,13 +183,20 @@ bool callMain(const std::vector<Utf16>& arguments) {
     trace("calling main");
     env->functions->CallStaticVoidMethod(env, mainClass, main, array);
     trace("main returned");
-    if (jthrowable thrown = env->ExceptionOccurred()) {
-        traceError("an exception occured");
+    jthrowable thrown = env->ExceptionOccurred();
+    if (!thrown) return std::nullopt;
+    traceError("an exception occured");
+    // Read before it is described: the runtime library's own failures have said what
+    // java says already, and are not described again.
+    env->ExceptionClear();
+    MainFailure failure{0, describeThrowable(env, thrown)};
+    failure.message = mainExceptionMessage(failure.detail);
+    if (failure.message == msg::ApplicationError) {
+        env->Throw(thrown);
         env->ExceptionDescribe();
-        traceError("main threw %s", describeThrowable(env, thrown).c_str());
-        return false;
     }
-    return true;
+    traceError("main threw %s", failure.detail.c_str());
+    return failure;
 }
 
 }  // namespace
@@ -187,9 +209,11 @@ bool launchProgram(const std::vector<Utf16>& arguments, bool destroyVm) {
         return false;
     }
     trace("JVM created");
-    if (!callMain(arguments)) {
+    if (std::optional<MainFailure> failure = callMain(arguments)) {
         traceError("could not call main");
-        return false;
+        // The application's own error names the exception; the library's failures have
+        // said what they are on standard error.
+        fatalMessage(failure->message, failure->message == msg::ApplicationError ? failure->detail.c_str() : nullptr);
     }
     if (destroyVm) {
         trace("dest JVM");

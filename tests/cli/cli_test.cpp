@@ -455,7 +455,7 @@ TEST_F(Cli, BuildSaysWhatItWroteAndWarnsOnStandardError) {
     auto run = kestro({"build", "app.toml", "-o", "dist/new/App.exe"});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_EQ(run.out, "wrote dist/new/App.exe (" + std::to_string(fs::file_size(ws_ / "dist/new/App.exe")) +
-                           " bytes; 26 settings, 2 included files, 4 resources)\n");
+                           " bytes; 27 settings, 2 included files, 4 resources)\n");
     EXPECT_EQ(run.err, "");
 
     writeFile(ws_ / "app.toml", "[application]\ntype = 3\nmain_class = \"a.B\"\n");

@@ -65,14 +65,48 @@ TEST_F(RealVm, TheApplicationsEndIsTheLaunchersExitCode) {
     EXPECT_EQ(exits.exitCode, 7) << exits.err;
     EXPECT_EQ(exits.err, "");
     EXPECT_FALSE(exits.traced("main returned")) << exits.trace;
+}
 
-    // The VM describes the application's own exception; the launcher reports it and ends.
-    RunResult throws = run(launcher("throws.exe", "throw"));
-    EXPECT_EQ(throws.exitCode, 1);
-    EXPECT_NE(throws.err.find("java/lang/IllegalStateException: real vm failure"), std::string::npos) << throws.err;
-    EXPECT_TRUE(throws.err.ends_with("\n" + throws.reported(message(msg::JvmStartFailed)))) << throws.err;
-    EXPECT_TRUE(throws.traced("ERROR: an exception occured")) << throws.trace;
-    EXPECT_FALSE(throws.traced("dest JVM")) << throws.trace;
+// A main class that cannot be loaded, one without main, and a main that throws: each has
+// its own report, standard error says what java would say (the whole stack trace of the
+// application's exception), and the start ends with exit code 1.
+TEST_F(RealVm, AnApplicationThatCannotRunOrFailsIsReportedForWhatHappened) {
+    const std::string define = "please define the main method as:\n   public static void main(String[] args)\n";
+    struct Case {
+        const char* name;
+        std::string mainClass;
+        std::string err;  // standard error before the report; empty for the exception's stack trace
+        std::string report;
+    };
+    const Case cases[] = {
+        {"missing", "com.kestro.testing.Missing",
+         "Error: Could not find or load main class com.kestro.testing.Missing\n"
+         "Caused by: java.lang.ClassNotFoundException: com.kestro.testing.Missing\n",
+         message(msg::MainClassMissing)},
+        {"noMain", "com.kestro.testing.RealVmApp$NoMain",
+         "Error: Main method not found in class com.kestro.testing.RealVmApp$NoMain, " + define,
+         message(msg::MainMethodMissing)},
+        {"throws", "com.kestro.testing.RealVmApp", "",
+         message(msg::ApplicationError, "java.lang.IllegalStateException: real vm failure")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        set(key::MainClass, c.mainClass);
+        RunResult r = run(launcher(std::string(c.name) + ".exe", "throw"));
+        EXPECT_EQ(r.exitCode, 1);
+        // Avian writes Java's standard error in text mode: "\r\n" becomes "\r\r\n".
+        std::string err = r.err;
+        std::erase(err, '\r');
+        if (c.err.empty()) {
+            // The VM's own form of a stack trace (Avian's: "  at com/kestro/testing/RealVmApp.main (line 43)").
+            EXPECT_TRUE(err.starts_with("java/lang/IllegalStateException: real vm failure\n")) << err;
+            EXPECT_NE(err.find("RealVmApp.main"), std::string::npos) << err;
+            EXPECT_TRUE(err.ends_with(r.reported(c.report))) << err;
+        } else {
+            EXPECT_EQ(err, c.err + r.reported(c.report));
+        }
+        EXPECT_FALSE(r.traced("dest JVM")) << r.trace;
+    }
 }
 
 // The thread prints once the launcher waits in DestroyJavaVM, so it certainly outlives

@@ -146,14 +146,20 @@ TEST_F(VmStart, FailuresOfTheVmEndTheStartWithTheirReport) {
     const Case cases[] = {
         {"create", {.createResult = -6}, 1, "", message(1005), {"ERROR: could not initialize JVM"},
          "JNI_CreateJavaVM returns -6"},
-        {"throws", {.mainThrows = true}, 1, kStandInException, message(1005),
+        {"throws", {.mainThrows = true}, 1, kStandInException,
+         message(1021, "java.lang.IllegalStateException: thrown by the stand-in"),
          {"ERROR: an exception occured", "ERROR: main threw java.lang.IllegalStateException: thrown by the stand-in",
           "ERROR: could not call main"},
-         "CallObjectMethod java/lang/Throwable toString ()Ljava/lang/String;"},
-        {"noClass", {.missingClasses = {"com/kestro/runtime/WinLauncher"}}, 1, "", message(1010),
-         {"ERROR: could not find main class"}, "FindClass com/kestro/runtime/WinLauncher"},
-        {"noMain", {.missingMethods = {"main"}}, 1, "", message(1011), {"ERROR: could not find main method"},
-         "GetStaticMethodID " + kMain},
+         "ExceptionDescribe"},
+        // As java says it when its main class or method is missing.
+        {"noClass", {.missingClasses = {"com/kestro/runtime/WinLauncher"}}, 1,
+         "Error: Could not find or load main class com.kestro.runtime.WinLauncher\n"
+         "Caused by: java.lang.ClassNotFoundException: com.kestro.runtime.WinLauncher\n",
+         message(1010), {"ERROR: could not find main class"}, "FindClass com/kestro/runtime/WinLauncher"},
+        {"noMain", {.missingMethods = {"main"}}, 1,
+         "Error: Main method not found in class com.kestro.runtime.WinLauncher, please define the main method as:\n"
+         "   public static void main(String[] args)\n",
+         message(1011), {"ERROR: could not find main method"}, "GetStaticMethodID " + kMain},
         {"array", {.nullArray = true}, 1, "", "Internal Error: JavaVMLauncher: paramArray", {},
          "NewObjectArray 7 java/lang/String"},
         {"string", {.nullString = 6}, 1, "", "Internal Error: JavaVMLauncher: jstr", {}, "NewString x"},

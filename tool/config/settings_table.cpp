@@ -83,6 +83,7 @@ const std::array kSettings{
     message("damaged_jvm_at_64", 1020,
             "The JVM found at {0} is damaged.\nPlease reinstall or define KESTRO_JAVA_HOME\nto point to an installed "
             "64-bit JDK or JRE."),
+    message("application_error", 1021, "The application ended with an error:\n{0}"),
 };
 
 // Names that settings had before; a file using one still builds, with a warning.

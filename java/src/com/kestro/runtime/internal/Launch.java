@@ -29,21 +29,22 @@ public final class Launch {
      * arguments of later starts, then calls the application's
      * {@code public static void main(String[])}.
      * Whatever that main throws leaves this method unchanged (checked exceptions too). A
-     * launch that cannot begin (too few arguments, main class or main method missing) ends
-     * with a {@link LaunchFailure} whose one-line text names the cause.
+     * main class or main method that is missing ends it with a {@link LaunchFailure}, after
+     * {@code java}'s own words for it on standard error; too few arguments (a launcher and
+     * a library that do not belong together) with an {@link IllegalArgumentException}.
      */
     public static void run(String[] args) {
         int count = args == null ? 0 : args.length;
         if (count < LEADING_ARGUMENTS) {
-            throw new LaunchFailure("Cannot start the application: the launcher passed " + count
+            throw new IllegalArgumentException("Cannot start the application: the launcher passed " + count
                     + " arguments, at least " + LEADING_ARGUMENTS + " expected");
         }
         StandardStreams.redirect(args[2], args[3], "true".equals(args[4]));
         TempDirKeep.scheduleFromProperties();
         HandoverWatcher.startShared();
-        Method main = MainMethod.find(args[1]);
+        Method main = MainMethod.find(args[1], System.err);
         String[] programArguments = new String[Math.max(0, count - LEADING_ARGUMENTS - 1)];
         System.arraycopy(args, count - programArguments.length, programArguments, 0, programArguments.length);
-        MainMethod.invoke(main, programArguments);
+        MainMethod.invoke(main, programArguments, System.err);
     }
 }

@@ -6,6 +6,8 @@ import static org.junit.jupiter.api.Assertions.assertSame;
 import static org.junit.jupiter.api.Assertions.assertThrows;
 
 import com.kestro.runtime.testapps.Apps;
+import java.io.ByteArrayOutputStream;
+import java.io.PrintStream;
 import java.util.stream.Stream;
 import org.junit.jupiter.api.Test;
 
@@ -38,18 +40,32 @@ class LaunchTest {
         }
     }
 
+    // What java itself prints for each, on the library's standard error; the launcher
+    // reads only the message's number.
     @Test
-    void aLaunchThatCannotBeginFailsWithOneLineNamingTheCause() {
+    void aLaunchThatCannotBeginSaysWhatJavaSaysAndNamesTheLaunchersMessage() {
+        String define = ", please define the main method as:\n   public static void main(String[] args)";
         String[][] cases = {
-            {"Missing", "main class \"" + APPS + "Missing\" not found"},
-            {"InstanceMain", "class \"" + APPS + "InstanceMain\" has no method public static void main(String[])"},
+            {"Missing", "1010", "Error: Could not find or load main class " + APPS + "Missing\n"
+                    + "Caused by: java.lang.ClassNotFoundException: " + APPS + "Missing"},
+            {"InstanceMain", "1011", "Error: Main method is not static in class " + APPS + "InstanceMain" + define},
+            {"NoMain", "1011", "Error: Main method not found in class " + APPS + "NoMain" + define},
         };
-        for (String[] c : cases) {
-            LaunchFailure failure = assertThrows(LaunchFailure.class,
-                    () -> com.kestro.runtime.WinLauncher.main(launcherArgs(c[0], "app.exe")));
-            assertEquals("Cannot start the application: " + c[1], failure.toString());
-            assertEquals(0, failure.getStackTrace().length);
+        PrintStream err = System.err;
+        try {
+            for (String[] c : cases) {
+                ByteArrayOutputStream printed = new ByteArrayOutputStream();
+                System.setErr(new PrintStream(printed, true));
+                LaunchFailure failure = assertThrows(LaunchFailure.class,
+                        () -> com.kestro.runtime.WinLauncher.main(launcherArgs(c[0], "app.exe")));
+                assertEquals("com.kestro.runtime.internal.LaunchFailure: " + c[1], failure.toString(), c[0]);
+                assertEquals(c[2].replace("\n", System.lineSeparator()) + System.lineSeparator(), printed.toString(),
+                        c[0]);
+                assertEquals(0, failure.getStackTrace().length);
+            }
+        } finally {
+            System.setErr(err);
         }
-        assertThrows(LaunchFailure.class, () -> com.kestro.runtime.WinLauncher.main(new String[] {"false"}));
+        assertThrows(IllegalArgumentException.class, () -> com.kestro.runtime.WinLauncher.main(new String[] {"false"}));
     }
 }

@@ -36,6 +36,10 @@ public final class Apps {
         public void main(String[] args) { }
     }
 
+    public static class NoMain {
+        public static void main(String arg) { }
+    }
+
     public static class Printer {
         public static void main(String[] args) { System.out.print("out;"); System.err.print("err;"); }
     }
