@@ -130,8 +130,8 @@ private:
 }  // namespace
 
 void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream& err) {
-    BuildPlan plan =
-        loadConfiguration(request.config, {.runtimeLibrary = besideTool(std::string(kRuntimeLibraryName))});
+    BuildPlan plan = loadConfiguration(
+        request.config, {.runtimeLibrary = besideTool(std::string(kRuntimeLibraryName)), .output = request.output});
     for (const auto& warning : plan.warnings) err << warning << "\n";
     nameCaption(plan, request.output);
     format::Stub stub = loadStub(request);

@@ -68,6 +68,7 @@ BuildPlan Loader::load() {
     addRuntimeLibrary();
     checkValues();
     checkResources();
+    checkMainClassFound();
     if (!problems_.empty()) {
         problems_.insert(problems_.end(), warnings_.begin(), warnings_.end());
         throw ConfigError(sortedLines(problems_));

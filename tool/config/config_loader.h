@@ -44,6 +44,10 @@ struct BuildInputs {
     // unless the configuration leaves it out. Empty: nothing is added (for callers that
     // only read a configuration).
     std::filesystem::path runtimeLibrary;
+    // The launcher to be written, whose directory relative class path entries are taken
+    // from: with it, the build looks for the main class among the archives it can see.
+    // Empty: it does not.
+    std::filesystem::path output;
 };
 
 // How a configuration that stops the TOML reader on one of its internal checks is

@@ -151,6 +151,10 @@ private:
     // the file asks, and otherwise it is told which setting does it.
     void addSubfolderArchives();
 
+    // With the output known, a main class that none of the archives the build can see
+    // holds is warned about, naming the nearest class (main_class_check.cpp).
+    void checkMainClassFound();
+
     const toml::table& doc_;
     fs::path file_;
     const BuildInputs& inputs_;
