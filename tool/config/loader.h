@@ -30,7 +30,8 @@ struct Origin {
 };
 
 // The sections a configuration file may have besides the settings' groups.
-inline constexpr std::array<std::string_view, 6> kSections{"build", "keys", "wide", "locale", "files", "resources"};
+inline constexpr std::array<std::string_view, 8> kSections{"build", "keys", "wide", "locale", "files", "resources",
+                                                           "package", "signing"};
 
 inline std::vector<std::string> names(std::initializer_list<std::string_view> list) { return {list.begin(), list.end()}; }
 
@@ -150,6 +151,9 @@ private:
     // by itself, go first among the class path entries; without the defaults only when
     // the file asks, and otherwise it is told which setting does it.
     void addSubfolderArchives();
+
+    // [package] and [signing] (tool/package/package_settings.h).
+    void loadPackageTables();
 
     const toml::table& doc_;
     fs::path file_;
