@@ -93,7 +93,7 @@ public:
         // A newer version removes the older one first; an older one refuses to install over it.
         line(2, "<MajorUpgrade DowngradeErrorMessage=\"A newer version of [ProductName] is already installed.\"/>");
         line(2, "<Media Id=\"1\" Cabinet=\"product.cab\" EmbedCab=\"yes\"/>");
-        line(2, "<Icon Id=\"LauncherIcon.exe\" SourceFile=\"" + xml(format::pathText(l_.launcherSource)) + "\"/>");
+        line(2, "<Icon Id=\"LauncherIcon.exe\" SourceFile=\"" + xml(source(l_.launcherSource)) + "\"/>");
         line(2, "<Property Id=\"ARPPRODUCTICON\" Value=\"LauncherIcon.exe\"/>");
         line(2, "<Property Id=\"ARPNOMODIFY\" Value=\"1\"/>");
         line(2, "<Directory Id=\"TARGETDIR\" Name=\"SourceDir\">");
@@ -119,6 +119,10 @@ public:
     }
 
 private:
+    std::string source(const std::filesystem::path& path) const {
+        return format::pathText(l_.sourceBase.empty() ? path : path.lexically_relative(l_.sourceBase));
+    }
+
     void line(int depth, const std::string& text) { out_ += std::string(size_t(depth) * 2, ' ') + text + "\n"; }
 
     // Every folder below the installation folder, and the files of each.
@@ -141,7 +145,6 @@ private:
         line(depth, "<Directory Id=\"INSTALLDIR\" Name=\"" + xml(l_.name) + "\">");
         launcherComponent(depth + 1);
         folderContents("", depth + 1);
-        if (l_.scope == InstallScope::PerUser) folderRemoval(depth + 1);
         line(depth, "</Directory>");
     }
 
@@ -151,7 +154,7 @@ private:
             line(depth, "<Component Id=\"" + id + "\" Guid=\"" + componentGuid(l_.upgradeCode, file->target) +
                             "\" Win64=\"yes\">");
             line(depth + 1, "<File Id=\"" + rowId("f", file->target) + "\" Name=\"" + xml(leafOf(file->target)) +
-                                "\" Source=\"" + xml(format::pathText(file->source)) + "\" KeyPath=\"yes\"/>");
+                                "\" Source=\"" + xml(source(file->source)) + "\" KeyPath=\"yes\"/>");
             line(depth, "</Component>");
         }
         for (const std::string& sub : folders_)
@@ -168,7 +171,7 @@ private:
         line(depth, "<Component Id=\"" + id + "\" Guid=\"" + componentGuid(l_.upgradeCode, l_.launcherTarget) +
                         "\" Win64=\"yes\">");
         line(depth + 1, "<File Id=\"Launcher\" Name=\"" + xml(l_.launcherTarget) + "\" Source=\"" +
-                            xml(format::pathText(l_.launcherSource)) + "\" KeyPath=\"yes\"/>");
+                            xml(source(l_.launcherSource)) + "\" KeyPath=\"yes\"/>");
         for (const InstalledAssociation& a : l_.associations) {
             std::string progId = progIdOf(l_.name, a.extension);
             std::string classes = "Software\\Classes\\";
@@ -187,20 +190,6 @@ private:
         line(depth, "<RegistryValue Root=\"" + root_ + "\" Key=\"" + xml(key) + "\"" +
                         (name.empty() ? "" : " Name=\"" + xml(name) + "\"") + " Type=\"string\" Value=\"" + xml(value) +
                         "\"/>");
-    }
-
-    // A per-user installation's folders lie in the user's profile, which Windows Installer
-    // removes only when told to.
-    void folderRemoval(int depth) {
-        std::string id = component("c", "folders");
-        line(depth, "<Component Id=\"" + id + "\" Guid=\"" + componentGuid(l_.upgradeCode, "|folders") + "\">");
-        for (auto it = folders_.rbegin(); it != folders_.rend(); ++it)
-            line(depth + 1, "<RemoveFolder Id=\"" + rowId("r", *it) + "\" Directory=\"" + directoryId(*it) +
-                                "\" On=\"uninstall\"/>");
-        line(depth + 1, "<RemoveFolder Id=\"RemoveInstallFolder\" Directory=\"INSTALLDIR\" On=\"uninstall\"/>");
-        line(depth + 1, "<RemoveFolder Id=\"RemoveUserProgramsFolder\" Directory=\"UserProgramsFolder\" On=\"uninstall\"/>");
-        keyPathValue(depth + 1, "folders");
-        line(depth, "</Component>");
     }
 
     // A shortcut's component needs a key path of its own; a registry value of the product is one.

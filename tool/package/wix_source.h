@@ -35,6 +35,9 @@ struct PackageLayout {
     std::vector<InstalledFile> files;  // the others, in the order given
     bool startMenuShortcut = true, desktopShortcut = false;
     std::vector<InstalledAssociation> associations;
+    // The WiX source's folder: sources are written relative to it, as wixl reads them
+    // (and the WiX toolset, run in that folder).
+    std::filesystem::path sourceBase;
 };
 
 // The WiX source. Throws std::runtime_error when two files would be installed at one place.
