@@ -145,10 +145,10 @@ int runKestro(int argc, char** argv) {
 
     std::vector<std::string> extras = app.remaining();
     if (!buildCommand->parsed() && !inspectCommand->parsed() && !runCommand->parsed() && !packageCommand->parsed()) {
-        if (extras.empty()) return usage("a command is needed: 'build', 'inspect' or 'run'", app);
+        if (extras.empty()) return usage("a command is needed: 'build', 'inspect', 'run' or 'package'", app);
         if (extras.front()[0] != '-')
             return usage("unknown command '" + extras.front() + "'" +
-                             didYouMean(closestName(extras.front(), std::vector<std::string>{"build", "inspect", "run"})),
+                             didYouMean(closestName(extras.front(), std::vector<std::string>{"build", "inspect", "run", "package"})),
                          app);
     }
     if (int code = refuseExtras(app)) return code;
