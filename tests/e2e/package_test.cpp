@@ -1,6 +1,7 @@
 // kestro package end to end: a package built and signed by the tool, installed, used,
 // upgraded and removed by Wine's msiexec in a prefix of the test's own (installing writes
 // the prefix's registry and Start menu, which the other tests share otherwise).
+#include <algorithm>
 #include <cstdlib>
 #include <regex>
 #include <sstream>
@@ -135,6 +136,9 @@ TEST_F(Package, InstallsOpensDocumentsUpgradesAndUninstallsWithoutATrace) {
     layout::VmTranscript t = jvmTranscript(installed / "jre");
     ASSERT_FALSE(t.values("argument ").empty()) << t.text();
     EXPECT_EQ(t.values("argument ").back(), windowsPath(document)) << t.text();
+    // The signed launcher read its configuration: the main class it hands over is the file's.
+    std::vector<std::string> arguments = t.values("argument ");
+    EXPECT_NE(std::ranges::find(arguments, "com.example.Hello"), arguments.end()) << t.text();
     // What the stand-in runtime recorded (the VM's transcript, the version probe's runs)
     // are files of the application's run, not of the package.
     fs::remove(vmLibraryOf(installed / "jre").string() + ".transcript");
