@@ -83,13 +83,17 @@ void packageApplication(const PackageRequest& request, std::ostream& out, std::o
     layout.sourceBase = fs::absolute(place);
     writeText(wxs, packaging::wixSource(layout));
 
+    std::string files = std::to_string(layout.files.size() + 1) + (layout.files.empty() ? " file" : " files");
     if (wxsOnly) {
         if (request.quiet) return;
-        out << "wrote " << format::pathText(wxs) << " and " << format::pathText(launcher) << " (" << layout.files.size() + 1
-            << " files to install)\n"
+        // Files of a per-user package are the key paths of their components, as wixl writes
+        // them; light's checks for roaming profiles want registry values instead.
+        std::string perUserChecks =
+            layout.scope == packaging::InstallScope::PerUser ? " -sice:ICE38 -sice:ICE64 -sice:ICE91" : "";
+        out << "wrote " << format::pathText(wxs) << " and " << format::pathText(launcher) << " (" << files << " to install)\n"
             << "Build the package with the WiX Toolset, in " << format::pathText(fs::absolute(place)) << ":\n"
             << "  WiX 3:           candle -arch x64 " << stem << ".wxs, then light " << stem << ".wixobj -o "
-            << stem << ".msi\n"
+            << stem << ".msi" << perUserChecks << "\n"
             << "  WiX 4 and later: wix convert " << stem << ".wxs, then wix build -arch x64 " << stem << ".wxs -o "
             << stem << ".msi\n";
         if (plan.signing) out << "then sign " << format::pathText(request.output) << " with signtool\n";
@@ -111,7 +115,7 @@ void packageApplication(const PackageRequest& request, std::ostream& out, std::o
     }
     if (request.quiet) return;
     out << "wrote " << format::pathText(request.output) << " (" << fs::file_size(request.output, ec) << " bytes; "
-        << layout.name << " " << layout.version << ", " << layout.files.size() + 1 << " files"
+        << layout.name << " " << layout.version << ", " << files
         << (plan.signing ? ", signed" : "") << ")\n";
 }
 
