@@ -9,6 +9,7 @@
 #include "tool/commands/commands.h"
 #include "tool/commands/progress_bar.h"
 #include "tool/config/config_loader.h"
+#include "tool/package/signing.h"
 #include "tool/platform/program.h"
 #include "tool/text/code_page.h"
 
@@ -156,6 +157,16 @@ void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream&
         if (!format::writeLauncher(stub, plan.head, plan.files, request.output, error,
                                    [&bar](uint64_t done, uint64_t) { bar.update(done); }))
             throw std::runtime_error(error);
+        if (plan.signing) {
+            // A launcher that should have been signed and was not is no launcher to ship.
+            try {
+                packaging::signFile(request.output, *plan.signing);
+            } catch (...) {
+                std::error_code ec;
+                fs::remove(request.output, ec);
+                throw;
+            }
+        }
         directories.keep();
     }
     if (request.writeRuntimeJar) writeRuntimeJar(velmoraJar, velmoraTarget);

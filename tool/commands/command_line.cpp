@@ -124,6 +124,17 @@ int runKestro(int argc, char** argv) {
     // The launcher and its arguments, whatever they look like, are the extras.
     runCommand->prefix_command();
 
+    PackageRequest packageRequest;
+    std::string packageConfig, packageOutput, packageStub;
+    CLI::App* packageCommand =
+        app.add_subcommand("package", "Build the launcher and put it in a Windows Installer package ([package])");
+    packageCommand->add_option("config", packageConfig, "Configuration file (TOML) with a [package] table");
+    packageCommand->add_option("-o,--output", packageOutput, "Package to write (.msi)");
+    packageCommand->add_option("--stub", packageStub, "Launcher stub (default: launcher.exe beside kestro)");
+    packageCommand->add_flag("--wxs", packageRequest.wxsOnly,
+                             "Write the WiX source and the launcher beside the output instead, for the WiX toolset");
+    packageCommand->add_flag("-q,--quiet", packageRequest.quiet, "Print nothing but warnings and errors");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
@@ -133,11 +144,11 @@ int runKestro(int argc, char** argv) {
     }
 
     std::vector<std::string> extras = app.remaining();
-    if (!buildCommand->parsed() && !inspectCommand->parsed() && !runCommand->parsed()) {
-        if (extras.empty()) return usage("a command is needed: 'build', 'inspect' or 'run'", app);
+    if (!buildCommand->parsed() && !inspectCommand->parsed() && !runCommand->parsed() && !packageCommand->parsed()) {
+        if (extras.empty()) return usage("a command is needed: 'build', 'inspect', 'run' or 'package'", app);
         if (extras.front()[0] != '-')
             return usage("unknown command '" + extras.front() + "'" +
-                             didYouMean(closestName(extras.front(), std::vector<std::string>{"build", "inspect", "run"})),
+                             didYouMean(closestName(extras.front(), std::vector<std::string>{"build", "inspect", "run", "package"})),
                          app);
     }
     if (int code = refuseExtras(app)) return code;
@@ -152,6 +163,17 @@ int runKestro(int argc, char** argv) {
             if (!runtimeDir.empty()) runRequest.runtimeDirectory = format::pathFromUtf8(runtimeDir);
             if (!javaHome.empty()) runRequest.javaHome = format::pathFromUtf8(javaHome);
             return runLauncher(runRequest, std::cerr);
+        }
+        if (packageCommand->parsed()) {
+            if (int code = refuseExtras(*packageCommand)) return code;
+            if (packageConfig.empty())
+                return missing("a configuration file: kestro package app.toml -o App.msi", *packageCommand);
+            if (packageOutput.empty()) return missing("the package to write: -o App.msi", *packageCommand);
+            packageRequest.config = format::pathFromUtf8(packageConfig);
+            packageRequest.output = format::pathFromUtf8(packageOutput);
+            if (!packageStub.empty()) packageRequest.stub = format::pathFromUtf8(packageStub);
+            packageApplication(packageRequest, std::cout, std::cerr);
+            return 0;
         }
         if (buildCommand->parsed()) {
             if (int code = refuseExtras(*buildCommand)) return code;

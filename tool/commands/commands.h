@@ -55,3 +55,22 @@ struct RunRequest {
 int runLauncher(const RunRequest& request, std::ostream& err);
 
 }  // namespace kestro::tool
+
+namespace kestro::tool {
+
+struct PackageRequest {
+    std::filesystem::path config;
+    std::filesystem::path output;               // the .msi
+    std::optional<std::filesystem::path> stub;  // as for build
+    bool wxsOnly = false;  // write the WiX source (and the launcher beside it) instead of the package
+    bool quiet = false;
+};
+
+// Builds the launcher as buildLauncher does (signed when the configuration has
+// [signing]) and puts it with the files of [package] into a Windows Installer package,
+// then signs that. With wxsOnly, and always in the Windows tool, writes
+// <output's stem>.wxs and the launcher beside the output instead and says how to build
+// the package. Throws ConfigError or std::runtime_error; a failed run leaves no package.
+void packageApplication(const PackageRequest& request, std::ostream& out, std::ostream& err);
+
+}  // namespace kestro::tool

@@ -6,6 +6,7 @@
 #include "tool/inspect/inspect_report.h"
 #include "tool/inspect/launcher_contents.h"
 #include "tool/inspect/toml_export.h"
+#include "tool/package/authenticode_reader.h"
 
 namespace kestro::tool {
 
@@ -15,12 +16,24 @@ void inspectLauncher(const InspectRequest& request, std::ostream& out, std::ostr
     if (request.extractDir) extractFiles(request.launcher, contents, *request.extractDir);
 
     std::string file = format::pathText(request.launcher);
+    packaging::SignatureInfo signature = packaging::readSignature(request.launcher);
     switch (request.format) {
-    case InspectFormat::Text: out << textReport(contents, request.codePage, file); break;
-    case InspectFormat::Json:
-        out << jsonReport(contents, request.codePage, file).dump(2, ' ', false, nlohmann::json::error_handler_t::replace)
-            << "\n";
+    case InspectFormat::Text: {
+        // Below the line that names the file and the block.
+        std::string report = textReport(contents, request.codePage, file);
+        size_t header = report.find('\n') + 1;
+        out << report.insert(header, "signature: " + packaging::describeSignature(signature) + "\n");
         break;
+    }
+    case InspectFormat::Json: {
+        nlohmann::json report = jsonReport(contents, request.codePage, file);
+        nlohmann::json& s = report["signature"] = {{"signed", signature.present}};
+        if (signature.signer) s["signer"] = *signature.signer;
+        if (signature.issuer) s["issuer"] = *signature.issuer;
+        if (!signature.problem.empty()) s["problem"] = signature.problem;
+        out << report.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+        break;
+    }
     case InspectFormat::Toml: {
         ExportResult result = exportConfiguration(contents, request.codePage, request.extractDir);
         for (const auto& w : contents.warnings) err << "kestro: warning: " << w << "\n";

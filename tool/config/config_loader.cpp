@@ -63,6 +63,7 @@ BuildPlan Loader::load() {
     if (auto wide = doc_.get("wide")) plan_.head.wides = loadWideTable(*wide, "wide");
     if (auto locales = doc_.get("locale")) loadLocaleSets(*locales);
     loadResources();
+    loadPackageTables();
     if (defaults_) addDefaults();
     addSubfolderArchives();
     addRuntimeLibrary();
@@ -79,6 +80,16 @@ BuildPlan Loader::load() {
     plan_.warnings = sortedLines(warnings_);
     plan_.codePage = cp_;
             return std::move(plan_);
+}
+
+void Loader::loadPackageTables() {
+    std::vector<packaging::TableProblem> found;
+    if (auto node = doc_.get(packaging::kPackageTable))
+        plan_.package = packaging::readPackageSettings(*node, file_.parent_path(), found);
+    if (auto node = doc_.get(packaging::kSigningTable))
+        plan_.signing = packaging::readSigningSettings(*node, file_.parent_path(), found);
+    for (const auto& [line, text] : found)
+        problems_.push_back({line, format::pathText(file_) + (line ? ":" + std::to_string(line) : "") + ": " + text});
 }
 
 void Loader::problem(const toml::node* where, const std::string& text) {

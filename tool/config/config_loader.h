@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "format/block_format.h"
 #include "format/block_writer.h"
 #include "format/resource_section.h"
+#include "tool/package/package_settings.h"
 #include "tool/resources/resource_settings.h"
 #include "tool/text/code_page.h"
 
@@ -32,6 +34,9 @@ struct BuildPlan {
     // The file leaves the error box's caption to the defaults, which name it after the
     // application once the output's name is known (nameCaption).
     bool captionFromName = false;
+    // [package] and [signing], when the file has them.
+    std::optional<packaging::PackageSettings> package;
+    std::optional<packaging::SigningSettings> signing;
 };
 
 // The name under which kestro launchers carry the Java runtime library, at the top of

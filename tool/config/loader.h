@@ -30,7 +30,8 @@ struct Origin {
 };
 
 // The sections a configuration file may have besides the settings' groups.
-inline constexpr std::array<std::string_view, 6> kSections{"build", "keys", "wide", "locale", "files", "resources"};
+inline constexpr std::array<std::string_view, 8> kSections{"build", "keys", "wide", "locale", "files", "resources",
+                                                           "package", "signing"};
 
 inline std::vector<std::string> names(std::initializer_list<std::string_view> list) { return {list.begin(), list.end()}; }
 
@@ -154,6 +155,9 @@ private:
     // With the output known, a main class that none of the archives the build can see
     // holds is warned about, naming the nearest class (main_class_check.cpp).
     void checkMainClassFound();
+
+    // [package] and [signing] (tool/package/package_settings.h).
+    void loadPackageTables();
 
     const toml::table& doc_;
     fs::path file_;

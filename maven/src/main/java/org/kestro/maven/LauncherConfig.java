@@ -72,8 +72,19 @@ final class LauncherConfig {
     /** Settings whose value is a file relative to the configuration file's directory. */
     private static final String[][] PATH_SETTINGS = {
         {"splash", "image"}, {"icon", "file"}, {"manifest", "file"},
+        {"package", "runtime"}, {"signing", "certificate"},
     };
-    private static final String[][] PATH_LIST_SETTINGS = {{"files", "source"}, {"resources", "file"}};
+    /** Arrays of tables, by their dotted place, and the key of each entry that names a file. */
+    private static final String[][] PATH_LIST_SETTINGS = {{"files", "source"}, {"resources", "file"},
+        {"package.files", "source"}, {"package.file_associations", "icon"}};
+
+    /** The value at a dotted place ("package.files"), or null. */
+    static Object at(TomlTable root, String place) {
+        String[] parts = place.split("\\.");
+        TomlTable table = root;
+        for (int i = 0; i < parts.length - 1 && table != null; i++) table = table.table(parts[i]);
+        return table == null ? null : table.get(parts[parts.length - 1]);
+    }
 
     private final Input in;
     private final Result result;
@@ -105,8 +116,8 @@ final class LauncherConfig {
             if (group != null) anchor(group, setting[1], base);
         }
         for (String[] setting : PATH_LIST_SETTINGS) {
-            if (!(root.get(setting[0]) instanceof List)) continue;
-            for (Object entry : (List<?>) root.get(setting[0])) {
+            if (!(at(root, setting[0]) instanceof List)) continue;
+            for (Object entry : (List<?>) at(root, setting[0])) {
                 if (entry instanceof TomlTable) anchor((TomlTable) entry, setting[1], base);
             }
         }
@@ -120,8 +131,8 @@ final class LauncherConfig {
             if (group != null) addPath(files, group.string(setting[1]));
         }
         for (String[] setting : PATH_LIST_SETTINGS) {
-            if (!(config.get(setting[0]) instanceof List)) continue;
-            for (Object entry : (List<?>) config.get(setting[0])) {
+            if (!(at(config, setting[0]) instanceof List)) continue;
+            for (Object entry : (List<?>) at(config, setting[0])) {
                 if (entry instanceof TomlTable) addPath(files, ((TomlTable) entry).string(setting[1]));
             }
         }

@@ -43,7 +43,7 @@ public class LauncherMojo extends AbstractMojo {
 
     /** The launcher to write. */
     @Parameter(property = "kestro.output", defaultValue = "${project.build.directory}/${project.build.finalName}.exe")
-    private File output;
+    File output;
 
     /** include: inside the launcher; beside: copied to lib/ beside it and put on its class path. */
     @Parameter(property = "kestro.dependencies", defaultValue = "include")
@@ -83,7 +83,30 @@ public class LauncherMojo extends AbstractMojo {
             Thread.currentThread().interrupt();
             throw new MojoExecutionException("kestro: interrupted", e);
         }
-        if (attach) projectHelper.attachArtifact(project, "exe", output);
+        if (attaches()) projectHelper.attachArtifact(project, artifactType(), target());
+    }
+
+    /** What the goal writes: the file that is built and its artifact type. */
+    File target() {
+        return output;
+    }
+
+    String artifactType() {
+        return "exe";
+    }
+
+    /** The tool's command that writes the target from the written configuration. */
+    List<String> command(Path tool, Path config, Path target) {
+        return Arrays.asList(tool.toString(), "build", config.toString(), "-o", target.toString());
+    }
+
+    /** Adds what the goal's own command needs to the configuration the plugin writes. */
+    void complete(LauncherConfig.Result config) throws MojoFailureException {
+    }
+
+    /** Whether the goal attaches what it wrote. */
+    boolean attaches() {
+        return attach;
     }
 
     private void build() throws IOException, InterruptedException, MojoFailureException {
@@ -95,10 +118,11 @@ public class LauncherMojo extends AbstractMojo {
             throw new MojoFailureException("kestro: " + e.getMessage());
         }
         for (String warning : config.warnings) getLog().warn(warning);
+        complete(config);
 
-        Path launcher = output.toPath().toAbsolutePath();
+        Path launcher = target().toPath().toAbsolutePath();
         Path work = Files.createDirectories(Paths.get(project.getBuild().getDirectory(), "kestro"));
-        String stem = launcher.getFileName().toString().replaceFirst("(?i)\\.exe$", "");
+        String stem = launcher.getFileName().toString().replaceFirst("(?i)\\.exe$", "");  // x.msi stays x.msi
         Path written = work.resolve(stem + ".toml");
         TomlWriter.Result toml = TomlWriter.write(config.config);
         writeIfChanged(written, "# Written by the Kestro Maven plugin: "
@@ -125,13 +149,13 @@ public class LauncherMojo extends AbstractMojo {
 
         getLog().info("kestro: building " + launcher + " from " + written);
         Files.deleteIfExists(state);
-        List<String> command = Arrays.asList(tool.toString(), "build", written.toString(), "-o", launcher.toString());
+        List<String> command = command(tool, written, launcher);
         ToolRun run = ToolRun.run(command, work);
         ToolRun.Messages messages = ToolRun.messages(run.err, written.toString(), origins,
                 configFile != null ? configFile.toString() : null);
         for (String warning : messages.warnings) getLog().warn(warning);
         if (run.exitCode != 0) {
-            throw new MojoFailureException("kestro build failed (exit code " + run.exitCode + "):\n"
+            throw new MojoFailureException("kestro " + command.get(1) + " failed (exit code " + run.exitCode + "):\n"
                     + String.join("\n", messages.others.isEmpty() ? Arrays.asList(run.out.trim()) : messages.others));
         }
         for (String line : messages.others) getLog().info(line);

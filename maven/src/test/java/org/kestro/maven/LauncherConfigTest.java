@@ -80,6 +80,13 @@ class LauncherConfigTest {
             {"[version]\nfile_version = \"3.0.0\"\n",
              "[version]\nfile_version = \"3.0.0\"\nproduct_name = \"Acme App\"\n", ""},
             {"[version]\ngenerate = false\n", "[version]\ngenerate = false\n\n", ""},
+            // The files of [package] and [signing] are the configuration file's too.
+            {"[package]\nruntime = \"jre\"\n[[package.files]]\nsource = \"data/a.txt\"\n"
+                     + "[[package.file_associations]]\nicon = \"doc.ico\"\n[signing]\ncertificate = \"../key.p12\"\n",
+             "runtime = \"" + jar("/work/app/src/jre") + "\"\n\n[[package.files]]\nsource = \""
+                     + jar("/work/app/src/data/a.txt") + "\"\n\n[[package.file_associations]]\nicon = \""
+                     + jar("/work/app/src/doc.ico") + "\"\n\n[signing]\ncertificate = \"" + jar("/work/app/key.p12") + "\"",
+             ""},
             {"version = { company = \"Acme\" }\n",
              "version = { company = \"Acme\", file_version = \"1.0.0\", product_name = \"Acme App\" }", ""},
         };
