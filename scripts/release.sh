@@ -60,12 +60,12 @@ mingw_notices=("MinGW-w64 runtime:mingw-w64-x86-64-dev" "GCC runtime libraries (
 name=kestro-$version-linux-x86_64
 stage "$work/$name" kestro
 strip "$work/$name/kestro"  # the build keeps its debugging information; the release does not
-notices "${mingw_notices[@]}" > "$work/$name/THIRD-PARTY-NOTICES"
+notices "zlib:zlib1g-dev" "${mingw_notices[@]}" > "$work/$name/THIRD-PARTY-NOTICES"
 tar -C "$work" --owner=0 --group=0 --sort=name -czf "$dist/$name.tar.gz" "$name"
 
 name=kestro-$version-windows-x86_64
 stage "$work/$name" kestro.exe
-notices "${mingw_notices[@]}" > "$work/$name/THIRD-PARTY-NOTICES"
+notices "zlib:libz-mingw-w64-dev" "${mingw_notices[@]}" > "$work/$name/THIRD-PARTY-NOTICES"
 (cd "$work" && cmake -E tar cf "$dist/$name.zip" --format=zip "$name")
 
 # The plugin's own tests run with the test suite; here it is only packaged.

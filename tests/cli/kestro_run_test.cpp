@@ -177,6 +177,31 @@ TEST_F(KestroRun, BoundsThatExcludeTheJdkAndTheMessageBoxComeToStandardError) {
     }
 }
 
+// kestro init of the example's jar, whose manifest names its main class and class path:
+// the file builds as written and its launcher runs the application; a second init
+// replaces nothing.
+TEST_F(KestroRun, AConfigurationFromKestroInitBuildsAndRuns) {
+    fs::path jars = kBuildDir / "examples" / "hello";
+    fs::copy_file(jars / "hello.jar", ws_ / "hello.jar");
+    writeFile(ws_ / "lib/greeting.jar", readFile(jars / "lib" / "greeting.jar"));
+    Outcome init = kestro({"init", "hello.jar"});
+    EXPECT_EQ(init.exitCode, 0) << init.err;
+    EXPECT_EQ(init.out, "wrote app.toml\n");
+    std::string config = readFile(ws_ / "app.toml");
+    Outcome again = kestro({"init", "hello.jar"}, "again");
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_EQ(again.err, "kestro: app.toml exists; kestro init never overwrites a file: remove it, or name another "
+                         "with -o\n");
+    EXPECT_EQ(readFile(ws_ / "app.toml"), config);
+
+    Outcome built = kestro({"build", "app.toml", "-o", "Hello.exe"}, "build");
+    EXPECT_EQ(built.exitCode, 0) << built.err;
+    EXPECT_EQ(built.err, "");  // no warning either
+    Outcome r = kestro({"run", "Hello.exe", "init"}, "run");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("Hello, init!\n")) << r.out << config;
+}
+
 // A windowed launcher (it needs javaw.exe) that looks only in jre beside itself, with
 // the stand-in placed there by --runtime: output and exit code come back, and jre goes
 // again.
