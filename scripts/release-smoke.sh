@@ -67,7 +67,8 @@ echo "== the Maven plugin from dist/maven"
 project=$work/maven/app
 mkdir -p "$project/src/main/java/smoke"
 cp -r "$root/maven/src/it/parent" "$work/maven/"
-printf 'package smoke;\npublic class Main { public static void main(String[] a) {} }\n' \
+# It uses the runtime library's API through its artifact, scope provided.
+printf 'package smoke;\npublic class Main { public static void main(String[] a) {\n  System.out.println(com.kestro.runtime.InstanceHandover.isAvailable()); } }\n' \
   > "$project/src/main/java/smoke/Main.java"
 cat > "$project/pom.xml" <<POM
 <project xmlns="http://maven.apache.org/POM/4.0.0">
@@ -79,6 +80,13 @@ cat > "$project/pom.xml" <<POM
   <pluginRepositories>
     <pluginRepository><id>kestro</id><url>file://$root/dist/maven</url></pluginRepository>
   </pluginRepositories>
+  <repositories>
+    <repository><id>kestro</id><url>file://$root/dist/maven</url></repository>
+  </repositories>
+  <dependencies>
+    <dependency><groupId>org.kestro</groupId><artifactId>kestro-runtime</artifactId><version>$version</version>
+      <scope>provided</scope></dependency>
+  </dependencies>
   <build><plugins><plugin>
     <groupId>org.kestro</groupId><artifactId>kestro-maven-plugin</artifactId><version>$version</version>
     <executions><execution><goals><goal>launcher</goal></goals>
@@ -92,4 +100,8 @@ mvn --batch-mode --quiet -Dstyle.color=never --offline -Daether.offline.protocol
   --settings "$work/maven/settings.xml" -Dmaven.repo.local="$work/maven/repository" --file "$project/pom.xml" package
 "$linux_tool" inspect "$project/target/smoke-1.0.exe" | grep -q '"smoke.Main"'
 echo "the plugin from dist/maven built smoke-1.0.exe"
+[ -f "$root/dist/maven/org/kestro/kestro-runtime/$version/kestro-runtime-$version-sources.jar" ] ||
+  { echo "release-smoke: dist/maven has no sources of the runtime library" >&2; exit 1; }
+python3 -m zipfile -l "$root/dist/kestro-$version-maven-repository.zip" | grep -q "maven/org/kestro/kestro-maven-plugin/$version/" ||
+  { echo "release-smoke: the Maven repository's archive lacks the plugin" >&2; exit 1; }
 echo "release smoke test passed"
