@@ -1,5 +1,6 @@
 # The example application of examples/hello, compiled by the host's JDK for Java 8:
-# hello.jar, which its configuration includes, and lib/greeting.jar, which lies beside
+# hello.jar (its manifest, manifest.txt, names the main class and the class path for
+# kestro init), which its configuration includes, and lib/greeting.jar, which lies beside
 # the launcher (build/examples/hello/). ./scripts/example.sh and the tests of kestro run
 # build hello.exe from them.
 set(_example_src ${CMAKE_SOURCE_DIR}/examples/hello)
@@ -13,7 +14,8 @@ add_custom_command(OUTPUT ${_example_out}/lib/greeting.jar ${_example_out}/hello
   COMMAND ${KESTRO_HOST_JDK}/bin/jar --create --file ${_example_out}/lib/greeting.jar -C ${_example_out}/classes/greeting .
   COMMAND ${KESTRO_HOST_JDK}/bin/javac --release 8 -encoding UTF-8 -cp ${_example_out}/lib/greeting.jar
           -d ${_example_out}/classes/hello ${_hello_sources}
-  COMMAND ${KESTRO_HOST_JDK}/bin/jar --create --file ${_example_out}/hello.jar -C ${_example_out}/classes/hello .
-  DEPENDS ${_greeting_sources} ${_hello_sources} VERBATIM)
+  COMMAND ${KESTRO_HOST_JDK}/bin/jar --create --file ${_example_out}/hello.jar --manifest ${_example_src}/manifest.txt
+          -C ${_example_out}/classes/hello .
+  DEPENDS ${_greeting_sources} ${_hello_sources} ${_example_src}/manifest.txt VERBATIM)
 add_custom_target(example_jars DEPENDS ${_example_out}/lib/greeting.jar ${_example_out}/hello.jar)
 add_custom_target(example DEPENDS kestro example_jars)

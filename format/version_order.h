@@ -4,6 +4,8 @@
 // themselves are kept as the runtimes print them; only the comparisons read segments.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace kestro {
@@ -28,5 +30,21 @@ int compareCommonSegments(std::string_view a, std::string_view b);
 // that cannot belong to a version (a probe's first line may go on after the version,
 // e.g. 11.0.2" 2019-01-1).
 std::string_view comparableVersion(std::string_view text);
+
+// The version's first n segments, n the bound's number of segments, are not below
+// (lower) or not above (upper) the bound; an empty bound passes every version.
+bool passesLowerBound(std::string_view version, std::string_view lowerBound);
+bool passesUpperBound(std::string_view version, std::string_view upperBound);
+
+// "beta", "ea" or "rc" anywhere in the text, case-sensitive.
+bool isPrereleaseVersion(std::string_view version);
+
+// Why a version is refused, for the trace, the report of runtimes passed over and the
+// build tool's notes: it is a pre-release build and those are not allowed ("version
+// 1.8.0-ea is a pre-release"), or it lies outside the bounds ("version 1.8.0_201, needs
+// 17 or later", "..., needs 11 to 17", "..., needs 1.8 or earlier"). None when it is
+// accepted.
+std::optional<std::string> versionRejection(std::string_view version, std::string_view lowerBound,
+                                            std::string_view upperBound, bool prereleaseAllowed);
 
 }  // namespace kestro

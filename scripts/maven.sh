@@ -32,6 +32,42 @@ linux-x86_64=kestro launcher.exe kestro-runtime.jar vlmruntime.jar
 windows-x86_64=kestro.exe launcher.exe kestro-runtime.jar vlmruntime.jar
 PROPERTIES
 
+# The runtime library as an artifact of its own, org.kestro:kestro-runtime:VERSION with its
+# sources, for applications that use its API (InstanceHandover) with scope provided. It is
+# installed into the local repository, where the sample projects find it; release.sh
+# deploys it beside the plugin.
+runtime=$build/maven/runtime
+rm -rf "$runtime"
+mkdir -p "$runtime"
+cp "$tools/kestro-runtime.jar" "$runtime/kestro-runtime-$version.jar"
+jar --create --file "$runtime/kestro-runtime-$version-sources.jar" -C "$root/java/src" .
+cat > "$runtime/kestro-runtime-$version.pom" <<POM
+<?xml version="1.0" encoding="UTF-8"?>
+<project xmlns="http://maven.apache.org/POM/4.0.0">
+  <modelVersion>4.0.0</modelVersion>
+  <groupId>org.kestro</groupId>
+  <artifactId>kestro-runtime</artifactId>
+  <version>$version</version>
+  <name>Kestro Java runtime library</name>
+  <description>The classes a Kestro launcher starts the application through, and InstanceHandover; every kestro launcher carries them, so applications depend on them with scope provided.</description>
+</project>
+POM
+runtimeFiles=(-Dfile="$runtime/kestro-runtime-$version.jar" -Dsources="$runtime/kestro-runtime-$version-sources.jar"
+              -DpomFile="$runtime/kestro-runtime-$version.pom")
+mvn --batch-mode --no-transfer-progress --quiet -Dstyle.color=never --offline -Daether.offline.protocols=file \
+  --settings "$root/maven/offline-settings.xml" -Dmaven.repo.local="$build/maven/repository" \
+  --file "$build/maven/pom.xml" install:install-file "${runtimeFiles[@]}"
+# deploy-file to the same place as the plugin, when the plugin is deployed.
+for argument in "$@"; do
+  case $argument in
+    -DaltDeploymentRepository=*::*)
+      url=${argument#*::}
+      mvn --batch-mode --no-transfer-progress --quiet -Dstyle.color=never \
+        --settings "$root/maven/offline-settings.xml" -Dmaven.repo.local="$build/maven/repository" \
+        --file "$build/maven/pom.xml" deploy:deploy-file "${runtimeFiles[@]}" -Durl="$url" -DrepositoryId=kestro ;;
+  esac
+done
+
 [ $# -gt 0 ] || set -- verify
 # Offline, so that nothing but Debian's repository is ever asked. The deploy plugin refuses
 # to run offline; its run reaches no network either, as every repository the settings

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Checks the release archives as a user gets them: writes them (scripts/release.sh),
 # unpacks each into an empty directory outside the build tree, builds the example's
-# launcher with each unpacked tool (kestro.exe under Wine), checks that both launchers
+# launcher from the unpacked archive alone (its jars come built) with each unpacked tool
+# (kestro.exe under Wine), checks that both launchers
 # are the same bytes, and runs the launcher with `kestro run` of the unpacked Linux tool
 # (its stand-in runtime hands the launch to this machine's JDK); then builds a small project with the Maven
 # plugin taken from dist/maven. .ci/run runs it after the test suite.
@@ -16,20 +17,19 @@ trap '"$root/scripts/wine-prefix.sh" down "$prefix" 2>/dev/null || true
 "$root/scripts/release.sh" >/dev/null
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 
-mkdir -p "$work/linux" "$work/windows" "$work/app/lib"
+mkdir -p "$work/linux" "$work/windows"
 tar -C "$work/linux" -xzf "$root/dist/kestro-$version-linux-x86_64.tar.gz"
 (cd "$work/windows" && cmake -E tar xf "$root/dist/kestro-$version-windows-x86_64.zip")
 linux_tool=$work/linux/kestro-$version-linux-x86_64/kestro
 windows_tool=$work/windows/kestro-$version-windows-x86_64/kestro.exe
 
-echo "== the example, compiled and built with each unpacked tool"
-example=$work/linux/kestro-$version-linux-x86_64/examples/hello
-javac --release 8 -d "$work/classes/greeting" $(find "$example/greeting/src" -name '*.java')
-jar --create --file "$work/app/lib/greeting.jar" -C "$work/classes/greeting" .
-javac --release 8 -cp "$work/app/lib/greeting.jar" -d "$work/classes/hello" $(find "$example/src" -name '*.java')
-jar --create --file "$work/hello.jar" -C "$work/classes/hello" .
-cp "$example/hello.toml" "$work/hello.toml"
-
+echo "== the example, built from the unpacked archive alone with each unpacked tool"
+archive=$work/linux/kestro-$version-linux-x86_64
+example=$archive/examples/hello
+# The archive speaks for itself: its README names nothing that only a checkout has.
+if grep -n "scripts/" "$archive/README.md"; then
+  echo "release-smoke: the archive's README points to scripts it does not hold" >&2; exit 1
+fi
 "$root/scripts/wine-prefix.sh" up "$prefix"
 # Wine now and then fails to start a process at all (exit code 53, its loader could not
 # set up kernel32); that alone is tried again, twice at most.
@@ -42,23 +42,24 @@ wine() {
   done
   return "$status"
 }
-# The same output name for both: the version information is named after it.
-mkdir -p "$work/by-linux" "$work/by-windows"
-(cd "$work" && "$linux_tool" build hello.toml -o by-linux/hello.exe -q)
-(cd "$work" && wine "$windows_tool" build hello.toml -o by-windows/hello.exe -q)
-cmp "$work/by-linux/hello.exe" "$work/by-windows/hello.exe"
+# The same output name for both: the version information is named after it. The
+# commands are the archive README's.
+mkdir -p "$example/by-linux" "$example/by-windows"
+(cd "$example" && "$linux_tool" build hello.toml -o by-linux/hello.exe -q)
+(cd "$example" && wine "$windows_tool" build hello.toml -o by-windows/hello.exe -q)
+cmp "$example/by-linux/hello.exe" "$example/by-windows/hello.exe"
 echo "the launchers of both tools are identical"
 
 echo "== the launcher under Wine, through kestro run of the unpacked tool"
-app=$work/app
-cp "$work/by-linux/hello.exe" "$app/hello.exe"
-cp "$example/hello.vmoptions" "$app/"
+cp "$example/by-linux/hello.exe" "$example/hello.exe"
 # kestro run's own prefix, made in the work directory and stopped at the end.
 # No display, nothing to read, and at most four minutes.
-output=$(XDG_CACHE_HOME=$work/cache env -u DISPLAY timeout -k 10 240 "$linux_tool" run "$app/hello.exe" "Release smoke" \
-           </dev/null | tr -d '\r')
+output=$(cd "$example" && XDG_CACHE_HOME=$work/cache env -u DISPLAY timeout -k 10 240 "$linux_tool" run hello.exe \
+           "Release smoke" </dev/null | tr -d '\r')
 echo "$output"
 grep -q "Release smoke" <<<"$output" || { echo "release-smoke: the application did not greet" >&2; exit 1; }
+grep -q "hello.source = hello.vmoptions beside the executable" <<<"$output" ||
+  { echo "release-smoke: the launcher did not read hello.vmoptions beside it" >&2; exit 1; }
 
 echo "== the Maven plugin from dist/maven"
 # A project of one class whose plugin comes from dist/maven, built offline from Debian's
@@ -66,7 +67,8 @@ echo "== the Maven plugin from dist/maven"
 project=$work/maven/app
 mkdir -p "$project/src/main/java/smoke"
 cp -r "$root/maven/src/it/parent" "$work/maven/"
-printf 'package smoke;\npublic class Main { public static void main(String[] a) {} }\n' \
+# It uses the runtime library's API through its artifact, scope provided.
+printf 'package smoke;\npublic class Main { public static void main(String[] a) {\n  System.out.println(com.kestro.runtime.InstanceHandover.isAvailable()); } }\n' \
   > "$project/src/main/java/smoke/Main.java"
 cat > "$project/pom.xml" <<POM
 <project xmlns="http://maven.apache.org/POM/4.0.0">
@@ -78,6 +80,13 @@ cat > "$project/pom.xml" <<POM
   <pluginRepositories>
     <pluginRepository><id>kestro</id><url>file://$root/dist/maven</url></pluginRepository>
   </pluginRepositories>
+  <repositories>
+    <repository><id>kestro</id><url>file://$root/dist/maven</url></repository>
+  </repositories>
+  <dependencies>
+    <dependency><groupId>org.kestro</groupId><artifactId>kestro-runtime</artifactId><version>$version</version>
+      <scope>provided</scope></dependency>
+  </dependencies>
   <build><plugins><plugin>
     <groupId>org.kestro</groupId><artifactId>kestro-maven-plugin</artifactId><version>$version</version>
     <executions><execution><goals><goal>launcher</goal></goals>
@@ -91,4 +100,8 @@ mvn --batch-mode --quiet -Dstyle.color=never --offline -Daether.offline.protocol
   --settings "$work/maven/settings.xml" -Dmaven.repo.local="$work/maven/repository" --file "$project/pom.xml" package
 "$linux_tool" inspect "$project/target/smoke-1.0.exe" | grep -q '"smoke.Main"'
 echo "the plugin from dist/maven built smoke-1.0.exe"
+[ -f "$root/dist/maven/org/kestro/kestro-runtime/$version/kestro-runtime-$version-sources.jar" ] ||
+  { echo "release-smoke: dist/maven has no sources of the runtime library" >&2; exit 1; }
+python3 -m zipfile -l "$root/dist/kestro-$version-maven-repository.zip" | grep -q "maven/org/kestro/kestro-maven-plugin/$version/" ||
+  { echo "release-smoke: the Maven repository's archive lacks the plugin" >&2; exit 1; }
 echo "release smoke test passed"

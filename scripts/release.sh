@@ -3,9 +3,12 @@
 # dist/kestro-VERSION-windows-x86_64.zip. Each holds the tool, the launcher stub and the
 # two runtime libraries beside it (where the tool looks for them), the stand-in runtime
 # of kestro run (runtime-stand-in/, Windows programs, in both), README.md, LICENSE,
-# THIRD-PARTY-NOTICES, the docs and the example. VERSION is the CMake project's version.
+# THIRD-PARTY-NOTICES, the docs and the example with its jars built; their README
+# (release/README.md) is written for the archive's user. VERSION is the CMake project's
+# version.
 # dist/maven is a file-based Maven repository holding the Maven plugin
-# (org.kestro:kestro-maven-plugin:VERSION), which carries the same tools.
+# (org.kestro:kestro-maven-plugin:VERSION), which carries the same tools; it is packed
+# as dist/kestro-VERSION-maven-repository.zip too.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dist=$root/dist
@@ -19,7 +22,7 @@ fi
 
 "$root/scripts/setup.sh"
 cmake -S "$root" -B "$root/build" -G Ninja >/dev/null
-cmake --build "$root/build" --target kestro
+cmake --build "$root/build" --target kestro example_jars
 build=$root/build
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 
@@ -43,10 +46,14 @@ stage() {  # stage DIR TOOL
   mkdir -p "$dir/docs" "$dir/examples"
   cp "$build/tool/$tool" "$build/tool/launcher.exe" "$build/tool/kestro-runtime.jar" "$build/tool/vlmruntime.jar" "$dir/"
   cp -r "$build/tool/runtime-stand-in" "$dir/"
-  cp "$root/README.md" "$dir/"
+  sed "s/VERSION/$version/g" "$root/release/README.md" > "$dir/README.md"
   cp "$license" "$dir/LICENSE"
   cp "$root"/docs/*.md "$dir/docs/"
+  # The example built, so that the archive alone turns it into a launcher.
   cp -r "$root/examples/hello" "$dir/examples/"
+  mkdir -p "$dir/examples/hello/lib"
+  cp "$build/examples/hello/hello.jar" "$dir/examples/hello/"
+  cp "$build/examples/hello/lib/greeting.jar" "$dir/examples/hello/lib/"
 }
 
 rm -rf "$dist"
@@ -60,12 +67,12 @@ mingw_notices=("MinGW-w64 runtime:mingw-w64-x86-64-dev" "GCC runtime libraries (
 name=kestro-$version-linux-x86_64
 stage "$work/$name" kestro
 strip "$work/$name/kestro"  # the build keeps its debugging information; the release does not
-notices "${mingw_notices[@]}" > "$work/$name/THIRD-PARTY-NOTICES"
+notices "zlib:zlib1g-dev" "${mingw_notices[@]}" > "$work/$name/THIRD-PARTY-NOTICES"
 tar -C "$work" --owner=0 --group=0 --sort=name -czf "$dist/$name.tar.gz" "$name"
 
 name=kestro-$version-windows-x86_64
 stage "$work/$name" kestro.exe
-notices "${mingw_notices[@]}" > "$work/$name/THIRD-PARTY-NOTICES"
+notices "zlib:libz-mingw-w64-dev" "${mingw_notices[@]}" > "$work/$name/THIRD-PARTY-NOTICES"
 (cd "$work" && cmake -E tar cf "$dist/$name.zip" --format=zip "$name")
 
 # The plugin's own tests run with the test suite; here it is only packaged.
@@ -88,5 +95,8 @@ cat > "$group/maven-metadata.xml" <<XML
 XML
 md5sum < "$group/maven-metadata.xml" | cut -d' ' -f1 | tr -d '\n' > "$group/maven-metadata.xml.md5"
 sha1sum < "$group/maven-metadata.xml" | cut -d' ' -f1 | tr -d '\n' > "$group/maven-metadata.xml.sha1"
+
+# The Maven repository as an archive of its own, to unpack and point a build at.
+(cd "$dist" && cmake -E tar cf "$dist/kestro-$version-maven-repository.zip" --format=zip maven)
 
 ls -l "$dist"

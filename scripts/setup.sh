@@ -20,7 +20,7 @@ packages=(
   maven libmaven3-core-java libmaven-plugin-tools-java libmaven-compiler-plugin-java
   libmaven-resources-plugin-java libmaven-jar-plugin-java libsurefire-java
   libmaven-install-plugin-java libmaven-invoker-plugin-java libmaven-deploy-plugin-java
-  libz-mingw-w64-dev zlib1g-dev  # Avian, the tests' real Java VM (cmake/avian.cmake)
+  libz-mingw-w64-dev zlib1g-dev  # kestro init (linked statically into both tools); Avian, the tests' real Java VM
 )
 
 missing=()

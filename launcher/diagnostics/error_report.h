@@ -21,8 +21,4 @@ void showMessage(MessageId id, const char* argument = nullptr);
 // From now on reports go to standard error; there is no way back.
 void disableErrorBoxes();
 
-// Writes `text` to the process's standard error as it is, "\n" as "\r\n", whether or
-// not reports go there.
-void writeStandardError(const std::string& text);
-
 }  // namespace kestro

@@ -1,10 +1,9 @@
 #include <windows.h>
 
-#include <cstdio>
-
 #include "common/text.h"
 #include "config/config_tables.h"
 #include "diagnostics/error_report.h"
+#include "diagnostics/message_box.h"
 #include "diagnostics/message_text.h"
 #include "diagnostics/trace.h"
 #include "splash/splash.h"
@@ -32,21 +31,10 @@ void showError(const std::string& text) {
     splashScreen(0);  // a report must not hide behind the splash image
     std::string report = text;
     if (auto log = traceLogPath()) report = truncated(text + "\n\nLog: " + longPathName(*log).value_or(*log));
-    if (state().errorBoxesEnabled) {
-        MessageBoxA(nullptr, report.c_str(), lookupString(msg::Caption).c_str(), MB_OK | MB_ICONERROR);
-    } else {
+    if (state().errorBoxesEnabled)
+        messageBox(report, lookupString(msg::Caption).c_str(), MB_OK | MB_ICONERROR);
+    else
         writeStandardError(report + '\n');
-    }
-}
-
-void writeStandardError(const std::string& report) {
-    // Straight to the handle, line ends as text mode writes them: the C runtime's stream
-    // may have no descriptor (a windowed program started without handles), and a
-    // console opened later is reached through the handle alone.
-    std::string text;
-    for (char c : report) text += c == '\n' ? "\r\n" : std::string(1, c);
-    DWORD written = 0;
-    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), DWORD(text.size()), &written, nullptr);
 }
 
 void showMessage(MessageId id, const char* argument) { showError(fillPlaceholder(lookupString(id), argument)); }

@@ -3,6 +3,7 @@
 #include "common/child_process.h"
 #include "common/win32_handles.h"
 #include "diagnostics/log_switch.h"
+#include "diagnostics/message_box.h"
 #include "diagnostics/trace.h"
 #include "startup/launcher_state.h"
 #include "workfiles/paths.h"
@@ -15,7 +16,7 @@ void offerLogExplorer() {
     // Asked whatever the configuration says about error boxes: the user asked for the log.
     std::string question =
         truncated("The following log file will be created:\n\n" + logPath + "\n\nDo you want to open an Explorer window?");
-    if (MessageBoxA(nullptr, question.c_str(), productWord(), MB_YESNO) != IDYES) return;
+    if (messageBox(question, productWord(), MB_YESNO) != IDYES) return;
 
     // The short form keeps Explorer's command line free of spaces; without one the path
     // is passed as it is.

@@ -9,6 +9,7 @@
 #include "config/config_tables.h"
 #include "diagnostics/error_report.h"
 #include "diagnostics/log_switch.h"
+#include "diagnostics/message_box.h"
 #include "diagnostics/trace.h"
 #include "host/console.h"
 #include "host/native_library_path.h"
@@ -54,7 +55,7 @@ void applySwitches(const std::vector<Utf16>& arguments) {
     bool quietSwitches = lookupInt(key::QuietSwitches) != 0;
     if (!quietSwitches && lookupInt(key::ConsoleSwitch) == 0) return;
     if (scanSwitches(arguments, quietSwitches, {disableErrorBoxes, openConsole})) return;
-    MessageBoxA(nullptr, "Error: Could not allocate console.", "velmora", MB_OK);
+    messageBox("Error: Could not allocate console.", "velmora", MB_OK);
     exitLauncher(1);
 }
 

@@ -10,6 +10,7 @@
 #include "common/environment.h"
 #include "config/config_tables.h"
 #include "diagnostics/error_report.h"
+#include "diagnostics/message_box.h"
 #include "diagnostics/trace.h"
 #include "instance/single_instance.h"
 #include "runtime/load_dll.h"

@@ -459,7 +459,7 @@ TEST_F(Cli, UsageErrorsExitWithTwoAndNameWhatIsWrong) {
     };
     const std::vector<Usage> cases{
         {{"biuld", "app.toml"}, "kestro: unknown command 'biuld' (did you mean 'build'?)"},
-        {{}, "kestro: a command is needed: 'build', 'inspect', 'run' or 'package'"},
+        {{}, "kestro: a command is needed: 'build', 'inspect', 'run', 'package' or 'init'"},
         {{"build", "app.toml", "--out", "x.exe"},
          "kestro: unknown option '--out' for 'kestro build' (did you mean '--output'?)"},
         {{"build", "app.toml", "--ouptut=x.exe"},

@@ -10,7 +10,10 @@
 #include <map>
 #include <thread>
 
+#include <csignal>
+
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include "../unit/tool/tool_test_support.h"
 #include "tool/run/run_plan.h"
@@ -32,6 +35,39 @@ std::string shellQuoted(const std::string& text) {
     return out + "'";
 }
 
+// A virtual X display for the runs that must not wait for a window either; an empty name
+// when Xvfb is missing.
+class XvfbDisplay {
+public:
+    XvfbDisplay() {
+        if (!fs::exists("/usr/bin/Xvfb")) return;
+        int number = 500 + int(getpid() % 400);
+        auto taken = [](int n) { return fs::exists("/tmp/.X11-unix/X" + std::to_string(n)) ||
+                                        fs::exists("/tmp/.X" + std::to_string(n) + "-lock"); };
+        while (taken(number)) ++number;
+        pid_ = fork();
+        if (pid_ == 0) {
+            std::string name = ":" + std::to_string(number);
+            execl("/usr/bin/Xvfb", "Xvfb", name.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < 100 && pid_ > 0 && !fs::exists("/tmp/.X11-unix/X" + std::to_string(number)); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        if (pid_ > 0) name_ = ":" + std::to_string(number);
+    }
+    ~XvfbDisplay() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    const std::string& name() const { return name_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string name_;
+};
+
 struct Outcome {
     int exitCode;
     std::string out, err;
@@ -39,10 +75,12 @@ struct Outcome {
 
 class KestroRun : public ::testing::Test {
 protected:
-    // Runs the Linux tool in the workspace, with no display and nothing to read, and ends
-    // it after four minutes (exit code 124) so that a hang shows what it had said.
-    Outcome kestro(const std::vector<std::string>& args, const std::string& tag = "") {
-        std::string command = "cd '" + ws_.path.string() + "' && env -u DISPLAY timeout -k 10 240 '" +
+    // Runs the Linux tool in the workspace, with no display (unless one is named) and
+    // nothing to read, and ends it after four minutes (exit code 124) so that a hang shows
+    // what it had said.
+    Outcome kestro(const std::vector<std::string>& args, const std::string& tag = "", const std::string& display = "") {
+        std::string command = "cd '" + ws_.path.string() + "' && env " +
+                              (display.empty() ? "-u DISPLAY" : "DISPLAY=" + display) + " timeout -k 10 240 '" +
                               (kToolDir / "kestro").string() + "'";
         for (const auto& a : args) command += " " + shellQuoted(a);
         fs::path out = ws_ / (".out" + tag), err = ws_ / (".err" + tag);
@@ -83,12 +121,16 @@ protected:
 // or traces stay behind.
 TEST_F(KestroRun, TheExampleWithItsOutputExitCodeAndTrace) {
     fs::path launcher = exampleLauncher("hello", "console");
-    Outcome r = kestro({"run", "--trace", launcher.string(), "Zoë Ünal 東京", "it's", "\"quoted\" text", "back\\slash\\", "",
-                    "--exit", "3"});
+    // Places named as Windows paths reach the application as Linux paths, as VM options do.
+    std::string data = run::windowsPath(ws_ / "app" / "data"), out = run::windowsPath(ws_ / "new dir" / "out.txt");
+    Outcome r = kestro({"run", "--trace", launcher.string(), "Zoë Ünal 東京", "it's", "\"quoted\" text", "back\\slash\\",
+                        data, "--out=" + out, "--in=data\\x", "",  "--exit", "3"});
     EXPECT_EQ(r.exitCode, 3) << r.err;
     EXPECT_TRUE(r.out.starts_with("Hello from Kestro, !\n")) << r.out;  // the empty argument is the name
-    for (const char* line : {"argument 2: Zoë Ünal 東京", "argument 3: it's", "argument 4: \"quoted\" text",
-                             "argument 5: back\\slash\\", "argument 6: ", "exiting with 3"})
+    for (const std::string& line : std::vector<std::string>{"argument 2: Zoë Ünal 東京", "argument 3: it's", "argument 4: \"quoted\" text",
+                                    "argument 5: back\\slash\\", "argument 6: " + (ws_ / "app" / "data").string(),
+                                    "argument 7: --out=" + (ws_ / "new dir" / "out.txt").string(), "argument 8: --in=data\\x",
+                                    std::string("argument 9: "), std::string("exiting with 3")})
         EXPECT_TRUE(hasLine(r.out, line)) << line << "\n" << r.out;
     std::string version = r.out.substr(r.out.find("java.version = ") + 15);
     version = version.substr(0, version.find('\n'));
@@ -109,6 +151,55 @@ TEST_F(KestroRun, TheExampleWithItsOutputExitCodeAndTrace) {
     EXPECT_TRUE(hasLine(r.err, "Testing location JAVA_HOME (type E)")) << r.err;
     EXPECT_TRUE(hasLine(r.err, "Loading of JVM-DLL successful")) << r.err;
     EXPECT_NE(r.err.find("\nparam 8: Zoë Ünal "), std::string::npos) << r.err;  // an ANSI trace shown as UTF-8
+}
+
+// A windowed launcher whose bounds admit no JDK here: kestro run says so before the run,
+// and the launcher's message box, which would wait for a click with a display and was
+// lost without one, comes to standard error with its caption; the run ends with the
+// launcher's exit code.
+TEST_F(KestroRun, BoundsThatExcludeTheJdkAndTheMessageBoxComeToStandardError) {
+    writeFile(ws_ / "bounded.toml",
+              "application.main_class = \"a.B\"\napplication.type = \"gui\"\njava.min_version = \"99\"\n");
+    ASSERT_EQ(kestro({"build", "-q", "bounded.toml", "-o", "bounded.exe"}).exitCode, 0);
+    XvfbDisplay display;
+    for (const std::string& name : {std::string(), display.name()}) {
+        Outcome r = kestro({"run", "bounded.exe"}, name, name);
+        EXPECT_EQ(r.exitCode, 83) << "display " << name << ": " << r.err;
+        size_t notice = r.err.find("kestro run: the launcher's version bounds exclude the JDK that would run the "
+                                   "application (");
+        size_t box = r.err.find("\nbounded: No JVM could be found on your system.");
+        EXPECT_NE(notice, std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(", needs 99 or later; java.min_version = \"99\"), so its search will find no runtime. "
+                             "Name a JDK they admit with --java-home DIR.\n"),
+                  std::string::npos) << r.err;
+        EXPECT_NE(box, std::string::npos) << "display " << name << ": " << r.err;
+        EXPECT_LT(notice, box);
+    }
+}
+
+// kestro init of the example's jar, whose manifest names its main class and class path:
+// the file builds as written and its launcher runs the application; a second init
+// replaces nothing.
+TEST_F(KestroRun, AConfigurationFromKestroInitBuildsAndRuns) {
+    fs::path jars = kBuildDir / "examples" / "hello";
+    fs::copy_file(jars / "hello.jar", ws_ / "hello.jar");
+    writeFile(ws_ / "lib/greeting.jar", readFile(jars / "lib" / "greeting.jar"));
+    Outcome init = kestro({"init", "hello.jar"});
+    EXPECT_EQ(init.exitCode, 0) << init.err;
+    EXPECT_EQ(init.out, "wrote app.toml\n");
+    std::string config = readFile(ws_ / "app.toml");
+    Outcome again = kestro({"init", "hello.jar"}, "again");
+    EXPECT_EQ(again.exitCode, 1);
+    EXPECT_EQ(again.err, "kestro: app.toml exists; kestro init never overwrites a file: remove it, or name another "
+                         "with -o\n");
+    EXPECT_EQ(readFile(ws_ / "app.toml"), config);
+
+    Outcome built = kestro({"build", "app.toml", "-o", "Hello.exe"}, "build");
+    EXPECT_EQ(built.exitCode, 0) << built.err;
+    EXPECT_EQ(built.err, "");  // no warning either
+    Outcome r = kestro({"run", "Hello.exe", "init"}, "run");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_TRUE(r.out.starts_with("Hello, init!\n")) << r.out << config;
 }
 
 // A windowed launcher (it needs javaw.exe) that looks only in jre beside itself, with

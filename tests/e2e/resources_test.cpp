@@ -74,6 +74,17 @@ execution_level = "highestAvailable"
               "highestAvailable\n");
 }
 
+// A PNG image as icon.file becomes an icon of that one image, stored as PNG: Windows picks
+// it for each size and loads it.
+TEST_F(Resources, APngImageIsAnIconThatWindowsLoads) {
+    writeBytes(dir_ / "app.png", sampleIcon().substr(1166));  // the sample's 32x32 PNG image
+    fs::path exe = buildWithTool("build.include_runtime_library = false\napplication.main_class = \"a.B\"\n"
+                                 "icon.file = \"app.png\"\n", "Png.exe");
+    auto got = readerReport(exe);
+    EXPECT_EQ(got["icon.32"], "id 1, 32x32");
+    EXPECT_EQ(got["icon.16"], "id 1, 16x16");
+}
+
 // Signing adds a certificate table behind the block; the signature covers the resource
 // section and the block, and neither hides the other. Windows reads the manifest before
 // the launcher's first instruction: the launcher still starts, finds its block and shows

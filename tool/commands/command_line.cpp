@@ -71,6 +71,8 @@ std::string helpFooter() {
     return "Examples:\n"
            "  kestro build app.toml -o App.exe\n"
            "      builds the launcher App.exe from the configuration file app.toml\n"
+           "  kestro init app.jar\n"
+           "      writes app.toml, a starting configuration, from the jar's manifest\n"
            "  kestro inspect App.exe --toml\n"
            "      prints the configuration that App.exe carries as a configuration file\n"
            "\nEvery setting of a configuration file is described in " + docs + "\n";
@@ -135,6 +137,11 @@ int runKestro(int argc, char** argv) {
                              "Write the WiX source and the launcher beside the output instead, for the WiX toolset");
     packageCommand->add_flag("-q,--quiet", packageRequest.quiet, "Print nothing but warnings and errors");
 
+    std::string initJar, initOutput = "app.toml";
+    CLI::App* initCommand = app.add_subcommand("init", "Write a starting configuration file, from a jar's manifest");
+    initCommand->add_option("jar", initJar, "The application's jar (main class, class path, name, version)");
+    initCommand->add_option("-o,--output", initOutput, "Configuration file to write, never one that exists (default: app.toml)");
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
@@ -144,11 +151,13 @@ int runKestro(int argc, char** argv) {
     }
 
     std::vector<std::string> extras = app.remaining();
-    if (!buildCommand->parsed() && !inspectCommand->parsed() && !runCommand->parsed() && !packageCommand->parsed()) {
-        if (extras.empty()) return usage("a command is needed: 'build', 'inspect', 'run' or 'package'", app);
+    if (!buildCommand->parsed() && !inspectCommand->parsed() && !runCommand->parsed() && !packageCommand->parsed() &&
+        !initCommand->parsed()) {
+        if (extras.empty()) return usage("a command is needed: 'build', 'inspect', 'run', 'package' or 'init'", app);
         if (extras.front()[0] != '-')
             return usage("unknown command '" + extras.front() + "'" +
-                             didYouMean(closestName(extras.front(), std::vector<std::string>{"build", "inspect", "run", "package"})),
+                             didYouMean(closestName(extras.front(), std::vector<std::string>{"build", "inspect", "run",
+                                                                                             "package", "init"})),
                          app);
     }
     if (int code = refuseExtras(app)) return code;
@@ -173,6 +182,14 @@ int runKestro(int argc, char** argv) {
             packageRequest.output = format::pathFromUtf8(packageOutput);
             if (!packageStub.empty()) packageRequest.stub = format::pathFromUtf8(packageStub);
             packageApplication(packageRequest, std::cout, std::cerr);
+            return 0;
+        }
+        if (initCommand->parsed()) {
+            if (int code = refuseExtras(*initCommand)) return code;
+            InitRequest init;
+            init.output = format::pathFromUtf8(initOutput);
+            if (!initJar.empty()) init.jar = format::pathFromUtf8(initJar);
+            writeInitialConfig(init, std::cout);
             return 0;
         }
         if (buildCommand->parsed()) {

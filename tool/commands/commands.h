@@ -54,6 +54,16 @@ struct RunRequest {
 // throws at once.
 int runLauncher(const RunRequest& request, std::ostream& err);
 
+struct InitRequest {
+    std::optional<std::filesystem::path> jar;  // the application's jar, whose manifest is read
+    std::filesystem::path output = "app.toml";
+};
+
+// Writes a starting configuration to the request's output, which must not exist yet,
+// from the jar's manifest when one is named, and says on `out` what it wrote. Throws
+// std::runtime_error for an existing output, or a jar that cannot be read.
+void writeInitialConfig(const InitRequest& request, std::ostream& out);
+
 }  // namespace kestro::tool
 
 namespace kestro::tool {

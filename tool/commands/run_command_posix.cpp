@@ -176,6 +176,13 @@ int runLauncher(const RunRequest& request, std::ostream& err) {
     run::layOutStandIn(standIn, home, runtime);
     env["KESTRO_LOG"] = request.trace ? std::optional<std::string>("yes") : std::nullopt;
     env["VELMORA_LOG"] = std::nullopt;
+    // Nobody is there to click a message box, and without a display Wine shows none:
+    // the launcher writes each one to standard error and goes on as its default button.
+    env["KESTRO_MESSAGE_BOXES"] = "stderr";
+    run::VersionBounds bounds{.lower = stored(contents.head, key::MinVersion).value_or(""),
+                              .upper = stored(contents.head, key::MaxVersion).value_or(""),
+                              .prereleaseAllowed = std::atoi(stored(contents.head, key::AllowPrerelease).value_or("0").c_str()) != 0};
+    if (auto notice = run::boundsNotice(bounds, runtime.versionText, java)) err << "kestro run: " << *notice << "\n";
 
     fs::path temp = prefix / "drive_c" / "kestro" / "temp";
     std::set<fs::path> tracesBefore = traceFiles(temp);

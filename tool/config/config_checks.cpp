@@ -91,6 +91,27 @@ void Loader::checkValues() {
                                   : "the launcher shows messages." + std::string(setting->shownInstead) + " instead";
         warning(origin.line, origin.setting + " changes a message the launcher never shows; " + instead);
     }
+    checkArchivesAlsoScanned();
+}
+
+void Loader::checkArchivesAlsoScanned() {
+    const Origin* origin = readable(key::ClassPath);
+    const toml::array* list = origin ? origin->value->as_array() : nullptr;
+    if (!list) return;
+    // The file's own entries: the stored text may begin with the archives of sub-folders.
+    std::string entries;
+    try {
+        entries = encodeClassPath(*list);
+    } catch (const SettingError&) {
+        return;  // reported where the setting was read
+    }
+    std::vector<std::string> names = splitKeepingEmpty(entries);
+    for (auto [archive, scan] : archivesAlsoScanned(entries))
+        warning((*list)[archive].source().begin.line,
+                origin->setting + "[" + std::to_string(archive) + "]: the archive " + names[archive].substr(2) +
+                    " is also found by the scan of " + names[scan].substr(2) + " (" + origin->setting + "[" +
+                    std::to_string(scan) + "]), so it goes on the class path twice; list the archive or scan its "
+                    "directory, not both");
 }
 
 // As the launcher reads the flavour: "v" first, else kestro.

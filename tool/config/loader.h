@@ -131,6 +131,9 @@ private:
     void checkMainClassPresent();
 
     void checkVmOptions(const Origin& options);
+
+    // An archive that the class path lists and one of its scans finds too.
+    void checkArchivesAlsoScanned();
     static toml::array rejoinedOptions(const std::vector<std::string>& pieces);
 
     // Whether the launcher redirects through `key`: nothing to say when [keys] set it.

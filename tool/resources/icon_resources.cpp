@@ -65,7 +65,35 @@ std::vector<IconImage> readIconDirectory(std::span<const uint8_t> ico) {
     return images;
 }
 
-std::vector<Resource> iconResources(std::span<const uint8_t> ico) {
+std::vector<uint8_t> iconFileFromPng(std::span<const uint8_t> png) {
+    // The signature, then the IHDR chunk: length 13, "IHDR", width and height (big-endian),
+    // bit depth, colour type, ...
+    constexpr std::array<uint8_t, 8> kHeader{0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    if (!isPng(png) || png.size() < 33 || !std::equal(kHeader.begin(), kHeader.end(), png.begin() + 8))
+        notAnIcon("the PNG image has no header (IHDR) where its signature ends");
+    auto big32 = [&](size_t at) { return uint32_t(png[at]) << 24 | uint32_t(png[at + 1]) << 16 | png[at + 2] << 8 | png[at + 3]; };
+    uint32_t width = big32(16), height = big32(20);
+    if (width == 0 || height == 0 || width > 256 || height > 256)
+        notAnIcon("the PNG image is " + std::to_string(width) + "x" + std::to_string(height) +
+                  " pixels; an icon's image is at most 256x256");
+    unsigned channels = std::array<unsigned, 7>{1, 0, 3, 1, 2, 0, 4}[std::min<uint8_t>(png[25], 6)];
+    std::vector<uint8_t> ico;
+    put16(ico, 0);
+    put16(ico, 1);
+    put16(ico, 1);
+    ico.insert(ico.end(), {uint8_t(width), uint8_t(height), 0, 0});  // 256 is stored as 0
+    put16(ico, 1);                                                     // planes
+    put16(ico, uint16_t(channels * png[24]));                          // bits a pixel
+    put32(ico, uint32_t(png.size()));
+    put32(ico, uint32_t(kDirHeader + kFileEntry));
+    ico.insert(ico.end(), png.begin(), png.end());
+    return ico;
+}
+
+std::vector<Resource> iconResources(std::span<const uint8_t> file) {
+    std::vector<uint8_t> wrapped;
+    if (isPng(file)) wrapped = iconFileFromPng(file);
+    std::span<const uint8_t> ico = wrapped.empty() ? file : std::span<const uint8_t>(wrapped);
     uint16_t count = checkedCount(ico, kFileEntry);
     readIconDirectory(ico);
     std::vector<Resource> out;

@@ -26,9 +26,19 @@ struct IconImage {
 // end, an image shorter than its header.
 std::vector<IconImage> readIconDirectory(std::span<const uint8_t> ico);
 
+// A PNG image as the .ico file of that one image, stored as PNG (which Windows reads in
+// icons since Vista): its size and bits a pixel from the PNG's header. Throws
+// ResourceError ("not an icon: ...") for a PNG without a header or larger than 256x256.
+std::vector<uint8_t> iconFileFromPng(std::span<const uint8_t> png);
+
 // The icon's images as RT_ICON entries with ids kFirstIconId.. in directory order,
-// followed by the RT_GROUP_ICON entry kIconGroupId. Throws as readIconDirectory.
-std::vector<Resource> iconResources(std::span<const uint8_t> ico);
+// followed by the RT_GROUP_ICON entry kIconGroupId. `file` is a .ico file, or a PNG
+// image taken as iconFileFromPng takes it. Throws as readIconDirectory.
+std::vector<Resource> iconResources(std::span<const uint8_t> file);
+
+// What icon.file takes, for every refusal.
+inline constexpr const char* kIconFormats =
+    "icon.file takes a .ico file (its images stored as bitmaps or as PNG) or a PNG image of at most 256x256 pixels";
 
 // The .ico file that a group directory and the RT_ICON entries it names make: the
 // directory followed by the images in its order. Nothing when the group is malformed or

@@ -118,7 +118,7 @@ void readResourceSetting(ResourceRequest& request, std::string_view group, std::
         try {
             request.icon = iconResources(bytes);
         } catch (const ResourceError& e) {
-            throw SettingError("'" + path + "' is " + e.what());
+            throw SettingError("'" + path + "' is " + e.what() + "; " + kIconFormats);
         }
     } else if (group == "version") {
         readVersion(request.version, name, value);

@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "format/version_order.h"
+
 namespace kestro::tool::run {
 
 namespace {
@@ -92,6 +94,33 @@ std::string versionSetting(const std::string& versionText) {
         out += c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '\\' ? "\\\\" : std::string(1, c);
     }
     return out + "\n";
+}
+
+std::optional<std::string> boundsNotice(const VersionBounds& bounds, const std::string& versionText,
+                                        const fs::path& java) {
+    // The quoted version of the first line that has one, as a runtime prints it
+    // ("openjdk version \"17.0.9\" 2023-10-17"), after notes such as "Picked up ...".
+    std::optional<std::string> version;
+    for (const std::string& line : split(versionText, '\n')) {
+        size_t open = line.find(" version \"");
+        if (open == std::string::npos) continue;
+        open += 10;
+        size_t close = line.find('"', open);
+        if (close != std::string::npos && close > open) version = line.substr(open, close - open);
+        break;
+    }
+    if (!version) return std::nullopt;
+    std::optional<std::string> refused =
+        versionRejection(*version, bounds.lower, bounds.upper, bounds.prereleaseAllowed);
+    if (!refused) return std::nullopt;
+    std::string settings;
+    if (isPrereleaseVersion(*version) && !bounds.prereleaseAllowed) settings = "java.allow_prerelease is not set";
+    else
+        for (const auto& [name, bound] : {std::pair{"java.min_version", bounds.lower}, {"java.max_version", bounds.upper}})
+            if (!bound.empty()) settings += (settings.empty() ? "" : ", ") + std::string(name) + " = \"" + bound + "\"";
+    return "the launcher's version bounds exclude the JDK that would run the application (" + java.string() +
+           ": " + *refused + "; " + settings +
+           "), so its search will find no runtime. Name a JDK they admit with --java-home DIR.";
 }
 
 }  // namespace kestro::tool::run

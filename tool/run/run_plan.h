@@ -52,4 +52,18 @@ std::string windowsPath(const fs::path& linuxPath);
 // settings file.
 std::string versionSetting(const std::string& versionText);
 
+// The launcher's version bounds as kestro build stored them, and the host java's
+// "-version" output.
+struct VersionBounds {
+    std::string lower, upper;
+    bool prereleaseAllowed = false;
+};
+
+// What kestro run says before the run when the launcher's own check would refuse the
+// host JDK (the stand-in reports that JDK's version): the JDK, its version, the bounds
+// and the settings that hold them, and --java-home. None when the check passes, and when
+// the output names no version (the launcher then says what it found).
+std::optional<std::string> boundsNotice(const VersionBounds& bounds, const std::string& versionText,
+                                        const fs::path& java);
+
 }  // namespace kestro::tool::run

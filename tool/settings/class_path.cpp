@@ -86,4 +86,34 @@ std::optional<toml::array> decodeClassPath(std::string_view text) {
     return list;
 }
 
+std::vector<std::pair<size_t, size_t>> archivesAlsoScanned(std::string_view stored) {
+    // The directory as the comparison sees it: lower case, "\" only, no "." segments.
+    auto canonical = [](std::string_view path) {
+        std::string out;
+        for (const std::string& segment : splitKeepingEmpty(path, '\\')) {
+            if (segment == "." || (segment.empty() && !out.empty())) continue;
+            out += (out.empty() ? "" : "\\") + segment;
+        }
+        for (char& c : out) c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+        return out;
+    };
+    std::vector<std::string> entries = splitKeepingEmpty(stored);
+    std::vector<std::pair<size_t, size_t>> found;
+    for (size_t a = 0; a < entries.size(); ++a) {
+        std::string archive = entries[a].size() > 2 && entries[a][0] == 'A' ? entries[a].substr(2) : "";
+        std::ranges::replace(archive, '/', '\\');
+        size_t slash = archive.rfind('\\');
+        std::string extension = canonical(archive.substr(archive.size() - std::min<size_t>(archive.size(), 4)));
+        if (extension != ".jar" && extension != ".zip") continue;
+        std::string directory = canonical(slash == std::string::npos ? "" : archive.substr(0, slash));
+        for (size_t s = 0; s < entries.size(); ++s) {
+            if (entries[s].size() < 2 || entries[s][0] != 'S') continue;
+            std::string scanned = entries[s].substr(2);
+            std::ranges::replace(scanned, '/', '\\');
+            if (canonical(scanned) == directory) found.emplace_back(a, s);
+        }
+    }
+    return found;
+}
+
 }  // namespace kestro::tool

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <toml++/toml.h>
@@ -28,5 +29,12 @@ inline constexpr std::string_view kSubfolderArchivesSetting = "included_subfolde
 // optional archive below the temporary directory ("A0%KESTRO_TEMPDIR%\lib\app.jar"),
 // in the files' order, joined with ";"; empty when there are none.
 std::string subfolderArchiveEntries(const std::vector<std::string>& includedNames);
+
+// Listed archives that a scan entry finds too, which then go on the class path twice:
+// pairs of indices (the archive's entry, the scan's entry) in the stored entries. Only
+// archives that a scan takes (".jar", ".zip") count; an archive's directory and the
+// scanned one are the same when their texts agree but for letter case, "/" for "\",
+// "." segments and a separator at the end.
+std::vector<std::pair<size_t, size_t>> archivesAlsoScanned(std::string_view stored);
 
 }  // namespace kestro::tool

@@ -110,6 +110,11 @@ TEST(ConfigWarnings, LegalButUnlikelyValuesAreNamedWithTheirLine) {
          "option of its own; the launcher splits this text at every space outside quotes. To keep a value with spaces "
          "in one option, write the list form: options = [\"-include-options\", \"a b\", "
          "\"-Dnotes.title=Acme Notes App\", \"-Xmx1g\"]"},
+        // An archive that a scan finds too; letter case, "/", "." and an ending separator aside.
+        {"[classpath]\nentries = [\n  { scan = 'x' },\n  { archive = 'lib\\a.JAR' },\n  { scan = './LIB/' },\n]\n",
+         "app.toml:4: warning: classpath.entries[1]: the archive lib\\a.JAR is also found by the scan of ./LIB/ "
+         "(classpath.entries[2]), so it goes on the class path twice; list the archive or scan its directory, not "
+         "both"},
     };
     for (const auto& [text, warning] : cases) {
         std::vector<std::string> warnings = load(text).warnings;
@@ -122,7 +127,9 @@ TEST(ConfigWarnings, LegalButUnlikelyValuesAreNamedWithTheirLine) {
                              "[redirect]\nstdout = true\nstdout_file = \"$APP_LOG\"\nappend = true\n",
                              "[java]\nmin_version = \"1.8.0_60\"\nmax_version = \"1.8\"\n",
                              "[java]\nmin_version = \"9\"\nmax_version = \"9.0.4\"\n",
-                             "[messages]\nno_jvm_found_bits = \"x\"\ncaption = \"y\"\n"})
+                             "[messages]\nno_jvm_found_bits = \"x\"\ncaption = \"y\"\n",
+                             "[classpath]\nentries = [{ archive = 'lib\\a.txt' }, { archive = 'lib\\sub\\b.jar' }, "
+                             "{ archive = 'c.zip' }, { scan = 'lib' }]\n"})
         EXPECT_EQ(load(text).warnings, std::vector<std::string>{}) << text;
 }
 

@@ -85,6 +85,41 @@ TEST(IconResources, AnythingElseIsNotAnIcon) {
     }
 }
 
+// A PNG image is an icon of that one image, stored as PNG; one larger than an icon's
+// largest image, or without its header, is not.
+TEST(IconResources, APngImageIsAnIconOfThatImage) {
+    const std::vector<uint8_t> ico = sampleIcon();
+    const std::vector<uint8_t> png(ico.begin() + 1166, ico.end());  // the sample's 32x32 PNG image
+    std::vector<Resource> out = iconResources(png);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out[0].data, png);
+    EXPECT_EQ(describeResource(out[1], out), "icon: 32x32 PNG");
+    EXPECT_EQ(iconFile(out[1], out), iconFileFromPng(png));  // inspect --toml gives it back as a .ico
+    const unsigned channels[] = {1, 0, 3, 1, 2, 0, 4};  // by the PNG's colour type
+    EXPECT_EQ(readIconDirectory(iconFileFromPng(png))[0].bitCount, 8u * channels[png[25]]);
+
+    struct Case {
+        size_t at;
+        uint8_t value;
+        std::string error;  // "" for an icon
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {18, 1, "the PNG image is 288x32 pixels; an icon's image is at most 256x256"},
+             {23, 0, "the PNG image is 32x0 pixels; an icon's image is at most 256x256"},
+             {12, 'i', "the PNG image has no header (IHDR) where its signature ends"},
+             {png.size(), 0, "the PNG image has no header (IHDR) where its signature ends"},  // cut to its signature
+         }) {
+        std::vector<uint8_t> b = png;
+        if (c.at < b.size()) b[c.at] = c.value;
+        else b.resize(8);
+        EXPECT_EQ(errorOf([&] { iconResources(b); }), "not an icon: " + c.error) << c.at;
+    }
+    std::vector<uint8_t> largest = png;
+    largest[18] = largest[22] = 1, largest[19] = largest[23] = 0;  // 256x256
+    std::vector<uint8_t> wrapped = iconFileFromPng(largest);
+    EXPECT_EQ(std::vector(wrapped.begin() + 6, wrapped.begin() + 8), (std::vector<uint8_t>{0, 0}));  // 256 as 0
+}
+
 TEST(VersionResource, DecodesWhatItWritesAndRefusesDamage) {
     VersionInfo info;
     info.strings = {"Ünïcode Ltd", "Demo 😀", "1.2.3", "Demo", "© 2026", "Demo.exe", "Demo Product", "1.2"};
@@ -196,6 +231,9 @@ protected:
         std::vector<uint8_t> ico = sampleIcon();
         tool::test::writeFile(dir_ / "app.ico", std::string(ico.begin(), ico.end()));
         tool::test::writeFile(dir_ / "not.ico", "GIF89a");
+        std::string big(ico.begin() + 1166, ico.end());  // the sample's PNG image, said to be 512x512
+        big[18] = big[22] = 2, big[19] = big[23] = 0;
+        tool::test::writeFile(dir_ / "big.png", big);
         tool::test::writeFile(dir_ / "empty.png", "");
         tool::test::writeFile(dir_ / "splash.png", "PNG bytes");
         tool::test::writeFile(dir_ / "app.manifest", "<assembly></assembly>");
@@ -228,6 +266,9 @@ TEST_F(ResourceConfig, ProblemsNameFileLineAndSetting) {
         {"[icon]\nfile = \"app.ico\"\n[splash]\nimage = \"app.ico\"\n", ""},
         {"[icon]\nfile = \"missing.ico\"\n", "app.toml:3: icon.file: icon file 'missing.ico' not found (looked for missing.ico)"},
         {"[icon]\nfile = \"not.ico\"\n", "app.toml:3: icon.file: 'not.ico' is not an icon: the directory's reserved"},
+        {"[icon]\nfile = \"big.png\"\n", "app.toml:3: icon.file: 'big.png' is not an icon: the PNG image is 512x512 "
+                                          "pixels; an icon's image is at most 256x256; icon.file takes a .ico file (its "
+                                          "images stored as bitmaps or as PNG) or a PNG image of at most 256x256 pixels"},
         {"[splash]\nimage = \"none.png\"\n", "app.toml:3: splash.image: splash image 'none.png' not found (looked for"},
         {"[splash]\nimage = \"empty.png\"\n", "app.toml:3: splash.image: the splash image 'empty.png' is empty"},
         {"[version]\nfile_version = \"1.x\"\nproduct_version = 1\n",

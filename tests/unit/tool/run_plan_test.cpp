@@ -94,5 +94,36 @@ TEST(KestroRunPlan, VersionSettingIsOneLineWithWindowsLineEnds) {
         EXPECT_EQ(versionSetting(c.text), c.want);
 }
 
+// Said before the run when the launcher's own check would refuse the host JDK, with the
+// JDK's version, the bounds, the settings and --java-home; nothing when it passes.
+TEST(KestroRunPlan, SaysWhenTheBoundsExcludeTheJdk) {
+    struct Case {
+        VersionBounds bounds;
+        std::string versionText, want;  // want: the part after the java's path, or "" for no notice
+    };
+    const std::string jdk17 = "openjdk version \"17.0.9\" 2023-10-17\nOpenJDK Runtime Environment\n";
+    const std::string jdk21ea = "Picked up X\nopenjdk version \"21-ea\" 2023-09-19\n";
+    for (const Case& c : std::initializer_list<Case>{
+             {{"1.8", "", false}, jdk17, ""},
+             {{"17", "17", false}, jdk17, ""},  // 17.0.9 is 17 over the bound's segments
+             {{"21", "", false}, jdk17, ": version 17.0.9, needs 21 or later; java.min_version = \"21\")"},
+             {{"11", "11.0.20", false}, jdk17, ": version 17.0.9, needs 11 to 11.0.20; java.min_version = \"11\", "
+                                               "java.max_version = \"11.0.20\")"},
+             {{"", "1.8", false}, jdk17, ": version 17.0.9, needs 1.8 or earlier; java.max_version = \"1.8\")"},
+             {{"17", "", false}, jdk21ea, ": version 21-ea is a pre-release; java.allow_prerelease is not set)"},
+             {{"17", "", true}, jdk21ea, ""},
+             {{"99", "", false}, "no version here\n", ""},
+         }) {
+        std::optional<std::string> notice = boundsNotice(c.bounds, c.versionText, "/jdk/bin/java");
+        if (c.want.empty()) {
+            EXPECT_FALSE(notice) << *notice;
+            continue;
+        }
+        ASSERT_TRUE(notice) << c.want;
+        EXPECT_EQ(*notice, "the launcher's version bounds exclude the JDK that would run the application (/jdk/bin/java" +
+                               c.want + ", so its search will find no runtime. Name a JDK they admit with --java-home DIR.");
+    }
+}
+
 }  // namespace
 }  // namespace kestro::tool::run

@@ -1,0 +1,35 @@
+#include <windows.h>
+
+#include <cstring>
+
+#include "diagnostics/message_box.h"
+
+namespace kestro {
+
+namespace {
+
+bool boxesGoToStandardError() {
+    char value[16] = {};
+    DWORD length = GetEnvironmentVariableA(kMessageBoxesVariable, value, sizeof value);
+    return length > 0 && length < sizeof value && std::strcmp(value, kMessageBoxesToStandardError) == 0;
+}
+
+}  // namespace
+
+void writeStandardError(const std::string& text) {
+    // Straight to the handle, line ends as text mode writes them: the C runtime's stream
+    // may have no descriptor (a windowed program started without handles), and a console
+    // opened later is reached through the handle alone.
+    std::string lines;
+    for (char c : text) lines += c == '\n' ? "\r\n" : std::string(1, c);
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), lines.data(), DWORD(lines.size()), &written, nullptr);
+}
+
+int messageBox(const std::string& text, const char* caption, unsigned style) {
+    if (!boxesGoToStandardError()) return MessageBoxA(nullptr, text.c_str(), caption, style);
+    writeStandardError(std::string(caption) + ": " + text + "\n");
+    return (style & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
+}
+
+}  // namespace kestro
