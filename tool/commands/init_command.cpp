@@ -36,7 +36,7 @@ void writeInitialConfig(const InitRequest& request, std::ostream& out) {
         std::string name = format::pathText(relative.empty() ? *request.jar : relative);
         facts = init::factsFromManifest(name, init::mainAttributes(manifest));
     }
-    std::string text = init::renderSections(init::initSections(facts));
+    std::string text = init::renderSections(init::initSections(facts, init::freshGuid()));
     if (!request.output.parent_path().empty()) fs::create_directories(request.output.parent_path());
     // Created here or not at all, never replaced; a configuration is no program.
     format::UniqueFile file = format::createNewFile(request.output);

@@ -1,6 +1,9 @@
 #include "tool/init/init_config.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
+#include <random>
 
 #include "tool/toml/toml_writer.h"
 
@@ -76,7 +79,7 @@ std::optional<std::string> versionNumbers(const std::string& version) {
     return out;
 }
 
-std::vector<InitSection> initSections(const JarFacts& facts) {
+std::vector<InitSection> initSections(const JarFacts& facts, const std::string& upgradeCode) {
     std::vector<InitSection> sections;
     sections.push_back({"", {
         {"", "A starting configuration for kestro build" +
@@ -127,7 +130,34 @@ std::vector<InitSection> initSections(const JarFacts& facts) {
 
     sections.push_back({"icon", {{"file = \"app.ico\"", "a .ico file, or a PNG image of at most 256x256 pixels", true}}});
     sections.push_back({"instance", {{"single = true", "a second start hands its arguments to the first", true}}});
+    // A package's upgrade code must stay the same from version to version, so it is
+    // made up once, here, rather than at each kestro package. The table is a suggestion:
+    // a package needs a manufacturer, which a jar does not tell.
+    sections.push_back({"package", {
+        {"upgrade_code = " + asToml(upgradeCode), "for kestro package (docs/packaging.md); keep it for every version", true},
+        {"manufacturer = \"Example Ltd\"", "", true},
+        {"scope = \"per-user\"", "installs without elevation; \"per-machine\" into Program Files", true},
+    }});
     return sections;
+}
+
+std::string freshGuid() {
+    std::random_device random;
+    std::array<uint8_t, 16> bytes;
+    for (size_t i = 0; i < bytes.size(); i += 4) {
+        uint32_t word = random();
+        for (size_t j = 0; j < 4; ++j) bytes[i + j] = uint8_t(word >> (8 * j));
+    }
+    bytes[6] = uint8_t((bytes[6] & 0x0f) | 0x40);  // version 4: random
+    bytes[8] = uint8_t((bytes[8] & 0x3f) | 0x80);  // the RFC 4122 variant
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10) text += '-';
+        text += digits[bytes[i] >> 4];
+        text += digits[bytes[i] & 0xf];
+    }
+    return text;
 }
 
 std::string renderSections(const std::vector<InitSection>& sections) {

@@ -38,8 +38,12 @@ struct InitSection {
     bool arrayOfTables = false;
 };
 
-// The sections of the starting configuration for `facts`.
-std::vector<InitSection> initSections(const JarFacts& facts);
+// The sections of the starting configuration for `facts`; `upgradeCode` is the GUID of
+// the [package] table, which the user keeps for every version of the application.
+std::vector<InitSection> initSections(const JarFacts& facts, const std::string& upgradeCode);
+
+// A new random GUID (version 4), in lower case, for a package's upgrade code.
+std::string freshGuid();
 
 // The sections as TOML text, a blank line between them.
 std::string renderSections(const std::vector<InitSection>& sections);

@@ -8,6 +8,7 @@
 #include "tool/config/config_loader.h"
 #include "tool/init/init_config.h"
 #include "tool/init/jar_manifest.h"
+#include "tool/package/package_settings.h"
 #include "tool_test_support.h"
 
 namespace kestro::tool::init {
@@ -82,13 +83,17 @@ TEST(InitConfig, TheStartingFileBuilds) {
     JarFacts facts = factsFromManifest("app.jar", {{"Main-Class", "com.acme.Main"}, {"Class-Path", "lib/a.jar"},
                                                    {"Implementation-Title", "Acme \"Pro\""},
                                                    {"Implementation-Version", "3.1"}});
-    std::string text = renderSections(initSections(facts));
-    for (const char* line : {"main_class = \"com.acme.Main\"  # from the jar's Main-Class\n",
+    std::string guid = freshGuid();
+    EXPECT_NE(guid, freshGuid());
+    EXPECT_NO_THROW(packaging::checkUpgradeCode(guid)) << guid;
+    std::string text = renderSections(initSections(facts, guid));
+    for (const std::string& line : std::vector<std::string>{"main_class = \"com.acme.Main\"  # from the jar's Main-Class\n",
                              "entries = [{ archive = \"lib\\\\a.jar\" }]  # from the jar's Class-Path",
                              "[[files]]\nsource = \"app.jar\"", "product_name = \"Acme \\\"Pro\\\"\"",
-                             "file_version = \"3.1.0\"  # from the jar's version 3.1\n", "# [icon]\n# file = "})
+                             "file_version = \"3.1.0\"  # from the jar's version 3.1\n", "# [icon]\n# file = ",
+                             "# [package]\n# upgrade_code = \"" + guid + "\""})
         EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
-    for (const std::string& config : {text, renderSections(initSections({}))}) {
+    for (const std::string& config : {text, renderSections(initSections({}, guid))}) {
         test::writeFile(dir / "app.toml", config);
         BuildPlan plan = loadConfiguration(config, dir / "app.toml");
         EXPECT_EQ(plan.warnings, std::vector<std::string>{}) << config;
