@@ -39,6 +39,13 @@ inline constexpr ConfigKey SingleInstance = 10005;
 // Integer: non-zero lists the runtimes passed over after message 1016.
 inline constexpr ConfigKey ListPassedOver = 10006;
 inline constexpr ConfigKey RuntimeSplash = 10123;
+// Integers 1 to 100: -Xmx and -Xms as that share of the physical memory, in megabytes.
+inline constexpr ConfigKey MaxHeapPercent = 10200;
+inline constexpr ConfigKey InitialHeapPercent = 10201;
+// Integer: the megabytes that neither computed heap size exceeds; 0 for no bound.
+inline constexpr ConfigKey MaxHeapLimitMb = 10202;
+// Text: "NAME=value" lines, set in the launcher's process before the VM starts.
+inline constexpr ConfigKey Environment = 10203;
 
 // Application types of key 107.
 inline constexpr int TypeGui = 1;

@@ -11,6 +11,7 @@
 #include "diagnostics/log_switch.h"
 #include "diagnostics/trace.h"
 #include "host/console.h"
+#include "host/environment_settings.h"
 #include "host/native_library_path.h"
 #include "host/reboot.h"
 #include "instance/single_instance.h"
@@ -84,6 +85,8 @@ int runStartup(const char* ansiCommandLine, int showCommand) {
     if (extractIncludedFiles(true) != 0) fatalMessage(msg::InternalError, "16");
     setNativeLibraryPath();
     if (!LoadDLL()) exitLauncher(kExitNoRuntime);
+    // After the runtime search, so that a value may name the runtime's home.
+    applyEnvironmentSettings();
     if (lookupInt(key::SplashScreen) != 0 && lookupInt(key::RuntimeSplash) != 0) splashScreen(showCommand);
     if (!launchProgram(arguments, true)) fatalMessage(msg::JvmStartFailed);
     // Not while the process ends: the sweep of earlier directories stops first.

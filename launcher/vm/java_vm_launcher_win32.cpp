@@ -13,6 +13,7 @@
 #include "instance/single_instance.h"
 #include "runtime/load_dll.h"
 #include "startup/launcher_state.h"
+#include "vm/heap_size.h"
 #include "vm/java_vm_launcher.h"
 #include "vm/main_arguments.h"
 #include "vm/vm_init_options.h"
@@ -182,6 +183,13 @@ bool callMain(const std::vector<Utf16>& arguments) {
 bool launchProgram(const std::vector<Utf16>& arguments, bool destroyVm) {
     trace("launching program");
     std::vector<std::string> properties = launcherProperties(currentPropertyValues());
+    HeapShares shares{lookupInt(key::MaxHeapPercent), lookupInt(key::InitialHeapPercent), lookupInt(key::MaxHeapLimitMb)};
+    if (shares.maxPercent || shares.initialPercent) {
+        MEMORYSTATUSEX memory{};
+        memory.dwLength = sizeof memory;
+        if (GlobalMemoryStatusEx(&memory))
+            for (std::string& option : heapOptions(memory.ullTotalPhys, shares)) properties.push_back(std::move(option));
+    }
     if (!createVm(properties, arguments)) {
         traceError("could not initialize JVM");
         return false;

@@ -83,6 +83,9 @@ const std::array kSettings{
     message("damaged_jvm_at_64", 1020,
             "The JVM found at {0} is damaged.\nPlease reinstall or define KESTRO_JAVA_HOME\nto point to an installed "
             "64-bit JDK or JRE."),
+    Setting{"java", "max_heap_percent", key::MaxHeapPercent, Kind::Percent},
+    Setting{"java", "initial_heap_percent", key::InitialHeapPercent, Kind::Percent},
+    Setting{"java", "max_heap_limit_mb", key::MaxHeapLimitMb, Kind::Megabytes},
 };
 
 // Names that settings had before; a file using one still builds, with a warning.

@@ -25,6 +25,8 @@ enum class Kind {
     DirectoryList,  // a list of directories joined with ";"
     SearchList,     // runtime search entries
     ClassPath,      // class path entries
+    Percent,        // an integer from 1 to 100
+    Megabytes,      // a positive integer
 };
 
 struct Setting {

@@ -1,6 +1,7 @@
 #include "tool/settings/setting_codec.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "tool/config/value_checks.h"
 #include "tool/settings/class_path.h"
@@ -95,6 +96,17 @@ std::string encodeCommandLine(const toml::node& value) {
     }
 }
 
+// A whole number from `low` to `high`, stored as decimal text.
+std::string encodeBounded(const toml::node& value, int64_t low, int64_t high) {
+    if (!value.is_integer()) throw SettingError("expected an integer, got " + std::string(describeType(value)), &value);
+    int64_t number = value.as_integer()->get();
+    if (number < low || number > high)
+        throw SettingError("expected " + std::to_string(low) + " to " + std::to_string(high) + ", got " +
+                               std::to_string(number),
+                           &value);
+    return std::to_string(number);
+}
+
 // The UTF-8 text stored for `value`, before the code page.
 std::string encodeText(const Setting& setting, const toml::node& value) {
     switch (setting.kind) {
@@ -108,6 +120,8 @@ std::string encodeText(const Setting& setting, const toml::node& value) {
     case Kind::DirectoryList: return encodeDirectoryList(value);
     case Kind::SearchList: return encodeSearchList(value);
     case Kind::ClassPath: return encodeClassPath(value);
+    case Kind::Percent: return encodeBounded(value, 1, 100);
+    case Kind::Megabytes: return encodeBounded(value, 1, INT32_MAX);
     }
     return {};
 }
@@ -152,6 +166,10 @@ std::vector<toml::array> candidates(Kind kind, const std::string& text) {
         break;
     case Kind::ClassPath:
         if (auto list = decodeClassPath(text)) add(std::move(*list));
+        break;
+    case Kind::Percent:
+    case Kind::Megabytes:
+        if (number) add(int64_t(*number));
         break;
     }
     return forms;
