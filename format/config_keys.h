@@ -46,6 +46,8 @@ inline constexpr ConfigKey InitialHeapPercent = 10201;
 inline constexpr ConfigKey MaxHeapLimitMb = 10202;
 // Text: "NAME=value" lines, set in the launcher's process before the VM starts.
 inline constexpr ConfigKey Environment = 10203;
+// Text: a page to download Java from, offered with message 1016.
+inline constexpr ConfigKey DownloadUrl = 10204;
 
 // Application types of key 107.
 inline constexpr int TypeGui = 1;
@@ -67,6 +69,9 @@ inline constexpr MessageId NoTempDirectory = 1015;
 inline constexpr MessageId NoJvmFound = 1016;
 inline constexpr MessageId BadJavaHomeVariable = 1018;
 inline constexpr MessageId DamagedJvm = 1020;
+
+// The question after message 1016 whether to open the download page, "{0}" its address.
+inline constexpr MessageId OpenDownloadUrl = 10205;
 
 inline constexpr MessageId First = 1000;
 inline constexpr MessageId Last = 1020;

@@ -28,21 +28,44 @@ ReportState& state() {
 
 void disableErrorBoxes() { state().errorBoxesEnabled = false; }
 
+namespace {
+
+std::string withLogLine(const std::string& text) {
+    if (auto log = traceLogPath()) return truncated(text + "\n\nLog: " + longPathName(*log).value_or(*log));
+    return text;
+}
+
+// Straight to the handle, line ends as text mode writes them: the C runtime's stream
+// may have no descriptor (a windowed program started without handles), and a console
+// opened later is reached through the handle alone.
+void writeToStandardError(const std::string& report) {
+    std::string text;
+    for (char c : report + '\n') text += c == '\n' ? "\r\n" : std::string(1, c);
+    DWORD written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), DWORD(text.size()), &written, nullptr);
+}
+
+}  // namespace
+
 void showError(const std::string& text) {
     splashScreen(0);  // a report must not hide behind the splash image
-    std::string report = text;
-    if (auto log = traceLogPath()) report = truncated(text + "\n\nLog: " + longPathName(*log).value_or(*log));
-    if (state().errorBoxesEnabled) {
+    std::string report = withLogLine(text);
+    if (state().errorBoxesEnabled)
         MessageBoxA(nullptr, report.c_str(), lookupString(msg::Caption).c_str(), MB_OK | MB_ICONERROR);
-    } else {
-        // Straight to the handle, line ends as text mode writes them: the C runtime's stream
-        // may have no descriptor (a windowed program started without handles), and a
-        // console opened later is reached through the handle alone.
-        std::string text;
-        for (char c : report + '\n') text += c == '\n' ? "\r\n" : std::string(1, c);
-        DWORD written = 0;
-        WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), DWORD(text.size()), &written, nullptr);
+    else
+        writeToStandardError(report);
+}
+
+bool askAfterError(const std::string& text, const std::string& question, const std::string& instead) {
+    splashScreen(0);
+    if (state().errorBoxesEnabled) {
+        std::string box = withLogLine(truncated(text + "\n\n" + question));
+        int answer = MessageBoxA(nullptr, box.c_str(), lookupString(msg::Caption).c_str(), MB_YESNO | MB_ICONERROR);
+        if (answer) return answer == IDYES;
+        trace("no message box could be shown (%d)", int(GetLastError()));
     }
+    writeToStandardError(withLogLine(truncated(text + "\n" + instead)));
+    return false;
 }
 
 void showMessage(MessageId id, const char* argument) { showError(fillPlaceholder(lookupString(id), argument)); }

@@ -52,5 +52,17 @@ TEST_F(Extensions, EnvironmentVariablesReachTheVm) {
     EXPECT_EQ(t.values("PATH (runtime) "), Texts{path});
 }
 
+// No runtime, message boxes off: the link follows message 1016 on standard error and the
+// exit code stays 83. Nothing is opened.
+TEST_F(Extensions, TheDownloadLinkFollowsTheNoRuntimeMessage) {
+    set(key::SearchList, "A" + windowsPath(dir_ / "none"));
+    set(key::DownloadUrl, "https://example.com/java");
+    set(msg::OpenDownloadUrl, "Open {0}?");
+    RunResult r = run(buildLauncher());
+    EXPECT_EQ(r.exitCode, 83);
+    EXPECT_EQ(r.err, r.reported(message(1016, "64") + "\nhttps://example.com/java"));
+    EXPECT_FALSE(r.tracedPrefix("opening ")) << r.trace;
+}
+
 }  // namespace
 }  // namespace kestro::e2e

@@ -86,6 +86,9 @@ const std::array kSettings{
     Setting{"java", "max_heap_percent", key::MaxHeapPercent, Kind::Percent},
     Setting{"java", "initial_heap_percent", key::InitialHeapPercent, Kind::Percent},
     Setting{"java", "max_heap_limit_mb", key::MaxHeapLimitMb, Kind::Megabytes},
+    Setting{"java", "download_url", key::DownloadUrl, Kind::Text},
+    // Written by the build only beside java.download_url (see addDefaults).
+    Setting{"messages", "open_download_url", msg::OpenDownloadUrl, Kind::Text},
 };
 
 // Names that settings had before; a file using one still builds, with a warning.

@@ -70,6 +70,9 @@ std::span<const std::string_view> settingGroups();
 // 17". Every other default is the table's. Requires setting.defaultText.
 std::string defaultTextFor(const Setting& setting, const std::map<ConfigKey, std::string>& stored);
 
+// The question the build adds beside java.download_url unless the file words it.
+inline constexpr std::string_view kOpenDownloadUrlText = "Do you want to open {0} to download Java now?";
+
 // The launcher reads byte-string values into buffers of this many bytes with the
 // terminating zero.
 inline constexpr size_t kLauncherTextCapacity = 8192;

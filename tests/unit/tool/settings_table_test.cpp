@@ -43,7 +43,7 @@ TEST(SettingsTable, EveryLauncherKeyAndMessageHasOneReadableName) {
     std::set<ConfigKey> keys{102, 103, 104, 105, 106, 107, 108, 121, 122, 123,  124,  125,   126,   127,
                              128, 130, 131, 146, 152, 154, 156, 158, 160, 2001, 10003, 10004, 10005, 10006, 10123};
     for (ConfigKey id = 1000; id <= 1020; ++id) keys.insert(id);
-    keys.insert({10200, 10201, 10202});
+    keys.insert({10200, 10201, 10202, 10204, 10205});
     std::set<std::string> names;
     for (const Setting& s : allSettings()) {
         EXPECT_EQ(keys.erase(s.key), 1u) << "key " << s.key << " unexpected or twice";
