@@ -48,6 +48,8 @@ inline constexpr ConfigKey MaxHeapLimitMb = 10202;
 inline constexpr ConfigKey Environment = 10203;
 // Text: a page to download Java from, offered with message 1016.
 inline constexpr ConfigKey DownloadUrl = 10204;
+// Text: ";"-separated exit codes on which the launcher starts itself again.
+inline constexpr ConfigKey RestartExitCodes = 10206;
 
 // Application types of key 107.
 inline constexpr int TypeGui = 1;

@@ -21,6 +21,7 @@
 #include "startup/command_line.h"
 #include "startup/exit.h"
 #include "startup/launcher_state.h"
+#include "startup/restart_guard.h"
 #include "startup/switch_scan.h"
 #include "vm/java_vm_launcher.h"
 #include "vm/variable_expansion.h"
@@ -76,6 +77,7 @@ int runStartup(const char* ansiCommandLine, int showCommand) {
     checkLogSwitch(arguments);
 
     readLauncherConfig(arguments);
+    takeRestartHistory();
     launcher.launcherFlavour = lookupString(key::Flavour, 2)[0];
     if (!launcher.langRestart) changeWorkingDirectory();
     offerLogExplorer();
@@ -91,6 +93,7 @@ int runStartup(const char* ansiCommandLine, int showCommand) {
     if (!launchProgram(arguments, true)) fatalMessage(msg::JvmStartFailed);
     // Not while the process ends: the sweep of earlier directories stops first.
     stopRemovingEndedRunDirectories();
+    restartOnExitCode(0);
     return 0;
 }
 

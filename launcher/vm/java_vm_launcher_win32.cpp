@@ -13,6 +13,7 @@
 #include "instance/single_instance.h"
 #include "runtime/load_dll.h"
 #include "startup/launcher_state.h"
+#include "startup/restart_guard.h"
 #include "vm/heap_size.h"
 #include "vm/java_vm_launcher.h"
 #include "vm/main_arguments.h"
@@ -59,6 +60,9 @@ LauncherPropertyValues currentPropertyValues() {
     return values;
 }
 
+// Returns when the code asks for no restart, and the VM ends the process with it.
+void JNICALL exitHook(jint code) { restartOnExitCode(code); }
+
 // The options are handed over once and live until the process ends.
 struct InitArgs {
     VmOptionList texts;
@@ -71,6 +75,10 @@ InitArgs& buildVmInitArgs(const std::vector<std::string>& properties, const std:
     if (std::optional<ClassPathFailure> failure = gatherVmOptions(properties, arguments, win32VmSystem(), init.texts))
         fatalMessage(failure->message, failure->name.c_str());
     for (std::string& text : init.texts) init.options.push_back(JavaVMOption{text.data(), nullptr});
+    // The VM calls it with the code of System.exit before it ends the process.
+    static char exitOption[] = "exit";
+    if (!lookupString(key::RestartExitCodes).empty())
+        init.options.push_back(JavaVMOption{exitOption, reinterpret_cast<void*>(exitHook)});
     init.args.version = JNI_VERSION_1_2;
     init.args.nOptions = jint(init.options.size());
     init.args.options = init.options.data();

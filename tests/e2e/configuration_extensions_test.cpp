@@ -64,5 +64,32 @@ TEST_F(Extensions, TheDownloadLinkFollowsTheNoRuntimeMessage) {
     EXPECT_FALSE(r.tracedPrefix("opening ")) << r.trace;
 }
 
+// An application that ends with a restart code starts again, a new process with the same
+// arguments that becomes the first instance; after five restarts within a minute the code
+// is returned as it is, with a trace line. The recording VM records each start, and ends
+// each with System.exit(42) through the launcher's exit hook.
+TEST_F(Extensions, ARestartCodeStartsTheLauncherAgainFiveTimesAtMost) {
+    useRuntime("jre", {.mainExit = 42});
+    set(key::RestartExitCodes, "3;42");
+    set(key::SingleInstance, "1");
+    RunResult r = run(buildLauncher(), {.arguments = "one \"two words\""});
+    EXPECT_EQ(r.exitCode, 42) << r.err;
+    // Each process writes a trace file of its own.
+    int restarting = 0, refused = 0;
+    for (const auto& entry : fs::directory_iterator(tmp_)) {
+        if (!entry.path().filename().string().starts_with("vlm_nlog")) continue;
+        std::string text = readBytes(entry.path());
+        restarting += text.find("restarting after exit code 42") != std::string::npos;
+        refused += text.find("no restart after exit code 42: 5 restarts within a minute already") != std::string::npos;
+    }
+    EXPECT_EQ(restarting, 5);
+    EXPECT_EQ(refused, 1);
+    auto t = jvmTranscript(dir_ / "jre");
+    // Six starts, each the first instance (a second would have handed over instead).
+    EXPECT_EQ(t.values("exit ").size(), 6u) << t.text();
+    std::vector<std::string> arguments = t.values("argument ");
+    EXPECT_EQ(std::ranges::count(arguments, "two words"), 6);
+}
+
 }  // namespace
 }  // namespace kestro::e2e

@@ -87,6 +87,7 @@ const std::array kSettings{
     Setting{"java", "initial_heap_percent", key::InitialHeapPercent, Kind::Percent},
     Setting{"java", "max_heap_limit_mb", key::MaxHeapLimitMb, Kind::Megabytes},
     Setting{"java", "download_url", key::DownloadUrl, Kind::Text},
+    Setting{"application", "restart_exit_codes", key::RestartExitCodes, Kind::ExitCodes},
     // Written by the build only beside java.download_url (see addDefaults).
     Setting{"messages", "open_download_url", msg::OpenDownloadUrl, Kind::Text},
 };

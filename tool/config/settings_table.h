@@ -27,6 +27,7 @@ enum class Kind {
     ClassPath,      // class path entries
     Percent,        // an integer from 1 to 100
     Megabytes,      // a positive integer
+    ExitCodes,      // a list of integers, joined with ";"
 };
 
 struct Setting {
