@@ -39,6 +39,17 @@ inline constexpr ConfigKey SingleInstance = 10005;
 // Integer: non-zero lists the runtimes passed over after message 1016.
 inline constexpr ConfigKey ListPassedOver = 10006;
 inline constexpr ConfigKey RuntimeSplash = 10123;
+// Integers 1 to 100: -Xmx and -Xms as that share of the physical memory, in megabytes.
+inline constexpr ConfigKey MaxHeapPercent = 10200;
+inline constexpr ConfigKey InitialHeapPercent = 10201;
+// Integer: the megabytes that neither computed heap size exceeds; 0 for no bound.
+inline constexpr ConfigKey MaxHeapLimitMb = 10202;
+// Text: "NAME=value" lines, set in the launcher's process before the VM starts.
+inline constexpr ConfigKey Environment = 10203;
+// Text: a page to download Java from, offered with message 1016.
+inline constexpr ConfigKey DownloadUrl = 10204;
+// Text: ";"-separated exit codes on which the launcher starts itself again.
+inline constexpr ConfigKey RestartExitCodes = 10206;
 
 // Application types of key 107.
 inline constexpr int TypeGui = 1;
@@ -62,6 +73,9 @@ inline constexpr MessageId BadJavaHomeVariable = 1018;
 inline constexpr MessageId DamagedJvm = 1020;
 // The application's main ended with an exception; {0} is its class and message.
 inline constexpr MessageId ApplicationError = 1021;
+
+// The question after message 1016 whether to open the download page, "{0}" its address.
+inline constexpr MessageId OpenDownloadUrl = 10205;
 
 inline constexpr MessageId First = 1000;
 inline constexpr MessageId Last = 1021;

@@ -15,6 +15,11 @@ void showError(const std::string& text);
 // Shows message `id` of the configuration, its first "{0}" replaced by `argument`.
 void showMessage(MessageId id, const char* argument = nullptr);
 
+// Shows a report followed by `question`, answered Yes or No; true for Yes. With message
+// boxes off, or when no box can be shown (no display), the report followed by a line
+// `instead` goes to standard error, and the answer is No.
+bool askAfterError(const std::string& text, const std::string& question, const std::string& instead);
+
 [[noreturn]] void fatalError(const std::string& text);
 [[noreturn]] void fatalMessage(MessageId id, const char* argument = nullptr);
 

@@ -27,14 +27,34 @@ ReportState& state() {
 
 void disableErrorBoxes() { state().errorBoxesEnabled = false; }
 
+namespace {
+
+std::string withLogLine(const std::string& text) {
+    if (auto log = traceLogPath()) return truncated(text + "\n\nLog: " + longPathName(*log).value_or(*log));
+    return text;
+}
+
+}  // namespace
+
 void showError(const std::string& text) {
     splashScreen(0);  // a report must not hide behind the splash image
-    std::string report = text;
-    if (auto log = traceLogPath()) report = truncated(text + "\n\nLog: " + longPathName(*log).value_or(*log));
+    std::string report = withLogLine(text);
     if (state().errorBoxesEnabled)
         messageBox(report, lookupString(msg::Caption).c_str(), MB_OK | MB_ICONERROR);
     else
         writeStandardError(report + '\n');
+}
+
+bool askAfterError(const std::string& text, const std::string& question, const std::string& instead) {
+    splashScreen(0);
+    if (state().errorBoxesEnabled) {
+        std::string box = withLogLine(truncated(text + "\n\n" + question));
+        int answer = messageBox(box, lookupString(msg::Caption).c_str(), MB_YESNO | MB_ICONERROR);
+        if (answer) return answer == IDYES;
+        trace("no message box could be shown (%d)", int(GetLastError()));
+    }
+    writeStandardError(withLogLine(truncated(text + "\n" + instead)) + '\n');
+    return false;
 }
 
 void showMessage(MessageId id, const char* argument) { showError(fillPlaceholder(lookupString(id), argument)); }

@@ -44,4 +44,8 @@ uint64_t processCreationTime(void* process);
 // ones when `restore` is set.
 void activateInstanceWindows(uint32_t processId, bool restore);
 
+// Closes this process's instance semaphore, so that a launcher started now is the first
+// instance (a restart).
+void leaveInstance();
+
 }  // namespace kestro

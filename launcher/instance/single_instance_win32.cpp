@@ -36,8 +36,15 @@ void traceSemaphore(const std::string& name, DWORD error, HANDLE semaphore) {
     trace("semaphore name %s, code %d, value %p", name.c_str(), int(error), static_cast<void*>(semaphore));
 }
 
+// The instance semaphore this process holds; null for none.
+HANDLE& heldSemaphore() {
+    static HANDLE held = nullptr;
+    return held;
+}
+
 // The lowest free number gives this instance its name; the handle is kept until the
 // process ends, since its existence marks the instance as alive.
+
 void registerNumberedInstance(const InstanceKey& key) {
     std::string name;
     DWORD error = 0;
@@ -49,7 +56,7 @@ void registerNumberedInstance(const InstanceKey& key) {
     }
     traceSemaphore(name, error, semaphore.get());
     instanceSemaphoreName() = name;
-    semaphore.release();
+    heldSemaphore() = semaphore.release();
 }
 
 // Creates the instance semaphore; true when no other process held it, also when it
@@ -61,7 +68,7 @@ bool becomeFirstInstance() {
     traceSemaphore(instanceSemaphoreName(), error, semaphore.get());
     if (error == ERROR_ALREADY_EXISTS) return false;
     (void)registerInstancePid(GetCurrentProcessId());
-    semaphore.release();  // held until the process ends: it marks this instance as alive
+    heldSemaphore() = semaphore.release();  // held until the process ends (or a restart): it marks this instance as alive
     return true;
 }
 
@@ -254,6 +261,11 @@ void activateInstanceWindows(uint32_t processId, bool restore) {
     if (processId == 0) return;  // no recorded first instance: no window is its own
     WindowTarget target{processId, restore};
     EnumWindows(activateIfTarget, reinterpret_cast<LPARAM>(&target));
+}
+
+void leaveInstance() {
+    if (heldSemaphore()) CloseHandle(heldSemaphore());
+    heldSemaphore() = nullptr;
 }
 
 }  // namespace kestro

@@ -12,6 +12,7 @@
 #include "diagnostics/message_box.h"
 #include "diagnostics/trace.h"
 #include "host/console.h"
+#include "host/environment_settings.h"
 #include "host/native_library_path.h"
 #include "host/reboot.h"
 #include "instance/single_instance.h"
@@ -21,6 +22,7 @@
 #include "startup/command_line.h"
 #include "startup/exit.h"
 #include "startup/launcher_state.h"
+#include "startup/restart_guard.h"
 #include "startup/switch_scan.h"
 #include "vm/java_vm_launcher.h"
 #include "vm/variable_expansion.h"
@@ -76,6 +78,7 @@ int runStartup(const char* ansiCommandLine, int showCommand) {
     checkLogSwitch(arguments);
 
     readLauncherConfig(arguments);
+    takeRestartHistory();
     launcher.launcherFlavour = lookupString(key::Flavour, 2)[0];
     if (!launcher.langRestart) changeWorkingDirectory();
     offerLogExplorer();
@@ -85,10 +88,13 @@ int runStartup(const char* ansiCommandLine, int showCommand) {
     if (extractIncludedFiles(true) != 0) fatalMessage(msg::InternalError, "16");
     setNativeLibraryPath();
     if (!LoadDLL()) exitLauncher(kExitNoRuntime);
+    // After the runtime search, so that a value may name the runtime's home.
+    applyEnvironmentSettings();
     if (lookupInt(key::SplashScreen) != 0 && lookupInt(key::RuntimeSplash) != 0) splashScreen(showCommand);
     if (!launchProgram(arguments, true)) fatalMessage(msg::JvmStartFailed);
     // Not while the process ends: the sweep of earlier directories stops first.
     stopRemovingEndedRunDirectories();
+    restartOnExitCode(0);
     return 0;
 }
 

@@ -15,6 +15,8 @@
 #include "instance/single_instance.h"
 #include "runtime/load_dll.h"
 #include "startup/launcher_state.h"
+#include "startup/restart_guard.h"
+#include "vm/heap_size.h"
 #include "vm/java_vm_launcher.h"
 #include "vm/main_arguments.h"
 #include "vm/main_failure.h"
@@ -61,6 +63,9 @@ LauncherPropertyValues currentPropertyValues() {
     return values;
 }
 
+// Returns when the code asks for no restart, and the VM ends the process with it.
+void JNICALL exitHook(jint code) { restartOnExitCode(code); }
+
 // The options are handed over once and live until the process ends.
 struct InitArgs {
     VmOptionList texts;
@@ -73,6 +78,10 @@ InitArgs& buildVmInitArgs(const std::vector<std::string>& properties, const std:
     if (std::optional<ClassPathFailure> failure = gatherVmOptions(properties, arguments, win32VmSystem(), init.texts))
         fatalMessage(failure->message, failure->name.c_str());
     for (std::string& text : init.texts) init.options.push_back(JavaVMOption{text.data(), nullptr});
+    // The VM calls it with the code of System.exit before it ends the process.
+    static char exitOption[] = "exit";
+    if (!lookupString(key::RestartExitCodes).empty())
+        init.options.push_back(JavaVMOption{exitOption, reinterpret_cast<void*>(exitHook)});
     init.args.version = JNI_VERSION_1_2;
     init.args.nOptions = jint(init.options.size());
     init.args.options = init.options.data();
@@ -205,6 +214,13 @@ std::optional<MainFailure> callMain(const std::vector<Utf16>& arguments) {
 bool launchProgram(const std::vector<Utf16>& arguments, bool destroyVm) {
     trace("launching program");
     std::vector<std::string> properties = launcherProperties(currentPropertyValues());
+    HeapShares shares{lookupInt(key::MaxHeapPercent), lookupInt(key::InitialHeapPercent), lookupInt(key::MaxHeapLimitMb)};
+    if (shares.maxPercent || shares.initialPercent) {
+        MEMORYSTATUSEX memory{};
+        memory.dwLength = sizeof memory;
+        if (GlobalMemoryStatusEx(&memory))
+            for (std::string& option : heapOptions(memory.ullTotalPhys, shares)) properties.push_back(std::move(option));
+    }
     if (!createVm(properties, arguments)) {
         traceError("could not initialize JVM");
         return false;

@@ -145,6 +145,15 @@ version = { file_version = "3.1.4", company = "Example Ltd", copyright = "© 202
 manifest = { execution_level = "requireAdministrator", long_path_aware = false }
 )",
          true, "Other.exe", 2},
+        // The settings teams bring from other launchers.
+        {R"(
+application = { main_class = "a.B", restart_exit_codes = [42, 3] }
+java = { max_heap_percent = 50, initial_heap_percent = 10, max_heap_limit_mb = 4096, download_url = "https://example.com/java" }
+[environment]
+PATH = "%PATH%;${launcher:sys.launcherDirectory}bin"
+APP_HOME = "${launcher:sys.launcherDirectory}"
+)",
+         false, "Again.exe", 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.config);
@@ -301,6 +310,16 @@ TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
               nlohmann::json({{"type", 10}, {"type_name", "RT_RCDATA"}, {"id", 10000}, {"language", 0}, {"size", 11},
                               {"contents", "splash image (png)"}}));
     EXPECT_EQ(report["resources"][3]["language"], 1031);
+
+    writeFile(ws_ / "new.toml", "application = { main_class = \"a.B\", restart_exit_codes = [42] }\n"
+                                "java = { max_heap_percent = 50, initial_heap_percent = 10, max_heap_limit_mb = 4096,"
+                                " download_url = \"https://example.com/java\" }\n[environment]\nA = \"1\"\n");
+    ASSERT_EQ(kestro({"build", "new.toml", "-o", "New.exe", "-q"}).exitCode, 0);
+    std::string listed = kestro({"inspect", "New.exe"}).out;
+    for (std::string name : {"application.restart_exit_codes", "java.max_heap_percent", "java.initial_heap_percent",
+                             "java.max_heap_limit_mb", "java.download_url", "messages.open_download_url",
+                             "environment "})
+        EXPECT_NE(listed.find(name), std::string::npos) << name << "\nin\n" << listed;
 
     writeFile(ws_ / "single.toml",
               "application.main_class = \"a.B\"\ninstance = { single = true, across_sessions = true }\n");

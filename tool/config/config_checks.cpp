@@ -290,6 +290,9 @@ void Loader::addDefaults() {
     for (const Setting& setting : allSettings())
         if (setting.defaultText && !strings_.contains(setting.key))
             strings_[setting.key] = toCodePage(defaultTextFor(setting, strings_), cp_);
+    // Only beside a download page, so that a launcher without one carries what it did.
+    if (strings_.contains(key::DownloadUrl) && !strings_.contains(msg::OpenDownloadUrl))
+        strings_[msg::OpenDownloadUrl] = toCodePage(kOpenDownloadUrlText, cp_);
 }
 
 void Loader::loadFiles(const toml::node& node) {

@@ -14,6 +14,7 @@
 
 #include "format/config_keys.h"
 #include "format/native_file.h"
+#include "tool/config/environment_table.h"
 #include "tool/config/included_names.h"
 #include "tool/config/loader.h"
 #include "tool/config/raw_resources.h"
@@ -54,6 +55,8 @@ BuildPlan Loader::load() {
         if (std::ranges::find(settingGroups(), name) != settingGroups().end()) loadGroup(name, value);
         else if (std::ranges::find(resources::resourceGroups(), name) != resources::resourceGroups().end())
             loadResourceGroup(name, value);
+        else if (name == kEnvironmentSection)
+            loadEnvironment(value);
         else if (std::ranges::find(kSections, name) == kSections.end())
             unknown(name, value, topLevelSuggestion(name));
     }
@@ -259,6 +262,14 @@ void Loader::loadResourceGroup(std::string_view group, const toml::node& node) {
 const toml::node* Loader::resourceSetting(std::string_view group, std::string_view name) const {
     const toml::table* settings = doc_.get(group) ? doc_.get(group)->as_table() : nullptr;
     return settings ? settings->get(name) : nullptr;
+}
+
+void Loader::loadEnvironment(const toml::node& node) {
+    const toml::table* variables = table(node, std::string(kEnvironmentSection));
+    if (!variables || variables->empty()) return;
+    guarded(node, std::string(kEnvironmentSection), [&] {
+        store(key::Environment, encodeEnvironment(*variables, cp_), std::string(kEnvironmentSection), node);
+    });
 }
 
 void Loader::loadRawKeys(const toml::node& node) {

@@ -100,6 +100,9 @@ private:
 
     void loadRawKeys(const toml::node& node);
 
+    // [environment]: names and values, stored under one key.
+    void loadEnvironment(const toml::node& node);
+
     std::vector<format::WideEntry> loadWideTable(const toml::node& node, const std::string& name);
 
     void loadLocaleSets(const toml::node& node);

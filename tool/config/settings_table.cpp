@@ -84,6 +84,13 @@ const std::array kSettings{
             "The JVM found at {0} is damaged.\nPlease reinstall or define KESTRO_JAVA_HOME\nto point to an installed "
             "64-bit JDK or JRE."),
     message("application_error", 1021, "The application ended with an error:\n{0}"),
+    Setting{"java", "max_heap_percent", key::MaxHeapPercent, Kind::Percent},
+    Setting{"java", "initial_heap_percent", key::InitialHeapPercent, Kind::Percent},
+    Setting{"java", "max_heap_limit_mb", key::MaxHeapLimitMb, Kind::Megabytes},
+    Setting{"java", "download_url", key::DownloadUrl, Kind::Text},
+    Setting{"application", "restart_exit_codes", key::RestartExitCodes, Kind::ExitCodes},
+    // Written by the build only beside java.download_url (see addDefaults).
+    Setting{"messages", "open_download_url", msg::OpenDownloadUrl, Kind::Text},
 };
 
 // Names that settings had before; a file using one still builds, with a warning.

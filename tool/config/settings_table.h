@@ -25,6 +25,9 @@ enum class Kind {
     DirectoryList,  // a list of directories joined with ";"
     SearchList,     // runtime search entries
     ClassPath,      // class path entries
+    Percent,        // an integer from 1 to 100
+    Megabytes,      // a positive integer
+    ExitCodes,      // a list of integers, joined with ";"
 };
 
 struct Setting {
@@ -67,6 +70,9 @@ std::span<const std::string_view> settingGroups();
 // versions that the bounds (keys 126 and 127) admit, "Java 17 or later", "Java 11 to
 // 17". Every other default is the table's. Requires setting.defaultText.
 std::string defaultTextFor(const Setting& setting, const std::map<ConfigKey, std::string>& stored);
+
+// The question the build adds beside java.download_url unless the file words it.
+inline constexpr std::string_view kOpenDownloadUrlText = "Do you want to open {0} to download Java now?";
 
 // The launcher reads byte-string values into buffers of this many bytes with the
 // terminating zero.

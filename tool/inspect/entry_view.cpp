@@ -12,6 +12,7 @@ EntryView viewEntry(const format::StringEntry& entry, CodePage cp) {
     if (view.setting) view.name = view.setting->fullName();
     else if (entry.key == key::IncludedCount) view.name = "files.count";
     else if (entry.key == key::IncludedNames) view.name = "files.names";
+    else if (entry.key == key::Environment) view.name = "environment";
     view.text = fromCodePage(entry.value, cp);
     if (view.setting) decodeSetting(*view.setting, entry.value, cp, view.readable);
     return view;

@@ -6,6 +6,7 @@
 
 #include "format/config_keys.h"
 #include "format/native_file.h"
+#include "tool/config/environment_table.h"
 #include "tool/config/included_names.h"
 #include "tool/config/raw_resources.h"
 #include "tool/config/settings_table.h"
@@ -53,6 +54,7 @@ public:
         };
         resources_ = resources::exportResources(contents_.resources, defaults, splashKeys, sourceOf);
         writeSettings(defaults);
+        writeEnvironment();
         out_ += resources_.tables;
         writeRawKeys();
         writeWide();
@@ -191,7 +193,13 @@ private:
         std::string_view group;
         bool rawBounds = boundsExcludeEachOther();
         const std::map<int32_t, std::string> stored = remaining_;  // what defaults depend on
-        for (const Setting& setting : allSettings()) {
+        // Group by group: settings added later to a group stand at the table's end.
+        std::vector<const Setting*> ordered;
+        for (std::string_view name : settingGroups())
+            for (const Setting& setting : allSettings())
+                if (setting.group == name) ordered.push_back(&setting);
+        for (const Setting* each : ordered) {
+            const Setting& setting = *each;
             auto it = remaining_.find(setting.key);
             if (it == remaining_.end()) continue;
             if (rawBounds && (setting.key == key::MinVersion || setting.key == key::MaxVersion)) continue;
@@ -219,6 +227,17 @@ private:
         }
         if (resources_.splashImage) out_ += "\n[splash]\n", writeSplashImage();
         if (subfolderArchives_) out_ += "\n[classpath]\n", writeSubfolderArchives();
+    }
+
+    // [environment], when its stored text is one the build writes; else it stays raw.
+    void writeEnvironment() {
+        auto it = remaining_.find(key::Environment);
+        if (it == remaining_.end()) return;
+        std::optional<toml::table> variables = decodeEnvironment(it->second, cp_);
+        if (!variables) return;
+        out_ += "\n[" + std::string(kEnvironmentSection) + "]\n";
+        for (auto&& [name, value] : *variables) out_ += tomlKey(name.str()) + " = " + tomlInline(value) + "\n";
+        remaining_.erase(it);
     }
 
     // Where the printed configuration finds what --extract wrote at `relative` below its

@@ -1,6 +1,7 @@
 #include "tool/settings/setting_codec.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "tool/config/value_checks.h"
 #include "tool/settings/class_path.h"
@@ -95,6 +96,32 @@ std::string encodeCommandLine(const toml::node& value) {
     }
 }
 
+// A whole number from `low` to `high`, stored as decimal text.
+std::string encodeBounded(const toml::node& value, int64_t low, int64_t high) {
+    if (!value.is_integer()) throw SettingError("expected an integer, got " + std::string(describeType(value)), &value);
+    int64_t number = value.as_integer()->get();
+    if (number < low || number > high)
+        throw SettingError("expected " + std::to_string(low) + " to " + std::to_string(high) + ", got " +
+                               std::to_string(number),
+                           &value);
+    return std::to_string(number);
+}
+
+// Exit codes as the process reports them: a 32-bit number, negative for the large
+// unsigned codes of crashes.
+std::string encodeExitCodes(const toml::node& value) {
+    const toml::array& list = requireArray(value);
+    std::string text;
+    for (size_t i = 0; i < list.size(); ++i) {
+        try {
+            text += (i ? ";" : "") + encodeBounded(list[i], INT32_MIN, INT32_MAX);
+        } catch (const SettingError& e) {
+            throw SettingError(e.what(), &list[i], "[" + std::to_string(i) + "]");
+        }
+    }
+    return text;
+}
+
 // The UTF-8 text stored for `value`, before the code page.
 std::string encodeText(const Setting& setting, const toml::node& value) {
     switch (setting.kind) {
@@ -108,6 +135,9 @@ std::string encodeText(const Setting& setting, const toml::node& value) {
     case Kind::DirectoryList: return encodeDirectoryList(value);
     case Kind::SearchList: return encodeSearchList(value);
     case Kind::ClassPath: return encodeClassPath(value);
+    case Kind::Percent: return encodeBounded(value, 1, 100);
+    case Kind::Megabytes: return encodeBounded(value, 1, INT32_MAX);
+    case Kind::ExitCodes: return encodeExitCodes(value);
     }
     return {};
 }
@@ -153,6 +183,17 @@ std::vector<toml::array> candidates(Kind kind, const std::string& text) {
     case Kind::ClassPath:
         if (auto list = decodeClassPath(text)) add(std::move(*list));
         break;
+    case Kind::Percent:
+    case Kind::Megabytes:
+        if (number) add(int64_t(*number));
+        break;
+    case Kind::ExitCodes: {
+        toml::array list;
+        for (auto& item : splitKeepingEmpty(text))
+            if (auto code = parseCanonicalInt(item)) list.push_back(int64_t(*code));
+        add(std::move(list));
+        break;
+    }
     }
     return forms;
 }

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "format/config_keys.h"
 #include "tool/config/config_loader.h"
 #include "tool/config/included_names.h"
 #include "tool/config/settings_table.h"
@@ -155,8 +156,13 @@ TEST(ConfigWarnings, VmOptionPiecesThatDoNotActAsWritten) {
 TEST(ConfigLoad, StoredEntriesFollowDefaultsCodePageAndKeyOrder) {
     auto strings = stored("");
     for (const Setting& s : allSettings())  // the messages the launcher shows, and only those
-        if (s.group == "messages") { EXPECT_EQ(strings.contains(s.key), !s.neverShown) << s.key; }
+        // The download question only beside a download page.
+        if (s.group == "messages" && s.key != msg::OpenDownloadUrl) { EXPECT_EQ(strings.contains(s.key), !s.neverShown) << s.key; }
+    EXPECT_EQ(stored("[java]\ndownload_url = \"https://example.com\"\n")[msg::OpenDownloadUrl],
+              "Do you want to open {0} to download Java now?");
     EXPECT_FALSE(strings.contains(2002));  // no included files, no count
+    // A file without the later settings gives the block it gave before them.
+    for (ConfigKey later : {10200, 10201, 10202, 10203, 10204, 10205, 10206}) EXPECT_FALSE(strings.contains(later)) << later;
     EXPECT_TRUE(loadConfiguration("[build]\ndefaults = false\n", "app.toml").head.strings.empty());
     EXPECT_EQ(stored("[keys]\n1000 = \"Fehler\"\n122 = \"a.B\"\n")[1000], "Fehler");  // replaces the default, no clash
 

@@ -33,6 +33,9 @@ std::vector<std::string> samples(Kind kind) {
         return {R"([{ relative_directory = ".\\jre" }, { any_directory = ".\\jre" }, { directory = "C:\\Java" }, { variable = "MYAPP_JAVA" }, "registry", "search-path"])"};
     case Kind::ClassPath:
         return {R"([{ archive = ".\\.velmora\\user.jar", mandatory = false }, { directory = "classes" }, { variable = "EXTRA" }, { scan = "lib" }])"};
+    case Kind::Percent: return {"1", "100"};
+    case Kind::Megabytes: return {"1", "2147483647"};
+    case Kind::ExitCodes: return {"[42]", "[0, -1073741819, 3]", "[]"};
     }
     return {};
 }
@@ -41,6 +44,7 @@ TEST(SettingsTable, EveryLauncherKeyAndMessageHasOneReadableName) {
     std::set<ConfigKey> keys{102, 103, 104, 105, 106, 107, 108, 121, 122, 123,  124,  125,   126,   127,
                              128, 130, 131, 146, 152, 154, 156, 158, 160, 2001, 10003, 10004, 10005, 10006, 10123};
     for (ConfigKey id = 1000; id <= 1021; ++id) keys.insert(id);
+    keys.insert({10200, 10201, 10202, 10204, 10205, 10206});
     std::set<std::string> names;
     for (const Setting& s : allSettings()) {
         EXPECT_EQ(keys.erase(s.key), 1u) << "key " << s.key << " unexpected or twice";
@@ -97,6 +101,14 @@ TEST(SettingsTable, MalformedValuesAreRefusedNamingTheirPart) {
         // Texts the launcher would cut short.
         {key::PreferredVm, "\"" + std::string(200, 's') + "\"", "at most 199 are allowed"},
         {key::MainClass, "\"" + std::string(8192, 'x') + "\"", "the launcher reads at most 8191"},
+        {key::MaxHeapPercent, "0", "expected 1 to 100, got 0"},
+        {key::InitialHeapPercent, "101", "expected 1 to 100, got 101"},
+        {key::MaxHeapPercent, "\"50%\"", "expected an integer, got a string"},
+        {key::MaxHeapLimitMb, "0", "expected 1 to 2147483647"},
+        {key::MaxHeapLimitMb, "2147483648", "expected 1 to 2147483647"},
+        {key::RestartExitCodes, "42", "expected a list"},
+        {key::RestartExitCodes, "[42, \"43\"]", "[1]: expected an integer, got a string"},
+        {key::RestartExitCodes, "[4294967295]", "[0]: expected -2147483648 to 2147483647"},
     };
     for (const auto& [key, value, error] : cases)
         EXPECT_NE(test::errorOf([&] { encode(key, value); }).find(error), std::string::npos) << value;
