@@ -109,8 +109,11 @@ void Loader::checkMainClassFound() {
         else
             unreadable = true;
     };
+    // The runtime library holds no application class, whether the build adds it or the
+    // file lists it by its name (as a configuration printed by inspect --toml does).
     for (const format::IncludedFile& file : plan_.files)
-        if (isArchiveName(file.name) && file.source != inputs_.runtimeLibrary) addArchive(file.name, file.source);
+        if (isArchiveName(file.name) && file.source != inputs_.runtimeLibrary && file.name != kRuntimeLibraryName)
+            addArchive(file.name, file.source);
     std::string classPath = fromCodePage(strings_.contains(key::ClassPath) ? strings_[key::ClassPath] : "", cp_)
                                 .value_or("");
     for (size_t from = 0; from < classPath.size();) {

@@ -99,6 +99,7 @@ TEST(MainClassCheck, TheBuildWarnsWhenNoArchiveItCanSeeHoldsTheMainClass) {
     test::writeFile(dir / "out/libs/a.zip", zipOf({"org/lib/Zipped.class"}));
     test::writeFile(dir / "out/classes/org/dir/Loose.class", "");
     test::writeFile(dir / "out/broken.jar", "no archive");
+    test::writeFile(dir / "kestro-runtime.jar", zipOf({"com/kestro/runtime/WinLauncher.class"}));
     const std::string included = "[[files]]\nsource = \"app.jar\"\n";
     const std::string classPath = "[classpath]\nentries = [{ archive = \"lib\\\\util.jar\" }, { scan = \"libs\" }, "
                                   "{ directory = \"classes\" }, { archive = \"${HOME}\\\\x.jar\" }, "
@@ -122,6 +123,9 @@ TEST(MainClassCheck, TheBuildWarnsWhenNoArchiveItCanSeeHoldsTheMainClass) {
                "looked in app.jar"}},
         // Nothing the build can read, or an archive it cannot: it cannot tell.
         {"nothing to look in", "application.main_class = \"com.other.Main\"\n", {}},
+        // The runtime library listed by its name, as inspect --toml prints it, holds no
+        // application class.
+        {"runtime library", "application.main_class = \"com.other.Main\"\n[[files]]\nsource = \"kestro-runtime.jar\"\n", {}},
         {"unreadable", "application.main_class = \"com.other.Main\"\n" + included +
                            "[classpath]\nentries = [{ archive = \"broken.jar\" }]\n", {}},
     };
