@@ -132,7 +132,9 @@ private:
 
 void buildLauncher(const BuildRequest& request, std::ostream& out, std::ostream& err) {
     BuildPlan plan = loadConfiguration(
-        request.config, {.runtimeLibrary = besideTool(std::string(kRuntimeLibraryName)), .output = request.output});
+        request.config, {.runtimeLibrary = besideTool(std::string(kRuntimeLibraryName)),
+                         .output = request.output,
+                         .defaults = request.defaults.value_or(fs::path())});
     for (const auto& warning : plan.warnings) err << warning << "\n";
     nameCaption(plan, request.output);
     format::Stub stub = loadStub(request);

@@ -92,7 +92,7 @@ int runKestro(int argc, char** argv) {
 
     // Paths are taken as text and made paths from UTF-8, which Windows needs.
     BuildRequest build;
-    std::string config, output, stub;
+    std::string config, output, stub, buildDefaults;
     CLI::App* buildCommand = app.add_subcommand("build", "Build a launcher from a configuration file");
     buildCommand->add_option("config", config, "Configuration file (TOML)");
     buildCommand->add_option("-o,--output", output, "Launcher to write");
@@ -100,6 +100,8 @@ int runKestro(int argc, char** argv) {
     buildCommand->add_flag("-q,--quiet", build.quiet, "Print nothing but warnings and errors");
     buildCommand->add_flag("--write-runtime-jar", build.writeRuntimeJar,
                            "Velmora flavour: also write .velmora/vlmruntime.jar below the application directory");
+    buildCommand->add_option("--defaults", buildDefaults,
+                             "Configuration file whose settings apply where the configuration sets none");
 
     InspectRequest inspect;
     std::string launcher;
@@ -127,7 +129,7 @@ int runKestro(int argc, char** argv) {
     runCommand->prefix_command();
 
     PackageRequest packageRequest;
-    std::string packageConfig, packageOutput, packageStub;
+    std::string packageConfig, packageOutput, packageStub, packageDefaults;
     CLI::App* packageCommand =
         app.add_subcommand("package", "Build the launcher and put it in a Windows Installer package ([package])");
     packageCommand->add_option("config", packageConfig, "Configuration file (TOML) with a [package] table");
@@ -136,6 +138,8 @@ int runKestro(int argc, char** argv) {
     packageCommand->add_flag("--wxs", packageRequest.wxsOnly,
                              "Write the WiX source and the launcher beside the output instead, for the WiX toolset");
     packageCommand->add_flag("-q,--quiet", packageRequest.quiet, "Print nothing but warnings and errors");
+    packageCommand->add_option("--defaults", packageDefaults,
+                               "Configuration file whose settings apply where the configuration sets none");
 
     std::string initJar, initOutput = "app.toml";
     CLI::App* initCommand = app.add_subcommand("init", "Write a starting configuration file, from a jar's manifest");
@@ -181,6 +185,7 @@ int runKestro(int argc, char** argv) {
             packageRequest.config = format::pathFromUtf8(packageConfig);
             packageRequest.output = format::pathFromUtf8(packageOutput);
             if (!packageStub.empty()) packageRequest.stub = format::pathFromUtf8(packageStub);
+            if (!packageDefaults.empty()) packageRequest.defaults = format::pathFromUtf8(packageDefaults);
             packageApplication(packageRequest, std::cout, std::cerr);
             return 0;
         }
@@ -199,6 +204,7 @@ int runKestro(int argc, char** argv) {
             build.config = format::pathFromUtf8(config);
             build.output = format::pathFromUtf8(output);
             if (!stub.empty()) build.stub = format::pathFromUtf8(stub);
+            if (!buildDefaults.empty()) build.defaults = format::pathFromUtf8(buildDefaults);
             buildLauncher(build, std::cout, std::cerr);
         } else {
             if (int code = refuseExtras(*inspectCommand)) return code;

@@ -19,6 +19,8 @@ struct BuildRequest {
     // Velmora flavour: also write the runtime library where the launcher looks for it,
     // <output's directory>/<application.directory>/.velmora/vlmruntime.jar.
     bool writeRuntimeJar = false;
+    // Settings of lower priority than the configuration's (--defaults); see defaults_merge.h.
+    std::optional<std::filesystem::path> defaults;
 };
 
 // Prints the configuration's warnings to `err`, then (unless quiet) one line saying what
@@ -74,6 +76,7 @@ struct PackageRequest {
     std::optional<std::filesystem::path> stub;  // as for build
     bool wxsOnly = false;  // write the WiX source (and the launcher beside it) instead of the package
     bool quiet = false;
+    std::optional<std::filesystem::path> defaults;  // as for build
 };
 
 // Builds the launcher as buildLauncher does (signed when the configuration has

@@ -61,7 +61,9 @@ void writeText(const fs::path& path, const std::string& text) {
 }  // namespace
 
 void packageApplication(const PackageRequest& request, std::ostream& out, std::ostream& err) {
-    BuildPlan plan = loadConfiguration(request.config);
+    BuildInputs inputs;
+    inputs.defaults = request.defaults.value_or(fs::path());
+    BuildPlan plan = loadConfiguration(request.config, inputs);
     if (!plan.package)
         throw std::runtime_error(format::pathText(request.config) +
                                  " has no [package] table: it says what goes into the package (see docs/packaging.md)");
@@ -74,7 +76,8 @@ void packageApplication(const PackageRequest& request, std::ostream& out, std::o
     fs::path wxs = place / format::pathFromUtf8(stem + ".wxs");
 
     // The launcher as kestro build writes it, signed there when [signing] says so.
-    buildLauncher({.config = request.config, .output = launcher, .stub = request.stub, .quiet = true}, out, err);
+    buildLauncher({.config = request.config, .output = launcher, .stub = request.stub, .quiet = true,
+                   .defaults = request.defaults}, out, err);
     nameCaption(plan, launcher);
     packaging::LauncherFacts facts{
         fs::absolute(launcher), fromCodePage(stored(plan, msg::Caption), plan.codePage).value_or(""),

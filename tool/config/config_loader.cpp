@@ -14,6 +14,7 @@
 
 #include "format/config_keys.h"
 #include "format/native_file.h"
+#include "tool/config/defaults_merge.h"
 #include "tool/config/environment_table.h"
 #include "tool/config/included_names.h"
 #include "tool/config/loader.h"
@@ -97,7 +98,9 @@ void Loader::loadPackageTables() {
 
 void Loader::problem(const toml::node* where, const std::string& text) {
     size_t line = where ? where->source().begin.line : 0;
-    problems_.push_back({line, format::pathText(file_) + (line ? ":" + std::to_string(line) : "") + ": " + text});
+    // A value that came from a defaults file (defaults_merge.h) carries that file's name.
+    std::string name = where && where->source().path ? *where->source().path : format::pathText(file_);
+    problems_.push_back({line, name + (line ? ":" + std::to_string(line) : "") + ": " + text});
 }
 
 // Line 0: about the file as a whole.
@@ -372,30 +375,55 @@ void nameCaption(BuildPlan& plan, const fs::path& output) {
 ConfigError::ConfigError(std::vector<std::string> problems)
     : std::runtime_error(joinLines(problems)), problems_(std::move(problems)) {}
 
-BuildPlan loadConfiguration(std::string_view text, const fs::path& file, const BuildInputs& inputs) {
+namespace {
+
+toml::table parseDocument(std::string_view text, const fs::path& file) {
     // Before the parser, which would not report these safely.
     if (auto hazard = findParserHazard(text))
         throw ConfigError({format::pathText(file) + ":" + std::to_string(hazard->line) + ": " + hazard->message});
-    toml::table doc;
     try {
-        doc = toml::parse(text, format::pathText(file));
+        return toml::parse(text, format::pathText(file));
     } catch (const toml::parse_error& e) {
         throw ConfigError({format::pathText(file) + ":" + std::to_string(e.source().begin.line) + ": " +
                            std::string(e.description())});
     } catch (const TomlReaderFault& e) {
         throw ConfigError({format::pathText(file) + ": " + std::string(kTomlReaderFault) + " (" + e.what() + ")"});
     }
-    return loading::Loader(doc, file, inputs).load();
 }
 
-BuildPlan loadConfiguration(const fs::path& file, const BuildInputs& inputs) {
+std::string readText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     std::error_code ec;
     if (!in || fs::is_directory(file, ec))
         throw std::runtime_error("cannot read " + format::pathText(file) + ": " + (in ? "it is a directory" : std::strerror(errno)));
     std::ostringstream text;
     text << in.rdbuf();
-    return loadConfiguration(text.str(), file, inputs);
+    return text.str();
+}
+
+}  // namespace
+
+BuildPlan loadConfiguration(std::string_view text, const fs::path& file, const BuildInputs& inputs) {
+    toml::table doc = parseDocument(text, file);
+    std::vector<std::string> merged;
+    if (!inputs.defaults.empty()) {
+        toml::table defaults = parseDocument(readText(inputs.defaults), inputs.defaults);
+        merged = mergeDefaults(doc, defaults, file, inputs.defaults);
+    }
+    try {
+        BuildPlan plan = loading::Loader(doc, file, inputs).load();
+        plan.warnings.insert(plan.warnings.begin(), merged.begin(), merged.end());
+        return plan;
+    } catch (const ConfigError& e) {
+        if (merged.empty()) throw;
+        std::vector<std::string> problems = e.problems();
+        problems.insert(problems.end(), merged.begin(), merged.end());
+        throw ConfigError(std::move(problems));
+    }
+}
+
+BuildPlan loadConfiguration(const fs::path& file, const BuildInputs& inputs) {
+    return loadConfiguration(readText(file), file, inputs);
 }
 
 }  // namespace kestro::tool

@@ -53,6 +53,9 @@ struct BuildInputs {
     // from: with it, the build looks for the main class among the archives it can see.
     // Empty: it does not.
     std::filesystem::path output;
+    // A second configuration of lower priority (kestro build --defaults): its settings
+    // apply where the file sets none; see defaults_merge.h. Empty: none.
+    std::filesystem::path defaults;
 };
 
 // How a configuration that stops the TOML reader on one of its internal checks is

@@ -12,8 +12,9 @@ assert report =~ /(?m)^  config-file-2\.5\.jar /
 
 def toml = new File(basedir, 'src/main/kestro/app.toml').path
 def log = new File(basedir, 'build.log').text
-assert log.contains("[WARNING] ${toml}:3: application.main_class = \"org.example.hello.Main\" wins over"
-        + " <mainClass>org.example.hello.Start</mainClass> of the plugin's configuration")
+def defaults = new File(basedir, 'target/kestro/config-file-2.5-defaults.toml').path
+assert log.contains("[WARNING] ${toml}:3: warning: application.main_class = \"org.example.hello.Main\" wins over"
+        + " application.main_class = \"org.example.hello.Start\" of ${defaults}:4")
 assert report.contains('application.main_class               "org.example.hello.Main"')
 // The tool's warning, as a Maven warning about the user's line.
 assert log.contains("[WARNING] ${toml}:13: warning: redirect.stdout_file has no effect unless redirect.stdout = true")

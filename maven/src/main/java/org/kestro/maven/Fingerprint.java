@@ -8,6 +8,8 @@ import java.nio.file.Path;
 import java.security.MessageDigest;
 import java.security.NoSuchAlgorithmException;
 import java.util.List;
+import java.util.stream.Collectors;
+import java.util.stream.Stream;
 
 /**
  * What a launcher was built from, kept beside the build's other files so that a build with
@@ -47,6 +49,24 @@ final class Fingerprint {
     Fingerprint files(List<Path> files) throws IOException {
         for (Path file : files) file(file);
         return this;
+    }
+
+    /**
+     * The names, sizes and times of the files below a directory (a few levels deep),
+     * except those below `skip`. Returns false, adding nothing, when there are more
+     * than `max`.
+     */
+    boolean tree(Path directory, int max, Path skip) throws IOException {
+        List<Path> files;
+        try (Stream<Path> walk = Files.walk(directory, 4)) {
+            files = walk.filter(Files::isRegularFile).filter(f -> skip == null || !f.startsWith(skip))
+                    .limit(max + 1L).sorted().collect(Collectors.toList());
+        }
+        if (files.size() > max) return false;
+        for (Path file : files) {
+            text(file.toString()).text(Files.size(file) + " " + Files.getLastModifiedTime(file).toMillis());
+        }
+        return true;
     }
 
     /** The digest of everything given so far. */

@@ -95,13 +95,17 @@ public class LauncherMojo extends AbstractMojo {
         return "exe";
     }
 
-    /** The tool's command that writes the target from the written configuration. */
-    List<String> command(Path tool, Path config, Path target) {
-        return Arrays.asList(tool.toString(), "build", config.toString(), "-o", target.toString());
+    /** The tool's command: the target from the configuration, with the defaults file when there is one. */
+    List<String> command(Path tool, Path config, Path defaults, Path target) {
+        List<String> command = new ArrayList<>(Arrays.asList(tool.toString(), "build", config.toString()));
+        if (defaults != null) command.addAll(Arrays.asList("--defaults", defaults.toString()));
+        command.addAll(Arrays.asList("-o", target.toString()));
+        return command;
     }
 
-    /** Adds what the goal's own command needs to the configuration the plugin writes. */
-    void complete(LauncherConfig.Result config) throws MojoFailureException {
+    /** Whether the goal's package installs the dependencies kept beside the launcher. */
+    boolean installsBeside() {
+        return false;
     }
 
     /** Whether the goal attaches what it wrote. */
@@ -117,19 +121,17 @@ public class LauncherMojo extends AbstractMojo {
         } catch (LauncherConfig.ConfigException e) {
             throw new MojoFailureException("kestro: " + e.getMessage());
         }
-        for (String warning : config.warnings) getLog().warn(warning);
-        complete(config);
+        for (String warning : config.warnings) getLog().warn("kestro: " + warning);
 
         Path launcher = target().toPath().toAbsolutePath();
         Path work = Files.createDirectories(Paths.get(project.getBuild().getDirectory(), "kestro"));
         String stem = launcher.getFileName().toString().replaceFirst("(?i)\\.exe$", "");  // x.msi stays x.msi
-        Path written = work.resolve(stem + ".toml");
-        TomlWriter.Result toml = TomlWriter.write(config.config);
-        writeIfChanged(written, "# Written by the Kestro Maven plugin: "
-                + (configFile != null ? configFile + " with the project's settings added" : "the project's settings")
-                + ".\n" + toml.text);
-        int[] origins = new int[toml.origins.length + 1];  // the heading line comes from no one
-        System.arraycopy(toml.origins, 0, origins, 1, toml.origins.length);
+        // With a configuration file, the plugin's settings are its defaults; without one,
+        // they are the whole configuration.
+        Path user = input.configFile;
+        Path written = work.resolve(stem + (user != null ? "-defaults.toml" : ".toml"));
+        writeIfChanged(written, "# Written by the Kestro Maven plugin: the project's settings"
+                + (user != null ? ", which " + user + " overrides" : "") + ".\n" + config.toml);
 
         Files.createDirectories(launcher.getParent());
         copyBeside(config.beside, launcher.getParent().resolve(LauncherConfig.LIB));
@@ -140,28 +142,39 @@ public class LauncherMojo extends AbstractMojo {
         for (String name : Arrays.asList("launcher.exe", "kestro-runtime.jar", "vlmruntime.jar")) {
             inputs.file(tool.resolveSibling(name));
         }
-        String digest = inputs.files(LauncherConfig.namedFiles(config.config)).hex();
+        inputs.files(config.files);
+        // The files the user's configuration names are not known without reading it; those
+        // beside it are what it names as a rule (paths are taken from its directory).
+        boolean watchable = user == null || inputs.tree(user.getParent(), MAX_WATCHED_FILES,
+                Paths.get(project.getBuild().getDirectory()).toAbsolutePath());
+        String digest = inputs.hex();
         Path state = work.resolve(stem + ".state");
-        if (Fingerprint.upToDate(state, digest, launcher)) {
+        if (watchable && Fingerprint.upToDate(state, digest, launcher)) {
             getLog().info("kestro: " + launcher + " is up to date");
             return;
         }
 
-        getLog().info("kestro: building " + launcher + " from " + written);
+        getLog().info("kestro: building " + launcher + " from " + (user != null ? user + " and " : "") + written);
         Files.deleteIfExists(state);
-        List<String> command = command(tool, written, launcher);
+        List<String> command = user != null ? command(tool, user, written, launcher) : command(tool, written, null, launcher);
         ToolRun run = ToolRun.run(command, work);
-        ToolRun.Messages messages = ToolRun.messages(run.err, written.toString(), origins,
-                configFile != null ? configFile.toString() : null);
+        ToolRun.Messages messages = ToolRun.messages(run.err);
         for (String warning : messages.warnings) getLog().warn(warning);
         if (run.exitCode != 0) {
+            List<String> report = new ArrayList<>(messages.others.isEmpty() ? Arrays.asList(run.out.trim()) : messages.others);
+            if (input.mainClass == null && String.join("\n", report).contains("main class is missing")) {
+                report.add("(or set <mainClass> in the plugin's configuration)");
+            }
             throw new MojoFailureException("kestro " + command.get(1) + " failed (exit code " + run.exitCode + "):\n"
-                    + String.join("\n", messages.others.isEmpty() ? Arrays.asList(run.out.trim()) : messages.others));
+                    + String.join("\n", report));
         }
         for (String line : messages.others) getLog().info(line);
         if (!run.out.trim().isEmpty()) getLog().info("kestro: " + run.out.trim());
-        Files.write(state, Fingerprint.state(digest, launcher).getBytes(StandardCharsets.UTF_8));
+        if (watchable) Files.write(state, Fingerprint.state(digest, launcher).getBytes(StandardCharsets.UTF_8));
     }
+
+    /** Beyond this many files beside the configuration file, every build runs the tool. */
+    private static final int MAX_WATCHED_FILES = 1000;
 
     private LauncherConfig.Input input() throws IOException, MojoFailureException {
         LauncherConfig.Input input = new LauncherConfig.Input();
@@ -170,17 +183,17 @@ public class LauncherMojo extends AbstractMojo {
         input.version = project.getVersion();
         input.name = project.getName() != null ? project.getName() : project.getArtifactId();
         input.description = project.getDescription();
+        input.packageFiles = installsBeside();
+        if (installsBeside() && configFile == null) {
+            throw new MojoFailureException("kestro: the package goal needs a configFile with a [package] table"
+                    + " (product name, manufacturer, upgrade_code; see docs/packaging.md)");
+        }
         if (configFile != null) {
             Path file = configFile.toPath();
             if (!Files.isRegularFile(file)) {
                 throw new MojoFailureException("kestro: the configFile " + file + " does not exist");
             }
-            try {
-                input.user = TomlReader.read(new String(Files.readAllBytes(file), StandardCharsets.UTF_8));
-            } catch (TomlReader.TomlException e) {
-                throw new MojoFailureException("kestro: " + file + ":" + e.line + ": " + e.getMessage());
-            }
-            input.configFile = file;
+            input.configFile = file.toAbsolutePath().normalize();
         }
 
         File jar = project.getArtifact().getFile();

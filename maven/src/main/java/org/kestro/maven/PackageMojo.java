@@ -2,11 +2,8 @@ package org.kestro.maven;
 
 import java.io.File;
 import java.nio.file.Path;
-import java.util.Arrays;
 import java.util.List;
-import java.util.Map;
 
-import org.apache.maven.plugin.MojoFailureException;
 import org.apache.maven.plugins.annotations.LifecyclePhase;
 import org.apache.maven.plugins.annotations.Mojo;
 import org.apache.maven.plugins.annotations.Parameter;
@@ -43,30 +40,18 @@ public class PackageMojo extends LauncherMojo {
 
     /**
      * Dependencies copied beside the launcher (dependencies = beside) are installed beside it
-     * too, in lib/, after the files the configuration names.
+     * too, in lib/, after the files the configuration names. Without a [package] table in
+     * the configuration file the tool stops and says what the table needs.
      */
     @Override
-    void complete(LauncherConfig.Result config) throws MojoFailureException {
-        TomlTable pkg = config.config.table("package");
-        if (pkg == null) {
-            throw new MojoFailureException("kestro: the package goal needs a configFile with a [package] table"
-                    + " (product name, manufacturer, upgrade_code; see docs/packaging.md)");
-        }
-        if (config.beside.isEmpty()) return;
-        Object existing = pkg.get("files");
-        TomlTable.TableArray files = new TomlTable.TableArray();
-        if (existing instanceof List) files.addAll((List<?>) existing);
-        for (Map.Entry<String, Path> jar : config.beside.entrySet()) {
-            TomlTable file = new TomlTable(TomlTable.Origin.ADDED, 0);
-            file.put("source", jar.getValue().toString(), 0);
-            file.put("target", LauncherConfig.LIB + "/" + jar.getKey(), 0);
-            files.add(file);
-        }
-        pkg.put("files", files, pkg.line("files"));
+    boolean installsBeside() {
+        return true;
     }
 
     @Override
-    List<String> command(Path tool, Path config, Path target) {
-        return Arrays.asList(tool.toString(), "package", config.toString(), "-o", target.toString());
+    List<String> command(Path tool, Path config, Path defaults, Path target) {
+        List<String> command = super.command(tool, config, defaults, target);
+        command.set(1, "package");
+        return command;
     }
 }

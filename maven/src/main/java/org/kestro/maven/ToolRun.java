@@ -43,35 +43,19 @@ final class ToolRun {
         }
     }
 
-    /** The tool's messages sorted for Maven's log, with positions in the user's file. */
+    /** The tool's messages sorted for Maven's log. */
     static final class Messages {
         final List<String> warnings = new ArrayList<>();
         final List<String> others = new ArrayList<>();
     }
 
-    /**
-     * Sorts the tool's standard error into warnings and the rest. A message about a line
-     * of the written configuration that came from the user's file names that file and line
-     * instead (the tool writes "FILE:LINE: text").
-     */
-    static Messages messages(String err, String written, int[] origins, String userFile) {
+    /** Sorts the tool's standard error into warnings and the rest. */
+    static Messages messages(String err) {
         Messages messages = new Messages();
         for (String line : err.split("\r?\n")) {
             if (line.trim().isEmpty()) continue;
-            String text = relocate(line, written, origins, userFile);
-            (text.contains(": warning: ") ? messages.warnings : messages.others).add(text);
+            (line.contains(": warning: ") ? messages.warnings : messages.others).add(line);
         }
         return messages;
-    }
-
-    private static String relocate(String line, String written, int[] origins, String userFile) {
-        if (userFile == null || !line.startsWith(written + ":")) return line;
-        int start = written.length() + 1;
-        int end = start;
-        while (end < line.length() && Character.isDigit(line.charAt(end))) end++;
-        if (end == start || end - start > 9 || end >= line.length() || line.charAt(end) != ':') return line;
-        int number = Integer.parseInt(line.substring(start, end));
-        if (number < 1 || number > origins.length || origins[number - 1] == 0) return line;
-        return userFile + ":" + origins[number - 1] + line.substring(end);
     }
 }

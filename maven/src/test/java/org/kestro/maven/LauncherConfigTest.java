@@ -25,112 +25,73 @@ class LauncherConfigTest {
         return in;
     }
 
-    // With a user's file at FILE.
-    private static LauncherConfig.Result build(LauncherConfig.Input in, String userToml) throws Exception {
-        in.user = TomlReader.read(userToml);
-        in.configFile = FILE;
-        return LauncherConfig.build(in);
-    }
-
     private static String jar(String path) {
         return Paths.get(path).toString().replace("\\", "\\\\");
     }
 
-    // What the plugin writes for the smallest configuration, each way of placing the
-    // dependencies.
+    // The defaults file the plugin writes, each way of placing the dependencies; the tool
+    // merges it with the user's file (its rules are the tool's own tests).
     @Test
-    void writesTheProjectsSettings() throws Exception {
-        String head = "[application]\nmain_class = \"com.acme.Main\"\n\n[[files]]\nsource = \""
-                + jar("/work/app/target/app-1.0.jar") + "\"\n";
-        String version = "\n[version]\nfile_version = \"1.0.0\"\nproduct_name = \"Acme App\"\n";
+    void writesTheProjectsSettingsAsDefaults() throws Exception {
+        String head = "[application]\n# <mainClass> of the plugin's configuration\nmain_class = \"com.acme.Main\"\n"
+                + "\n[[files]]\nsource = \"" + jar("/work/app/target/app-1.0.jar") + "\"\n";
+        String version = "\n[version]\n# the project's version, name and description\nfile_version = \"1.0.0\"\n"
+                + "product_name = \"Acme App\"\n";
+        String beside = head + "\n[classpath]\nentries = [{ archive = \"lib\\\\lib-1.0.jar\" }]\n" + version;
         String[][] cases = {
-            {"INCLUDE", head + "\n[[files]]\nsource = \"" + jar("/repo/org/lib/1.0/lib-1.0.jar") + "\"\n" + version},
-            {"BESIDE", head + "\n[classpath]\nentries = [{ archive = \"lib\\\\lib-1.0.jar\" }]\n" + version},
+            {"INCLUDE", "false", head + "\n[[files]]\nsource = \"" + jar("/repo/org/lib/1.0/lib-1.0.jar") + "\"\n" + version},
+            {"BESIDE", "false", beside},
+            {"BESIDE", "true", beside + "\n[[package.files]]\nsource = \"" + jar("/repo/org/lib/1.0/lib-1.0.jar")
+                    + "\"\ntarget = \"lib/lib-1.0.jar\"\n"},
         };
         for (String[] c : cases) {
             LauncherConfig.Input in = project();
             in.mode = LauncherConfig.Dependencies.valueOf(c[0]);
+            in.packageFiles = Boolean.parseBoolean(c[1]);
             LauncherConfig.Result result = LauncherConfig.build(in);
-            assertEquals(c[1], TomlWriter.write(result.config).text, c[0]);
+            assertEquals(c[2], result.toml, c[0] + " " + c[1]);
             assertEquals(Collections.emptyList(), result.warnings, c[0]);
         }
     }
 
-    // A user's file: its settings stay, the plugin adds what the file leaves out, and each
-    // setting that takes the place of the plugin's is reported where it was written.
-    @Test
-    void mergesAUsersFile() throws Exception {
-        String where = FILE + ":";
-        String[][] cases = {
-            // user's file; what the written configuration holds; the warnings
-            {"[application]\nmain_class = \"com.acme.Other\"\n",
-             "main_class = \"com.acme.Other\"",
-             where + "2: application.main_class = \"com.acme.Other\" wins over <mainClass>com.acme.Main</mainClass>"
-                     + " of the plugin's configuration"},
-            {"[keys]\n122 = \"com.acme.Main\"\n", "!main_class", ""},
-            {"[[files]]\nsource = \"build/App-1.0.JAR\"\n",
-             "source = \"" + jar("/work/app/src/build/App-1.0.JAR") + "\"\n\n[[files]]\nsource = \""
-                     + jar("/repo/org/lib/1.0/lib-1.0.jar"),
-             where + "1: the included file \"App-1.0.JAR\" takes the place of " + DIR.resolve("target/app-1.0.jar")
-                     + ", which would be included under the same name"},
-            {"[splash]\nimage = \"img/splash.png\"\n[icon]\nfile = \"" + jar("/abs/app.ico") + "\"\n"
-                     + "[[resources]]\ntype = 10\nid = 1\nfile = \"../r.bin\"\n",
-             "image = \"" + jar("/work/app/src/img/splash.png") + "\"\n\n[icon]\nfile = \"" + jar("/abs/app.ico")
-                     + "\"\n\n[[resources]]\ntype = 10\nid = 1\nfile = \"" + jar("/work/app/r.bin") + "\"", ""},
-            {"[version]\nfile_version = \"3.0.0\"\n",
-             "[version]\nfile_version = \"3.0.0\"\nproduct_name = \"Acme App\"\n", ""},
-            {"[version]\ngenerate = false\n", "[version]\ngenerate = false\n\n", ""},
-            // The files of [package] and [signing] are the configuration file's too.
-            {"[package]\nruntime = \"jre\"\n[[package.files]]\nsource = \"data/a.txt\"\n"
-                     + "[[package.file_associations]]\nicon = \"doc.ico\"\n[signing]\ncertificate = \"../key.p12\"\n",
-             "runtime = \"" + jar("/work/app/src/jre") + "\"\n\n[[package.files]]\nsource = \""
-                     + jar("/work/app/src/data/a.txt") + "\"\n\n[[package.file_associations]]\nicon = \""
-                     + jar("/work/app/src/doc.ico") + "\"\n\n[signing]\ncertificate = \"" + jar("/work/app/key.p12") + "\"",
-             ""},
-            {"version = { company = \"Acme\" }\n",
-             "version = { company = \"Acme\", file_version = \"1.0.0\", product_name = \"Acme App\" }", ""},
-        };
-        for (String[] c : cases) {
-            LauncherConfig.Result result = build(project(), c[0]);
-            String written = TomlWriter.write(result.config).text + "\n";
-            if (c[1].startsWith("!")) {
-                assertTrue(!written.contains(c[1].substring(1)), written);
-            } else {
-                assertTrue(written.contains(c[1]), c[0] + " gave:\n" + written);
-            }
-            assertEquals(c[2].isEmpty() ? Collections.emptyList() : Arrays.asList(c[2]), result.warnings, c[0]);
-        }
-    }
-
-    // BESIDE: the dependencies follow the user's class path, same-named jars of two groups
-    // both get a place, and an entry the user already lists is not added twice.
+    // BESIDE: same-named jars of two groups both get a place in lib/ and on the class path.
     @Test
     void putsDependenciesBesideOnTheClassPath() throws Exception {
         LauncherConfig.Input in = project();
         in.mode = LauncherConfig.Dependencies.BESIDE;
         in.dependencies.add(new LauncherConfig.Jar(Paths.get("/repo/org/other/1.0/lib-1.0.jar"), "org.other"));
         in.dependencies.add(new LauncherConfig.Jar(Paths.get("/repo/x/1.0/x-1.0.jar"), "x"));
-        String user = "[classpath]\nentries = [{ scan = \"plugins\" }, { archive = \"LIB/x-1.0.jar\" }]\n";
-        LauncherConfig.Result result = build(in, user);
-        assertTrue(TomlWriter.write(result.config).text.contains(
-                "entries = [{ scan = \"plugins\" }, { archive = \"LIB/x-1.0.jar\" },"
-                + " { archive = \"lib\\\\lib-1.0.jar\" }, { archive = \"lib\\\\org.other-lib-1.0.jar\" }]"));
+        LauncherConfig.Result result = LauncherConfig.build(in);
+        assertTrue(result.toml.contains("entries = [{ archive = \"lib\\\\lib-1.0.jar\" },"
+                + " { archive = \"lib\\\\org.other-lib-1.0.jar\" }, { archive = \"lib\\\\x-1.0.jar\" }]"), result.toml);
         assertEquals(Arrays.asList("lib-1.0.jar", "org.other-lib-1.0.jar", "x-1.0.jar"),
                 Arrays.asList(result.beside.keySet().toArray()));
     }
 
-    // Without a main class the plugin stops and says where to give one, unless the user's
-    // file has taken control of the defaults.
+    // Without a main class and a configuration file the plugin stops and says where to give
+    // one; with a file, the tool says whether the file names one.
     @Test
-    void needsAMainClass() throws Exception {
+    void needsAMainClassOrAFile() throws Exception {
         LauncherConfig.Input in = project();
         in.mainClass = null;
-        LauncherConfig.ConfigException e =
-                assertThrows(LauncherConfig.ConfigException.class, () -> build(in, "[vm]\noptions = \"-Xmx1g\"\n"));
-        assertEquals("the application's main class is missing: set <mainClass> in the plugin's configuration (the"
-                + " class whose main method starts the application), or application.main_class in " + FILE,
-                e.getMessage());
-        build(in, "[build]\ndefaults = false\n");
+        LauncherConfig.ConfigException e = assertThrows(LauncherConfig.ConfigException.class, () -> LauncherConfig.build(in));
+        assertTrue(e.getMessage().startsWith("the application's main class is missing: set <mainClass> in the plugin's"
+                + " configuration"), e.getMessage());
+        in.configFile = FILE;
+        assertTrue(!LauncherConfig.build(in).toml.contains("main_class"));
+    }
+
+    // Version texts the launcher cannot carry as they are.
+    @Test
+    void warnsAboutTheProjectsVersionTexts() throws Exception {
+        LauncherConfig.Input in = project();
+        in.version = "v2";
+        in.description = String.join("", Collections.nCopies(VersionInfo.MAX_TEXT + 5, "a"));
+        LauncherConfig.Result result = LauncherConfig.build(in);
+        assertEquals(2, result.warnings.size(), result.warnings.toString());
+        assertTrue(result.warnings.get(0).startsWith("the project's version \"v2\" does not begin with numbers"));
+        assertTrue(result.warnings.get(1).startsWith("the project's description is cut to "));
+        assertTrue(!result.toml.contains("file_version"));
     }
 
     @Test
