@@ -5,7 +5,9 @@
 #include "config/config_tables.h"
 #include "diagnostics/trace.h"
 #include "instance/single_instance.h"
+#include "startup/exit.h"
 #include "startup/restart_guard.h"
+#include "workfiles/run_directory.h"
 
 namespace kestro {
 
@@ -41,6 +43,9 @@ void restartOnExitCode(int32_t code) {
     SetEnvironmentVariableA(kRestartHistoryVariable, nextRestartHistory(recent, now).c_str());
     // The new process must find no running instance: it is the application's next start.
     leaveInstance();
+    // This process only waits from here on, and ends after: the sweep of earlier
+    // launchers' directories stops now, not at an ExitProcess in its midst.
+    stopRemovingEndedRunDirectories();
     Utf16 commandLine(reinterpret_cast<const char16_t*>(GetCommandLineW()));
     wchar_t program[32768];
     DWORD length = GetModuleFileNameW(nullptr, program, 32768);
@@ -57,7 +62,7 @@ void restartOnExitCode(int32_t code) {
     DWORD exitCode = DWORD(code);
     GetExitCodeProcess(started.hProcess, &exitCode);
     trace("restarted process ended with %d", int(exitCode));
-    ExitProcess(exitCode);
+    exitLauncher(exitCode);  // as every other end: the run directory goes with it
 }
 
 }  // namespace kestro
