@@ -43,21 +43,12 @@ openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/c
 } > "$work/signed.toml"
 export KESTRO_BENCH_PASSWORD=bench
 
-# median SECONDS of running "$@" $runs times
-median() {
-  local times=()
-  for _ in $(seq "$runs"); do
-    local start=$(date +%s.%N)
-    "$@" >/dev/null
-    times+=("$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN {print b - a}')")
-  done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'
-}
+source "$root/bench/median_time.sh"
 cd "$work"
-build=$(median "$tool/kestro" build hello.toml -o out/hello.exe -q)
-package=$(median "$tool/kestro" package hello.toml -o out/Hello.msi -q)
-signedBuild=$(median "$tool/kestro" build signed.toml -o out/hello.exe -q)
-signedPackage=$(median "$tool/kestro" package signed.toml -o out/Hello.msi -q)
+build=$(median_time "$tool/kestro" build hello.toml -o out/hello.exe -q)
+package=$(median_time "$tool/kestro" package hello.toml -o out/Hello.msi -q)
+signedBuild=$(median_time "$tool/kestro" build signed.toml -o out/hello.exe -q)
+signedPackage=$(median_time "$tool/kestro" package signed.toml -o out/Hello.msi -q)
 awk -v b="$build" -v p="$package" -v sb="$signedBuild" -v sp="$signedPackage" 'BEGIN {
   printf "kestro build              %.3f s\n", b
   printf "kestro package            %.3f s  (%.1f x build)\n", p, p / b

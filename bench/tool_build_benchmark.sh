@@ -16,21 +16,12 @@ trap '"$root/scripts/wine-prefix.sh" down "$prefix"; rm -rf "$work"' EXIT
 cp "$root/examples/hello/hello.toml" "$work/"
 printf 'PK not a real jar' > "$work/hello.jar"
 
-# median SECONDS of running "$@" $runs times
-median() {
-  local times=()
-  for _ in $(seq "$runs"); do
-    local start=$(date +%s.%N)
-    "$@" >/dev/null
-    times+=("$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN {print b - a}')")
-  done
-  printf '%s\n' "${times[@]}" | sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : (a[NR/2] + a[NR/2+1]) / 2}'
-}
+source "$root/bench/median_time.sh"
 cd "$work"
 mkdir by-linux by-windows  # one output name for both: the version information is named after it
-copy=$(median cp "$tool/launcher.exe" copy.exe)
-linux=$(median "$tool/kestro" build hello.toml -o by-linux/hello.exe -q)
-wine=$(median env WINEPREFIX="$prefix" WINEDEBUG=-all /usr/lib/wine/wine64 "$tool/kestro.exe" build hello.toml -o by-windows/hello.exe -q)
+copy=$(median_time cp "$tool/launcher.exe" copy.exe)
+linux=$(median_time "$tool/kestro" build hello.toml -o by-linux/hello.exe -q)
+wine=$(median_time env WINEPREFIX="$prefix" WINEDEBUG=-all /usr/lib/wine/wine64 "$tool/kestro.exe" build hello.toml -o by-windows/hello.exe -q)
 cmp by-linux/hello.exe by-windows/hello.exe
 awk -v c="$copy" -v l="$linux" -v w="$wine" 'BEGIN {
   printf "cp of the stub            %.3f s\n", c

@@ -1,18 +1,13 @@
 #include <windows.h>
 
-#include <cstring>
-
+#include "common/environment.h"
 #include "diagnostics/message_box.h"
 
 namespace kestro {
 
 namespace {
 
-bool boxesGoToStandardError() {
-    char value[16] = {};
-    DWORD length = GetEnvironmentVariableA(kMessageBoxesVariable, value, sizeof value);
-    return length > 0 && length < sizeof value && std::strcmp(value, kMessageBoxesToStandardError) == 0;
-}
+bool boxesGoToStandardError() { return environmentValue(kMessageBoxesVariable) == kMessageBoxesToStandardError; }
 
 }  // namespace
 

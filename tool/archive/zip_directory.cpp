@@ -21,42 +21,66 @@ uint32_t u16(std::string_view bytes, size_t at) {
 
 uint32_t u32(std::string_view bytes, size_t at) { return u16(bytes, at) | u16(bytes, at + 2) << 16; }
 
-// The names of `count` directory entries at the start of `directory`.
-std::optional<std::vector<std::string>> entryNames(std::string_view directory, uint32_t count) {
-    std::vector<std::string> names;
+// The `count` directory entries at the start of `directory`.
+std::optional<std::vector<ZipEntry>> directoryEntries(std::string_view directory, uint32_t count) {
+    std::vector<ZipEntry> entries;
     size_t at = 0;
     for (uint32_t i = 0; i < count; ++i) {
         if (directory.size() - at < kEntrySize || u32(directory, at) != kEntrySignature) return std::nullopt;
         size_t name = u16(directory, at + 28), extra = u16(directory, at + 30), comment = u16(directory, at + 32);
         if (directory.size() - at - kEntrySize < name + extra + comment) return std::nullopt;
-        names.emplace_back(directory.substr(at + kEntrySize, name));
+        entries.push_back({std::string(directory.substr(at + kEntrySize, name)), u16(directory, at + 10),
+                           u32(directory, at + 20), u32(directory, at + 24), u32(directory, at + 42)});
         at += kEntrySize + name + extra + comment;
     }
-    return names;
+    return entries;
 }
 
 }  // namespace
 
-std::optional<std::vector<std::string>> zipEntryNames(uint64_t size, const ArchiveReader& read) {
-    if (size < kEndSize) return std::nullopt;
+ArchiveReader fileReader(std::FILE* file) {
+    return [file](uint64_t offset, size_t n, std::string& out) {
+        out.assign(n, '\0');
+        return format::seekTo(file, offset) && std::fread(out.data(), 1, n, file) == n;
+    };
+}
+
+std::optional<std::vector<ZipEntry>> zipEntries(uint64_t size, const ArchiveReader& read, std::string* problem) {
+    auto refuse = [&](const char* why) {
+        if (problem) *problem = why;
+        return std::nullopt;
+    };
+    if (size < kEndSize) return refuse("shorter than a zip archive's end record");
     size_t tailSize = size_t(std::min<uint64_t>(size, kEndSize + kLongestComment));
     uint64_t tailOffset = size - tailSize;
     std::string tail;
-    if (!read(tailOffset, tailSize, tail) || tail.size() != tailSize) return std::nullopt;
+    if (!read(tailOffset, tailSize, tail) || tail.size() != tailSize) return refuse("it cannot be read");
     // The last end record whose comment reaches the end of the archive: a comment may
     // itself hold the signature's bytes.
     for (size_t at = tailSize - kEndSize + 1; at-- > 0;) {
         if (u32(tail, at) != kEndSignature || at + kEndSize + u16(tail, at + 20) != tailSize) continue;
         uint32_t count = u16(tail, at + 10), directorySize = u32(tail, at + 12), directoryOffset = u32(tail, at + 16);
         // All ones: the values are in a zip64 record, which archives this size have no need of.
-        if (count == 0xFFFF || directorySize == 0xFFFFFFFF || directoryOffset == 0xFFFFFFFF) return std::nullopt;
-        if (uint64_t(directoryOffset) + directorySize > tailOffset + at) return std::nullopt;
+        if (count == 0xFFFF || directorySize == 0xFFFFFFFF || directoryOffset == 0xFFFFFFFF)
+            return refuse("a zip64 archive");
+        if (uint64_t(directoryOffset) + directorySize > tailOffset + at)
+            return refuse("its central directory lies beyond its end record");
         std::string directory;
         if (!read(directoryOffset, directorySize, directory) || directory.size() != directorySize)
-            return std::nullopt;
-        return entryNames(directory, count);
+            return refuse("it cannot be read");
+        std::optional<std::vector<ZipEntry>> entries = directoryEntries(directory, count);
+        if (!entries) return refuse("its central directory ends early");
+        return entries;
     }
-    return std::nullopt;
+    return refuse("no zip archive's end record");
+}
+
+std::optional<std::vector<std::string>> zipEntryNames(uint64_t size, const ArchiveReader& read) {
+    std::optional<std::vector<ZipEntry>> entries = zipEntries(size, read);
+    if (!entries) return std::nullopt;
+    std::vector<std::string> names;
+    for (ZipEntry& entry : *entries) names.push_back(std::move(entry.name));
+    return names;
 }
 
 std::optional<std::vector<std::string>> zipEntryNames(const std::filesystem::path& file) {
@@ -64,10 +88,7 @@ std::optional<std::vector<std::string>> zipEntryNames(const std::filesystem::pat
     uint64_t size = std::filesystem::file_size(file, ec);
     format::UniqueFile in = ec ? nullptr : format::openForReading(file);
     if (!in) return std::nullopt;
-    return zipEntryNames(size, [&](uint64_t offset, size_t n, std::string& out) {
-        out.assign(n, '\0');
-        return format::seekTo(in.get(), offset) && std::fread(out.data(), 1, n, in.get()) == n;
-    });
+    return zipEntryNames(size, fileReader(in.get()));
 }
 
 }  // namespace kestro::tool

@@ -19,14 +19,14 @@ void writeInitialConfig(const InitRequest& request, std::ostream& out) {
                                  " exists; kestro init never overwrites a file: remove it, or name another with -o");
     init::JarFacts facts;
     if (request.jar) {
-        format::UniqueFile in = format::openForReading(*request.jar);
+        std::error_code sizeError;
+        uint64_t size = fs::file_size(*request.jar, sizeError);
+        format::UniqueFile in = sizeError ? nullptr : format::openForReading(*request.jar);
         if (!in) throw std::runtime_error("cannot read " + format::pathText(*request.jar));
-        std::string zip;
-        char buffer[65536];
-        for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, in.get())) > 0;) zip.append(buffer, got);
+        // Only the directory and the manifest are read, however large the jar.
         std::string manifest;
         try {
-            manifest = init::manifestOf(std::span(reinterpret_cast<const uint8_t*>(zip.data()), zip.size()));
+            manifest = init::manifestOf(size, fileReader(in.get()));
         } catch (const std::runtime_error& e) {
             throw std::runtime_error(format::pathText(*request.jar) + " is " + e.what());
         }
