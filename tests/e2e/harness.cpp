@@ -279,7 +279,16 @@ bool BackgroundRun::waitForTraceLine(const std::string& line, int timeoutMs) {
 void LauncherTest::SetUp() {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     dir_ = buildDir() / "e2e" / info->test_suite_name() / info->name();
-    fs::remove_all(dir_);
+    // A file of the test's last run may still be going away while this removes the
+    // directory (Wine deletes a delete-on-close file a moment after its process ends),
+    // which fails the removal: it is made again.
+    for (int attempt = 1;; ++attempt) {
+        std::error_code error;
+        fs::remove_all(dir_, error);
+        if (!error) break;
+        if (attempt == 20) throw fs::filesystem_error("cannot remove the test's directory", dir_, error);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     tmp_ = dir_ / "tmp";
     fs::create_directories(tmp_);
     for (const auto& setting : tool::allSettings())
