@@ -57,23 +57,26 @@ void Loader::applyModuleRules() {
 
 // Entries that name an included file ("mods/app.jar" beside [[files]] name = "mods/app.jar")
 // are the file in the temporary directory, as the class path's entries for included
-// archives are.
+// archives are. An entry written as that place already (as inspect --toml prints it) is
+// an included module all the same, so that it stays off the class path.
 void Loader::placeIncludedModules(const Origin& path) {
     const toml::array& list = *path.value->as_array();
     std::string text;
     bool changed = false;
     for (size_t i = 0; i < list.size(); ++i) {
         std::string entry = list[i].as_string()->get();
+        bool placed = foldedName(entry.substr(0, kTempDirPrefix.size())) == foldedName(kTempDirPrefix);
+        std::string name = placed ? entry.substr(kTempDirPrefix.size()) : entry;
         auto included = std::ranges::find_if(plan_.files, [&](const format::IncludedFile& file) {
             try {
-                return foldedName(normaliseIncludedName(entry)) == foldedName(file.name);
+                return foldedName(normaliseIncludedName(name)) == foldedName(file.name);
             } catch (const SettingError&) {
                 return false;  // no name an included file can have
             }
         });
         if (included != plan_.files.end()) {
-            entry = std::string(kTempDirPrefix) + included->name;
-            changed = true;
+            if (!placed) entry = std::string(kTempDirPrefix) + included->name;
+            changed = changed || !placed;
             modularFiles_.push_back(included->name);
             if (included->name.find('\\') == std::string::npos || foldedName(included->name).starts_with("user\\"))
                 warning(list[i].source().begin.line,

@@ -354,6 +354,8 @@ TEST(ConfigLoad, ModularApplications) {
               "%KESTRO_TEMPDIR%\\mods\\app.jar;lib", ""},
              {module + files + "application.module_path = [\"lib\"]\n", "", "9", "lib",
               "A0%KESTRO_TEMPDIR%\\mods\\app.jar"},
+             {module + files + "application.module_path = ['%KESTRO_TEMPDIR%\\mods\\app.jar']\n", "", "9",
+              "%KESTRO_TEMPDIR%\\mods\\app.jar", ""},  // as inspect --toml prints it
              {module + "files = [{ source = \"app.jar\" }]\napplication.module_path = [\"app.jar\"]\n", "", "9",
               "%KESTRO_TEMPDIR%\\app.jar", "",
               "/app.toml:3: warning: application.module_path[0]: the included file \"app.jar\" is on the class path too, "
