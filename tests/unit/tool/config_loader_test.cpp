@@ -162,7 +162,7 @@ TEST(ConfigLoad, StoredEntriesFollowDefaultsCodePageAndKeyOrder) {
               "Do you want to open {0} to download Java now?");
     EXPECT_FALSE(strings.contains(2002));  // no included files, no count
     // A file without the later settings gives the block it gave before them.
-    for (ConfigKey later : {10200, 10201, 10202, 10203, 10204, 10205, 10206}) EXPECT_FALSE(strings.contains(later)) << later;
+    for (ConfigKey later : {10200, 10201, 10202, 10203, 10204, 10205, 10206, 10207, 10208}) EXPECT_FALSE(strings.contains(later)) << later;
     EXPECT_TRUE(loadConfiguration("[build]\ndefaults = false\n", "app.toml").head.strings.empty());
     EXPECT_EQ(stored("[keys]\n1000 = \"Fehler\"\n122 = \"a.B\"\n")[1000], "Fehler");  // replaces the default, no clash
 
