@@ -50,6 +50,11 @@ inline constexpr ConfigKey Environment = 10203;
 inline constexpr ConfigKey DownloadUrl = 10204;
 // Text: ";"-separated exit codes on which the launcher starts itself again.
 inline constexpr ConfigKey RestartExitCodes = 10206;
+// Text: the main module, "module" or "module/class"; with it the application starts as
+// a named module.
+inline constexpr ConfigKey MainModule = 10207;
+// Text: ";"-separated archives and directories of the module path.
+inline constexpr ConfigKey ModulePath = 10208;
 
 // Application types of key 107.
 inline constexpr int TypeGui = 1;

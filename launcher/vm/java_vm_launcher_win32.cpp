@@ -20,6 +20,7 @@
 #include "vm/java_vm_launcher.h"
 #include "vm/main_arguments.h"
 #include "vm/main_failure.h"
+#include "vm/module_options.h"
 #include "vm/vm_init_options.h"
 #include "vm/vm_system.h"
 #include "workfiles/included_files.h"
@@ -221,6 +222,7 @@ bool launchProgram(const std::vector<Utf16>& arguments, bool destroyVm) {
         if (GlobalMemoryStatusEx(&memory))
             for (std::string& option : heapOptions(memory.ullTotalPhys, shares)) properties.push_back(std::move(option));
     }
+    appendModuleOptions(lookupString(key::MainModule), lookupString(key::ModulePath), win32VmSystem(), properties);
     if (!createVm(properties, arguments)) {
         traceError("could not initialize JVM");
         return false;

@@ -3,6 +3,7 @@
 #include "config/config_tables.h"
 #include "startup/command_line.h"
 #include "startup/launcher_state.h"
+#include "vm/module_options.h"
 
 namespace kestro {
 
@@ -34,7 +35,9 @@ const char* launcherClassName() {
 
 void launcherArguments(std::vector<Utf16>& out, const VmSystem& system) {
     out.push_back(lookupInt(key::ApplicationType) == key::TypeGui ? u"true" : u"false");
-    out.push_back(widenAscii(lookupString(key::MainClass)));
+    // A modular application's class comes with its module, or from the module's descriptor.
+    std::string mainModule = lookupString(key::MainModule);
+    out.push_back(widenAscii(mainModule.empty() ? lookupString(key::MainClass) : moduleMainClass(mainModule)));
     out.push_back(logFileArgument(key::RedirectStderr, key::StderrFile, system));
     out.push_back(logFileArgument(key::RedirectStdout, key::StdoutFile, system));
     out.push_back(lookupInt(key::LauncherFlag) != 0 ? u"true" : u"false");

@@ -147,7 +147,8 @@ manifest = { execution_level = "requireAdministrator", long_path_aware = false }
          true, "Other.exe", 2},
         // The settings teams bring from other launchers.
         {R"(
-application = { main_class = "a.B", restart_exit_codes = [42, 3] }
+application = { main_module = "com.example.app/com.example.app.Main", module_path = ["mods", "lib/app.jar"], restart_exit_codes = [42, 3] }
+files = [{ source = "input/app.jar", name = "lib/app.jar" }]
 java = { max_heap_percent = 50, initial_heap_percent = 10, max_heap_limit_mb = 4096, download_url = "https://example.com/java" }
 [environment]
 PATH = "%PATH%;${launcher:sys.launcherDirectory}bin"
@@ -311,14 +312,14 @@ TEST_F(Cli, InspectShowsEveryPartByNameAndNumber) {
                               {"contents", "splash image (png)"}}));
     EXPECT_EQ(report["resources"][3]["language"], 1031);
 
-    writeFile(ws_ / "new.toml", "application = { main_class = \"a.B\", restart_exit_codes = [42] }\n"
+    writeFile(ws_ / "new.toml", "application = { main_module = \"m\", module_path = [\"mods\"], restart_exit_codes = [42] }\n"
                                 "java = { max_heap_percent = 50, initial_heap_percent = 10, max_heap_limit_mb = 4096,"
                                 " download_url = \"https://example.com/java\" }\n[environment]\nA = \"1\"\n");
     ASSERT_EQ(kestro({"build", "new.toml", "-o", "New.exe", "-q"}).exitCode, 0);
     std::string listed = kestro({"inspect", "New.exe"}).out;
     for (std::string name : {"application.restart_exit_codes", "java.max_heap_percent", "java.initial_heap_percent",
                              "java.max_heap_limit_mb", "java.download_url", "messages.open_download_url",
-                             "environment "})
+                             "environment ", "application.main_module", "application.module_path"})
         EXPECT_NE(listed.find(name), std::string::npos) << name << "\nin\n" << listed;
 
     writeFile(ws_ / "single.toml",

@@ -250,6 +250,45 @@ TEST_F(KestroRun, TheSecondRunOfASingleInstanceLauncherHandsOver) {
     EXPECT_EQ(r.exitCode, 0) << r.err;
 }
 
+// A modular application whose main class is in a package its module does not export:
+// main runs in the named module, which reads the runtime library, whether the class
+// comes from the module's descriptor or after "/", and whether the module lies beside
+// the launcher or travels inside it.
+TEST_F(KestroRun, AModularApplicationRunsInItsNamedModule) {
+    writeFile(ws_ / "src/module-info.java", "module com.example.app { }\n");
+    writeFile(ws_ / "src/com/example/app/internal/Main.java",
+              "package com.example.app.internal;\n"
+              "public class Main {\n"
+              "    public static void main(String[] args) throws Exception {\n"
+              "        Module library = Class.forName(\"com.kestro.runtime.InstanceHandover\").getModule();\n"
+              "        System.out.println(\"module \" + Main.class.getModule().getName() + \", reads the library: \"\n"
+              "                + Main.class.getModule().canRead(library) + \", \" + String.join(\" \", args));\n"
+              "    }\n"
+              "}\n");
+    const std::string jdk = KESTRO_HOST_JDK "/bin/";
+    ASSERT_EQ(std::system(("cd '" + ws_.path.string() + "' && '" + jdk + "javac' -d classes src/module-info.java "
+                           "src/com/example/app/internal/Main.java && '" + jdk + "jar' --create --file app.jar "
+                           "--main-class=com.example.app.internal.Main -C classes .").c_str()),
+              0);
+    writeFile(ws_ / "app/mods/app.jar", readFile(ws_ / "app.jar"));
+    struct Case {
+        std::string mainModule, placement;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {"com.example.app", "module_path = [\"mods\"]\n"},
+             {"com.example.app/com.example.app.internal.Main",
+              "module_path = [\"lib/app.jar\"]\nfiles = [{ source = \"app.jar\", name = \"lib/app.jar\" }]\n"},
+         }) {
+        writeFile(ws_ / "modular.toml", "application.main_module = \"" + c.mainModule + "\"\napplication.type = "
+                                        "\"console\"\napplication." + c.placement);
+        Outcome built = kestro({"build", "-q", "modular.toml", "-o", "app/modular.exe"});
+        ASSERT_EQ(built.exitCode, 0) << built.err;
+        Outcome r = kestro({"run", (ws_ / "app" / "modular.exe").string(), "a", "b"});
+        EXPECT_EQ(r.exitCode, 0) << c.mainModule << "\n" << r.err;
+        EXPECT_EQ(r.out, "module com.example.app, reads the library: true, a b\n") << c.mainModule << "\n" << r.err;
+    }
+}
+
 // What keeps kestro run from running, each said before anything runs (exit code 1); the
 // Windows tool says at once that the command is Linux's.
 TEST(KestroRunErrors, SayWhatIsMissing) {

@@ -129,7 +129,8 @@ const Origin* Loader::readable(int32_t key) const {
 // the defaults the file has taken control of what is written, so then it is only
 // pointed out.
 void Loader::checkMainClassPresent() {
-    if (given_.contains(key::MainClass)) return;  // a refused value has its own message
+    // A refused value has its own message; a modular application names its main module.
+    if (given_.contains(key::MainClass) || given_.contains(key::MainModule)) return;
     if (defaults_)
         problem(nullptr, "the application's main class is missing; add it under [application], for example "
                          "main_class = \"com.example.Main\" (the class whose main method starts the application)");
@@ -254,17 +255,19 @@ void Loader::addRuntimeLibrary() {
 
 void Loader::addSubfolderArchives() {
     std::vector<std::string> names;
-    for (const auto& file : plan_.files) names.push_back(file.name);
+    for (const auto& file : plan_.files)
+        if (std::ranges::find(modularFiles_, file.name) == modularFiles_.end()) names.push_back(file.name);
     std::string entries = subfolderArchiveEntries(names);
     if (entries.empty()) return;
     const std::string setting = "classpath." + std::string(kSubfolderArchivesSetting);
     if (!subfolderArchives_.value_or(defaults_)) {
         if (subfolderArchives_) return;
-        size_t first = std::ranges::find_if(names, [](const std::string& name) {
-                           return !subfolderArchiveEntries({name}).empty();
-                       }) - names.begin();
+        size_t first = std::ranges::find_if(plan_.files, [&](const format::IncludedFile& file) {
+                           return !subfolderArchiveEntries({file.name}).empty() &&
+                                  std::ranges::find(modularFiles_, file.name) == modularFiles_.end();
+                       }) - plan_.files.begin();
         warning(fileTables_[first]->source().begin.line,
-                "files[" + std::to_string(first) + "].name: \"" + names[first] + "\" is an archive in a sub-folder of "
+                "files[" + std::to_string(first) + "].name: \"" + plan_.files[first].name + "\" is an archive in a sub-folder of "
                 "the temporary directory, where the launcher looks for none; set " + setting +
                 " = true to put such archives on the class path");
         return;

@@ -68,6 +68,7 @@ BuildPlan Loader::load() {
     if (auto locales = doc_.get("locale")) loadLocaleSets(*locales);
     loadResources();
     loadPackageTables();
+    applyModuleRules();
     if (defaults_) addDefaults();
     addSubfolderArchives();
     addRuntimeLibrary();

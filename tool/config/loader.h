@@ -165,6 +165,12 @@ private:
     // [package] and [signing] (tool/package/package_settings.h).
     void loadPackageTables();
 
+    // application.main_module against the main class and the version bounds (raising
+    // the lower one to 9), and application.module_path's included files
+    // (module_rules.cpp). Before the defaults, which word the bounds.
+    void applyModuleRules();
+    void placeIncludedModules(const Origin& path);
+
     const toml::table& doc_;
     fs::path file_;
     const BuildInputs& inputs_;
@@ -181,6 +187,7 @@ private:
     std::set<int32_t> given_;  // keys the file sets, whether or not their values were accepted
     std::vector<std::pair<size_t, std::string>> problems_;  // line, message
     std::vector<std::pair<size_t, std::string>> warnings_;  // line, message
+    std::vector<std::string> modularFiles_;  // included files on the module path, not the class path
 };
 
 }  // namespace kestro::tool::loading

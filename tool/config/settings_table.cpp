@@ -91,6 +91,8 @@ const std::array kSettings{
     Setting{"application", "restart_exit_codes", key::RestartExitCodes, Kind::ExitCodes},
     // Written by the build only beside java.download_url (see addDefaults).
     Setting{"messages", "open_download_url", msg::OpenDownloadUrl, Kind::Text},
+    Setting{"application", "main_module", key::MainModule, Kind::ModuleName},
+    Setting{"application", "module_path", key::ModulePath, Kind::DirectoryList},
 };
 
 // Names that settings had before; a file using one still builds, with a warning.

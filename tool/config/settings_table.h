@@ -28,6 +28,7 @@ enum class Kind {
     Percent,        // an integer from 1 to 100
     Megabytes,      // a positive integer
     ExitCodes,      // a list of integers, joined with ";"
+    ModuleName,     // a dotted module name, optionally "/" and a dotted class name
 };
 
 struct Setting {

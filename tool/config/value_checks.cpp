@@ -91,6 +91,21 @@ std::optional<std::string> mainClassWarning(std::string_view name) {
     return std::nullopt;
 }
 
+void checkMainModule(std::string_view text) {
+    size_t slash = text.find('/');
+    std::string_view module = text.substr(0, slash);
+    auto refuse = [&](std::string_view name, std::string_view what) {
+        for (std::string_view part : dottedParts(name))
+            if (!isJavaIdentifier(part))
+                throw SettingError("\"" + std::string(text) + "\": " + std::string(what) + " \"" + std::string(name) +
+                                   "\" is no dotted name of Java identifiers" +
+                                   (part.empty() ? std::string() : " ('" + std::string(part) + "' is not one)") +
+                                   "; write \"com.example.app\" or \"com.example.app/com.example.app.Main\"");
+    };
+    refuse(module, "the module's name");
+    if (slash != std::string_view::npos) refuse(text.substr(slash + 1), "the main class");
+}
+
 void checkVersionBound(std::string_view bound) {
     if (!bound.empty() && !isVersionText(bound))
         throw SettingError("\"" + std::string(bound) +

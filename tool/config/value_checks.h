@@ -24,6 +24,11 @@ std::optional<std::string> applicationTypeWarning(int32_t type);
 void checkMainClass(std::string_view name);
 std::optional<std::string> mainClassWarning(std::string_view name);
 
+// application.main_module: a module name ("com.example.app"), or one with its main class
+// after "/" ("com.example.app/com.example.app.Main"); each a dotted name of Java
+// identifiers. Anything else is refused (throws SettingError).
+void checkMainModule(std::string_view text);
+
 // java.min_version / java.max_version: a text that is no version is refused (throws
 // SettingError). "1.9" and above are warned about, since Java 9 and later number
 // themselves "9", "10", ...

@@ -120,8 +120,13 @@ private:
     // it differs from what `defaults` gives, and always without the defaults, where the
     // build would otherwise warn.
     void takeSubfolderArchives(bool defaults) {
+        // Included modules are on the module path, where the build leaves them off the class path.
+        auto modules = remaining_.find(key::ModulePath);
+        std::string modulePath = modules == remaining_.end() ? "" : ";" + foldedName(modules->second) + ";";
         std::vector<std::string> names;
-        for (const auto& file : contents_.files) names.push_back(file.name);
+        for (const auto& file : contents_.files)
+            if (modulePath.find(";%kestro_tempdir%\\" + foldedName(toCodePageOr(file.name)) + ";") == std::string::npos)
+                names.push_back(file.name);
         std::string entries;
         try {
             entries = toCodePage(subfolderArchiveEntries(names), cp_);
@@ -149,9 +154,9 @@ private:
     }
 
     // Only when every key the build fills in by default is there can the defaults stay
-    // on; and a file with the defaults on must name the main class.
+    // on; and a file with the defaults on must name the main class or module.
     bool defaultsKept() const {
-        return remaining_.contains(key::MainClass) &&
+        return (remaining_.contains(key::MainClass) || remaining_.contains(key::MainModule)) &&
                std::ranges::all_of(allSettings(),
                                    [&](const Setting& s) { return !s.defaultText || remaining_.contains(s.key); });
     }

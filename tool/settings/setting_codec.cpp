@@ -138,6 +138,7 @@ std::string encodeText(const Setting& setting, const toml::node& value) {
     case Kind::Percent: return encodeBounded(value, 1, 100);
     case Kind::Megabytes: return encodeBounded(value, 1, INT32_MAX);
     case Kind::ExitCodes: return encodeExitCodes(value);
+    case Kind::ModuleName: return checked(value, checkMainModule);
     }
     return {};
 }
@@ -151,7 +152,8 @@ std::vector<toml::array> candidates(Kind kind, const std::string& text) {
     switch (kind) {
     case Kind::Text:
     case Kind::ClassName:
-    case Kind::Version: add(text); break;
+    case Kind::Version:
+    case Kind::ModuleName: add(text); break;
     case Kind::Bool:
         if (text == "1" || text == "0") add(text == "1");
         break;

@@ -162,7 +162,7 @@ TEST(ConfigLoad, StoredEntriesFollowDefaultsCodePageAndKeyOrder) {
               "Do you want to open {0} to download Java now?");
     EXPECT_FALSE(strings.contains(2002));  // no included files, no count
     // A file without the later settings gives the block it gave before them.
-    for (ConfigKey later : {10200, 10201, 10202, 10203, 10204, 10205, 10206}) EXPECT_FALSE(strings.contains(later)) << later;
+    for (ConfigKey later : {10200, 10201, 10202, 10203, 10204, 10205, 10206, 10207, 10208}) EXPECT_FALSE(strings.contains(later)) << later;
     EXPECT_TRUE(loadConfiguration("[build]\ndefaults = false\n", "app.toml").head.strings.empty());
     EXPECT_EQ(stored("[keys]\n1000 = \"Fehler\"\n122 = \"a.B\"\n")[1000], "Fehler");  // replaces the default, no clash
 
@@ -313,6 +313,66 @@ TEST_F(IncludedArchives, OfSubFoldersGoFirstOnTheClassPath) {
         BuildPlan plan = load(text);
         EXPECT_EQ(stored(plan)[121], classPath) << text;
         EXPECT_EQ(plan.warnings, warning.empty() ? std::vector<std::string>{} : std::vector{dir_.path.string() + warning});
+    }
+}
+
+// A modular application names its main module instead of a main class, needs Java 9 or
+// later, and finds its included modules in the temporary directory, off the class path.
+TEST(ConfigLoad, ModularApplications) {
+    test::TempDir dir;
+    test::writeFile(dir / "app.jar", "PK app");
+    const std::string module = "application.main_module = \"com.example.app\"\n";
+    const std::string files = "files = [{ source = \"app.jar\", name = \"mods/app.jar\" }]\n";
+    struct Case {
+        std::string text;
+        std::string problems;     // the lines that begin the error, else empty
+        std::string minVersion;   // key 126
+        std::string modulePath;   // key 10208
+        std::string classPath;    // key 121
+        std::string warning;
+    };
+    for (const Case& c : std::initializer_list<Case>{
+             {module, "", "9"},
+             {module + "java.min_version = \"1.8\"\n", "", "9"},
+             {module + "java.min_version = \"11\"\njava.max_version = \"17\"\n", "", "11"},
+             {module + "java.max_version = \"9.0.4\"\n", "", "9"},
+             {module + "keys.126 = \"1.6\"\n", "", "1.6"},  // the file took control
+             {module + "java.max_version = \"1.8\"\n",
+              ":2: java.max_version \"1.8\" admits no Java with modules: application.main_module (line 1) needs Java "
+              "9 or later"},
+             {module + "application.main_class = \"a.B\"\n",
+              ":1: application.main_module and application.main_class (line 2) exclude each other"},
+             {module + "keys.122 = \"a.B\"\n", ":1: application.main_module and keys.\"122\" (line 2) exclude"},
+             {"application.main_class = \"a.B\"\napplication.module_path = [\"mods\"]\n",
+              ":2: application.module_path needs application.main_module"},
+             {"application.module_path = [\"mods\"]\n", ": the application's main class is missing\n" +
+                                                         dir.path.string() + "/app.toml:1: application.module_path needs"},
+             {"application.main_module = \"com.my-app\"\n", ":1: application.main_module: \"com.my-app\": the "
+                                                           "module's name \"com.my-app\" is no dotted name"},
+             // Included modules by name, beside other places; off the class path.
+             {module + files + "application.module_path = [\"MODS\\\\app.jar\", \"lib\"]\n", "", "9",
+              "%KESTRO_TEMPDIR%\\mods\\app.jar;lib", ""},
+             {module + files + "application.module_path = [\"lib\"]\n", "", "9", "lib",
+              "A0%KESTRO_TEMPDIR%\\mods\\app.jar"},
+             {module + files + "application.module_path = ['%KESTRO_TEMPDIR%\\mods\\app.jar']\n", "", "9",
+              "%KESTRO_TEMPDIR%\\mods\\app.jar", ""},  // as inspect --toml prints it
+             {module + "files = [{ source = \"app.jar\" }]\napplication.module_path = [\"app.jar\"]\n", "", "9",
+              "%KESTRO_TEMPDIR%\\app.jar", "",
+              "/app.toml:3: warning: application.module_path[0]: the included file \"app.jar\" is on the class path too, "
+              "as every archive at the top of the temporary directory and in its user folder is; give it a folder of "
+              "its own, such as name = \"mods/app.jar\""},
+         }) {
+        std::string problems = test::errorOf([&] { loadConfiguration(c.text, dir / "app.toml"); });
+        EXPECT_TRUE(c.problems.empty() ? problems.empty() : test::linesBegin(problems, dir.path.string() + "/app.toml" + c.problems))
+            << c.text << "\n" << problems;
+        if (!c.problems.empty() || !problems.empty()) continue;
+        BuildPlan plan = loadConfiguration(c.text, dir / "app.toml");
+        auto keys = stored(plan);
+        EXPECT_EQ(keys[key::MinVersion], c.minVersion) << c.text;
+        EXPECT_EQ(keys[key::ModulePath], c.modulePath) << c.text;
+        EXPECT_EQ(keys[key::ClassPath], c.classPath) << c.text;
+        EXPECT_FALSE(keys.contains(key::MainClass)) << c.text;
+        EXPECT_EQ(plan.warnings, c.warning.empty() ? std::vector<std::string>{} : std::vector{dir.path.string() + c.warning});
     }
 }
 

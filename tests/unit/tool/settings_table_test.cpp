@@ -36,6 +36,7 @@ std::vector<std::string> samples(Kind kind) {
     case Kind::Percent: return {"1", "100"};
     case Kind::Megabytes: return {"1", "2147483647"};
     case Kind::ExitCodes: return {"[42]", "[0, -1073741819, 3]", "[]"};
+    case Kind::ModuleName: return {R"("com.example.app")", R"("com.example.app/com.example.app.Main")"};
     }
     return {};
 }
@@ -44,7 +45,7 @@ TEST(SettingsTable, EveryLauncherKeyAndMessageHasOneReadableName) {
     std::set<ConfigKey> keys{102, 103, 104, 105, 106, 107, 108, 121, 122, 123,  124,  125,   126,   127,
                              128, 130, 131, 146, 152, 154, 156, 158, 160, 2001, 10003, 10004, 10005, 10006, 10123};
     for (ConfigKey id = 1000; id <= 1021; ++id) keys.insert(id);
-    keys.insert({10200, 10201, 10202, 10204, 10205, 10206});
+    keys.insert({10200, 10201, 10202, 10204, 10205, 10206, 10207, 10208});
     std::set<std::string> names;
     for (const Setting& s : allSettings()) {
         EXPECT_EQ(keys.erase(s.key), 1u) << "key " << s.key << " unexpected or twice";
@@ -109,6 +110,14 @@ TEST(SettingsTable, MalformedValuesAreRefusedNamingTheirPart) {
         {key::RestartExitCodes, "42", "expected a list"},
         {key::RestartExitCodes, "[42, \"43\"]", "[1]: expected an integer, got a string"},
         {key::RestartExitCodes, "[4294967295]", "[0]: expected -2147483648 to 2147483647"},
+        // A module and its class, each dotted Java identifiers.
+        {key::MainModule, R"("")", "the module's name \"\" is no dotted name of Java identifiers; write"},
+        {key::MainModule, R"("com.example.app/")", "the main class \"\" is no dotted name"},
+        {key::MainModule, R"("com..app")", "the module's name \"com..app\" is no dotted name"},
+        {key::MainModule, R"("m/com.example.Main.class/x")", "the main class \"com.example.Main.class/x\" is no dotted "
+                                                             "name of Java identifiers ('class/x' is not one)"},
+        {key::MainModule, R"("com.example app")", "('example app' is not one)"},
+        {key::ModulePath, R"(["mods", "a;b"])", "contains ';'"},
     };
     for (const auto& [key, value, error] : cases)
         EXPECT_NE(test::errorOf([&] { encode(key, value); }).find(error), std::string::npos) << value;

@@ -16,11 +16,22 @@ final class MainMethod {
     /**
      * The {@code public static void main(String[])} of the named class, loaded (not yet
      * initialised) through the thread's context class loader, else the system class
-     * loader. When the class cannot be loaded or has no such method, writes what the
-     * {@code java} command says in that case to {@code err} and throws
+     * loader. An empty name in a modular application (see {@link ModularMain}) is the class
+     * that the main module's descriptor names. When the class cannot be loaded or has no
+     * such method, writes what the {@code java} command says in that case to {@code err}
+     * and throws
      * {@link LaunchFailure} with the launcher's message for it.
      */
     static Method find(String className, PrintStream err) {
+        String module = ModularMain.mainModule();
+        if (className.isEmpty() && module != null) {
+            // A modular application given by its module alone, as with java -m module.
+            className = ModularMain.descriptorMainClass(module);
+            if (className == null) {
+                throw fail(err, LaunchFailure.MAIN_CLASS_NOT_LOADED, "Error: Module " + module
+                        + " does not have a ModuleMainClass attribute, use -m <module>/<main-class>");
+            }
+        }
         String name = className.replace('/', '.');
         ClassLoader loader = Thread.currentThread().getContextClassLoader();
         if (loader == null) {
@@ -38,6 +49,9 @@ final class MainMethod {
             // cannot take (UnsupportedClassVersionError): java names the cause.
             throw fail(err, LaunchFailure.MAIN_CLASS_NOT_LOADED, "Error: Could not find or load main class " + name
                     + "\nCaused by: " + e.getClass().getName() + ": " + e.getMessage());
+        }
+        if (module != null) {
+            ModularMain.openToLibrary(mainClass);
         }
         Method main;
         try {
