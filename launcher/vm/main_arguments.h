@@ -13,7 +13,8 @@ namespace kestro {
 const char* launcherClassName();
 
 // Appends the five leading arguments: GUI application (key 107 exactly 1), the main
-// class (key 122; with a main module, key 10207, the class given after its "/", else empty), the error and output log paths (keys 102/103 and 104/105; empty when
+// class (key 122; with a main module, key 10207, the class given after its "/", else
+// empty), the error and output log paths (keys 102/103 and 104/105; empty when
 // switched off), and the flag of key 106.
 void launcherArguments(std::vector<Utf16>& out, const VmSystem& system);
 
