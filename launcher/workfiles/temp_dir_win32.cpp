@@ -78,9 +78,11 @@ bool usePrivateRoot(std::string& root) {
 // The fallback roots, tried in order when the system's path cannot be used.
 bool findFallbackRoot(std::string& root) {
     std::string windows = windowsDirectory();
-    for (const std::string& candidate : {windows + "\\temp", std::string("c:\\temp"), std::string("c:\\tmp"), windows}) {
-        root = candidate;
-        if (isWritableDirectory(candidate) && usePrivateRoot(root)) return true;
+    for (int candidate = 0; candidate < 4; ++candidate) {
+        // The Windows directory's "temp", "c:\temp", "c:\tmp", the Windows directory.
+        root = candidate == 1 ? "c:\\temp" : candidate == 2 ? "c:\\tmp" : windows;
+        if (candidate == 0) root += "\\temp";
+        if (isWritableDirectory(root) && usePrivateRoot(root)) return true;
     }
     if (!isWritableDirectory("c:\\")) return false;
     root = "c:\\tmp";
@@ -102,7 +104,9 @@ std::string findTempRoot() {
     root.resize(n < root.size() ? n : 0);
     bool lossy = !root.empty() && tempPathIsLossy();
     if (root.empty()) {
-        root = truncated(environmentVariable("HOMEDRIVE") + environmentVariable("HOMEPATH"));
+        root = environmentVariable("HOMEDRIVE");
+        root += environmentVariable("HOMEPATH");
+        root = truncated(std::move(root));
         trace("No temp dir defined. Using home %s", root.c_str());
     } else if (lossy) {
         // Creating it would make a directory of the look-alike name.
@@ -142,19 +146,29 @@ std::string uniqueTempName() {
     } else {
         trace("GetTempFileName failed (last error %d)", int(GetLastError()));
         std::srand(unsigned(std::time(nullptr)));
-        name = root + "kst" + decimal(std::rand());
+        name = root;
+        name += "kst";
+        name += decimal(std::rand());
     }
     trace("tempFile is %s", name.c_str());
     return name;
 }
 
-std::string processCommFilePath(uint32_t processId) { return findTempRoot() + "kst_p" + decimal(processId) + ".tmp"; }
+std::string processCommFilePath(uint32_t processId) {
+    std::string path = findTempRoot();
+    path += "kst_p";
+    path += decimal(processId);
+    path += ".tmp";
+    return path;
+}
 
 void createTempDir() {
     std::string& dir = tempDirPath();
     for (int attempt = 0; attempt < 10; ++attempt) {
         std::string unique = uniqueTempName();
-        dir = unique + "_dir" + decimal(int64_t(std::time(nullptr)));
+        dir = unique;
+        dir += "_dir";
+        dir += decimal(int64_t(std::time(nullptr)));
         trace("Temp dir: %s", dir.c_str());
         // Only the user and the system may open it: in a shared root another user could
         // otherwise add an archive to the class path or replace a library before it loads.
