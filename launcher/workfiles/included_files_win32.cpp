@@ -88,14 +88,13 @@ bool cacheRuntimeLibrary(format::ByteSource& executable, int64_t size) {
     std::string bytes;
     bytes.reserve(size_t(size));
     StringSink sink(bytes);
-    std::optional<std::string> cached;
-    if (copyFileData(executable, sink, size, true) == 0) cached = cachedRuntimeLibrary(bytes);
-    uint32_t error = 0;
-    if (!cached) {
+    std::string cached;
+    if (copyFileData(executable, sink, size, true) != 0 || !cachedRuntimeLibrary(bytes, cached)) {
+        uint32_t error = 0;
         if (!executable.seek(start, error)) fatalMessage(msg::InternalError, "11");
         return false;
     }
-    runtimeLibraryPath() = *cached;
+    runtimeLibraryPath() = std::move(cached);
     return true;
 }
 

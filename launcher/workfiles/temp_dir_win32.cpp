@@ -57,16 +57,17 @@ bool usePrivateRoot(std::string& root) {
     const std::optional<std::string>& user = currentUserSid();
     if (!user) return false;
     // A root that another user owns is theirs to rearrange, whatever lies inside.
-    std::optional<std::string> rootOwner = ownerSid(root);
-    if (!rootOwner || !trustedOwner(*rootOwner, *user)) {
-        trace("not using %s: owned by %s", root.c_str(), rootOwner ? rootOwner->c_str() : "nobody known");
+    // A SID text is never empty: empty stands for an owner that could not be read.
+    std::string rootOwner;
+    if (!ownerSid(root, rootOwner) || !trustedOwner(rootOwner, *user)) {
+        trace("not using %s: owned by %s", root.c_str(), rootOwner.empty() ? "nobody known" : rootOwner.c_str());
         return false;
     }
     std::string own = childPath(root, privateRootName(*user));
     if (!createPrivateDirectory(own)) {
         DWORD error = GetLastError();
-        std::optional<std::string> owner = error == ERROR_ALREADY_EXISTS ? ownerSid(own) : std::nullopt;
-        if (!owner || *owner != *user) {
+        std::string owner;
+        if (error != ERROR_ALREADY_EXISTS || !ownerSid(own, owner) || owner != *user) {
             trace("not using %s (error %d)", own.c_str(), int(error));
             return false;
         }
