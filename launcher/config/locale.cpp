@@ -102,8 +102,9 @@ std::string chooseLocale(const std::vector<Utf16>& arguments, uint16_t userDefau
     LocaleState& s = state();
     s.code = localeCodeFor(languageId);
     trace("language/country is %s", s.code.c_str());
-    s.language = s.code.substr(0, 2);
-    s.country = s.code.size() == 5 ? s.code.substr(3, 2) : std::string();
+    s.language.assign(s.code, 0, 2);
+    if (s.code.size() == 5) s.country.assign(s.code, 3, 2);
+    else s.country.clear();
     return s.code;
 }
 

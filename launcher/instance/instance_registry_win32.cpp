@@ -14,7 +14,11 @@ constexpr char kPidsKey[] = "SOFTWARE\\quenfield\\kestro\\pids\\";
 std::string pidValueName() { return fullPath(getModulePath(), false); }
 
 // Beside it: "|" is in no file name, so no executable's own value can have this name.
-std::string creationValueName() { return pidValueName() + "|created"; }
+std::string creationValueName() {
+    std::string name = pidValueName();
+    name += "|created";
+    return name;
+}
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "workfiles/copy_data.h"
 #include "workfiles/included_files.h"
 #include "workfiles/included_names.h"
+#include "workfiles/path_rules.h"
 #include "workfiles/runtime_library_cache.h"
 #include "workfiles/temp_dir.h"
 
@@ -139,9 +140,10 @@ int extractIncludedFiles(bool createDir) {
             else traceError("refusing to extract %s outside the temporary directory", name.c_str());
             fatalMessage(msg::InternalError, "11");
         }
-        std::string target = dir + "\\" + name;
+        // The directory's name ends in digits, never in a backslash.
+        std::string target = childPath(dir, name);
         std::string subdirectory = includedNameDirectory(name);
-        if (!subdirectory.empty()) createNameDirectory(dir + "\\" + subdirectory);
+        if (!subdirectory.empty()) createNameDirectory(childPath(dir, subdirectory));
         if (int failure = extractFile(executable, target, size)) {
             traceError("Failed to extract %s", target.c_str());
             return failure;

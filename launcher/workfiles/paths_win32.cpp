@@ -40,9 +40,7 @@ std::string computeModulePath() {
     if (getLongPath) {
         Utf16 module(kTextCapacity, u'\0');
         module.resize(GetModuleFileNameW(nullptr, wide(module), DWORD(module.size())));
-        Utf16 longForm(kTextCapacity, u'\0');
-        DWORD n = getLongPath(wide(module), wide(longForm), DWORD(longForm.size()));
-        longForm.resize(n < longForm.size() ? n : 0);
+        Utf16 longForm = callWide(getLongPath, module);
         if (!usableModulePath(longForm, path)) {
             Utf16 shortForm = callWide([](const wchar_t* a, wchar_t* b, DWORD c) { return GetShortPathNameW(a, b, c); },
                                        longForm);

@@ -90,7 +90,9 @@ bool cachedRuntimeLibrary(const std::string& bytes, std::string& cached) {
     }
     // Written whole under a name of this process, then put in place in one step: a
     // start running beside this one never sees a part of it.
-    std::string part = path + ".kst" + decimal(GetCurrentProcessId());
+    std::string part = path;
+    part += ".kst";
+    part += decimal(GetCurrentProcessId());
     bool placed = writeWhole(part, bytes) && MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     if (!placed) DeleteFileA(part.c_str());
     // Another start may have put the same bytes there first, and a damaged copy still

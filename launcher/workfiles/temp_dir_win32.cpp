@@ -129,8 +129,9 @@ std::string findTempRoot() {
     return root;
 }
 
-bool isWritableDirectory(const std::string& directory) {
-    std::string probe = directory + "\\kst_w_testdir";
+bool isWritableDirectory(std::string_view directory) {
+    std::string probe(directory);
+    probe += "\\kst_w_testdir";
     RemoveDirectoryA(probe.c_str());  // left over by an earlier run, perhaps
     if (!CreateDirectoryA(probe.c_str(), nullptr)) return false;
     bool seen = pathExists(probe);
