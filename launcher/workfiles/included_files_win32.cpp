@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -119,7 +118,8 @@ int extractIncludedFiles(bool createDir) {
     }
     std::vector<std::string> names = includedFileNames(lookupString(key::IncludedNames), count);
     // The runtime library alone needs no directory: it lives in the per-user cache.
-    bool ownFiles = std::any_of(names.begin(), names.end(), [](const std::string& n) { return !isRuntimeLibraryName(n); });
+    bool ownFiles = false;
+    for (const std::string& name : names) ownFiles = ownFiles || !isRuntimeLibraryName(name);
     if (createDir && ownFiles) createTempDir();
 
     UniqueFile file = openOwnExecutable();
