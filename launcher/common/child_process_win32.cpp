@@ -1,6 +1,6 @@
 #include "common/child_process.h"
 
-#include <vector>
+#include <memory>
 
 #include "diagnostics/trace.h"
 
@@ -15,13 +15,13 @@ constexpr DWORD kRetryPauseMs = 200;
 class HandleList {
 public:
     explicit HandleList(std::initializer_list<HANDLE> handles) : handles_(handles) {
-        if (handles_.empty()) return;
+        if (handles_.size() == 0) return;
         SIZE_T size = 0;
         InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
-        storage_.resize(size);
-        auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.data());
+        storage_.reset(new char[size]);
+        auto list = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(storage_.get());
         if (!InitializeProcThreadAttributeList(list, 1, 0, &size)) return;
-        if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, handles_.data(),
+        if (!UpdateProcThreadAttribute(list, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, const_cast<HANDLE*>(handles_.begin()),
                                        handles_.size() * sizeof(HANDLE), nullptr, nullptr)) {
             DeleteProcThreadAttributeList(list);
             return;
@@ -34,12 +34,13 @@ public:
     HandleList(const HandleList&) = delete;
     HandleList& operator=(const HandleList&) = delete;
 
-    bool empty() const { return handles_.empty(); }
+    bool empty() const { return handles_.size() == 0; }
     LPPROC_THREAD_ATTRIBUTE_LIST get() const { return list_; }
 
 private:
-    std::vector<HANDLE> handles_;
-    std::vector<char> storage_;
+    // The caller's list, which outlives this one: the attribute list refers to it.
+    std::initializer_list<HANDLE> handles_;
+    std::unique_ptr<char[]> storage_;
     LPPROC_THREAD_ATTRIBUTE_LIST list_ = nullptr;
 };
 

@@ -74,7 +74,9 @@ bool setEnvironmentValue(const char* name, const Utf16& value) {
     Utf16 wideName = fromFileSystemText(name);
     if (!SetEnvironmentVariableW(wide(wideName), wide(value))) return false;
     DWORD error = GetLastError();
-    Utf16 entry = wideName + u'=' + value;
+    Utf16 entry = std::move(wideName);
+    entry += u'=';
+    entry += value;
     _wputenv(wide(entry));
     SetLastError(error);
     return true;

@@ -2,7 +2,6 @@
 // filled once at start-up and only read afterwards.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -16,28 +15,24 @@ namespace kestro {
 
 using format::ConfigKey;
 
-// Values by key, each key once, kept sorted by key: filled once from the block (a
-// later entry of a key replaces the earlier one) and then only looked up. A sorted
-// array rather than a tree keeps the executable small.
+// Values by key, each key once: filled once from the block (a later entry of a key
+// replaces the earlier one) and then only looked up. A plain array searched from the
+// start rather than a tree or a sorted array keeps the executable small; a block holds
+// at most a few hundred entries.
 template <class Text>
 class KeyedTexts {
 public:
-    // The value of `key`, inserted empty when absent.
+    // The value of `key`, appended empty when absent.
     Text& operator[](ConfigKey key) {
-        auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
-                                   [](const Entry& e, ConfigKey k) { return e.first < k; });
-        if (it != entries_.end() && it->first == key) return it->second;
-        // Appended, then moved into place: smaller code than an insertion in the middle.
-        size_t at = size_t(it - entries_.begin());
-        entries_.emplace_back(key, Text());
-        for (size_t i = entries_.size() - 1; i > at; --i) std::swap(entries_[i], entries_[i - 1]);
-        return entries_[at].second;
+        for (Entry& e : entries_)
+            if (e.first == key) return e.second;
+        return entries_.emplace_back(key, Text()).second;
     }
     // The value of `key`; null when absent.
     const Text* find(ConfigKey key) const {
-        auto it = std::lower_bound(entries_.begin(), entries_.end(), key,
-                                   [](const Entry& e, ConfigKey k) { return e.first < k; });
-        return it != entries_.end() && it->first == key ? &it->second : nullptr;
+        for (const Entry& e : entries_)
+            if (e.first == key) return &e.second;
+        return nullptr;
     }
     size_t size() const { return entries_.size(); }
     void clear() { entries_.clear(); }

@@ -84,7 +84,10 @@ bool formatAsDefault(const std::vector<Utf16>& arguments) {
     return result;
 }
 
-std::string localeCodeFor(uint16_t languageId) {
+namespace {
+
+// The table's own text, so that the code is copied once, where it is kept.
+const char* localeCodeText(uint16_t languageId) {
     for (const LanguageRow& row : kLanguages)
         if (row.id == languageId) return row.code;
     uint16_t primary = languageId & 0x3FF;
@@ -93,6 +96,10 @@ std::string localeCodeFor(uint16_t languageId) {
     return "en";
 }
 
+}  // namespace
+
+std::string localeCodeFor(uint16_t languageId) { return localeCodeText(languageId); }
+
 std::string chooseLocale(const std::vector<Utf16>& arguments, uint16_t userDefaultLanguage,
                          UiLanguageQuery uiLanguage) {
     uint16_t languageId = userDefaultLanguage;
@@ -100,10 +107,11 @@ std::string chooseLocale(const std::vector<Utf16>& arguments, uint16_t userDefau
         if (std::optional<uint16_t> ui = uiLanguage()) languageId = *ui;
 
     LocaleState& s = state();
-    s.code = localeCodeFor(languageId);
+    s.code = localeCodeText(languageId);
     trace("language/country is %s", s.code.c_str());
-    s.language = s.code.substr(0, 2);
-    s.country = s.code.size() == 5 ? s.code.substr(3, 2) : std::string();
+    s.language.assign(s.code, 0, 2);
+    if (s.code.size() == 5) s.country.assign(s.code, 3, 2);
+    else s.country.clear();
     return s.code;
 }
 

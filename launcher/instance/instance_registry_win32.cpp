@@ -14,7 +14,11 @@ constexpr char kPidsKey[] = "SOFTWARE\\quenfield\\kestro\\pids\\";
 std::string pidValueName() { return fullPath(getModulePath(), false); }
 
 // Beside it: "|" is in no file name, so no executable's own value can have this name.
-std::string creationValueName() { return pidValueName() + "|created"; }
+std::string creationValueName() {
+    std::string name = pidValueName();
+    name += "|created";
+    return name;
+}
 
 }  // namespace
 
@@ -33,30 +37,30 @@ bool registerInstancePid(uint32_t processId) {
                           sizeof value) == ERROR_SUCCESS;
 }
 
-uint64_t readInstanceCreationTime() {
+namespace {
+
+// Reads the recorded id (or, with `creation`, its process's creation time) into `value`:
+// whatever its type, only a value of exactly `size` bytes is taken.
+bool readRecord(bool creation, void* value, DWORD size) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kPidsKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) return 0;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kPidsKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
     UniqueKey key(opened);
+    DWORD read = size;
+    return RegQueryValueExA(key.get(), (creation ? creationValueName() : pidValueName()).c_str(), nullptr, nullptr,
+                            static_cast<BYTE*>(value), &read) == ERROR_SUCCESS &&
+           read == size;
+}
+
+}  // namespace
+
+uint64_t readInstanceCreationTime() {
     uint64_t value = 0;
-    DWORD size = sizeof value;
-    if (RegQueryValueExA(key.get(), creationValueName().c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS ||
-        size != sizeof value)
-        return 0;
-    return value;
+    return readRecord(true, &value, sizeof value) ? value : 0;
 }
 
 uint32_t readInstancePid() {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kPidsKey, 0, KEY_READ, &opened) != ERROR_SUCCESS) return 0;
-    UniqueKey key(opened);
-    DWORD value = 0, size = sizeof value;
-    // Whatever its type: only a value of exactly four bytes is taken as a process id.
-    if (RegQueryValueExA(key.get(), pidValueName().c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS ||
-        size != sizeof value)
-        return 0;
-    return value;
+    DWORD value = 0;
+    return readRecord(false, &value, sizeof value) ? value : 0;
 }
 
 }  // namespace kestro

@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "workfiles/copy_data.h"
 #include "workfiles/included_files.h"
 #include "workfiles/included_names.h"
+#include "workfiles/path_rules.h"
 #include "workfiles/runtime_library_cache.h"
 #include "workfiles/temp_dir.h"
 
@@ -88,14 +88,13 @@ bool cacheRuntimeLibrary(format::ByteSource& executable, int64_t size) {
     std::string bytes;
     bytes.reserve(size_t(size));
     StringSink sink(bytes);
-    std::optional<std::string> cached;
-    if (copyFileData(executable, sink, size, true) == 0) cached = cachedRuntimeLibrary(bytes);
-    uint32_t error = 0;
-    if (!cached) {
+    std::string cached;
+    if (copyFileData(executable, sink, size, true) != 0 || !cachedRuntimeLibrary(bytes, cached)) {
+        uint32_t error = 0;
         if (!executable.seek(start, error)) fatalMessage(msg::InternalError, "11");
         return false;
     }
-    runtimeLibraryPath() = *cached;
+    runtimeLibraryPath() = std::move(cached);
     return true;
 }
 
@@ -119,7 +118,8 @@ int extractIncludedFiles(bool createDir) {
     }
     std::vector<std::string> names = includedFileNames(lookupString(key::IncludedNames), count);
     // The runtime library alone needs no directory: it lives in the per-user cache.
-    bool ownFiles = std::any_of(names.begin(), names.end(), [](const std::string& n) { return !isRuntimeLibraryName(n); });
+    bool ownFiles = false;
+    for (const std::string& name : names) ownFiles = ownFiles || !isRuntimeLibraryName(name);
     if (createDir && ownFiles) createTempDir();
 
     UniqueFile file = openOwnExecutable();
@@ -140,9 +140,10 @@ int extractIncludedFiles(bool createDir) {
             else traceError("refusing to extract %s outside the temporary directory", name.c_str());
             fatalMessage(msg::InternalError, "11");
         }
-        std::string target = dir + "\\" + name;
+        // The directory's name ends in digits, never in a backslash.
+        std::string target = childPath(dir, name);
         std::string subdirectory = includedNameDirectory(name);
-        if (!subdirectory.empty()) createNameDirectory(dir + "\\" + subdirectory);
+        if (!subdirectory.empty()) createNameDirectory(childPath(dir, subdirectory));
         if (int failure = extractFile(executable, target, size)) {
             traceError("Failed to extract %s", target.c_str());
             return failure;

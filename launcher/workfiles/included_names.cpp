@@ -62,7 +62,8 @@ std::string runtimeLibraryCacheName(std::string_view bytes) {
     uint64_t hash = fnv1a64(bytes);
     std::string name = "kestro-runtime-";
     for (int shift = 60; shift >= 0; shift -= 4) name += "0123456789abcdef"[(hash >> shift) & 0xF];
-    return name + ".jar";
+    name += ".jar";
+    return name;
 }
 
 bool isRuntimeLibraryCacheName(std::string_view name) {

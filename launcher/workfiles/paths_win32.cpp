@@ -40,9 +40,7 @@ std::string computeModulePath() {
     if (getLongPath) {
         Utf16 module(kTextCapacity, u'\0');
         module.resize(GetModuleFileNameW(nullptr, wide(module), DWORD(module.size())));
-        Utf16 longForm(kTextCapacity, u'\0');
-        DWORD n = getLongPath(wide(module), wide(longForm), DWORD(longForm.size()));
-        longForm.resize(n < longForm.size() ? n : 0);
+        Utf16 longForm = callWide(getLongPath, module);
         if (!usableModulePath(longForm, path)) {
             Utf16 shortForm = callWide([](const wchar_t* a, wchar_t* b, DWORD c) { return GetShortPathNameW(a, b, c); },
                                        longForm);
@@ -106,13 +104,21 @@ const std::string& moduleDirectory() {
     return directory;
 }
 
-void collapseBackslashes(std::string& path) {
+namespace {
+
+// Applies a rule of the UTF-16 text to an 8-bit path: a path the code page cannot hold
+// after the change stays as it was.
+void changeAsUtf16(std::string& path, void (*rule)(Utf16&)) {
     Utf16 text = fromFileSystemText(path);
-    collapseBackslashRuns(text);
+    rule(text);
     bool exact = false;
     std::string back = toFileSystemText(text, &exact);
     if (exact) path = std::move(back);
 }
+
+}  // namespace
+
+void collapseBackslashes(std::string& path) { changeAsUtf16(path, collapseBackslashRuns); }
 
 std::string resolveAgainst(std::string_view path, const char* baseFile) {
     std::string out;
@@ -157,22 +163,26 @@ std::optional<std::string> shortPathName(const std::string& path, size_t capacit
     return convertedPath([](LPCSTR a, LPSTR b, DWORD c) { return GetShortPathNameA(a, b, c); }, path, capacity);
 }
 
-std::optional<std::string> exactLongPathName(const std::string& path) {
-    Utf16 longForm = callWide([](const wchar_t* a, wchar_t* b, DWORD c) { return GetLongPathNameW(a, b, c); },
-                              fromFileSystemText(path));
+namespace {
+
+// The form of `path` that `fill` gives, as 8-bit text; none when the call fails or the
+// code page lacks a character of it.
+std::optional<std::string> exactForm(DWORD (*fill)(const wchar_t*, wchar_t*, DWORD), const Utf16& path) {
     bool exact = false;
-    std::string text = toFileSystemText(longForm, &exact);
+    std::string text = toFileSystemText(callWide(fill, path), &exact);
     if (text.empty() || !exact) return std::nullopt;
     return text;
 }
 
+}  // namespace
+
+std::optional<std::string> exactLongPathName(const std::string& path) {
+    return exactForm([](const wchar_t* a, wchar_t* b, DWORD c) { return GetLongPathNameW(a, b, c); },
+                     fromFileSystemText(path));
+}
+
 std::optional<std::string> exactShortPathName(const Utf16& path) {
-    Utf16 shortForm =
-        callWide([](const wchar_t* a, wchar_t* b, DWORD c) { return GetShortPathNameW(a, b, c); }, path);
-    bool exact = false;
-    std::string text = toFileSystemText(shortForm, &exact);
-    if (text.empty() || !exact) return std::nullopt;
-    return text;
+    return exactForm([](const wchar_t* a, wchar_t* b, DWORD c) { return GetShortPathNameW(a, b, c); }, path);
 }
 
 std::string windowsDirectory(size_t capacity) {
@@ -182,13 +192,7 @@ std::string windowsDirectory(size_t capacity) {
     return dir;
 }
 
-void lowerCasePath(std::string& path) {
-    Utf16 text = fromFileSystemText(path);
-    lowerAsciiLetters(text);
-    bool exact = false;
-    std::string back = toFileSystemText(text, &exact);
-    if (exact) path = std::move(back);
-}
+void lowerCasePath(std::string& path) { changeAsUtf16(path, lowerAsciiLetters); }
 
 namespace {
 

@@ -29,8 +29,9 @@ std::string privateRootName(std::string_view userSid);
 // The user of this process as a SID text, computed once; none when it cannot be read.
 const std::optional<std::string>& currentUserSid();
 
-// The owner of `path` as a SID text; none when it cannot be read.
-std::optional<std::string> ownerSid(const std::string& path);
+// Gives the owner of `path` as a SID text in `sid`; false, leaving `sid` as it was, when
+// it cannot be read.
+[[nodiscard]] bool ownerSid(const std::string& path, std::string& sid);
 
 // Creates `path` as a private directory; false with the system's error code as the last
 // error. Without the user's SID it is not created at all.

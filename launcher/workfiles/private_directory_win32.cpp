@@ -10,12 +10,12 @@ namespace kestro {
 
 namespace {
 
-std::optional<std::string> sidText(PSID sid) {
+bool sidText(PSID sid, std::string& out) {
     char* text = nullptr;
-    if (!ConvertSidToStringSidA(sid, &text)) return std::nullopt;
-    std::string out = text;
+    if (!ConvertSidToStringSidA(sid, &text)) return false;
+    out = text;
     LocalFree(text);
-    return out;
+    return true;
 }
 
 std::optional<std::string> readUserSid() {
@@ -28,7 +28,9 @@ std::optional<std::string> readUserSid() {
     if (size == 0 || size > 1024) return std::nullopt;
     std::string buffer(size, '\0');
     if (!GetTokenInformation(token.get(), TokenUser, buffer.data(), size, &size)) return std::nullopt;
-    return sidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid);
+    std::string text;
+    if (!sidText(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, text)) return std::nullopt;
+    return text;
 }
 
 }  // namespace
@@ -38,15 +40,15 @@ const std::optional<std::string>& currentUserSid() {
     return sid;
 }
 
-std::optional<std::string> ownerSid(const std::string& path) {
+bool ownerSid(const std::string& path, std::string& sid) {
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
                               nullptr, &descriptor) != ERROR_SUCCESS)
-        return std::nullopt;
-    std::optional<std::string> text = owner ? sidText(owner) : std::nullopt;
+        return false;
+    bool known = owner && sidText(owner, sid);
     LocalFree(descriptor);
-    return text;
+    return known;
 }
 
 bool createPrivateDirectory(const std::string& path) {

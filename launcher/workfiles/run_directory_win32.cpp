@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
 #include <ctime>
 #include <utility>
 
@@ -45,6 +46,9 @@ int64_t milliseconds() {
     return now.QuadPart / (frequency.QuadPart / 1000);
 }
 
+// "." and "..", which every listing of a directory holds.
+bool isDotEntry(const char* name) { return name[0] == '.' && (!name[1] || (name[1] == '.' && !name[2])); }
+
 // A read-only file or directory cannot be deleted until the attribute is cleared.
 bool removeEntry(const std::string& path, DWORD attributes, bool directory) {
     if (directory ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str())) return true;
@@ -62,9 +66,8 @@ bool emptyTree(const std::string& directory, int depth, int64_t deadline) {
     if (!listing) return true;
     do {
         if (milliseconds() >= deadline || sweepStopped()) return false;
-        std::string name = entry.cFileName;
-        if (name == "." || name == "..") continue;
-        std::string path = childPath(directory, name);
+        if (isDotEntry(entry.cFileName)) continue;
+        std::string path = childPath(directory, entry.cFileName);
         if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && depth < kTreeDepthLimit &&
                 !emptyTree(path, depth + 1, deadline))
@@ -83,8 +86,7 @@ bool holdsNothingBut(const std::string& directory, const char* kept) {
     UniqueFind listing(FindFirstFileA(childPath(directory, "*").c_str(), &entry));
     if (!listing) return false;
     do {
-        std::string name = entry.cFileName;
-        if (name != "." && name != ".." && !(kept && name == kept)) return false;
+        if (!isDotEntry(entry.cFileName) && !(kept && std::strcmp(entry.cFileName, kept) == 0)) return false;
     } while (FindNextFileA(listing.get(), &entry));
     return true;
 }

@@ -9,11 +9,12 @@
 
 namespace kestro {
 
-// The cached file that holds exactly `bytes`, written (under a name of its own, then
-// renamed) when it is missing or differs; none when there is no usable cache (no local
-// application data folder, one the code page cannot name, a file that cannot be
-// written), and the caller then extracts the library as any other file.
-std::optional<std::string> cachedRuntimeLibrary(const std::string& bytes);
+// Gives in `path` the cached file that holds exactly `bytes`, written (under a name of
+// its own, then renamed) when it is missing or differs; false, leaving `path` as it was,
+// when there is no usable cache (no local application data folder, one the code page
+// cannot name, a file that cannot be written), and the caller then extracts the
+// library as any other file.
+[[nodiscard]] bool cachedRuntimeLibrary(const std::string& bytes, std::string& path);
 
 // The runtime library this run put on the class path from the cache; empty when none.
 std::string& runtimeLibraryPath();

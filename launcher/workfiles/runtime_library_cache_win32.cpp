@@ -12,23 +12,23 @@ namespace kestro {
 
 namespace {
 
-// The cache's directory, created as needed; none without a local application data
+// The cache's directory, created as needed; false without a local application data
 // folder that the 8-bit file functions can name.
-std::optional<std::string> cacheDirectory() {
+bool cacheDirectory(std::string& directory) {
     std::optional<Utf16> base = environmentValueUtf16("LOCALAPPDATA");
-    if (!base || base->empty()) return std::nullopt;
+    if (!base || base->empty()) return false;
     bool exact = false;
-    std::string directory = toFileSystemText(*base, &exact);
+    directory = toFileSystemText(*base, &exact);
     if (!exact) {
         std::optional<std::string> shortForm = exactShortPathName(*base);
-        if (!shortForm) return std::nullopt;
-        directory = *shortForm;
+        if (!shortForm) return false;
+        directory = std::move(*shortForm);
     }
     for (const char* part : {"Kestro", "runtime"}) {
         directory = childPath(directory, part);
-        if (!CreateDirectoryA(directory.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return std::nullopt;
+        if (!CreateDirectoryA(directory.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
     }
-    return directory;
+    return true;
 }
 
 // True when `path` holds exactly `bytes`.
@@ -76,31 +76,35 @@ std::string& runtimeLibraryPath() {
     return path;
 }
 
-std::optional<std::string> cachedRuntimeLibrary(const std::string& bytes) {
-    std::optional<std::string> directory = cacheDirectory();
-    if (!directory) {
+bool cachedRuntimeLibrary(const std::string& bytes, std::string& cached) {
+    std::string directory;
+    if (!cacheDirectory(directory)) {
         trace("no cache for the runtime library");
-        return std::nullopt;
+        return false;
     }
-    std::string path = childPath(*directory, runtimeLibraryCacheName(bytes));
+    std::string path = childPath(directory, runtimeLibraryCacheName(bytes));
     if (holdsExactly(path, bytes)) {
         trace("runtime library %s", path.c_str());
-        return path;
+        cached = std::move(path);
+        return true;
     }
     // Written whole under a name of this process, then put in place in one step: a
     // start running beside this one never sees a part of it.
-    std::string part = path + ".kst" + decimal(GetCurrentProcessId());
+    std::string part = path;
+    part += ".kst";
+    part += decimal(GetCurrentProcessId());
     bool placed = writeWhole(part, bytes) && MoveFileExA(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
     if (!placed) DeleteFileA(part.c_str());
     // Another start may have put the same bytes there first, and a damaged copy still
     // open in a running VM cannot be replaced: only what is there counts.
     if (!holdsExactly(path, bytes)) {
         trace("could not write the runtime library to %s", path.c_str());
-        return std::nullopt;
+        return false;
     }
     trace("runtime library written to %s", path.c_str());
-    removeOldVersions(*directory, path);
-    return path;
+    removeOldVersions(directory, path);
+    cached = std::move(path);
+    return true;
 }
 
 }  // namespace kestro

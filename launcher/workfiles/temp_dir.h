@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace kestro {
 
@@ -19,7 +20,7 @@ std::string& tempDirPath();
 std::string findTempRoot();
 
 // True when a sub-directory can be created in `directory` and then seen.
-bool isWritableDirectory(const std::string& directory);
+bool isWritableDirectory(std::string_view directory);
 
 // A new unique file name below the temporary root; the system creates the empty file
 // (unless its naming fails and a pseudo-random name is used instead).

@@ -57,16 +57,17 @@ bool usePrivateRoot(std::string& root) {
     const std::optional<std::string>& user = currentUserSid();
     if (!user) return false;
     // A root that another user owns is theirs to rearrange, whatever lies inside.
-    std::optional<std::string> rootOwner = ownerSid(root);
-    if (!rootOwner || !trustedOwner(*rootOwner, *user)) {
-        trace("not using %s: owned by %s", root.c_str(), rootOwner ? rootOwner->c_str() : "nobody known");
+    // A SID text is never empty: empty stands for an owner that could not be read.
+    std::string rootOwner;
+    if (!ownerSid(root, rootOwner) || !trustedOwner(rootOwner, *user)) {
+        trace("not using %s: owned by %s", root.c_str(), rootOwner.empty() ? "nobody known" : rootOwner.c_str());
         return false;
     }
     std::string own = childPath(root, privateRootName(*user));
     if (!createPrivateDirectory(own)) {
         DWORD error = GetLastError();
-        std::optional<std::string> owner = error == ERROR_ALREADY_EXISTS ? ownerSid(own) : std::nullopt;
-        if (!owner || *owner != *user) {
+        std::string owner;
+        if (error != ERROR_ALREADY_EXISTS || !ownerSid(own, owner) || owner != *user) {
             trace("not using %s (error %d)", own.c_str(), int(error));
             return false;
         }
@@ -78,9 +79,11 @@ bool usePrivateRoot(std::string& root) {
 // The fallback roots, tried in order when the system's path cannot be used.
 bool findFallbackRoot(std::string& root) {
     std::string windows = windowsDirectory();
-    for (const std::string& candidate : {windows + "\\temp", std::string("c:\\temp"), std::string("c:\\tmp"), windows}) {
-        root = candidate;
-        if (isWritableDirectory(candidate) && usePrivateRoot(root)) return true;
+    for (int candidate = 0; candidate < 4; ++candidate) {
+        // The Windows directory's "temp", "c:\temp", "c:\tmp", the Windows directory.
+        root = candidate == 1 ? "c:\\temp" : candidate == 2 ? "c:\\tmp" : windows;
+        if (candidate == 0) root += "\\temp";
+        if (isWritableDirectory(root) && usePrivateRoot(root)) return true;
     }
     if (!isWritableDirectory("c:\\")) return false;
     root = "c:\\tmp";
@@ -102,7 +105,9 @@ std::string findTempRoot() {
     root.resize(n < root.size() ? n : 0);
     bool lossy = !root.empty() && tempPathIsLossy();
     if (root.empty()) {
-        root = truncated(environmentVariable("HOMEDRIVE") + environmentVariable("HOMEPATH"));
+        root = environmentVariable("HOMEDRIVE");
+        root += environmentVariable("HOMEPATH");
+        root = truncated(std::move(root));
         trace("No temp dir defined. Using home %s", root.c_str());
     } else if (lossy) {
         // Creating it would make a directory of the look-alike name.
@@ -124,8 +129,9 @@ std::string findTempRoot() {
     return root;
 }
 
-bool isWritableDirectory(const std::string& directory) {
-    std::string probe = directory + "\\kst_w_testdir";
+bool isWritableDirectory(std::string_view directory) {
+    std::string probe(directory);
+    probe += "\\kst_w_testdir";
     RemoveDirectoryA(probe.c_str());  // left over by an earlier run, perhaps
     if (!CreateDirectoryA(probe.c_str(), nullptr)) return false;
     bool seen = pathExists(probe);
@@ -142,19 +148,29 @@ std::string uniqueTempName() {
     } else {
         trace("GetTempFileName failed (last error %d)", int(GetLastError()));
         std::srand(unsigned(std::time(nullptr)));
-        name = root + "kst" + decimal(std::rand());
+        name = root;
+        name += "kst";
+        name += decimal(std::rand());
     }
     trace("tempFile is %s", name.c_str());
     return name;
 }
 
-std::string processCommFilePath(uint32_t processId) { return findTempRoot() + "kst_p" + decimal(processId) + ".tmp"; }
+std::string processCommFilePath(uint32_t processId) {
+    std::string path = findTempRoot();
+    path += "kst_p";
+    path += decimal(processId);
+    path += ".tmp";
+    return path;
+}
 
 void createTempDir() {
     std::string& dir = tempDirPath();
     for (int attempt = 0; attempt < 10; ++attempt) {
         std::string unique = uniqueTempName();
-        dir = unique + "_dir" + decimal(int64_t(std::time(nullptr)));
+        dir = unique;
+        dir += "_dir";
+        dir += decimal(int64_t(std::time(nullptr)));
         trace("Temp dir: %s", dir.c_str());
         // Only the user and the system may open it: in a shared root another user could
         // otherwise add an archive to the class path or replace a library before it loads.
