@@ -8,6 +8,7 @@
 #include "tool/config/loader.h"
 #include "tool/config/settings_table.h"
 #include "tool/config/value_checks.h"
+#include "tool/settings/class_path.h"
 #include "tool/text/code_page.h"
 #include "tool/toml/toml_values.h"
 
@@ -18,8 +19,6 @@ namespace {
 // The first Java that has modules; a lower bound below it would admit runtimes that
 // cannot start the application.
 constexpr std::string_view kFirstModularJava = "9";
-
-constexpr std::string_view kTempDirPrefix = "%KESTRO_TEMPDIR%\\";
 
 }  // namespace
 
@@ -65,8 +64,8 @@ void Loader::placeIncludedModules(const Origin& path) {
     bool changed = false;
     for (size_t i = 0; i < list.size(); ++i) {
         std::string entry = list[i].as_string()->get();
-        bool placed = foldedName(entry.substr(0, kTempDirPrefix.size())) == foldedName(kTempDirPrefix);
-        std::string name = placed ? entry.substr(kTempDirPrefix.size()) : entry;
+        bool placed = foldedName(entry.substr(0, kTempDirReference.size())) == foldedName(kTempDirReference);
+        std::string name = placed ? entry.substr(kTempDirReference.size()) : entry;
         auto included = std::ranges::find_if(plan_.files, [&](const format::IncludedFile& file) {
             try {
                 return foldedName(normaliseIncludedName(name)) == foldedName(file.name);
@@ -75,7 +74,7 @@ void Loader::placeIncludedModules(const Origin& path) {
             }
         });
         if (included != plan_.files.end()) {
-            if (!placed) entry = std::string(kTempDirPrefix) + included->name;
+            if (!placed) entry = std::string(kTempDirReference) + included->name;
             changed = changed || !placed;
             modularFiles_.push_back(included->name);
             if (included->name.find('\\') == std::string::npos || foldedName(included->name).starts_with("user\\"))

@@ -66,7 +66,7 @@ std::string subfolderArchiveEntries(const std::vector<std::string>& includedName
         if (separator == std::string::npos || folded(name.substr(0, separator)) == "user") continue;
         std::string extension = folded(name.substr(name.size() - std::min<size_t>(name.size(), 4)));
         if (extension != ".jar" && extension != ".zip") continue;
-        entries += (entries.empty() ? "" : ";") + std::string("A0%KESTRO_TEMPDIR%\\") + name;
+        entries += (entries.empty() ? "A0" : ";A0") + std::string(kTempDirReference) + name;
     }
     return entries;
 }

@@ -23,6 +23,10 @@ std::optional<toml::array> decodeClassPath(std::string_view text);
 // path.
 inline constexpr std::string_view kSubfolderArchivesSetting = "included_subfolder_archives";
 
+// How an entry names a place in the launcher's temporary directory, where the included
+// files are: the variable the launcher expands, then the file's stored name.
+inline constexpr std::string_view kTempDirReference = "%KESTRO_TEMPDIR%\\";
+
 // The launcher puts on the class path the archives (*.jar, *.zip) at the top of its
 // temporary directory and in its "user" sub-folder, but no others. For the included
 // files' stored names (UTF-8, "lib\app.jar"), the entries that add the rest: each an
