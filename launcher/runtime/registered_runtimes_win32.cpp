@@ -31,14 +31,16 @@ std::string currentVersionOf(const char* family, const std::string& lower, const
 // The runtime whose home the key at `path` holds ("JavaHome", or an installer's "Path"),
 // checked with the pre-release filter on. A key without the value is passed over with
 // that reason.
-bool checkRegisteredHome(HKEY key, const std::string& path, RegistryLayout layout, std::string& javaExe,
-                         std::string& version, const std::string& lower, const std::string& upper) {
-    const char* name = layout == RegistryLayout::JavaHome         ? "JavaHome"
-                       : layout == RegistryLayout::InstallationPath ? "InstallationPath"
-                                                                    : "Path";
+bool checkRegisteredHome(HKEY key, const char* parent, const std::string& name, RegistryLayout layout,
+                         std::string& javaExe, std::string& version, const std::string& lower,
+                         const std::string& upper) {
+    const char* value = layout == RegistryLayout::JavaHome         ? "JavaHome"
+                        : layout == RegistryLayout::InstallationPath ? "InstallationPath"
+                                                                     : "Path";
     std::string home;
-    if (!readRegistryString(key, name, kTextCapacity, home)) {
-        trace("Passed over %s: no value %s", path.c_str(), name);
+    if (!readRegistryString(key, value, kTextCapacity, home)) {
+        // The key's path is joined only for the trace: most keys have the value.
+        trace("Passed over %s\\%s: no value %s", parent, name.c_str(), value);
         return false;
     }
     if (layout != RegistryLayout::JavaHome) home = homeFromInstallerPath(home);
@@ -51,7 +53,7 @@ bool checkInstallerVersion(HKEY versionKey, const std::string& path, std::string
     for (const std::string& sub : registrySubKeyNames(versionKey)) {
         std::string msi = installerPathKey(sub);
         UniqueKey key = openRegistryKey(versionKey, msi);
-        if (key && checkRegisteredHome(key.get(), path + "\\" + msi, RegistryLayout::InstallerPath, javaExe, version,
+        if (key && checkRegisteredHome(key.get(), path.c_str(), msi, RegistryLayout::InstallerPath, javaExe, version,
                                        lower, upper))
             return true;
     }
@@ -59,13 +61,13 @@ bool checkInstallerVersion(HKEY versionKey, const std::string& path, std::string
 }
 
 // The newest of the runtimes of a source whose sub-keys are no versions: each is checked.
-bool findNewestNamedRuntime(HKEY family, const std::string& familyPath, std::string& javaExe, std::string& version,
+bool findNewestNamedRuntime(HKEY family, const char* familyPath, std::string& javaExe, std::string& version,
                             const std::string& lower, const std::string& upper) {
     bool found = false;
     for (const std::string& name : registrySubKeyNames(family)) {
         UniqueKey key = openRegistryKey(family, name);
         std::string candidateExe, candidateVersion;
-        if (!key || !checkRegisteredHome(key.get(), familyPath + "\\" + name, RegistryLayout::InstallationPath,
+        if (!key || !checkRegisteredHome(key.get(), familyPath, name, RegistryLayout::InstallationPath,
                                          candidateExe, candidateVersion, lower, upper))
             continue;
         // Of equal versions the first one enumerated stays.
@@ -90,9 +92,11 @@ bool findSourceRuntime(HKEY hive, const RegistrySource& source, std::string& jav
         return findNewestNamedRuntime(family.get(), source.key, javaExe, version, lower, upper);
     for (const std::string& name : versionKeysToTry(source, registrySubKeyNames(family.get()), lower, upper)) {
         UniqueKey key = openRegistryKey(family.get(), name);
-        if (key && checkInstallerVersion(key.get(), std::string(source.key) + "\\" + name, javaExe, version, lower,
-                                         upper))
-            return true;
+        if (!key) continue;
+        std::string path = source.key;
+        path += '\\';
+        path += name;
+        if (checkInstallerVersion(key.get(), path, javaExe, version, lower, upper)) return true;
     }
     return false;
 }
@@ -102,7 +106,12 @@ bool findSourceRuntime(HKEY hive, const RegistrySource& source, std::string& jav
 bool findRegistryRuntime(std::string& javaExe, const std::string& lower, const std::string& upper) {
     FoundRuntime families;
     bool sun = findRegisteredRuntime(families.javaExe, families.version, lower, upper);
-    std::vector<std::pair<std::string, FoundRuntime>> today;  // by source
+    struct SourceRuntime {
+        const char* hive;  // the prefix the trace names the user's hive by
+        const char* key;
+        FoundRuntime found;
+    };
+    std::vector<SourceRuntime> today;  // by source
     // A per-user install registers in the user's hive; of equal versions the machine's,
     // read first, stays.
     for (HKEY hive : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
@@ -110,8 +119,7 @@ bool findRegistryRuntime(std::string& javaExe, const std::string& lower, const s
             FoundRuntime found;
             if ((source.runtimeOnly && jdkRequired()) || (hive == HKEY_CURRENT_USER && !source.perUser)) continue;
             if (findSourceRuntime(hive, source, found.javaExe, found.version, lower, upper))
-                today.emplace_back((hive == HKEY_CURRENT_USER ? "HKEY_CURRENT_USER\\" : "") + std::string(source.key),
-                                   std::move(found));
+                today.push_back({hive == HKEY_CURRENT_USER ? "HKEY_CURRENT_USER\\" : "", source.key, std::move(found)});
         }
     }
     std::string locatedExe, locatedVersion;
@@ -121,8 +129,8 @@ bool findRegistryRuntime(std::string& javaExe, const std::string& lower, const s
         trace("found sun %s %s", families.javaExe.c_str(), families.version.c_str());
         registered.push_back(std::move(families));
     }
-    for (auto& [source, found] : today) {
-        trace("found %s %s %s", source.c_str(), found.javaExe.c_str(), found.version.c_str());
+    for (auto& [hive, source, found] : today) {
+        trace("found %s%s %s %s", hive, source, found.javaExe.c_str(), found.version.c_str());
         registered.push_back(std::move(found));
     }
     if (located) trace("found located %s %s", locatedExe.c_str(), locatedVersion.c_str());
@@ -148,9 +156,13 @@ bool findCurrentVersionRuntime(std::string& javaExe, std::string& version, const
     if (jdkRequired() && jdk.empty()) return false;
     std::string jre = jdkRequired() ? std::string() : currentVersionOf(kJreFamily, lower, upper);
     bool useJdk = versionGreater(jdk, jre);
-    std::string path = std::string(useJdk ? kJdkFamily : kJreFamily) + "\\" + (useJdk ? jdk : jre);
+    const char* family = useJdk ? kJdkFamily : kJreFamily;
+    const std::string& name = useJdk ? jdk : jre;
+    std::string path = family;
+    path += '\\';
+    path += name;
     UniqueKey key = openRegistryKey(HKEY_LOCAL_MACHINE, path);
-    return key && checkRegisteredHome(key.get(), path, RegistryLayout::JavaHome, javaExe, version, lower, upper);
+    return key && checkRegisteredHome(key.get(), family, name, RegistryLayout::JavaHome, javaExe, version, lower, upper);
 }
 
 bool findNewestRegisteredRuntime(const char* familyKey, std::string& javaExe, std::string& version,
@@ -159,8 +171,8 @@ bool findNewestRegisteredRuntime(const char* familyKey, std::string& javaExe, st
     if (!family) return false;
     for (const std::string& name : namesToTry(registrySubKeyNames(family.get()), lower, upper)) {
         UniqueKey key = openRegistryKey(family.get(), name);
-        if (key && checkRegisteredHome(key.get(), std::string(familyKey) + "\\" + name, RegistryLayout::JavaHome,
-                                       javaExe, version, lower, upper))
+        if (key && checkRegisteredHome(key.get(), familyKey, name, RegistryLayout::JavaHome, javaExe, version, lower,
+                                       upper))
             return true;
     }
     return false;

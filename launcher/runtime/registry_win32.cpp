@@ -6,9 +6,9 @@
 
 namespace kestro {
 
-UniqueKey openRegistryKey(HKEY root, const std::string& path) {
+UniqueKey openRegistryKey(HKEY root, const char* path) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return UniqueKey();
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &opened) != ERROR_SUCCESS) return UniqueKey();
     return UniqueKey(opened);
 }
 

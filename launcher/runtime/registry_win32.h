@@ -12,7 +12,8 @@
 namespace kestro {
 
 // The key at `path` below `root`, opened for reading; empty when it is missing.
-UniqueKey openRegistryKey(HKEY root, const std::string& path);
+UniqueKey openRegistryKey(HKEY root, const char* path);
+inline UniqueKey openRegistryKey(HKEY root, const std::string& path) { return openRegistryKey(root, path.c_str()); }
 
 // The string value `name` of `key`, at most `capacity` bytes with its terminator, cut
 // at its first zero byte. False when it cannot be read.
