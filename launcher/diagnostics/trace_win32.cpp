@@ -77,8 +77,8 @@ void createTraceFile(TraceState& s) {
     std::time_t now = std::time(nullptr);
     const char* started = std::ctime(&now);
     // "Started executable %s at %s\n"; ctime's text brings its own line feed.
-    std::string header = "Started executable " + module + " at " + (started ? started : "") + "\n";
-    std::fputs(header.c_str(), s.file);
+    for (const char* piece : {"Started executable ", module.c_str(), " at ", started ? started : "", "\n"})
+        std::fputs(piece, s.file);
     std::fflush(s.file);
 }
 
