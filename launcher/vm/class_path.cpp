@@ -70,9 +70,10 @@ std::string withoutEmptyElements(const std::string& list) {
 
 }  // namespace
 
-std::vector<std::string> listMatchingFiles(const std::string& directory, const std::string& extension,
+std::vector<std::string> listMatchingFiles(const std::string& directory, const char* extension,
                                            const VmSystem& system) {
-    std::string tail = (extension.starts_with('.') ? "" : ".") + extension;
+    std::string tail(extension[0] == '.' ? "" : ".");
+    tail += extension;
     // The system's pattern also matches through 8.3 aliases: "b.jarx" and "c.jar_old"
     // (B~1.JAR) would bring disabled or backup archives onto the class path.
     std::vector<std::string> names;
@@ -81,7 +82,7 @@ std::vector<std::string> listMatchingFiles(const std::string& directory, const s
     return names;
 }
 
-bool appendArchives(std::string& classPath, const std::string& path, const std::string& extension,
+bool appendArchives(std::string& classPath, const std::string& path, const char* extension,
                     const VmSystem& system) {
     // Written with a trailing backslash (as "%KESTRO_EXEDIR%" is), a directory still counts.
     std::string directory = withoutTrailingBackslash(path);
