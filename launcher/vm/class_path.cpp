@@ -26,7 +26,8 @@ std::optional<ClassPathFailure> appendVariable(std::string& classPath, const std
         return ClassPathFailure{msg::VariableUndefined, name};
     }
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
-    classPath += value + ";";
+    classPath += value;
+    classPath += ';';
     return std::nullopt;
 }
 
@@ -43,7 +44,8 @@ std::optional<ClassPathFailure> appendEntry(std::string& classPath, char type, c
         std::optional<std::string> missing;
         for (const std::string& path : paths) {
             std::string resolved = system.resolve(path, nullptr);
-            classPath += resolved + ";";
+            classPath += resolved;
+            classPath += ';';
             if (!missing && !system.exists(withoutTrailingBackslash(resolved))) missing = path;
         }
         return missing ? notFound(mandatory, *missing) : std::nullopt;
@@ -88,7 +90,10 @@ bool appendArchives(std::string& classPath, const std::string& path, const char*
     std::string directory = withoutTrailingBackslash(path);
     if (!system.exists(directory)) return false;
     for (const std::string& name : listMatchingFiles(directory, extension, system))
-        classPath += system.resolve(directory + "\\" + name, nullptr) + ";";
+    {
+        classPath += system.resolve(directory + "\\" + name, nullptr);
+        classPath += ';';
+    }
     return true;
 }
 
@@ -96,7 +101,10 @@ void appendRuntimeJar(std::string& classPath, const VmSystem& system) {
     if (!velmoraMode()) {
         // The kestro flavour's library, when it came from the per-user cache rather than
         // this run's directory (whose archives come before).
-        if (const std::string& cached = system.runtimeLibrary(); !cached.empty()) classPath += cached + ";";
+        if (const std::string& cached = system.runtimeLibrary(); !cached.empty()) {
+            classPath += cached;
+            classPath += ';';
+        }
         return;
     }
     classPath += childPath(system.fullPath(lookupString(key::ApplicationDirectory), true), ".velmora\\vlmruntime.jar;");
@@ -120,7 +128,10 @@ std::optional<ClassPathFailure> appendConfiguredEntries(std::string& classPath, 
 std::optional<ClassPathFailure> buildClassPath(const ClassPathDirectives& directives, std::string& option,
                                                const VmSystem& system) {
     std::string list;
-    if (directives.prefix) list += *directives.prefix + ";";
+    if (directives.prefix) {
+        list += *directives.prefix;
+        list += ';';
+    }
     // Without a temporary directory there is nothing of ours to search: "\user" would
     // be a directory at the root of the current drive that anyone may create.
     const std::string& tempDir = system.tempDir();
@@ -133,7 +144,8 @@ std::optional<ClassPathFailure> buildClassPath(const ClassPathDirectives& direct
     }
     appendRuntimeJar(list, system);
     if (directives.replacement) {
-        list += *directives.replacement + ";";
+        list += *directives.replacement;
+        list += ';';
     } else if (std::optional<ClassPathFailure> failure = appendConfiguredEntries(list, system)) {
         return failure;
     }
