@@ -25,7 +25,10 @@ std::optional<ClassPathFailure> appendVariable(std::string& classPath, const std
         if (!mandatory) return std::nullopt;
         return ClassPathFailure{msg::VariableUndefined, name};
     }
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+        value.pop_back();
+        value.erase(0, 1);
+    }
     classPath += value;
     classPath += ';';
     return std::nullopt;
@@ -66,7 +69,10 @@ std::optional<ClassPathFailure> appendEntry(std::string& classPath, char type, c
 // application (a download folder, a network share).
 std::string withoutEmptyElements(const std::string& list) {
     std::string out;
-    for (const std::string& element : splitList(list)) out += (out.empty() ? "" : ";") + element;
+    for (const std::string& element : splitList(list)) {
+        if (!out.empty()) out += ';';
+        out += element;
+    }
     return out;
 }
 
