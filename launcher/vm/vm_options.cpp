@@ -144,7 +144,9 @@ void collectVmOptions(const std::vector<Utf16>& arguments, OptionCollector& coll
         // An include and its path may arrive as two pieces; a class path directive
         // must be quoted into one.
         if (pieces[i] == kIncludeOptions && i + 1 < pieces.size()) {
-            addOptionLine(nullptr, pieces[i] + " " + pieces[i + 1], collector);
+            pieces[i] += ' ';
+            pieces[i] += pieces[i + 1];
+            addOptionLine(nullptr, pieces[i], collector);
             ++i;
         } else {
             addOptionLine(nullptr, pieces[i], collector);
