@@ -102,8 +102,8 @@ void addLocaleOptions(const std::vector<Utf16>& arguments, OptionCollector& coll
     addOptionLine(nullptr, option, collector);
     if (option == "-Dsun.locale.formatasdefault=true") return;
     std::string code;
-    if (copyLocaleLanguage(code)) addOptionLine(nullptr, "-Duser.language=" + code, collector);
-    if (copyLocaleCountry(code)) addOptionLine(nullptr, "-Duser.country=" + code, collector);
+    if (copyLocaleLanguage(code)) addOptionLine(nullptr, code.insert(0, "-Duser.language="), collector);
+    if (copyLocaleCountry(code)) addOptionLine(nullptr, code.insert(0, "-Duser.country="), collector);
 }
 
 }  // namespace
