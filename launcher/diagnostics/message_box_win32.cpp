@@ -16,7 +16,10 @@ void writeStandardError(const std::string& text) {
     // may have no descriptor (a windowed program started without handles), and a console
     // opened later is reached through the handle alone.
     std::string lines;
-    for (char c : text) lines += c == '\n' ? "\r\n" : std::string(1, c);
+    for (char c : text) {
+        if (c == '\n') lines += '\r';
+        lines += c;
+    }
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), lines.data(), DWORD(lines.size()), &written, nullptr);
 }
