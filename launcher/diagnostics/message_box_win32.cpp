@@ -26,7 +26,10 @@ void writeStandardError(const std::string& text) {
 
 int messageBox(const std::string& text, const char* caption, unsigned style) {
     if (!boxesGoToStandardError()) return MessageBoxA(nullptr, text.c_str(), caption, style);
-    writeStandardError(std::string(caption) + ": " + text + "\n");
+    std::string line = caption;
+    line += ": ";
+    line += text;
+    writeStandardError(line += '\n');
     return (style & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
 }
 
