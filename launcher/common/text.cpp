@@ -27,30 +27,6 @@ std::vector<std::string> splitList(std::string_view list, char separator) {
     return items;
 }
 
-bool nextItem(std::string_view& rest, std::string_view& item, char separator) {
-    while (!rest.empty()) {
-        size_t end = rest.find(separator);
-        if (end == std::string_view::npos) end = rest.size();
-        item = rest.substr(0, end);
-        rest.remove_prefix(end < rest.size() ? end + 1 : end);
-        if (!item.empty()) return true;
-    }
-    return false;
-}
-
-void appendAll(std::string& out, std::initializer_list<std::string_view> pieces) {
-    size_t size = out.size();
-    for (std::string_view piece : pieces) size += piece.size();
-    out.reserve(size);
-    for (std::string_view piece : pieces) out += piece;
-}
-
-[[gnu::noinline]] std::string joined(std::initializer_list<std::string_view> pieces) {
-    std::string out;
-    appendAll(out, pieces);
-    return out;
-}
-
 uint64_t fnv1a64(std::string_view bytes) {
     uint64_t hash = 0xCBF29CE484222325u;
     for (char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001B3u;

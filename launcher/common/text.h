@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,15 +24,6 @@ std::string decimal(int64_t value);
 // Splits a ";"-separated list; empty items (leading, doubled or trailing separators)
 // are dropped.
 std::vector<std::string> splitList(std::string_view list, char separator = ';');
-
-// Takes the next non-empty item of such a list off the front of `rest`; false when none
-// is left. Walking a list this way builds no vector of copies.
-bool nextItem(std::string_view& rest, std::string_view& item, char separator = ';');
-
-// The pieces one after another. Out of line: a chain of "+" would build and free a
-// temporary string per piece at every call site. No piece may view into `out`.
-std::string joined(std::initializer_list<std::string_view> pieces);
-void appendAll(std::string& out, std::initializer_list<std::string_view> pieces);
 
 // Cuts a text to the given buffer capacity (which counts the terminating zero).
 inline std::string truncated(std::string text, size_t capacity = kTextCapacity) {
