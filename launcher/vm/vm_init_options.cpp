@@ -29,7 +29,7 @@ std::vector<std::string> launcherProperties(const LauncherPropertyValues& values
     addProperty(out, "kestro.tempDir", values.tempDir);
     int32_t position = values.langRestart ? -1 : int32_t(values.unextractedPosition);
     addProperty(out, "kestro.unextractedPosition", decimal(position));
-    out.push_back("-Djava.library.path=" + values.path);
+    out.emplace_back("-Djava.library.path=") += values.path;
     // "cp0" would name a charset that does not exist.
     uint32_t codePage = values.consoleOutputCodePage ? values.consoleOutputCodePage : values.oemCodePage;
     if (!values.manPathSet) addProperty(out, "kestro.consoleCodepage", "cp" + decimal(int32_t(codePage)));
