@@ -32,7 +32,7 @@ std::vector<std::string> launcherProperties(const LauncherPropertyValues& values
     out.emplace_back("-Djava.library.path=") += values.path;
     // "cp0" would name a charset that does not exist.
     uint32_t codePage = values.consoleOutputCodePage ? values.consoleOutputCodePage : values.oemCodePage;
-    if (!values.manPathSet) addProperty(out, "kestro.consoleCodepage", "cp" + decimal(int32_t(codePage)));
+    if (!values.manPathSet) addProperty(out, "kestro.consoleCodepage", decimal(int32_t(codePage)).insert(0, "cp"));
     return out;
 }
 
