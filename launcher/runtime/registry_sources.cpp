@@ -65,7 +65,9 @@ std::string installerPathKey(std::string_view subKey) {
     // Registry key names ignore case.
     bool isMsi = subKey.size() == 3 && std::equal(subKey.begin(), subKey.end(), "MSI",
                                                   [](char a, char b) { return (a & ~0x20) == b; });
-    return isMsi ? std::string(subKey) : std::string(subKey) + "\\MSI";
+    std::string key(subKey);
+    if (!isMsi) key += "\\MSI";
+    return key;
 }
 
 std::string homeFromInstallerPath(std::string_view path) {
