@@ -51,7 +51,10 @@ std::optional<std::string> tmpDirectory() {
     DWORD m = GetShortPathNameW(wide(value), wide(shortForm), DWORD(shortForm.size()));
     shortForm.resize(m < shortForm.size() ? m : 0);
     std::string narrow = toFileSystemText(shortForm, &exact);
-    return exact && !narrow.empty() ? narrow : windowsDirectory() + "\\temp";
+    if (exact && !narrow.empty()) return narrow;
+    std::string directory = windowsDirectory();
+    directory += "\\temp";
+    return directory;
 }
 
 void createTraceFile(TraceState& s) {
