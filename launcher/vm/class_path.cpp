@@ -44,12 +44,12 @@ std::optional<ClassPathFailure> appendEntry(std::string& classPath, char type, c
         // when all of them are, and the first that is not names the entry.
         std::vector<std::string> paths = splitList(name);
         if (paths.empty()) return notFound(mandatory, name);
-        std::optional<std::string> missing;
+        const std::string* missing = nullptr;  // the first path not found, of `paths`
         for (const std::string& path : paths) {
             std::string resolved = system.resolve(path, nullptr);
             classPath += resolved;
             classPath += ';';
-            if (!missing && !system.exists(withoutTrailingBackslash(resolved))) missing = path;
+            if (!missing && !system.exists(withoutTrailingBackslash(resolved))) missing = &path;
         }
         return missing ? notFound(mandatory, *missing) : std::nullopt;
     }
