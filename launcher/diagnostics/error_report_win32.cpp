@@ -42,7 +42,7 @@ void showError(const std::string& text) {
     if (state().errorBoxesEnabled)
         messageBox(report, lookupString(msg::Caption).c_str(), MB_OK | MB_ICONERROR);
     else
-        writeStandardError(report + '\n');
+        writeStandardError(report += '\n');
 }
 
 bool askAfterError(const std::string& text, const std::string& question, const std::string& instead) {
@@ -53,7 +53,8 @@ bool askAfterError(const std::string& text, const std::string& question, const s
         if (answer) return answer == IDYES;
         trace("no message box could be shown (%d)", int(GetLastError()));
     }
-    writeStandardError(withLogLine(truncated(text + "\n" + instead)) + '\n');
+    std::string line = withLogLine(truncated(text + "\n" + instead));
+    writeStandardError(line += '\n');
     return false;
 }
 

@@ -21,7 +21,9 @@ void offerLogExplorer() {
     // The short form keeps Explorer's command line free of spaces; without one the path
     // is passed as it is.
     std::string shortPath = shortPathName(logPath, MAX_PATH).value_or(logPath);
-    std::string command = windowsDirectory(MAX_PATH) + "\\explorer.exe /select," + shortPath;
+    std::string command = windowsDirectory(MAX_PATH);
+    command += "\\explorer.exe /select,";
+    command += shortPath;
     trace("calling %s", command.c_str());
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

@@ -16,14 +16,20 @@ void writeStandardError(const std::string& text) {
     // may have no descriptor (a windowed program started without handles), and a console
     // opened later is reached through the handle alone.
     std::string lines;
-    for (char c : text) lines += c == '\n' ? "\r\n" : std::string(1, c);
+    for (char c : text) {
+        if (c == '\n') lines += '\r';
+        lines += c;
+    }
     DWORD written = 0;
     WriteFile(GetStdHandle(STD_ERROR_HANDLE), lines.data(), DWORD(lines.size()), &written, nullptr);
 }
 
 int messageBox(const std::string& text, const char* caption, unsigned style) {
     if (!boxesGoToStandardError()) return MessageBoxA(nullptr, text.c_str(), caption, style);
-    writeStandardError(std::string(caption) + ": " + text + "\n");
+    std::string line = caption;
+    line += ": ";
+    line += text;
+    writeStandardError(line += '\n');
     return (style & MB_TYPEMASK) == MB_YESNO ? IDNO : IDOK;
 }
 

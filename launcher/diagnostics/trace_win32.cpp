@@ -51,7 +51,10 @@ std::optional<std::string> tmpDirectory() {
     DWORD m = GetShortPathNameW(wide(value), wide(shortForm), DWORD(shortForm.size()));
     shortForm.resize(m < shortForm.size() ? m : 0);
     std::string narrow = toFileSystemText(shortForm, &exact);
-    return exact && !narrow.empty() ? narrow : windowsDirectory() + "\\temp";
+    if (exact && !narrow.empty()) return narrow;
+    std::string directory = windowsDirectory();
+    directory += "\\temp";
+    return directory;
 }
 
 void createTraceFile(TraceState& s) {
@@ -77,8 +80,8 @@ void createTraceFile(TraceState& s) {
     std::time_t now = std::time(nullptr);
     const char* started = std::ctime(&now);
     // "Started executable %s at %s\n"; ctime's text brings its own line feed.
-    std::string header = "Started executable " + module + " at " + (started ? started : "") + "\n";
-    std::fputs(header.c_str(), s.file);
+    for (const char* piece : {"Started executable ", module.c_str(), " at ", started ? started : "", "\n"})
+        std::fputs(piece, s.file);
     std::fflush(s.file);
 }
 

@@ -23,6 +23,6 @@ CreateJavaVmFn createJavaVmEntry();
 HMODULE loadJvmLibrary(const std::string& javaExe);
 
 // Loads "<binDirectory>\<subDirectory>\jvm.dll"; null when it does not load.
-HMODULE tryJvmLibrary(const std::string& binDirectory, const std::string& subDirectory);
+HMODULE tryJvmLibrary(const std::string& binDirectory, std::string_view subDirectory);
 
 }  // namespace kestro

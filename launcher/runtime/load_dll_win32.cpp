@@ -73,8 +73,11 @@ void reportUnloadable(RuntimeLocationKind kind, const std::string& location) {
 
 CreateJavaVmFn createJavaVmEntry() { return entryPoint(); }
 
-HMODULE tryJvmLibrary(const std::string& binDirectory, const std::string& subDirectory) {
-    std::string path = binDirectory + "\\" + subDirectory + "\\jvm.dll";
+HMODULE tryJvmLibrary(const std::string& binDirectory, std::string_view subDirectory) {
+    std::string path = binDirectory;
+    path += '\\';
+    path += subDirectory;
+    path += "\\jvm.dll";
     bool exists = pathExists(path);
     trace("Trying %s (exists %d)", path.c_str(), exists ? 1 : 0);
     HMODULE module = loadRuntimeLibrary(path, binDirectory);

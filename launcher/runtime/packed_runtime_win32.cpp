@@ -61,7 +61,13 @@ void unpackPackedRuntime(const std::string& runtimeDirectory) {
         // jsse.jar, the mark of a finished unpacking, is made only when every jar before
         // it was restored.
         for (const char* jar : kPackedJars)
-            if (!unpackJar(runtimeDirectory, runtimeDirectory + "\\" + jar + ".pack")) break;
+        {
+            std::string packed = runtimeDirectory;
+            packed += '\\';
+            packed += jar;
+            packed += ".pack";
+            if (!unpackJar(runtimeDirectory, packed)) break;
+        }
         trace("Unpacking JRE done");
     }
     if (lock) ReleaseMutex(lock.get());
@@ -79,7 +85,11 @@ bool unpackJar(const std::string& runtimeDirectory, const std::string& packedFil
     std::string tool = runtimeDirectory + "\\bin\\unpack200.exe";
     // The tool is named as the application; the command line holds only its arguments.
     // The packed file stays until its jar is in place: it is the only copy.
-    std::string commandLine = "\"" + packedFile + "\" \"" + part + "\"";
+    std::string commandLine = "\"";
+    commandLine += packedFile;
+    commandLine += "\" \"";
+    commandLine += part;
+    commandLine += '"';
     trace("%s", tool.c_str());
     trace("%s", commandLine.c_str());
 

@@ -35,7 +35,12 @@ const std::vector<PassedOver>& passedOver() { return recorded(); }
 
 std::string passedOverLines(const std::vector<PassedOver>& runtimes) {
     std::string lines;
-    for (const PassedOver& runtime : runtimes) lines += "\n" + runtime.place + ": " + runtime.reason;
+    for (const PassedOver& runtime : runtimes) {
+        lines += '\n';
+        lines += runtime.place;
+        lines += ": ";
+        lines += runtime.reason;
+    }
     return lines;
 }
 

@@ -16,8 +16,11 @@ bool keyNameInRange(std::string_view name, std::string_view lowerBound, std::str
 // Whole versions in order: 10 above 9, 1.8.0_100 above 1.8.0_60, 1.8.0_201 above 1.8.
 bool versionGreater(std::string_view a, std::string_view b);
 
-// The names that pass the bounds, greatest first.
+// The names that pass the bounds, greatest first; with `comparedAs`, each name is held
+// against the bounds and ordered as the text it gives (names of equal rank keep their
+// order).
 std::vector<std::string> namesToTry(std::vector<std::string> names, std::string_view lowerBound,
-                                    std::string_view upperBound);
+                                    std::string_view upperBound,
+                                    std::string (*comparedAs)(const std::string&) = nullptr);
 
 }  // namespace kestro

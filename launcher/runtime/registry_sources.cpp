@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 
-#include "common/small_sort.h"
 #include "runtime/registry_order.h"
 
 namespace kestro {
@@ -51,21 +50,16 @@ std::vector<std::string> versionKeysToTry(const RegistrySource& source, std::vec
                                           std::string_view lowerBound, std::string_view upperBound) {
     if (source.layout == RegistryLayout::JavaHome) return namesToTry(std::move(names), lowerBound, upperBound);
     if (source.layout == RegistryLayout::InstallationPath) return names;
-    std::vector<std::pair<std::string, std::string>> keyed;  // as compared, as named
-    for (std::string& name : names) keyed.emplace_back(asJavaVersion(name), std::move(name));
-    std::erase_if(keyed, [&](const auto& k) { return !keyNameInRange(k.first, lowerBound, upperBound); });
-    insertionSort(keyed.begin(), keyed.end(),
-                  [](const auto& a, const auto& b) { return versionGreater(a.first, b.first); });
-    std::vector<std::string> ordered;
-    for (auto& k : keyed) ordered.push_back(std::move(k.second));
-    return ordered;
+    return namesToTry(std::move(names), lowerBound, upperBound, asJavaVersion);
 }
 
 std::string installerPathKey(std::string_view subKey) {
     // Registry key names ignore case.
     bool isMsi = subKey.size() == 3 && std::equal(subKey.begin(), subKey.end(), "MSI",
                                                   [](char a, char b) { return (a & ~0x20) == b; });
-    return isMsi ? std::string(subKey) : std::string(subKey) + "\\MSI";
+    std::string key(subKey);
+    if (!isMsi) key += "\\MSI";
+    return key;
 }
 
 std::string homeFromInstallerPath(std::string_view path) {

@@ -72,7 +72,8 @@ bool tryFallbackPass(const std::vector<SearchEntry>& entries, const Bounds& b, s
 }  // namespace
 
 std::optional<std::string> readRuntimeHint(const char* fileName) {
-    std::string path = fullPath(lookupString(key::ApplicationDirectory), true) + fileName;
+    std::string path = fullPath(lookupString(key::ApplicationDirectory), true);
+    path += fileName;
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "r"), std::fclose);
     if (!file) return std::nullopt;
     std::string line(kTextCapacity, '\0');

@@ -42,10 +42,16 @@ std::string javaBinDirectory(std::string_view javaExe) {
 }
 
 std::string runtimeHomeOf(std::string_view javaExe) {
-    return std::string(javaExe.substr(0, javaExe.size() - lastComponentLength(javaExe))) + "..";
+    std::string home(javaExe.substr(0, javaExe.size() - lastComponentLength(javaExe)));
+    home += "..";
+    return home;
 }
 
-std::string embeddedRuntimeJava(std::string_view javaExe) { return directoryPart(javaExe) + "..\\jre\\bin\\java.exe"; }
+std::string embeddedRuntimeJava(std::string_view javaExe) {
+    std::string path = directoryPart(javaExe);
+    path += "..\\jre\\bin\\java.exe";
+    return path;
+}
 
 std::string withoutLineEnd(std::string line) {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();

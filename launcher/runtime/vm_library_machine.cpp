@@ -49,12 +49,20 @@ std::optional<uint16_t> peMachine(std::span<const uint8_t> signature) {
 std::optional<std::string> vmLibraryRefusal(std::string_view library, std::optional<uint16_t> machine) {
     if (machine == kMachineAmd64) return std::nullopt;
     std::string text(library);
-    if (!machine) return text + " is no Windows library";
-    if (const char* name = machineName(*machine)) return text + " is for " + name + ", not x64";
-    // By hand: a printf of the C++ library would bring a second printf into the stub.
-    std::string code;
-    for (int shift = 12; shift >= 0; shift -= 4) code += "0123456789ABCDEF"[(*machine >> shift) & 0xF];
-    return text + " is for machine " + code + ", not x64";
+    if (!machine) {
+        text += " is no Windows library";
+        return text;
+    }
+    if (const char* name = machineName(*machine)) {
+        text += " is for ";
+        text += name;
+    } else {
+        // By hand: a printf of the C++ library would bring a second printf into the stub.
+        text += " is for machine ";
+        for (int shift = 12; shift >= 0; shift -= 4) text += "0123456789ABCDEF"[(*machine >> shift) & 0xF];
+    }
+    text += ", not x64";
+    return text;
 }
 
 }  // namespace kestro

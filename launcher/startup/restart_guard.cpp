@@ -29,8 +29,12 @@ std::vector<int64_t> recentRestarts(std::string_view history, int64_t now) {
 
 std::string nextRestartHistory(const std::vector<int64_t>& recent, int64_t now) {
     std::string text;
-    for (int64_t when : recent) text += decimal(when) + ",";
-    return text + decimal(now);
+    for (int64_t when : recent) {
+        text += decimal(when);
+        text += ',';
+    }
+    text += decimal(now);
+    return text;
 }
 
 }  // namespace kestro

@@ -25,8 +25,12 @@ std::optional<ClassPathFailure> appendVariable(std::string& classPath, const std
         if (!mandatory) return std::nullopt;
         return ClassPathFailure{msg::VariableUndefined, name};
     }
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
-    classPath += value + ";";
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+        value.pop_back();
+        value.erase(0, 1);
+    }
+    classPath += value;
+    classPath += ';';
     return std::nullopt;
 }
 
@@ -40,11 +44,12 @@ std::optional<ClassPathFailure> appendEntry(std::string& classPath, char type, c
         // when all of them are, and the first that is not names the entry.
         std::vector<std::string> paths = splitList(name);
         if (paths.empty()) return notFound(mandatory, name);
-        std::optional<std::string> missing;
+        const std::string* missing = nullptr;  // the first path not found, of `paths`
         for (const std::string& path : paths) {
             std::string resolved = system.resolve(path, nullptr);
-            classPath += resolved + ";";
-            if (!missing && !system.exists(withoutTrailingBackslash(resolved))) missing = path;
+            classPath += resolved;
+            classPath += ';';
+            if (!missing && !system.exists(withoutTrailingBackslash(resolved))) missing = &path;
         }
         return missing ? notFound(mandatory, *missing) : std::nullopt;
     }
@@ -64,15 +69,19 @@ std::optional<ClassPathFailure> appendEntry(std::string& classPath, char type, c
 // application (a download folder, a network share).
 std::string withoutEmptyElements(const std::string& list) {
     std::string out;
-    for (const std::string& element : splitList(list)) out += (out.empty() ? "" : ";") + element;
+    for (const std::string& element : splitList(list)) {
+        if (!out.empty()) out += ';';
+        out += element;
+    }
     return out;
 }
 
 }  // namespace
 
-std::vector<std::string> listMatchingFiles(const std::string& directory, const std::string& extension,
+std::vector<std::string> listMatchingFiles(const std::string& directory, const char* extension,
                                            const VmSystem& system) {
-    std::string tail = (extension.starts_with('.') ? "" : ".") + extension;
+    std::string tail(extension[0] == '.' ? "" : ".");
+    tail += extension;
     // The system's pattern also matches through 8.3 aliases: "b.jarx" and "c.jar_old"
     // (B~1.JAR) would bring disabled or backup archives onto the class path.
     std::vector<std::string> names;
@@ -81,13 +90,16 @@ std::vector<std::string> listMatchingFiles(const std::string& directory, const s
     return names;
 }
 
-bool appendArchives(std::string& classPath, const std::string& path, const std::string& extension,
+bool appendArchives(std::string& classPath, const std::string& path, const char* extension,
                     const VmSystem& system) {
     // Written with a trailing backslash (as "%KESTRO_EXEDIR%" is), a directory still counts.
     std::string directory = withoutTrailingBackslash(path);
     if (!system.exists(directory)) return false;
     for (const std::string& name : listMatchingFiles(directory, extension, system))
-        classPath += system.resolve(directory + "\\" + name, nullptr) + ";";
+    {
+        classPath += system.resolve(directory + "\\" + name, nullptr);
+        classPath += ';';
+    }
     return true;
 }
 
@@ -95,7 +107,10 @@ void appendRuntimeJar(std::string& classPath, const VmSystem& system) {
     if (!velmoraMode()) {
         // The kestro flavour's library, when it came from the per-user cache rather than
         // this run's directory (whose archives come before).
-        if (const std::string& cached = system.runtimeLibrary(); !cached.empty()) classPath += cached + ";";
+        if (const std::string& cached = system.runtimeLibrary(); !cached.empty()) {
+            classPath += cached;
+            classPath += ';';
+        }
         return;
     }
     classPath += childPath(system.fullPath(lookupString(key::ApplicationDirectory), true), ".velmora\\vlmruntime.jar;");
@@ -119,7 +134,10 @@ std::optional<ClassPathFailure> appendConfiguredEntries(std::string& classPath, 
 std::optional<ClassPathFailure> buildClassPath(const ClassPathDirectives& directives, std::string& option,
                                                const VmSystem& system) {
     std::string list;
-    if (directives.prefix) list += *directives.prefix + ";";
+    if (directives.prefix) {
+        list += *directives.prefix;
+        list += ';';
+    }
     // Without a temporary directory there is nothing of ours to search: "\user" would
     // be a directory at the root of the current drive that anyone may create.
     const std::string& tempDir = system.tempDir();
@@ -132,7 +150,8 @@ std::optional<ClassPathFailure> buildClassPath(const ClassPathDirectives& direct
     }
     appendRuntimeJar(list, system);
     if (directives.replacement) {
-        list += *directives.replacement + ";";
+        list += *directives.replacement;
+        list += ';';
     } else if (std::optional<ClassPathFailure> failure = appendConfiguredEntries(list, system)) {
         return failure;
     }

@@ -31,11 +31,11 @@ struct ClassPathFailure {
 
 // Appends every file of `directory` with the extension (jar files: "jar") and ";";
 // false when the directory does not exist. A trailing backslash of `directory` is ignored.
-bool appendArchives(std::string& classPath, const std::string& directory, const std::string& extension,
+bool appendArchives(std::string& classPath, const std::string& directory, const char* extension,
                     const VmSystem& system);
 
 // The names in `directory` that end in the extension, in the file system's order.
-std::vector<std::string> listMatchingFiles(const std::string& directory, const std::string& extension,
+std::vector<std::string> listMatchingFiles(const std::string& directory, const char* extension,
                                            const VmSystem& system);
 
 // In the velmora flavour appends the runtime jar below the application directory

@@ -27,8 +27,8 @@ std::vector<std::string> heapOptions(uint64_t physicalBytes, const HeapShares& s
     if (maxMb) options.push_back("-Xmx" + decimal(maxMb) + "m");
     if (initialMb) options.push_back("-Xms" + decimal(initialMb) + "m");
     if (!options.empty())
-        trace("heap by physical memory of %d MB: %s", int(physicalMb > INT32_MAX ? INT32_MAX : physicalMb),
-              (options[0] + (options.size() > 1 ? " " + options[1] : "")).c_str());
+        trace("heap by physical memory of %d MB: %s%s%s", int(physicalMb > INT32_MAX ? INT32_MAX : physicalMb),
+              options[0].c_str(), options.size() > 1 ? " " : "", options.size() > 1 ? options[1].c_str() : "");
     return options;
 }
 

@@ -67,12 +67,14 @@ void expandEnvironmentEntry(std::string& text, std::string_view entry) {
     // The system's per-drive directories ("=C:=C:\work") have no name of their own:
     // they must not turn "${}" into a path.
     if (equals == std::string_view::npos || equals == 0) return;
-    std::string name(entry.substr(0, equals));
+    std::string reference = "${";
+    reference += entry.substr(0, equals);
+    reference += '}';
     std::string value(entry.substr(equals + 1));
-    replaceAll(text, "${" + name + "}", value);
-    for (char& c : name)
+    replaceAll(text, reference, value);
+    for (char& c : reference)
         if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    replaceAll(text, "${" + name + "}", value);
+    replaceAll(text, reference, value);
 }
 
 }  // namespace kestro

@@ -6,26 +6,33 @@ namespace kestro {
 
 namespace {
 
-std::string property(const char* name, const std::string& value) {
-    return truncated(std::string("-D") + name + "=" + value);
+// Appends "-Dname=value", cut to the text capacity. Built in place and out of line:
+// the launcher adds a handful of these, and a chain of "+" at each would build and free
+// a temporary per piece.
+[[gnu::noinline]] void addProperty(std::vector<std::string>& out, const char* name, std::string_view value) {
+    std::string& option = out.emplace_back("-D");
+    option += name;
+    option += '=';
+    option += value;
+    if (option.size() > kTextCapacity - 1) option.resize(kTextCapacity - 1);
 }
 
 }  // namespace
 
 std::vector<std::string> launcherProperties(const LauncherPropertyValues& values) {
     std::vector<std::string> out;
-    if (!values.semaphoreName.empty()) out.push_back(property("kestro.semaphoreName", values.semaphoreName));
-    if (values.velmora) out.push_back(property("kestro.isVelmora", "true"));
-    out.push_back(property("kestro.moduleName", values.modulePath));
-    out.push_back(property("sun.java.command", values.modulePath));
-    if (values.processCommFile) out.push_back(property("kestro.processCommFile", *values.processCommFile));
-    out.push_back(property("kestro.tempDir", values.tempDir));
+    if (!values.semaphoreName.empty()) addProperty(out, "kestro.semaphoreName", values.semaphoreName);
+    if (values.velmora) addProperty(out, "kestro.isVelmora", "true");
+    addProperty(out, "kestro.moduleName", values.modulePath);
+    addProperty(out, "sun.java.command", values.modulePath);
+    if (values.processCommFile) addProperty(out, "kestro.processCommFile", *values.processCommFile);
+    addProperty(out, "kestro.tempDir", values.tempDir);
     int32_t position = values.langRestart ? -1 : int32_t(values.unextractedPosition);
-    out.push_back(property("kestro.unextractedPosition", decimal(position)));
-    out.push_back("-Djava.library.path=" + values.path);
+    addProperty(out, "kestro.unextractedPosition", decimal(position));
+    out.emplace_back("-Djava.library.path=") += values.path;
     // "cp0" would name a charset that does not exist.
     uint32_t codePage = values.consoleOutputCodePage ? values.consoleOutputCodePage : values.oemCodePage;
-    if (!values.manPathSet) out.push_back(property("kestro.consoleCodepage", "cp" + decimal(int32_t(codePage))));
+    if (!values.manPathSet) addProperty(out, "kestro.consoleCodepage", decimal(int32_t(codePage)).insert(0, "cp"));
     return out;
 }
 

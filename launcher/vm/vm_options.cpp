@@ -102,8 +102,8 @@ void addLocaleOptions(const std::vector<Utf16>& arguments, OptionCollector& coll
     addOptionLine(nullptr, option, collector);
     if (option == "-Dsun.locale.formatasdefault=true") return;
     std::string code;
-    if (copyLocaleLanguage(code)) addOptionLine(nullptr, "-Duser.language=" + code, collector);
-    if (copyLocaleCountry(code)) addOptionLine(nullptr, "-Duser.country=" + code, collector);
+    if (copyLocaleLanguage(code)) addOptionLine(nullptr, code.insert(0, "-Duser.language="), collector);
+    if (copyLocaleCountry(code)) addOptionLine(nullptr, code.insert(0, "-Duser.country="), collector);
 }
 
 }  // namespace
@@ -144,7 +144,9 @@ void collectVmOptions(const std::vector<Utf16>& arguments, OptionCollector& coll
         // An include and its path may arrive as two pieces; a class path directive
         // must be quoted into one.
         if (pieces[i] == kIncludeOptions && i + 1 < pieces.size()) {
-            addOptionLine(nullptr, pieces[i] + " " + pieces[i + 1], collector);
+            pieces[i] += ' ';
+            pieces[i] += pieces[i + 1];
+            addOptionLine(nullptr, pieces[i], collector);
             ++i;
         } else {
             addOptionLine(nullptr, pieces[i], collector);
