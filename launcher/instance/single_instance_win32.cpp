@@ -248,12 +248,12 @@ bool runsThisExecutable(uint32_t processId, uint64_t creationTime) {
     UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) return false;
     if (creationTime != 0 && processCreationTime(process.get()) != creationTime) return false;
-    std::wstring image(32768, L'\0'), own(32768, L'\0');
+    Utf16 image(32768, u'\0'), own(32768, u'\0');
     DWORD size = DWORD(image.size());
     BY_HANDLE_FILE_INFORMATION theirs{}, ours{};
-    return QueryFullProcessImageNameW(process.get(), 0, image.data(), &size) &&
-           GetModuleFileNameW(nullptr, own.data(), DWORD(own.size())) && fileIdentity(image.c_str(), theirs) &&
-           fileIdentity(own.c_str(), ours) && theirs.dwVolumeSerialNumber == ours.dwVolumeSerialNumber &&
+    return QueryFullProcessImageNameW(process.get(), 0, wide(image), &size) &&
+           GetModuleFileNameW(nullptr, wide(own), DWORD(own.size())) && fileIdentity(wide(image), theirs) &&
+           fileIdentity(wide(own), ours) && theirs.dwVolumeSerialNumber == ours.dwVolumeSerialNumber &&
            theirs.nFileIndexHigh == ours.nFileIndexHigh && theirs.nFileIndexLow == ours.nFileIndexLow;
 }
 
