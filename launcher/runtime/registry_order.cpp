@@ -17,11 +17,17 @@ bool versionGreater(std::string_view a, std::string_view b) { return compareVers
 std::vector<std::string> namesToTry(std::vector<std::string> names, std::string_view lowerBound,
                                     std::string_view upperBound, std::string (*comparedAs)(const std::string&)) {
     // One sort for both kinds of name: the registry lists a handful of keys, and a key
-    // computed twice per comparison costs less than a second copy of the sort.
-    auto key = [comparedAs](const std::string& name) { return comparedAs ? comparedAs(name) : name; };
-    std::erase_if(names, [&](const std::string& n) { return !keyNameInRange(key(n), lowerBound, upperBound); });
-    insertionSort(names.begin(), names.end(),
-                  [&](const std::string& a, const std::string& b) { return versionGreater(key(a), key(b)); });
+    // computed twice per comparison costs less than a second copy of the sort. Names
+    // compared as they are are not copied.
+    auto outOfRange = [&](const std::string& n) {
+        return comparedAs ? !keyNameInRange(comparedAs(n), lowerBound, upperBound)
+                          : !keyNameInRange(n, lowerBound, upperBound);
+    };
+    auto greater = [comparedAs](const std::string& a, const std::string& b) {
+        return comparedAs ? versionGreater(comparedAs(a), comparedAs(b)) : versionGreater(a, b);
+    };
+    std::erase_if(names, outOfRange);
+    insertionSort(names.begin(), names.end(), greater);
     return names;
 }
 
